@@ -1,0 +1,37 @@
+# Compiler settings shared by every Susurra target.
+#
+# Outputs must be bit-identical on every x86-64 build, so floating-point
+# contraction (FMA) and fast-math are off everywhere, not only in the DSP code.
+
+set(SUSURRA_COMMON_OPTIONS
+  -Wall -Wextra -Werror
+  -ffp-contract=off -fno-fast-math
+)
+
+if(SUSURRA_SANITIZE)
+  set(SUSURRA_SANITIZE_FLAGS -fsanitize=${SUSURRA_SANITIZE} -fno-omit-frame-pointer)
+  if(SUSURRA_SANITIZE MATCHES "undefined")
+    list(APPEND SUSURRA_SANITIZE_FLAGS -fno-sanitize-recover=undefined)
+  endif()
+  add_compile_options(${SUSURRA_SANITIZE_FLAGS})
+  add_link_options(${SUSURRA_SANITIZE_FLAGS})
+endif()
+
+# Applies the project's warnings and floating-point rules to a target.
+function(susurra_target_defaults target)
+  target_compile_options(${target} PRIVATE ${SUSURRA_COMMON_OPTIONS})
+endfunction()
+
+# Registers one GoogleTest executable with CTest.
+#   susurra_add_test(NAME foo_test SOURCES a.cpp b.cpp LIBS lib... LABELS core thread)
+# Labels: "core" runs under ASan/UBSan in CI, "thread" under TSan, "app" needs Qt.
+function(susurra_add_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  susurra_target_defaults(${T_NAME})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}"
+    ENVIRONMENT "SUSURRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+endfunction()

@@ -1,0 +1,52 @@
+// susurra-cli: the command-line front end over the Susurra core.
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "cli/cli_commands.h"
+
+namespace {
+
+struct Command
+{
+    const char* name;
+    int (*run)(int, char**);
+    const char* summary;
+};
+
+constexpr Command kCommands[] = {
+    {"render", RunRender, "write the sound into a WAV file"},
+    {"play", RunPlay, "play the sound on a sound device"},
+    {"devices", RunDevices, "list the usable sound devices"},
+    {"settings", RunSettings, "list the noise and file settings"},
+};
+
+void PrintUsage(std::FILE* out)
+{
+    std::fprintf(out, "Usage: susurra-cli COMMAND [options]\n\nCommands:\n");
+    for (const Command& c : kCommands)
+        std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+    std::fprintf(out, "\nRun 'susurra-cli COMMAND --help' for the options of a command.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    for (const Command& c : kCommands)
+        if (name == c.name)
+            return c.run(argc - 2, argv + 2);
+    std::fprintf(stderr, "susurra-cli: unknown command '%s'\n\n", argv[1]);
+    PrintUsage(stderr);
+    return 2;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "base/progress_sink.h"
+#include "synth/phase_generator.h"
+
+// Builds one period of signal: band-limited noise (262144 samples, peak 10000)
+// from a random-phase spectrum and an inverse FFT, or one second of sine tone
+// (44100 samples, amplitude 3000).
+//
+// Every buffer is allocated once, in the constructor; nothing allocates later.
+// The members are public because the playback engine and the file writer work
+// on the buffers directly. Not thread-safe: one thread calls Synthesize and
+// SynthesizeTone.
+class CNoiseSynth
+{
+public:
+    static constexpr int kPeriodSamples = 262144;  // 2^18, N
+    static constexpr int kToneSamples = 44100;     // one second
+
+    CNoiseSynth();
+    ~CNoiseSynth();
+    CNoiseSynth(const CNoiseSynth&) = delete;
+    CNoiseSynth& operator=(const CNoiseSynth&) = delete;
+
+    // Makes a noise period of type 0..2 between lower and upper Hz into
+    // m_samples and m_source and sets m_ready. lower and upper must lie within
+    // 0.5 * m_binWidth .. 22050 Hz; lower > upper gives silence.
+    void Synthesize(int type, double lower, double upper);
+
+    // Makes one second of tone into m_samples[0..44099] and copies all of
+    // m_samples to m_source. Leaves m_ready as it is.
+    void SynthesizeTone(double frequency);
+
+    IProgressSink* m_progress = nullptr;      // "Signal Generator Status:"; may be null
+    bool m_ready = false;                     // a noise period is in m_source
+    std::unique_ptr<int16_t[]> m_samples;     // transform output, then the playback halves
+    std::unique_ptr<int16_t[]> m_source;      // the unchanging period
+    std::unique_ptr<double[]> m_spectrum;     // N complex bins, interleaved re/im
+    double m_binWidth;                        // 22050 / 131071 Hz
+    int m_size = kPeriodSamples;
+    int m_lowBin = 0;
+    int m_highBin = 0;
+    CPhaseGenerator m_phase;                  // the run-wide phase generator, seeded once
+
+    // Completes bins N/2..N-1 to conjugate symmetry. Called by Synthesize.
+    void PrepareSpectrum();
+    // In-place transform of m_spectrum and normalisation into m_samples.
+    void Transform();
+
+private:
+    void PostProgress(int position);
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+// The signal kinds. The values are stored in settings files and are the
+// index of the noise-type radio buttons, so they never change.
+enum NoiseType : int
+{
+    Physiological = 0,
+    White = 1,
+    Pink = 2,
+    TinnitusFinder = 3,
+};
+
+inline constexpr int kNoiseTypeCount = 4;
+
+// Short names used on the command line and in listings.
+inline constexpr std::string_view kNoiseTypeNames[kNoiseTypeCount] = {
+    "physiological", "white", "pink", "tinnitus"};
+
+inline constexpr std::string_view NoiseTypeName(int type)
+{
+    return type >= 0 && type < kNoiseTypeCount ? kNoiseTypeNames[type] : std::string_view("unknown");
+}
+
+inline constexpr std::optional<NoiseType> NoiseTypeFromName(std::string_view name)
+{
+    for (int i = 0; i < kNoiseTypeCount; ++i)
+        if (kNoiseTypeNames[i] == name)
+            return static_cast<NoiseType>(i);
+    return std::nullopt;
+}
