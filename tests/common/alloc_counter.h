@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+
+// Counts calls of the global operator new in the test executable that links
+// alloc_counter.cpp. Used to prove that hot paths never allocate.
+std::size_t AllocationCount();
+
+// Number of allocations made while this object lived.
+class CAllocScope
+{
+public:
+    CAllocScope() : m_start(AllocationCount()) {}
+    std::size_t Allocations() const { return AllocationCount() - m_start; }
+
+private:
+    std::size_t m_start;
+};
