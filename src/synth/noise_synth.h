@@ -26,8 +26,10 @@ public:
     CNoiseSynth& operator=(const CNoiseSynth&) = delete;
 
     // Makes a noise period of type 0..2 between lower and upper Hz into
-    // m_samples and m_source and sets m_ready. lower and upper must lie within
-    // 0.5 * m_binWidth .. 22050 Hz; lower > upper gives silence.
+    // m_samples and m_source and sets m_ready. lower and upper belong within
+    // 0.5 * m_binWidth .. 22050 Hz (bins 0..N/2); a frequency outside still
+    // takes its draw but sets no bin. lower > upper, or another type, gives
+    // silence.
     void Synthesize(int type, double lower, double upper);
 
     // Makes one second of tone into m_samples[0..44099] and copies all of
@@ -70,5 +72,4 @@ private:
     // recurrence: pass h (h = 1, 2, .., N/2) holds h pairs (wr, wi) from
     // complex index h - 1 on.
     std::unique_ptr<double[]> m_twiddles;
-    long m_butterfliesDone = 0;
 };

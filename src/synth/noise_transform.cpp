@@ -189,14 +189,14 @@ void CNoiseSynth::RunButterflies()
 {
     double* const x = m_spectrum.get();
     const double* const w = m_twiddles.get();
-    m_butterfliesDone = 0;
     // Posts one position for every 500000 butterflies, as the counter over
-    // all passes does.
-    const auto account = [this](long butterflies) {
-        const long before = m_butterfliesDone;
-        m_butterfliesDone += butterflies;
-        for (long e = (before / kButterfliesPerPost + 1) * kButterfliesPerPost;
-             e <= m_butterfliesDone; e += kButterfliesPerPost)
+    // all passes does, as soon as a stage has passed that count.
+    long done = 0;
+    const auto account = [this, &done](long butterflies) {
+        const long before = done;
+        done += butterflies;
+        for (long e = (before / kButterfliesPerPost + 1) * kButterfliesPerPost; e <= done;
+             e += kButterfliesPerPost)
             PostProgress(25 + TruncToInt(75.0 * static_cast<double>(e) / (10.0 * kN)));
     };
 
