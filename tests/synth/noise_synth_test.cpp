@@ -183,6 +183,32 @@ TEST(NoiseSynth, FirstPeriodRepeatsInEveryRunAndTheNextDiffers)
     EXPECT_EQ(std::memcmp(first->m_source.get(), first->m_samples.get(), kN * sizeof(int16_t)), 0);
 }
 
+// FNV-1a over the period's little-endian bytes.
+uint64_t Fingerprint(const int16_t* samples)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (int n = 0; n < kN; ++n)
+    {
+        const auto value = static_cast<uint16_t>(samples[n]);
+        for (int byte : {value & 0xFF, value >> 8})
+            hash = (hash ^ static_cast<uint64_t>(byte)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+TEST(NoiseSynth, FirstPeriodOfARunIsTheSameOnEveryBuild)
+{
+    // Pinned so that a compiler flag that fuses or reorders floating-point
+    // operations shows up even where the literal reference would drift too.
+    const uint64_t expected[] = {0x136ed40b1b040c11ull, 0xc20d51616162cdaeull, 0x7950d3d76a7de4b8ull};
+    for (int type : {Physiological, White, Pink})
+    {
+        auto synth = std::make_unique<CNoiseSynth>();
+        synth->Synthesize(type, 20, 20000);
+        EXPECT_EQ(Fingerprint(synth->m_source.get()), expected[type]) << NoiseTypeName(type);
+    }
+}
+
 // Runs the transform alone on a spectrum with the given bins set.
 class CTransformFixture : public testing::Test
 {
