@@ -208,17 +208,18 @@ void CNoiseSynth::RunButterflies()
             Sweep<2>(x, w, h, block, block + kSmallBlock);
         account(static_cast<long>(kSmallBlock / 2) * 12);
     }
-    // Passes 2^12..2^14 inside blocks of 2^15 elements (512 KiB).
-    constexpr int kLargeBlock = 1 << 15;
+    // Passes 2^12..2^15 inside blocks of 2^16 elements (1 MiB).
+    constexpr int kLargeBlock = 1 << 16;
     for (int block = 0; block < kN; block += kLargeBlock)
     {
-        Sweep<3>(x, w, kSmallBlock, block, block + kLargeBlock);
-        account(static_cast<long>(kLargeBlock / 2) * 3);
+        for (int h = kSmallBlock; h < kLargeBlock; h <<= 2)
+            Sweep<2>(x, w, h, block, block + kLargeBlock);
+        account(static_cast<long>(kLargeBlock / 2) * 4);
     }
-    // Passes 2^15..2^17 over the whole period.
-    Sweep<3>(x, w, kLargeBlock, 0, kN);
-    account(static_cast<long>(kHalf) * 3);
-    static_assert(kButterflyCount == static_cast<long>(kHalf) * (12 + 3 + 3));
+    // Passes 2^16 and 2^17 over the whole period.
+    Sweep<2>(x, w, kLargeBlock, 0, kN);
+    account(static_cast<long>(kHalf) * 2);
+    static_assert(kButterflyCount == static_cast<long>(kHalf) * (12 + 4 + 2));
 }
 
 void CNoiseSynth::Normalise()
