@@ -13,7 +13,8 @@
 // changes that keep each operation and its operands:
 //   - the butterflies of one pass are independent pairs, so the order in
 //     which they run is free; small passes run block by block while a block
-//     sits in cache, and two or three passes share one trip through memory;
+//     sits in cache, and two passes share one trip through memory (four
+//     streams: eight would alias in an eight-way cache at these strides);
 //   - the twiddles are the recurrence's own values, made once and stored;
 //   - one complex number is one SSE2 register; a - b is computed as
 //     a + (-b), which is the same double.
