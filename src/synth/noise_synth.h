@@ -26,8 +26,10 @@ public:
     CNoiseSynth& operator=(const CNoiseSynth&) = delete;
 
     // Makes a noise period of type 0..2 between lower and upper Hz into
-    // m_samples and m_source and sets m_ready. lower and upper must lie within
-    // 0.5 * m_binWidth .. 22050 Hz; lower > upper gives silence.
+    // m_samples and m_source and sets m_ready. lower and upper belong within
+    // 0.5 * m_binWidth .. 22050 Hz (bins 0..N/2); a frequency outside still
+    // takes its draw but sets no bin. lower > upper, or another type, gives
+    // silence.
     void Synthesize(int type, double lower, double upper);
 
     // Makes one second of tone into m_samples[0..44099] and copies all of
@@ -52,4 +54,22 @@ public:
 
 private:
     void PostProgress(int position);
+    // Bin of frequency f: one below the rounded quotient; INT32_MIN when f
+    // is far outside the spectrum.
+    int BinOf(double frequency) const;
+    // Draws one phase and stores the unit bin at k; out-of-range k keeps the
+    // draw but stores nothing.
+    void DrawUnitBin(int k);
+    void BuildSpectrum(int type, double lower, double upper);
+    void MakeTwiddles();
+    void ReverseBitOrder();
+    void RunButterflies();
+    void Normalise();
+
+    // cos and sin of every phase draw r * 2pi/32767, r = 0..32767.
+    std::unique_ptr<double[]> m_unitBins;
+    // The twiddles of every butterfly pass, made once by the pass's own
+    // recurrence: pass h (h = 1, 2, .., N/2) holds h pairs (wr, wi) from
+    // complex index h - 1 on.
+    std::unique_ptr<double[]> m_twiddles;
 };
