@@ -56,12 +56,13 @@ void StoreFieldText(char* field, std::size_t fieldSize, std::string_view text)
     std::memset(field + length, 0, fieldSize - length);
 }
 
-void TerminateField(char* field, std::size_t fieldSize)
+bool TerminateField(char* field, std::size_t fieldSize)
 {
     if (fieldSize == 0 || std::memchr(field, 0, fieldSize) != nullptr)
-        return;
+        return false;
     const std::size_t length = Utf8CutLength(std::string_view(field, fieldSize), fieldSize - 1);
     std::memset(field + length, 0, fieldSize - length);
+    return true;
 }
 
 int CompareNamesNoCase(std::string_view a, std::string_view b)

@@ -46,7 +46,8 @@ void StoreFileName(char (&field)[N], std::string_view fileName)
 
 // Makes a field read from elsewhere hold a terminated text: a field without a
 // zero byte is cut as StoreFieldText cuts; a terminated field is left as it is.
-void TerminateField(char* field, std::size_t fieldSize);
+// Returns whether the field had to be cut.
+bool TerminateField(char* field, std::size_t fieldSize);
 
 // The order of the setting lists: ascending, without regard to case. ASCII
 // letters compare as their lower-case forms; every other byte, including the

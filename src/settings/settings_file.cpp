@@ -25,15 +25,17 @@ void AppendInt32(std::vector<unsigned char>& out, std::int32_t value)
     out.insert(out.end(), bytes, bytes + sizeof value);
 }
 
-void TerminateTexts(NoiseSetting& s)
+// Returns whether a text had to be cut.
+bool TerminateTexts(NoiseSetting& s)
 {
-    TerminateField(s.name, sizeof s.name);
+    return TerminateField(s.name, sizeof s.name);
 }
 
-void TerminateTexts(FileSetting& s)
+bool TerminateTexts(FileSetting& s)
 {
-    TerminateField(s.name, sizeof s.name);
-    TerminateField(s.fileName, sizeof s.fileName);
+    const bool nameCut = TerminateField(s.name, sizeof s.name);
+    const bool fileNameCut = TerminateField(s.fileName, sizeof s.fileName);
+    return nameCut || fileNameCut;
 }
 
 // Leaves only meaningful bytes in a record, so that a file's bytes depend on
@@ -89,10 +91,13 @@ SettingsLoadResult Parse(CSettingsTable<Record>& table, std::span<const unsigned
     for (int i = 0; i < toRead; ++i) {
         Record record;
         std::memcpy(&record, bytes.data() + kSettingsHeaderSize + i * sizeof(Record), sizeof(Record));
-        TerminateTexts(record);
+        if (TerminateTexts(record))
+            result.problem = "a text without its terminating zero byte was cut";
         // An empty name marks a free slot: such a record is not a setting.
-        if (record.name[0] == 0)
+        if (record.name[0] == 0) {
+            result.problem = "a record without a name was skipped";
             continue;
+        }
         table.m_slots[slot++] = record;
         ++result.recordsKept;
     }
