@@ -87,18 +87,27 @@ public:
         return count;
     }
 
-    // The names of the occupied slots in the list's order: CompareNamesNoCase
-    // ascending; names that compare equal keep their slot order, as when
-    // each is inserted after its equals (SortedInsertPosition).
+    // The occupied slots in the list's order: their names ascending by
+    // CompareNamesNoCase; names that compare equal keep their slot order, as
+    // when each is inserted after its equals (SortedInsertPosition).
+    std::vector<int> SortedSlots() const
+    {
+        std::vector<int> slots;
+        for (int slot = 0; slot < kSettingSlots; ++slot)
+            if (IsOccupied(slot))
+                slots.push_back(slot);
+        std::stable_sort(slots.begin(), slots.end(), [this](int a, int b) {
+            return CompareNamesNoCase(FieldText(m_slots[a].name), FieldText(m_slots[b].name)) < 0;
+        });
+        return slots;
+    }
+
+    // The names of SortedSlots(): the entries of the list.
     std::vector<std::string> SortedNames() const
     {
         std::vector<std::string> names;
-        for (int slot = 0; slot < kSettingSlots; ++slot)
-            if (IsOccupied(slot))
-                names.emplace_back(FieldText(m_slots[slot].name));
-        std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            return CompareNamesNoCase(a, b) < 0;
-        });
+        for (int slot : SortedSlots())
+            names.emplace_back(FieldText(m_slots[slot].name));
         return names;
     }
 
