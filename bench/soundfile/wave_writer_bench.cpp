@@ -10,12 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "soundfile/wave_writer.h"
+#include "synth/noise_synth.h"
+#include "synth/noise_type.h"
 
 namespace {
 
@@ -23,14 +24,12 @@ const std::string kDir = SUSURRA_BENCH_DIR;
 constexpr double kStandardCdSeconds = 4740.0;  // 01:19:00
 constexpr long long kStandardCdBytes = 44 + 2LL * 209034000;
 
+// "Easy Bay Surf": pink noise from 100 to 20000 Hz, the first period made.
 std::vector<int16_t> NoisePeriod()
 {
-    std::vector<int16_t> source(CWaveWriter::kMaxBlockSamples);
-    std::mt19937 random(3);
-    std::uniform_int_distribution<int> value(-10000, 10000);
-    for (int16_t& s : source)
-        s = static_cast<int16_t>(value(random));
-    return source;
+    CNoiseSynth synth;
+    synth.Synthesize(Pink, 100.0, 20000.0);
+    return std::vector<int16_t>(synth.m_source.get(), synth.m_source.get() + synth.m_size);
 }
 
 double Seconds(const std::chrono::steady_clock::time_point& start)

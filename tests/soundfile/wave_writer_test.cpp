@@ -43,7 +43,8 @@ void PutU16(Bytes& b, uint16_t v)
 
 void PutText(Bytes& b, const char* text)
 {
-    b.insert(b.end(), text, text + 4);
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>(text[i]));
 }
 
 // The writer as the design states it: one thread, block by block, the
