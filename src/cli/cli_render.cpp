@@ -1,6 +1,7 @@
 // susurra-cli render: writes the sound into a WAV file, the same bytes as the
 // window's To File for the same values.
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,12 +13,15 @@
 #include "base/progress_sink.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_noise_options.h"
+#include "cli/cli_setting_options.h"
+#include "settings/setting_text.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
 
 namespace {
 
-// The window's "Standard CD" file setting.
+// The file values: those of the chosen file setting ("Standard CD" at first
+// start), with the options given laid over them.
 struct FileOptions
 {
     double fadeIn = 10.0;    // seconds
@@ -33,8 +37,10 @@ const char kHelpHead[] =
     "\n"
     "Writes the noise (or the tone) with its surf, fades and total length into a\n"
     "16-bit mono WAV file at 44100 Hz. OUTPUT \"-\" writes the file to standard\n"
-    "output. Without options it writes \"Easy Bay Surf\" (pink noise 100..20000 Hz,\n"
-    "surf 30 % every 20 s) as a \"Standard CD\" (fades of 10 s, 01:19:00).\n"
+    "output. Without options it writes the noise and file settings that the window\n"
+    "selects at start; at first start that is \"Easy Bay Surf\" (pink noise\n"
+    "100..20000 Hz, surf 30 % every 20 s) as a \"Standard CD\" (fades of 10 s,\n"
+    "01:19:00). The defaults below are those of the first start.\n"
     "\n"
     "Noise:\n";
 
@@ -45,11 +51,17 @@ const char kHelpTail[] =
     "  --fade-out S           seconds of falling level at the end, 0..1000; default 10\n"
     "  --length HH:MM:SS      total playing time, 00:00:00..13:31:35 (a WAV file\n"
     "                         holds no more); default 01:19:00\n"
+    "\n"
+    "Settings:\n"
+    "%s"
+    "\n"
+    "Other:\n"
     "  --quiet                no progress display\n"
     "  --help                 this text\n"
     "\n"
     "Examples:\n"
     "  susurra-cli render night.wav\n"
+    "  susurra-cli render --noise-setting \"Strong Bay Surf\" --surf-period 15 bay.wav\n"
     "  susurra-cli render --type white --lower 200 --upper 8000 --surf-strength 0 \\\n"
     "      --fade-in 0 --fade-out 30 --length 00:45:00 fan.wav\n"
     "  susurra-cli render --type tinnitus --tinnitus-freq 6000 --length 00:00:30 tone.wav\n"
@@ -136,10 +148,47 @@ bool ParseLength(std::string_view option, std::string_view text, FileOptions& fi
     return true;
 }
 
-// 0 when all options were read, otherwise the exit status.
-int ParseArguments(int argc, char** argv, NoiseOptions& noise, FileOptions& file,
-                   std::string& output, bool& help)
+// The options given on the command line; a value not given is NaN, -1 or
+// absent, and the chosen setting supplies it.
+struct GivenOptions
 {
+    NoiseOptions noise{-1, NAN, NAN, -1, NAN, NAN};
+    FileOptions file{NAN, NAN, -1, -1, -1, false};
+    std::optional<std::string> noiseSetting;
+    std::optional<std::string> fileSetting;
+};
+
+void LayOver(const NoiseOptions& given, NoiseOptions& noise)
+{
+    if (given.type >= 0)
+        noise.type = given.type;
+    if (given.tinnitusFreq >= 0)
+        noise.tinnitusFreq = given.tinnitusFreq;
+    for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
+                       &NoiseOptions::surfPeriod})
+        if (!std::isnan(given.*field))
+            noise.*field = given.*field;
+}
+
+void LayOver(const FileOptions& given, FileOptions& file)
+{
+    if (!std::isnan(given.fadeIn))
+        file.fadeIn = given.fadeIn;
+    if (!std::isnan(given.fadeOut))
+        file.fadeOut = given.fadeOut;
+    if (given.hours >= 0) {
+        file.hours = given.hours;
+        file.minutes = given.minutes;
+        file.seconds = given.seconds;
+    }
+    file.quiet = given.quiet;
+}
+
+// 0 when all options were read, otherwise the exit status.
+int ParseArguments(int argc, char** argv, GivenOptions& given, std::string& output, bool& help)
+{
+    NoiseOptions& noise = given.noise;
+    FileOptions& file = given.file;
     COptionReader reader(argc, argv);
     bool haveOutput = false;
     bool optionsEnded = false;
@@ -186,14 +235,15 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, FileOptions& file
             const std::optional<std::string_view> text = reader.Value(argument);
             if (!text || !ParseLength(name, *text, file))
                 return 2;
+        } else if (name == "--noise-setting" || name == "--file-setting") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            if (!text)
+                return 2;
+            (name == "--noise-setting" ? given.noiseSetting : given.fileSetting) = std::string(*text);
         } else {
             Usage("unknown option '" + std::string(argument) + "'.");
             return 2;
         }
-    }
-    if (!haveOutput) {
-        Usage("the OUTPUT file is missing.");
-        return 2;
     }
     return 0;
 }
@@ -202,17 +252,35 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, FileOptions& file
 
 int RunRender(int argc, char** argv)
 {
-    NoiseOptions noise;
-    FileOptions file;
+    GivenOptions given;
     std::string output;
     bool help = false;
-    if (const int status = ParseArguments(argc, argv, noise, file, output, help); status != 0)
+    if (const int status = ParseArguments(argc, argv, given, output, help); status != 0)
         return status;
     if (help) {
         std::fputs(kHelpHead, stdout);
         std::fputs(kNoiseOptionsHelp, stdout);
-        std::fputs(kHelpTail, stdout);
+        std::printf(kHelpTail, kSettingOptionsHelp);
         return 0;
+    }
+
+    // Start from the settings as the window would, then the options given.
+    const CSettingsStore store = CSettingsStore::ForThisProgram();
+    WarnAboutDamagedSettings(store);
+    const std::optional<NoiseOptions> fromSetting = NoiseOptionsFromSetting(store, given.noiseSetting);
+    const std::optional<FileSetting> fileSetting = CheckedFileSetting(store, given.fileSetting, kMaxSeconds);
+    if (!fromSetting || !fileSetting)
+        return 2;
+    NoiseOptions noise = *fromSetting;
+    LayOver(given.noise, noise);
+    FileOptions file{static_cast<double>(fileSetting->fadeIn), static_cast<double>(fileSetting->fadeOut),
+                     fileSetting->hours, fileSetting->minutes, fileSetting->seconds, false};
+    LayOver(given.file, file);
+    if (output.empty())
+        output = FieldText(fileSetting->fileName);
+    if (output.empty()) {
+        Usage("the OUTPUT file is missing.");
+        return 2;
     }
 
     const bool toStdout = output == "-";
