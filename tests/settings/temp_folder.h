@@ -1,25 +1,42 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-// A fresh folder under $TMPDIR (or /tmp) for one test, removed with all its
-// contents at the end. Path() ends with '/'.
+// A fresh folder for one test, removed with its contents at the end.
+// Path() ends with '/'.
 class CTempFolder
 {
 public:
-    CTempFolder();
-    ~CTempFolder();
-    CTempFolder(const CTempFolder&) = delete;
-    CTempFolder& operator=(const CTempFolder&) = delete;
-
+    CTempFolder()
+    {
+        std::string pattern = std::filesystem::temp_directory_path().string() + "/susurra-settings-XXXXXX";
+        m_path = std::string(::mkdtemp(pattern.data())) + "/";
+    }
+    ~CTempFolder() { std::filesystem::remove_all(m_path); }
     const std::string& Path() const { return m_path; }
 
 private:
     std::string m_path;
 };
 
-std::vector<unsigned char> ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::vector<unsigned char>& bytes);
+inline std::vector<unsigned char> ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // The names in a folder, sorted.
-std::vector<std::string> FolderEntries(const std::string& folder);
+inline std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
