@@ -152,23 +152,11 @@ bool ParseLength(std::string_view option, std::string_view text, FileOptions& fi
 // absent, and the chosen setting supplies it.
 struct GivenOptions
 {
-    NoiseOptions noise{-1, NAN, NAN, -1, NAN, NAN};
+    NoiseOptions noise = UnsetNoiseOptions();
     FileOptions file{NAN, NAN, -1, -1, -1, false};
     std::optional<std::string> noiseSetting;
     std::optional<std::string> fileSetting;
 };
-
-void LayOver(const NoiseOptions& given, NoiseOptions& noise)
-{
-    if (given.type >= 0)
-        noise.type = given.type;
-    if (given.tinnitusFreq >= 0)
-        noise.tinnitusFreq = given.tinnitusFreq;
-    for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
-                       &NoiseOptions::surfPeriod})
-        if (!std::isnan(given.*field))
-            noise.*field = given.*field;
-}
 
 void LayOver(const FileOptions& given, FileOptions& file)
 {
@@ -272,7 +260,7 @@ int RunRender(int argc, char** argv)
     if (!fromSetting || !fileSetting)
         return 2;
     NoiseOptions noise = *fromSetting;
-    LayOver(given.noise, noise);
+    LayOverNoiseOptions(given.noise, noise);
     FileOptions file{static_cast<double>(fileSetting->fadeIn), static_cast<double>(fileSetting->fadeOut),
                      fileSetting->hours, fileSetting->minutes, fileSetting->seconds, false};
     LayOver(given.file, file);

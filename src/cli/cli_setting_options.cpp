@@ -1,5 +1,6 @@
 #include "cli/cli_setting_options.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "settings/setting_choice.h"
@@ -84,6 +85,23 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
         return std::nullopt;
     }
     return s;
+}
+
+NoiseOptions UnsetNoiseOptions()
+{
+    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN};
+}
+
+void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
+{
+    if (given.type >= 0)
+        noise.type = given.type;
+    if (given.tinnitusFreq >= 0)
+        noise.tinnitusFreq = given.tinnitusFreq;
+    for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
+                       &NoiseOptions::surfPeriod})
+        if (!std::isnan(given.*field))
+            noise.*field = given.*field;
 }
 
 void WarnAboutDamagedSettings(const CSettingsStore& store)

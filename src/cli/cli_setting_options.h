@@ -26,5 +26,12 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
 std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::optional<std::string_view> name,
                                               int maxSeconds);
 
+// Noise options with no value given: type and frequency -1, reals NaN.
+// Parse the command line into these, then lay them over the setting's.
+NoiseOptions UnsetNoiseOptions();
+
+// Copies every value that was given into noise.
+void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise);
+
 // Prints a warning for each settings file that was found damaged.
 void WarnAboutDamagedSettings(const CSettingsStore& store);
