@@ -1,6 +1,7 @@
 #include "settings/replace_file.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -38,8 +39,20 @@ std::string FolderOf(const std::string& path)
 
 }  // namespace
 
-std::string ReplaceFile(const std::string& path, std::span<const unsigned char> bytes)
+std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned char> bytes)
 {
+    // A settings file linked from elsewhere (a dotfiles folder, say) stays a
+    // link: the file it points at is the one replaced.
+    std::string path = linkOrPath;
+    struct stat info {};
+    if (::lstat(linkOrPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* target = ::realpath(linkOrPath.c_str(), nullptr)) {
+            path = target;
+            std::free(target);
+        }
+    }
+    const bool hadFile = ::stat(path.c_str(), &info) == 0;
+
     // O_EXCL with a name of our own rather than mkstemp: the new file then
     // gets the permissions the user's umask gives any new file.
     std::string temporary;
@@ -48,13 +61,16 @@ std::string ReplaceFile(const std::string& path, std::span<const unsigned char> 
         temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return Failure(path, errno);
+            return Failure(linkOrPath, errno);
     }
     if (fd < 0)
-        return Failure(path, EEXIST);
+        return Failure(linkOrPath, EEXIST);
 
     int error = 0;
-    if (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0)
+    // The new file keeps the permissions the user gave the old one.
+    if (hadFile && ::fchmod(fd, info.st_mode & 07777) != 0)
+        error = errno;
+    if (error == 0 && (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0))
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
@@ -62,7 +78,7 @@ std::string ReplaceFile(const std::string& path, std::span<const unsigned char> 
         error = errno;
     if (error != 0) {
         ::unlink(temporary.c_str());
-        return Failure(path, error);
+        return Failure(linkOrPath, error);
     }
 
     // Make the rename itself durable. The new contents are in place already,

@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "settings/builtin_presets.h"
@@ -263,11 +264,24 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(ReadWholeFile(path), old);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"ns.srx"}));
 
+    // A link stays a link, and the file's permissions stay as they were.
+    const std::string target = folder.Path() + "kept.srx";
+    ASSERT_EQ(::rename(path.c_str(), target.c_str()), 0);
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("kept.srx", path.c_str()), 0);
+    ASSERT_EQ(SaveSettingsFile(t.noise, path, 3), "");
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadWholeFile(target).size(), 12u + 13u * 96u);
+
     // The rename fails when a folder is in the way.
     const std::string blocked = folder.Path() + "fs.srx";
     ASSERT_EQ(::mkdir(blocked.c_str(), 0700), 0);
     EXPECT_EQ(SaveSettingsFile(t.file, blocked, 0), "I can't write " + blocked + ": Is a directory");
-    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"fs.srx", "ns.srx"}));
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"fs.srx", "kept.srx", "ns.srx"}));
 }
 
 }  // namespace
