@@ -9,10 +9,73 @@ bool IsContinuationByte(char c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-unsigned char FoldAscii(char c)
+// Invalid UTF-8 bytes sort after every character, each by its value.
+constexpr char32_t kInvalidByteBase = 0x110000;
+
+// The code point that starts at text[at]; moves at past it. A byte that does
+// not start a well-formed sequence stands for itself (kInvalidByteBase + b).
+char32_t DecodeNext(std::string_view text, std::size_t& at)
 {
-    const auto b = static_cast<unsigned char>(c);
-    return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b - 'A' + 'a') : b;
+    const auto lead = static_cast<unsigned char>(text[at]);
+    int length = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+        ++at;
+        return lead;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+    }
+    if (length == 0 || at + static_cast<std::size_t>(length) > text.size()) {
+        ++at;
+        return kInvalidByteBase + lead;
+    }
+    for (int i = 1; i < length; ++i) {
+        const char c = text[at + static_cast<std::size_t>(i)];
+        if (!IsContinuationByte(c)) {
+            ++at;
+            return kInvalidByteBase + lead;
+        }
+        cp = cp << 6 | (static_cast<unsigned char>(c) & 0x3F);
+    }
+    at += static_cast<std::size_t>(length);
+    return cp;
+}
+
+// Simple case folding for the letters that names are made of in practice:
+// ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic capitals become their
+// small letters. Everything else is left as it is.
+char32_t FoldCase(char32_t c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return c + 32;
+    if (c < 0xC0)
+        return c;
+    if (c <= 0xDE)
+        return c == 0xD7 ? c : c + 32;
+    if (c >= 0x100 && c <= 0x17F) {
+        if (c == 0x178)
+            return 0xFF;
+        const bool oddCapitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        const bool evenCapitals = (c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+        if ((oddCapitals && c % 2 == 1) || (evenCapitals && c % 2 == 0))
+            return c + 1;
+        return c;
+    }
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2)
+        return c + 32;
+    if (c >= 0x410 && c <= 0x42F)
+        return c + 32;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 80;
+    return c;
 }
 
 }  // namespace
@@ -67,14 +130,15 @@ bool TerminateField(char* field, std::size_t fieldSize)
 
 int CompareNamesNoCase(std::string_view a, std::string_view b)
 {
-    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char x = FoldAscii(a[i]);
-        const unsigned char y = FoldAscii(b[i]);
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char32_t x = FoldCase(DecodeNext(a, i));
+        const char32_t y = FoldCase(DecodeNext(b, j));
         if (x != y)
             return x < y ? -1 : 1;
     }
-    if (a.size() == b.size())
+    if (i == a.size() && j == b.size())
         return 0;
-    return a.size() < b.size() ? -1 : 1;
+    return i == a.size() ? -1 : 1;
 }

@@ -49,10 +49,13 @@ void StoreFileName(char (&field)[N], std::string_view fileName)
 // Returns whether the field had to be cut.
 bool TerminateField(char* field, std::size_t fieldSize);
 
-// The order of the setting lists: ascending, without regard to case. ASCII
-// letters compare as their lower-case forms; every other byte, including the
-// bytes of non-ASCII UTF-8 characters, compares by its unsigned value (which
-// for UTF-8 is code point order). A text that is a prefix of another comes
-// first. Returns a negative number, zero or a positive number, like strcmp.
-// Two names that differ only in the case of ASCII letters compare equal.
+// The order of the setting lists: ascending, without regard to case. The
+// texts are read as UTF-8 and compared code point by code point after simple
+// case folding: capital letters of ASCII, Latin-1, Latin Extended-A, Greek
+// and Cyrillic compare as their small letters ('_' therefore sorts before
+// every letter); other characters compare by code point. A byte that is not
+// part of well-formed UTF-8 sorts after every character, by its value. A text
+// that is a prefix of another comes first. Returns a negative number, zero or
+// a positive number, like strcmp. The window's lists and searches use this
+// same function on the names' UTF-8 bytes, so every list agrees.
 int CompareNamesNoCase(std::string_view a, std::string_view b);

@@ -58,16 +58,19 @@ TEST(SettingText, TerminateFieldCutsOnlyAFieldWithoutZeroByte)
     EXPECT_EQ(kept[10], 'z') << "bytes after a terminator are left alone";
 }
 
-TEST(SettingText, NamesCompareWithoutRegardToAsciiCase)
+TEST(SettingText, NamesCompareWithoutRegardToCase)
 {
     EXPECT_EQ(CompareNamesNoCase("easy bay surf", "Easy Bay Surf"), 0);
     EXPECT_LT(CompareNamesNoCase("Easy", "easy bay"), 0);
     EXPECT_GT(CompareNamesNoCase("Strong", "standard"), 0);
     // Folding to lower case puts '_' (between 'Z' and 'a') before every letter.
     EXPECT_LT(CompareNamesNoCase("_", "Z"), 0);
-    // Other bytes compare by value: non-ASCII after ASCII, no case folding.
-    EXPECT_GT(CompareNamesNoCase("\xC3\xA9t\xC3\xA9", "zzz"), 0);
-    EXPECT_LT(CompareNamesNoCase("\xC3\x89t\xC3\xA9", "\xC3\xA9t\xC3\xA9"), 0);
+    // Letters of European scripts fold too; otherwise code point order.
+    EXPECT_EQ(CompareNamesNoCase("Ärger Łódź", "ärger łÓDŹ"), 0);
+    EXPECT_EQ(CompareNamesNoCase("ΩЖЁ", "ωжё"), 0);
+    EXPECT_GT(CompareNamesNoCase("Été", "zzz"), 0);
+    EXPECT_LT(CompareNamesNoCase("×", "÷"), 0) << "the multiplication sign is no letter";
+    EXPECT_GT(CompareNamesNoCase("a\xFF", "a\xF0\x9F\x8C\x8A"), 0) << "a stray byte sorts after any character";
 }
 
 }  // namespace
