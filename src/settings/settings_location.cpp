@@ -61,10 +61,22 @@ SettingsEnvironment SettingsEnvironment::FromSystem()
     return environment;
 }
 
+bool IsSystemProgramFolder(std::string_view folder)
+{
+    // Root may write into these, but settings files don't belong there.
+    static constexpr std::string_view kSystemFolders[] = {
+        "/bin/", "/sbin/", "/usr/bin/", "/usr/sbin/", "/usr/games/", "/usr/local/bin/", "/usr/local/sbin/",
+    };
+    for (std::string_view system : kSystemFolders)
+        if (folder == system)
+            return true;
+    return false;
+}
+
 std::string ChooseSettingsFolder(const SettingsEnvironment& environment)
 {
     const std::string& program = environment.programFolder;
-    if (!environment.isWritable || environment.isWritable(program))
+    if (!IsSystemProgramFolder(program) && (!environment.isWritable || environment.isWritable(program)))
         return program;
 
     // A relative $XDG_CONFIG_HOME is invalid and must be ignored.

@@ -40,9 +40,13 @@ struct SettingsEnvironment
     static SettingsEnvironment FromSystem();
 };
 
+// Whether a folder is one of the system's folders of installed programs
+// (/usr/bin/ and the like).
+bool IsSystemProgramFolder(std::string_view folder);
+
 // Where "ns.srx" and "fs.srx" are read and written, with a trailing '/':
 // the program's folder when a new file can be created there (a build tree, a
-// folder of one's own); otherwise the user's configuration folder,
+// folder of one's own) and it is not a system program folder; otherwise the user's configuration folder,
 // $XDG_CONFIG_HOME/susurra/ when that variable holds an absolute path, else
 // $HOME/.config/susurra/. When no home is known the program folder stays.
 // An empty program folder means the current folder, and is returned as "".

@@ -15,17 +15,21 @@ namespace {
 SettingsEnvironment Environment(bool programFolderWritable)
 {
     SettingsEnvironment e;
-    e.programFolder = "/usr/bin/";
+    e.programFolder = "/opt/susurra/";
     e.home = "/home/ada";
     e.isWritable = [programFolderWritable](const std::string& folder) {
-        return folder == "/usr/bin/" ? programFolderWritable : true;
+        return folder == "/opt/susurra/" ? programFolderWritable : true;
     };
     return e;
 }
 
 TEST(SettingsLocation, ReadOnlyProgramFolderFallsBackToTheUsersConfigurationFolder)
 {
-    EXPECT_EQ(ChooseSettingsFolder(Environment(true)), "/usr/bin/");
+    EXPECT_EQ(ChooseSettingsFolder(Environment(true)), "/opt/susurra/");
+    // An installed copy run by root must not put its files among the system's programs.
+    SettingsEnvironment installed = Environment(true);
+    installed.programFolder = "/usr/bin/";
+    EXPECT_EQ(ChooseSettingsFolder(installed), "/home/ada/.config/susurra/");
     const struct
     {
         const char* label;
@@ -37,7 +41,7 @@ TEST(SettingsLocation, ReadOnlyProgramFolderFallsBackToTheUsersConfigurationFold
         {"XDG_CONFIG_HOME set", "/srv/conf//", "/home/ada", "/srv/conf/susurra/"},
         {"XDG_CONFIG_HOME empty", "", "/home/ada", "/home/ada/.config/susurra/"},
         {"XDG_CONFIG_HOME relative is ignored", "conf", "/home/ada", "/home/ada/.config/susurra/"},
-        {"no home at all", std::nullopt, std::nullopt, "/usr/bin/"},
+        {"no home at all", std::nullopt, std::nullopt, "/opt/susurra/"},
     };
     for (const auto& row : rows) {
         SettingsEnvironment e = Environment(false);
