@@ -314,6 +314,11 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
         auto* button = new QPushButton(item.caption, this);
         button->setAutoDefault(false);
         button->setDefault(IsKind(item, "defpushbutton"));
+        // The OK and Cancel buttons carry the dialog's own commands.
+        if (item.id == IDOK)
+            connect(button, &QPushButton::clicked, this, [this] { OnOK(); });
+        else if (item.id == IDCANCEL)
+            connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
         control = button;
     }
     else if (IsKind(item, "iconbutton"))

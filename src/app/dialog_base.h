@@ -68,6 +68,10 @@ public:
     const CDialogTemplate& Template() const { return m_template; }
     CDialogUnits Units() const;
 
+    // OK and Cancel as Qt's own buttons and keys call them.
+    void accept() override;
+    void reject() override;
+
     // The code EndDialog was last given.
     int EndCode() const { return m_endCode; }
 
@@ -83,8 +87,6 @@ protected:
     // Default Cancel: end with IDCANCEL without reading anything.
     virtual void OnCancel();
 
-    void accept() override;
-    void reject() override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 

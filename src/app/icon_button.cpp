@@ -7,7 +7,8 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
+#include <QPen>
+#include <QStyleOptionButton>
 #include <QToolTip>
 
 namespace
@@ -292,11 +293,11 @@ void CIconButton::paintEvent(QPaintEvent*)
 
     if (ShowsFocusRect())
     {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = item.adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset);
-        option.backgroundColor = GetColor(background);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        // A dotted rectangle of our own: styles draw theirs only after
+        // keyboard navigation, and this one must follow the button's option.
+        painter.setPen(QPen(GetColor(foreground), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(item.adjusted(kFocusInset, kFocusInset, -kFocusInset - 1, -kFocusInset - 1));
     }
 }
 
