@@ -5,11 +5,7 @@
 #include "app/save_file_dialog.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QUrl>
 
 namespace
 {
@@ -28,22 +24,6 @@ T* Replace(T*& slot, T* service, T* real)
     T* previous = slot;
     slot = service != nullptr ? service : real;
     return previous;
-}
-
-QMessageBox::Icon ToQtIcon(MessageIcon icon)
-{
-    switch (icon)
-    {
-    case MessageIcon::Exclamation:
-        return QMessageBox::Warning;
-    case MessageIcon::Information:
-        return QMessageBox::Information;
-    case MessageIcon::Error:
-        return QMessageBox::Critical;
-    case MessageIcon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
 }
 
 } // namespace
@@ -102,54 +82,4 @@ CScopedDialogServices::~CScopedDialogServices()
         CDialogServices::SetSaveFileDialog(m_saveFileDialog);
     if (m_helpCommand != nullptr)
         CDialogServices::SetHelpCommand(m_helpCommand);
-}
-
-void CQtMessageBox::Show(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon)
-{
-    QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, owner);
-    box.exec();
-}
-
-CMessageBoxReporter::CMessageBoxReporter(QWidget* owner)
-    : m_owner(owner)
-{
-}
-
-void CMessageBoxReporter::Report(const std::string& caption, const std::string& text, MessageIcon icon)
-{
-    CDialogServices::MessageBox().Show(m_owner, QString::fromStdString(text), QString::fromStdString(caption), icon);
-}
-
-std::optional<QString> CQtSaveFileDialog::ChooseSaveFile(QWidget* owner, const SaveFileOptions& options)
-{
-    QFileDialog dialog(owner);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // The filter's name already shows its pattern, as "Name (*.ext)", which
-    // is the form the chooser reads its patterns from.
-    QString filter = options.filterName;
-    if (!filter.contains(options.filterPattern))
-        filter += QStringLiteral(" (%1)").arg(options.filterPattern);
-    dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(options.defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
-    if (!options.initialFolder.isEmpty())
-        dialog.setDirectory(options.initialFolder);
-    dialog.selectFile(options.initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
-}
-
-QString CDesktopHelpCommand::HelpFilePath()
-{
-    return QCoreApplication::applicationFilePath() + QStringLiteral(".html");
-}
-
-void CDesktopHelpCommand::ShowHelp(QWidget* owner)
-{
-    const QString path = HelpFilePath();
-    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        CDialogServices::MessageBox().Show(owner, QStringLiteral("I can't open ") + path, QStringLiteral("Warning"),
-                                           MessageIcon::Exclamation);
 }

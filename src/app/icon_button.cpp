@@ -234,7 +234,10 @@ void CIconButton::paintEvent(QPaintEvent*)
         background = BackgroundFocus;
         foreground = ForegroundFocus;
     }
-    painter.fillRect(item, GetColor(background));
+    // Without colours of its own the button lets its parent show through,
+    // so that it sits on a frame's panel as on the window.
+    if (m_colors[background])
+        painter.fillRect(item, *m_colors[background]);
 
     const QColor shadow = palette().color(QPalette::Dark);
     const QColor highlight = palette().color(QPalette::Light);

@@ -72,6 +72,7 @@ public:
     void SetFocusRectWhenFlat(bool draw, bool repaint = true);
 
     // Overrides one colour; an invalid colour returns to the system colour.
+    // Without an override the background is left transparent.
     void SetColor(ColorSlot slot, const QColor& color, bool repaint = true);
     QColor GetColor(ColorSlot slot) const;
 

@@ -7,6 +7,7 @@
 #include "app/up_down_ctrl.h"
 #include "qt_test_app.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -130,4 +131,37 @@ TEST_F(DialogLayout, frames_lie_behind_the_controls_they_hold)
     const QPoint centre = radio->geometry().center();
     EXPECT_EQ(dlg.childAt(centre), radio);
     EXPECT_TRUE(dlg.GetDlgItemAs<QGroupBox>(IDC_NOISE_TYPE_GROUP)->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+TEST_F(DialogLayout, main_window_picture_with_its_icon_buttons)
+{
+    struct Button
+    {
+        int id;
+        int icon;
+        int tip;
+    };
+    const Button buttons[] = {{IDC_EXIT, IDI_EXIT, IDS_TIP_EXIT},       {IDC_PLAY, IDI_PLAY, IDS_TIP_PLAY},
+                              {IDC_STOP, IDI_STOP, IDS_TIP_STOP},       {IDC_TO_FILE, IDI_TO_FILE, IDS_TIP_TO_FILE},
+                              {IDC_TOOLS, IDI_TOOLS, IDS_TIP_TOOLS},    {ID_HELP, IDI_HELP, IDS_TIP_HELP},
+                              {IDC_BROWSE, IDI_BROWSE, IDS_TIP_BROWSE}};
+    CDialogBase dlg(IDD_MAIN);
+    dlg.Create();
+    for (const Button& b : buttons)
+    {
+        auto* button = dlg.GetDlgItemAs<CIconButton>(b.id);
+        ASSERT_NE(button, nullptr);
+        button->SetIcon(b.icon, 0);
+        button->SetBalloonTooltip();
+        button->SetTooltipText(b.tip, true);
+        if (b.id != IDC_BROWSE)
+            button->SetHoverCursor(IDC_HAND, true);
+    }
+    dlg.GetDlgItemAs<CIconButton>(IDC_BROWSE)->SetAlignment(1, true);
+    dlg.show();
+    // Every control lies inside the window.
+    for (QWidget* control : dlg.Controls())
+        EXPECT_TRUE(dlg.rect().contains(control->geometry())) << control->objectName().toStdString();
+    const QString path = QDir(QStringLiteral(SUSURRA_TEST_OUTPUT_DIR)).filePath("main_window.png");
+    EXPECT_TRUE(dlg.grab().save(path));
 }
