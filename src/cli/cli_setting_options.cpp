@@ -1,0 +1,115 @@
+#include "cli/cli_setting_options.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "settings/setting_choice.h"
+#include "settings/settings_location.h"
+
+namespace {
+
+// Runs a stored value through the option parser, so that a setting the
+// window would refuse gets the window's message.
+bool Acceptable(std::string_view option, double value, double min, double max)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return ParseNumber(option, text, min, max).has_value();
+}
+
+void RefusedSetting(const char* kind, const std::string& name)
+{
+    std::fprintf(stderr, "susurra-cli: the %s setting \"%s\" holds a value the window refuses.\n", kind,
+                 name.c_str());
+}
+
+}  // namespace
+
+const char* const kSettingOptionsHelp =
+    "  --noise-setting NAME   start from a noise setting, built-in or stored\n"
+    "                         ('susurra-cli settings' lists them); the options\n"
+    "                         above change single values of it; default: the\n"
+    "                         setting the window selects at start\n"
+    "  --file-setting NAME    the same for the file settings; its file name is\n"
+    "                         used when OUTPUT is left out\n";
+
+std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
+                                                    std::optional<std::string_view> name)
+{
+    const SettingChoice<NoiseSetting> choice = ChooseNoiseSetting(store, name);
+    if (!choice.found) {
+        std::fprintf(stderr, "susurra-cli: %s\n", choice.error.c_str());
+        return std::nullopt;
+    }
+    const NoiseSetting& s = choice.setting;
+    if (s.noiseType < 0 || s.noiseType > TinnitusFinder) {
+        RefusedSetting("noise", choice.name);
+        std::fprintf(stderr, "susurra-cli: --type: the noise type %d is unknown.\n", s.noiseType);
+        return std::nullopt;
+    }
+    if (!Acceptable("--lower", s.lowerLimit, 20.0, 20000.0) || !Acceptable("--upper", s.upperLimit, 20.0, 20000.0) ||
+        !Acceptable("--tinnitus-freq", s.tinnitusFrequency, 20.0, 20000.0) ||
+        !Acceptable("--surf-strength", s.surfStrength, 0.0, 100.0) ||
+        !Acceptable("--surf-period", s.surfPeriod, 0.0, 10000.0)) {
+        RefusedSetting("noise", choice.name);
+        return std::nullopt;
+    }
+    NoiseOptions options;
+    options.type = s.noiseType;
+    options.lowerLimit = s.lowerLimit;
+    options.upperLimit = s.upperLimit;
+    options.tinnitusFreq = s.tinnitusFrequency;
+    options.surfStrength = s.surfStrength;
+    options.surfPeriod = s.surfPeriod;
+    return options;
+}
+
+std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::optional<std::string_view> name,
+                                              int maxSeconds)
+{
+    const SettingChoice<FileSetting> choice = ChooseFileSetting(store, name);
+    if (!choice.found) {
+        std::fprintf(stderr, "susurra-cli: %s\n", choice.error.c_str());
+        return std::nullopt;
+    }
+    const FileSetting& s = choice.setting;
+    if (!Acceptable("--fade-in", s.fadeIn, 0.0, 1000.0) || !Acceptable("--fade-out", s.fadeOut, 0.0, 1000.0)) {
+        RefusedSetting("file", choice.name);
+        return std::nullopt;
+    }
+    const bool validTime = s.hours >= 0 && s.hours <= 23 && s.minutes >= 0 && s.minutes <= 59 && s.seconds >= 0 &&
+        s.seconds <= 59;
+    if (!validTime || s.hours * 3600 + s.minutes * 60 + s.seconds > maxSeconds) {
+        RefusedSetting("file", choice.name);
+        std::fprintf(stderr, "susurra-cli: --length: its total playing time is not a valid length.\n");
+        return std::nullopt;
+    }
+    return s;
+}
+
+NoiseOptions UnsetNoiseOptions()
+{
+    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN};
+}
+
+void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
+{
+    if (given.type >= 0)
+        noise.type = given.type;
+    if (given.tinnitusFreq >= 0)
+        noise.tinnitusFreq = given.tinnitusFreq;
+    for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
+                       &NoiseOptions::surfPeriod})
+        if (!std::isnan(given.*field))
+            noise.*field = given.*field;
+}
+
+void WarnAboutDamagedSettings(const CSettingsStore& store)
+{
+    const SettingsLoadResult* loads[] = {&store.m_noiseLoad, &store.m_fileLoad};
+    const SettingsKind kinds[] = {SettingsKind::Noise, SettingsKind::File};
+    for (int i = 0; i < 2; ++i)
+        if (!loads[i]->problem.empty())
+            std::fprintf(stderr, "susurra-cli: warning: %s: %s\n", store.PathOf(kinds[i]).c_str(),
+                         loads[i]->problem.c_str());
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/cli_noise_options.h"
+#include "settings/file_setting.h"
+#include "settings/settings_store.h"
+
+// --noise-setting NAME and --file-setting NAME for render and play: the named
+// setting, built-in or stored, or without a name the setting the window
+// selects at start. Explicit noise and file options are laid over it.
+
+extern const char* const kSettingOptionsHelp;
+
+// The noise options of the chosen noise setting, checked as the window checks
+// its controls. On failure prints why (an unknown name lists the names there
+// are) and returns nullopt.
+std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
+                                                    std::optional<std::string_view> name);
+
+// The chosen file setting, its fades and total playing time checked as the
+// window checks them (the time at most maxSeconds). On failure prints why and
+// returns nullopt.
+std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::optional<std::string_view> name,
+                                              int maxSeconds);
+
+// Noise options with no value given: type and frequency -1, reals NaN.
+// Parse the command line into these, then lay them over the setting's.
+NoiseOptions UnsetNoiseOptions();
+
+// Copies every value that was given into noise.
+void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise);
+
+// Prints a warning for each settings file that was found damaged.
+void WarnAboutDamagedSettings(const CSettingsStore& store);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+// Replaces the file at path with bytes so that a reader sees either the old
+// contents or the new ones, never a mixture: the bytes go into a new file in
+// the same folder, are flushed to the disk, and the new file is then renamed
+// over the old one. On failure the old file is left as it was and no
+// temporary file remains. Returns an empty string on success, otherwise a
+// message that names the file and the reason.
+std::string ReplaceFile(const std::string& path, std::span<const unsigned char> bytes);
+
+// Creates folder and any missing parents (mode 0700, as a user's
+// configuration folder should be). An existing folder is fine. Returns an
+// empty string on success, otherwise a message that names the folder.
+std::string CreateFolders(const std::string& folder);

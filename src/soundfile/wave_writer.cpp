@@ -1,0 +1,366 @@
+#include "soundfile/wave_writer.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "synth/rounding.h"
+
+namespace {
+
+constexpr double kSampleRate = 44100.0;
+constexpr double kRadiansPerSample = 0.00014247585730565955;  // 2 pi / 44100
+
+// write() may take less than asked (pipes, signals); only an error or a
+// device that takes nothing more ends the loop early.
+bool WriteAll(int fd, const void* data, size_t bytes)
+{
+    const char* p = static_cast<const char*>(data);
+    while (bytes > 0) {
+        const ssize_t done = ::write(fd, p, bytes);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (done == 0)
+            return false;
+        p += done;
+        bytes -= static_cast<size_t>(done);
+    }
+    return true;
+}
+
+// RoundHalfAway for |x| < 2^31, without the library call: truncating to an
+// integer gives modf's integral part, and x minus it is modf's fraction
+// exactly, so the result is the same. Samples never exceed 1000.
+inline int32_t RoundSample(double x)
+{
+    const int32_t i = static_cast<int32_t>(x);
+    const double r = x - static_cast<double>(i);
+    return i + (r >= 0.5 ? 1 : 0) - (r <= -0.5 ? 1 : 0);
+}
+
+}  // namespace
+
+CWaveWriter::CWaveWriter(int workers)
+    : block(new int16_t[static_cast<size_t>(kSlots) * kMaxBlockSamples]())
+{
+    std::fill(std::begin(m_slotBlock), std::end(m_slotBlock), -1);
+    m_workers.reserve(static_cast<size_t>(std::max(workers, 0)));
+    for (int i = 0; i < workers; ++i)
+        m_workers.emplace_back(&CWaveWriter::WorkerLoop, this);
+}
+
+CWaveWriter::~CWaveWriter()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_workReady.notify_all();
+    for (std::thread& t : m_workers)
+        t.join();
+}
+
+bool CWaveWriter::SetFileName(std::string_view name)
+{
+    if (name.size() > static_cast<size_t>(kMaxFileNameChars))
+        return false;
+    std::memcpy(fileName, name.data(), name.size());
+    fileName[name.size()] = '\0';
+    return true;
+}
+
+bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPeriod,
+                        double fadeIn, double fadeOut, uint32_t blockLength)
+{
+    Plan plan;
+    if (!Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, plan))
+        return false;
+    const int fd = ::open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        Warn(std::string("I can't open ") + fileName);
+        return false;
+    }
+    bool ok = WriteSamples(fd, plan);
+    // A failed close can be the first news of a failed write (NFS, quotas).
+    if (::close(fd) != 0 && ok) {
+        Warn(std::string("I can't write ") + fileName);
+        ok = false;
+    }
+    if (ok)
+        SetPos(100);
+    return ok;
+}
+
+bool CWaveWriter::WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod,
+                          double fadeIn, double fadeOut, uint32_t blockLength)
+{
+    Plan plan;
+    if (!Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, plan))
+        return false;
+    const bool ok = WriteSamples(fd, plan);
+    if (ok)
+        SetPos(100);
+    return ok;
+}
+
+bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfPeriod,
+                          double fadeIn, double fadeOut, uint32_t blockLength, Plan& plan)
+{
+    assert(source != nullptr);
+    assert(blockLength >= 1 && blockLength <= kMaxBlockSamples);
+    SetPos(0);
+    if (source == nullptr || blockLength < 1 || blockLength > kMaxBlockSamples)
+        return false;
+
+    const double t = totalSeconds * kSampleRate;
+    const double f = static_cast<double>(blockLength);
+    // The header's 32-bit sizes end at 13:31:35; a longer file would carry
+    // sizes that lie about its contents, so it is refused before any byte.
+    if (!(t >= 0.0 && t < static_cast<double>(kMaxSamples) + 0.5)) {
+        Warn(std::string("I can't write ") + fileName +
+             ": a sound file can be at most 13:31:35 (48695 s) long");
+        return false;
+    }
+    // Rounding inputs beyond int32 would overflow; the fades never count for
+    // more than the whole file anyway, so they are capped at the limit first.
+    const double maxFade = static_cast<double>(kMaxSamples);
+    const double fi = std::clamp(fadeIn * kSampleRate, 0.0, maxFade);
+    const double fo = std::clamp(fadeOut * kSampleRate, 0.0, maxFade);
+
+    Job& job = plan.job;
+    job.source = source;
+    job.surfStrength = surfStrength;
+    job.surfPeriod = surfPeriod;
+    job.denominator = std::exp(2.0) - 1.0;
+    job.samples = RoundHalfUp(t);
+    job.fadeInSamples = RoundHalfUp(fi);
+    job.fadeOutSamples = RoundHalfUp(fo);
+    job.fadeInBlocks = static_cast<int64_t>(std::ceil(static_cast<double>(job.fadeInSamples) / f));
+    job.blockLength = blockLength;
+    plan.blocks = static_cast<int64_t>(std::ceil(t / f));
+
+    header.dataSize = static_cast<uint32_t>(2 * job.samples);
+    header.riffSize = static_cast<uint32_t>(2 * job.samples + 36);
+    return true;
+}
+
+bool CWaveWriter::WriteSamples(int fd, const Plan& plan)
+{
+    if (!WriteAll(fd, &header, sizeof header)) {
+        Warn(std::string("I can't write ") + fileName);
+        return false;
+    }
+    const bool ok = plan.job.surfStrength == 0.0 || plan.job.surfPeriod == 0.0
+                        ? WriteGainFree(fd, plan)
+                        : WriteComputedAhead(fd, plan);
+    if (!ok)
+        Warn(std::string("I can't write ") + fileName);
+    return ok;
+}
+
+// Without surf every sample costs a multiplication, so the workers would only
+// add hand-offs. Blocks that no fade reaches are all the same, so one copy is
+// computed and written again and again.
+bool CWaveWriter::WriteGainFree(int fd, const Plan& plan)
+{
+    const Job& job = plan.job;
+    int16_t* plain = Slot(0);
+    int16_t* faded = Slot(1);
+    ComputeBlock(job, -1, plain);
+    for (int64_t i = 0; i < plan.blocks; ++i) {
+        SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
+        const int64_t count = BlockSamples(job, i);
+        const int16_t* data = plain;
+        if (TouchesFade(job, i)) {
+            ComputeBlock(job, i, faded);
+            data = faded;
+        }
+        if (!WriteAll(fd, data, static_cast<size_t>(count) * sizeof(int16_t)))
+            return false;
+    }
+    return true;
+}
+
+bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
+{
+    if (m_workers.empty()) {
+        for (int64_t i = 0; i < plan.blocks; ++i) {
+            SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
+            ComputeBlock(plan.job, i, Slot(0));
+            const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
+            if (!WriteAll(fd, Slot(0), bytes))
+                return false;
+        }
+        return true;
+    }
+
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_job = plan.job;
+        m_nextBlock = 0;
+        m_writtenBlocks = 0;
+        m_endBlock = plan.blocks;
+        std::fill(std::begin(m_slotBlock), std::end(m_slotBlock), -1);
+    }
+    m_workReady.notify_all();
+
+    bool ok = true;
+    for (int64_t i = 0; i < plan.blocks && ok; ++i) {
+        SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_blockDone.wait(lock, [&] { return m_slotBlock[i % kSlots] == i; });
+        }
+        const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
+        ok = WriteAll(fd, Slot(i), bytes);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_writtenBlocks = i + 1;
+        }
+        m_workReady.notify_all();
+    }
+    StopWorkers();
+    return ok;
+}
+
+// Hands out no more blocks and waits until no worker touches a slot, so the
+// next file starts from clean buffers.
+void CWaveWriter::StopWorkers()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_endBlock = 0;
+    m_blockDone.wait(lock, [&] { return m_busyWorkers == 0; });
+}
+
+void CWaveWriter::WorkerLoop()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_workReady.wait(lock, [&] {
+            return m_stop || (m_nextBlock < m_endBlock && m_nextBlock < m_writtenBlocks + kSlots);
+        });
+        if (m_stop)
+            return;
+        const int64_t i = m_nextBlock++;
+        const Job job = m_job;
+        ++m_busyWorkers;
+        lock.unlock();
+        ComputeBlock(job, i, Slot(i));
+        lock.lock();
+        --m_busyWorkers;
+        m_slotBlock[i % kSlots] = i;
+        m_blockDone.notify_all();
+    }
+}
+
+int16_t* CWaveWriter::Slot(int64_t blockIndex) const
+{
+    return block.get() + (blockIndex % kSlots) * kMaxBlockSamples;
+}
+
+// The last block holds what remains of N; a total that rounds down can leave
+// it empty.
+int64_t CWaveWriter::BlockSamples(const Job& job, int64_t blockIndex)
+{
+    const int64_t start = blockIndex * job.blockLength;
+    return std::clamp<int64_t>(job.samples - start, 0, job.blockLength);
+}
+
+bool CWaveWriter::TouchesFade(const Job& job, int64_t blockIndex)
+{
+    const int64_t start = blockIndex * job.blockLength;
+    const int64_t end = start + BlockSamples(job, blockIndex);
+    const bool fadeIn = blockIndex < job.fadeInBlocks && start < job.fadeInSamples;
+    const bool fadeOut = job.fadeOutSamples <= job.samples && end > job.samples - job.fadeOutSamples;
+    return fadeIn || fadeOut;
+}
+
+// Computes block blockIndex (0-based) of the file into out. blockIndex -1
+// gives a block of full length that no fade reaches, used when the gain is
+// the same for every sample.
+//
+// Every quantity is a function of the file-wide sample number n: the fade-in
+// counter equals n while it runs (it starts with the file and stops for good),
+// and the fade-out counter is n - (N - FO).
+//
+// The work goes in short runs, one step of the formula at a time over the
+// run, so that the arithmetic between the library calls vectorises. Each
+// step is evaluated exactly as written, so the samples are the same.
+void CWaveWriter::ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out)
+{
+    const bool plain = blockIndex < 0;
+    const int64_t start = plain ? 0 : blockIndex * job.blockLength;
+    const int64_t count = plain ? job.blockLength : BlockSamples(job, blockIndex);
+    const double s = job.surfStrength;
+    const double p = job.surfPeriod;
+
+    if (p == 0.0) {
+        // n / 0 has no angle: a zero surf period is silence.
+        std::fill(out, out + count, int16_t{0});
+        return;
+    }
+
+    const int64_t fadeInEnd = !plain && blockIndex < job.fadeInBlocks ? job.fadeInSamples : 0;
+    const int64_t fadeOutStart = !plain && job.fadeOutSamples <= job.samples
+                                     ? job.samples - job.fadeOutSamples
+                                     : INT64_MAX;
+    const double fi = static_cast<double>(job.fadeInSamples);
+    const double fo = static_cast<double>(job.fadeOutSamples);
+    const double strength = 0.01 * s;  // the first product of 0.01 * S * (1 + cos)
+    const double d = job.denominator;
+
+    constexpr int kRun = 256;
+    double v[kRun];
+    double work[kRun];
+    for (int64_t runStart = 0; runStart < count; runStart += kRun) {
+        const int length = static_cast<int>(std::min<int64_t>(kRun, count - runStart));
+        const int16_t* src = job.source + runStart;
+        const int64_t n0 = start + runStart;
+        if (s == 0.0) {
+            // With S = 0 the exponent is exactly 2 and g exactly 1, so the
+            // cosine and the exponential would change nothing.
+            for (int k = 0; k < length; ++k)
+                v[k] = 0.1 * src[k];
+        } else {
+            // n as a double is exact far beyond the longest file.
+            const double nd0 = static_cast<double>(n0);
+            for (int k = 0; k < length; ++k)
+                work[k] = ((nd0 + static_cast<double>(k)) / p) * kRadiansPerSample;
+            for (int k = 0; k < length; ++k)
+                work[k] = std::cos(work[k]);
+            for (int k = 0; k < length; ++k)
+                work[k] = 2.0 - strength * (1.0 + work[k]);
+            for (int k = 0; k < length; ++k)
+                work[k] = std::exp(work[k]);
+            for (int k = 0; k < length; ++k)
+                v[k] = 0.1 * src[k] * ((work[k] - 1.0) / d);
+        }
+        for (int64_t n = std::max(n0, int64_t{0}); n < std::min(n0 + length, fadeInEnd); ++n)
+            v[n - n0] *= std::exp(3.0 * (static_cast<double>(n) / fi - 1.0));
+        for (int64_t n = std::max(n0, fadeOutStart); n < n0 + length; ++n)
+            v[n - n0] *= std::exp(-3.0 * static_cast<double>(n - fadeOutStart) / fo);
+        int16_t* dst = out + runStart;
+        for (int k = 0; k < length; ++k)
+            dst[k] = static_cast<int16_t>(RoundSample(v[k]));
+    }
+}
+
+void CWaveWriter::SetPos(int position)
+{
+    if (progress != nullptr)
+        progress->SetPos(position);
+}
+
+void CWaveWriter::Warn(const std::string& text)
+{
+    if (reporter != nullptr)
+        reporter->Report("Warning", text, MessageIcon::Exclamation);
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "base/message_reporter.h"
+#include "base/progress_sink.h"
+#include "soundfile/wave_header.h"
+
+// Writes the period in `source`, repeated end to end, as a 16-bit mono PCM
+// wave file at 44100 Hz, with the surf gain, a fade-in, a fade-out and one
+// tenth of the period's level, block by block.
+//
+// The header is written first with its final sizes; nothing is patched later.
+// Every output sample depends only on its file-wide index, so blocks are
+// computed ahead by worker threads (created once, here) and written in order;
+// the file is the same byte for byte whatever the number of workers.
+//
+// Threading: Write runs on one thread at a time, the caller's; progress and
+// messages are posted on that thread. `source` is only read. Write allocates
+// nothing: every buffer belongs to the writer from construction on.
+class CWaveWriter
+{
+public:
+    static constexpr uint32_t kMaxBlockSamples = 262144;
+    // The largest N whose sizes fit the header: 2 N + 36 < 2^32.
+    static constexpr int64_t kMaxSamples = 2147483629;
+    static constexpr int kMaxFileNameChars = 255;
+
+    // workers: threads that compute blocks while the caller writes; 0 makes
+    // the caller compute every block itself.
+    explicit CWaveWriter(int workers = 2);
+    ~CWaveWriter();
+    CWaveWriter(const CWaveWriter&) = delete;
+    CWaveWriter& operator=(const CWaveWriter&) = delete;
+
+    // Copies name into fileName; false (fileName unchanged) when it is longer
+    // than 255 characters.
+    bool SetFileName(std::string_view name);
+
+    // Creates or truncates fileName and writes the file. Returns true when the
+    // whole file was written; otherwise the reason was reported ("I can't
+    // open ...", "I can't write ...", or a length beyond 13:31:35, refused
+    // before the file is touched). blockLength is 1..262144 samples of source.
+    bool Write(double totalSeconds, double surfStrength, double surfPeriod,
+               double fadeIn, double fadeOut, uint32_t blockLength);
+
+    // The same file written to an open descriptor (left open), e.g. a pipe;
+    // fileName names it in messages.
+    bool WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod,
+                 double fadeIn, double fadeOut, uint32_t blockLength);
+
+    WaveHeader header;
+    char fileName[kMaxFileNameChars + 1] = {};
+    const int16_t* source = nullptr;        // the period; not owned
+    IProgressSink* progress = nullptr;      // "Saving Status:"; may be null
+    IMessageReporter* reporter = nullptr;   // warnings; may be null
+    // kSlots output blocks of kMaxBlockSamples samples each.
+    std::unique_ptr<int16_t[]> block;
+
+private:
+    static constexpr int kSlots = 4;
+
+    // Everything a block needs; copied by the workers.
+    struct Job
+    {
+        const int16_t* source = nullptr;
+        double surfStrength = 0.0;
+        double surfPeriod = 0.0;
+        double denominator = 0.0;   // e^2 - 1
+        int64_t samples = 0;        // N
+        int64_t fadeInSamples = 0;  // FI
+        int64_t fadeInBlocks = 0;   // BI
+        int64_t fadeOutSamples = 0; // FO
+        int64_t blockLength = 0;    // F
+    };
+
+    struct Plan
+    {
+        Job job;
+        int64_t blocks = 0;         // B
+    };
+
+    bool Prepare(double totalSeconds, double surfStrength, double surfPeriod,
+                 double fadeIn, double fadeOut, uint32_t blockLength, Plan& plan);
+    bool WriteSamples(int fd, const Plan& plan);
+    bool WriteComputedAhead(int fd, const Plan& plan);
+    bool WriteGainFree(int fd, const Plan& plan);
+    void StopWorkers();
+    void WorkerLoop();
+    int16_t* Slot(int64_t blockIndex) const;
+    static int64_t BlockSamples(const Job& job, int64_t blockIndex);
+    static bool TouchesFade(const Job& job, int64_t blockIndex);
+    static void ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out);
+    void SetPos(int position);
+    void Warn(const std::string& text);
+
+    std::vector<std::thread> m_workers;
+    std::mutex m_mutex;
+    std::condition_variable m_workReady;   // a block may be handed out, or stop
+    std::condition_variable m_blockDone;   // a slot was filled or a worker went idle
+    Job m_job;
+    int64_t m_nextBlock = 0;               // next block index to hand out
+    int64_t m_endBlock = 0;                // blocks of the current file; 0 when idle
+    int64_t m_writtenBlocks = 0;           // blocks the caller has written
+    int64_t m_slotBlock[kSlots] = {};      // block index held by each slot, -1 none
+    int m_busyWorkers = 0;
+    bool m_stop = false;
+};

@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
+
+#include "settings/builtin_presets.h"
+#include "settings/settings_file.h"
+#include "settings/temp_folder.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+struct Tables
+{
+    CNoiseSettingsTable noise;
+    CFileSettingsTable file;
+    Tables() { SetUpBuiltInPresets(noise, file); }
+};
+
+template <class T>
+void Append(Bytes& out, const T& value)
+{
+    const auto* raw = reinterpret_cast<const unsigned char*>(&value);
+    out.insert(out.end(), raw, raw + sizeof value);
+}
+
+Bytes Header(std::int32_t count, std::int32_t selection)
+{
+    Bytes out;
+    for (std::int32_t v : {count, 1, selection})
+        Append(out, v);
+    return out;
+}
+
+NoiseSetting MakeNoise(const std::string& name, double lower = 50.0)
+{
+    NoiseSetting s{};
+    s.noiseType = 3;
+    s.tinnitusFrequency = 6543;
+    s.lowerLimit = lower;
+    s.upperLimit = 15000.25;
+    s.surfStrength = 33.3;
+    s.surfPeriod = 1e-300;
+    StoreName(s.name, name);
+    return s;
+}
+
+FileSetting MakeFile(const std::string& name, const char* fileName)
+{
+    FileSetting s{2, 3, 7, -1, -1, {}, {}, {}};
+    StoreName(s.name, name);
+    StoreFileName(s.fileName, fileName);
+    return s;
+}
+
+std::uint64_t Le(const Bytes& b, std::size_t at, int size)
+{
+    std::uint64_t value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | b[at + static_cast<std::size_t>(i)];
+    return value;
+}
+
+TEST(SettingsFile, RecordsAreWrittenWithTheFixedByteLayout)
+{
+    Tables t;
+    t.noise.m_slots[7] = MakeNoise("Mine", -0.0);
+    std::memset(t.noise.m_slots[7].reserved1, 0xEE, 3);  // stale bytes never reach the disk
+    const Bytes b = FormatSettingsFile(t.noise, 5);
+    ASSERT_EQ(b.size(), 12u + 96u);
+    EXPECT_EQ(Le(b, 0, 4), 1u);
+    EXPECT_EQ(Le(b, 4, 4), 1u);
+    EXPECT_EQ(Le(b, 8, 4), 5u);
+    EXPECT_EQ(Le(b, 12, 4), 3u) << "noise type, then three zero bytes";
+    EXPECT_EQ(Le(b, 16, 4), 6543u);
+    EXPECT_EQ(Le(b, 20, 8), 0x8000000000000000u) << "-0.0 as binary64";
+    EXPECT_EQ(Le(b, 28, 8), 0x40CD4C2000000000u) << "15000.25";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[52]), 5), std::string("Mine\0", 5));
+    EXPECT_EQ(Bytes(b.begin() + 57, b.end()), Bytes(b.size() - 57, 0));
+
+    // The file record's fields lie where the static_asserts put them; only
+    // the bytes after the file name's terminator need a look.
+    t.file.m_slots[1] = MakeFile("Night", "/n.wav");
+    std::memset(t.file.m_slots[1].fileName + 20, 'x', 100);  // left over from a longer name
+    const Bytes f = FormatSettingsFile(t.file, -1);
+    ASSERT_EQ(f.size(), 12u + 332u);
+    EXPECT_EQ(Le(f, 8, 4), 0xFFFFFFFFu);
+    EXPECT_EQ(Bytes(f.begin() + 89, f.end()), Bytes(f.size() - 89, 0));
+}
+
+TEST(SettingsFile, RoundTripCompactsGapsAndKeepsEveryFieldByteForByte)
+{
+    CTempFolder folder;
+    const std::string path = folder.Path() + "ns.srx";
+    Tables before;
+    const int sourceSlots[] = {7, 9, 12, 99};
+    before.noise.m_slots[7] = MakeNoise("First", 20.0);
+    before.noise.m_slots[9] = MakeNoise("Mine", 99.5);
+    before.noise.m_slots[12] = MakeNoise("Mine", 1234.5);  // same name: both kept, in slot order
+    before.noise.m_slots[99] = MakeNoise("Last slot", 20000.0);
+    ASSERT_EQ(SaveSettingsFile(before.noise, path, 4), "");
+    const Bytes written = ReadWholeFile(path);
+    EXPECT_EQ(written.size(), 12u + 4u * 96u);
+
+    Tables after;
+    const SettingsLoadResult loaded = LoadSettingsFile(after.noise, path);
+    EXPECT_TRUE(loaded.opened);
+    EXPECT_EQ(loaded.problem, "");
+    EXPECT_EQ(loaded.recordsKept, 4);
+    EXPECT_EQ(after.noise.m_savedSelection, 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(std::memcmp(&after.noise.m_slots[7 + i], &before.noise.m_slots[sourceSlots[i]], 96), 0) << i;
+    EXPECT_EQ(after.noise.OccupiedCount(), 11);
+    EXPECT_EQ(after.noise.FindByName("Mine"), 8);
+    EXPECT_EQ(FormatSettingsFile(after.noise, 4), written);
+
+    before.file.m_slots[1] = MakeFile("Night", "/home/user/n\xC3\xA4" "chte.wav");
+    before.file.m_slots[3] = MakeFile("Day", "");
+    ASSERT_EQ(SaveSettingsFile(before.file, folder.Path() + "fs.srx", 2), "");
+    EXPECT_EQ(LoadSettingsFile(after.file, folder.Path() + "fs.srx").recordsKept, 2);
+    EXPECT_EQ(std::memcmp(&after.file.m_slots[1], &before.file.m_slots[1], 332), 0);
+    EXPECT_EQ(std::memcmp(&after.file.m_slots[2], &before.file.m_slots[3], 332), 0);
+}
+
+TEST(SettingsFile, EmptyListIsATwelveByteFileWhoseSelectionIsStillRestored)
+{
+    CTempFolder folder;
+    const std::string path = folder.Path() + "ns.srx";
+    Tables t;
+    EXPECT_FALSE(LoadSettingsFile(t.noise, path).opened);
+    EXPECT_EQ(t.noise.m_savedSelection, 0) << "a missing file keeps selection 0";
+    t.noise.m_slots[8] = MakeNoise("Deleted");
+    t.noise.Free(8);
+    ASSERT_EQ(SaveSettingsFile(t.noise, path, 5), "");
+    EXPECT_EQ(ReadWholeFile(path), (Bytes{0, 0, 0, 0, 1, 0, 0, 0, 5, 0, 0, 0}));
+
+    Tables next;
+    const SettingsLoadResult loaded = LoadSettingsFile(next.noise, path);
+    EXPECT_EQ(loaded.problem, "");
+    EXPECT_EQ(next.noise.OccupiedCount(), 7);
+    EXPECT_EQ(next.noise.SortedNames()[static_cast<std::size_t>(next.noise.RestoredSelection())], "Strong Pacific Surf");
+}
+
+// Damaged and foreign files: what must remain of each.
+struct DamagedRow
+{
+    const char* label;
+    Bytes bytes;
+    int kept;                         // settings placed after the built-ins
+    int savedSelection;
+    std::vector<std::string> names;   // the first names placed
+    bool fileKind = false;            // FileSetting records
+};
+
+Bytes NoiseFile(std::int32_t count, std::int32_t selection, int records, std::size_t cut = 0)
+{
+    Bytes b = Header(count, selection);
+    for (int i = 0; i < records; ++i)
+        Append(b, MakeNoise("n" + std::to_string(i)));
+    b.resize(b.size() - cut);
+    return b;
+}
+
+std::vector<DamagedRow> DamagedRows()
+{
+    NoiseSetting longName = MakeNoise("");
+    std::memset(longName.name, 'L', 50);
+    Bytes unterminated = Header(1, 0);
+    Append(unterminated, longName);
+    std::memcpy(longName.name + 48, "\xC3\xBC", 2);  // 'ü' in the last two bytes
+    Bytes splitChar = Header(1, 0);
+    Append(splitChar, longName);
+    Bytes withFree = Header(3, 0);
+    for (const char* name : {"n0", "", "n1"})
+        Append(withFree, MakeNoise(name));
+    FileSetting noTerminators = MakeFile("", "");
+    std::memset(noTerminators.name, 'N', 50);
+    std::memset(noTerminators.fileName, 'F', 260);
+    Bytes fileRecords = Header(2, 0);
+    Append(fileRecords, noTerminators);
+    Append(fileRecords, MakeFile("cut", "/x.wav"));
+    fileRecords.resize(fileRecords.size() - 100);
+    Bytes fileTooMany = Header(200, 7);
+    for (int i = 0; i < 100; ++i)
+        Append(fileTooMany, MakeFile("n" + std::to_string(i), "/a.wav"));
+
+    return {
+        {"empty file", {}, 0, 0, {}},
+        {"header cut inside the selection", NoiseFile(1, 3, 0, 1), 0, 0, {}},
+        {"negative count", NoiseFile(-1, 3, 2), 0, 3, {}},
+        {"count above the room of 93 slots", NoiseFile(95, 1, 95), 93, 1, {"n0", "n1"}},
+        {"huge count with two records", NoiseFile(INT_MAX, 1, 2), 2, 1, {"n0", "n1"}},
+        {"last record cut short", NoiseFile(3, 0, 3, 1), 2, 0, {"n0", "n1"}},
+        {"name without terminator", unterminated, 1, 0, {std::string(49, 'L')}},
+        {"name without terminator ending in a character", splitChar, 1, 0, {std::string(48, 'L')}},
+        {"record of a free slot", withFree, 2, 0, {"n0", "n1"}},
+        {"file record without terminators, then a cut one", fileRecords, 1, 0, {std::string(49, 'N')}, true},
+        {"file count above the room of 99 slots", fileTooMany, 99, 7, {"n0", "n1"}, true},
+    };
+}
+
+template <class Record>
+void CheckDamaged(const DamagedRow& row, CSettingsTable<Record>& table)
+{
+    const int first = table.m_firstUserSlot;
+    const SettingsLoadResult loaded = ParseSettingsFile(table, row.bytes);
+    EXPECT_NE(loaded.problem, "") << "the damage is described";
+    EXPECT_EQ(loaded.recordsKept, row.kept);
+    EXPECT_EQ(table.m_savedSelection, row.savedSelection);
+    EXPECT_EQ(table.OccupiedCount(), first + row.kept);
+    for (std::size_t i = 0; i < row.names.size(); ++i)
+        EXPECT_EQ(FieldText(table.m_slots[first + i].name), row.names[i]);
+}
+
+TEST(SettingsFile, DamagedFilesKeepOnlyCompleteRecordsThatFitWithTerminatedTexts)
+{
+    for (const DamagedRow& row : DamagedRows()) {
+        SCOPED_TRACE(row.label);
+        Tables t;
+        if (row.fileKind)
+            CheckDamaged(row, t.file);
+        else
+            CheckDamaged(row, t.noise);
+        if (std::string(row.label).starts_with("file record without")) {
+            EXPECT_EQ(FieldText(t.file.m_slots[1].fileName), std::string(259, 'F'));
+        }
+        // Every name ends inside its field, and so the window can show it.
+        for (const NoiseSetting& r : t.noise.m_slots)
+            EXPECT_NE(std::memchr(r.name, 0, sizeof r.name), nullptr);
+    }
+}
+
+TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
+{
+    CTempFolder folder;
+    const std::string path = folder.Path() + "ns.srx";
+    Tables t;
+    t.noise.m_slots[7] = MakeNoise("Kept");
+    ASSERT_EQ(SaveSettingsFile(t.noise, path, 0), "");
+    const Bytes old = ReadWholeFile(path);
+    for (int slot = 8; slot < 20; ++slot)
+        t.noise.m_slots[slot] = MakeNoise("More");
+
+    // A file size limit makes the write fail part of the way, as a full disk
+    // would, even for root.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = 500;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const std::string error = SaveSettingsFile(t.noise, path, 3);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(error, "I can't write " + path + ": File too large");
+    EXPECT_EQ(ReadWholeFile(path), old);
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"ns.srx"}));
+
+    // The rename fails when a folder is in the way.
+    const std::string blocked = folder.Path() + "fs.srx";
+    ASSERT_EQ(::mkdir(blocked.c_str(), 0700), 0);
+    EXPECT_EQ(SaveSettingsFile(t.file, blocked, 0), "I can't write " + blocked + ": Is a directory");
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"fs.srx", "ns.srx"}));
+}
+
+}  // namespace
