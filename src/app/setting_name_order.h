@@ -2,9 +2,10 @@
 
 #include <QString>
 
-// The order of the setting lists: ascending by name, without regard to case.
-// Negative, zero or positive like strcmp. Kept in one place so that the
-// lists and their searches agree.
+// The order of the setting lists: ascending by name, without regard to case
+// (the settings' own CompareNamesNoCase on the names' UTF-8 bytes: ASCII
+// letters fold, other characters compare by code point). Negative, zero or
+// positive like strcmp.
 int CompareSettingNamesNoCase(const QString& a, const QString& b);
 
 // Names that the lists treat as the same entry text.

@@ -1,5 +1,6 @@
 #include "app/combo_ctrl.h"
 #include "qt_test_app.h"
+#include "settings/setting_list.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -107,4 +108,22 @@ TEST_F(ComboCtrl, only_the_users_choice_of_another_entry_signals_a_change)
     // Choosing the entry that is already selected is no change.
     emit m_combo.activated(2);
     EXPECT_EQ(changes.count(), 1);
+}
+
+TEST_F(ComboCtrl, sorts_and_finds_as_the_settings_lists_do)
+{
+    // A saved selection is a position in this list, so it must agree with
+    // the settings' own order, non-ASCII names included.
+    CComboCtrl combo;
+    combo.SetSorted(true);
+    std::vector<std::string> names;
+    for (const char* name : {"Zebra", "\xc3\x84rger", "apple", "Apple", "_x", "zebra", "\xc3\xa4rger", "Bay"})
+    {
+        const QString text = QString::fromUtf8(name);
+        const std::size_t expected = SortedInsertPosition(names, name);
+        names.insert(names.begin() + static_cast<std::ptrdiff_t>(expected), name);
+        EXPECT_EQ(combo.AddString(text), static_cast<int>(expected)) << name;
+    }
+    for (const std::string& name : names)
+        EXPECT_EQ(combo.FindStringExact(0, QString::fromStdString(name)), FindEntryNoCase(names, name)) << name;
 }
