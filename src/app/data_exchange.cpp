@@ -7,6 +7,7 @@
 #include "app/number_text.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -50,7 +51,9 @@ QString CDataExchange::ControlText(QWidget* control) const
         return label->text();
     if (auto* button = qobject_cast<QAbstractButton*>(control))
         return button->text();
-    return control != nullptr ? control->windowTitle() : QString();
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        return combo->currentText();
+    return {};
 }
 
 void CDataExchange::SetControlText(QWidget* control, const QString& text)
@@ -63,6 +66,8 @@ void CDataExchange::SetControlText(QWidget* control, const QString& text)
         label->setText(text);
     else if (auto* button = qobject_cast<QAbstractButton*>(control))
         button->setText(text);
+    else if (auto* combo = qobject_cast<QComboBox*>(control); combo != nullptr && combo->isEditable())
+        combo->setEditText(text);
 }
 
 void CDataExchange::Fail(QWidget* control, const QString& message)

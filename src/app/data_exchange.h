@@ -34,7 +34,8 @@ public:
     // Edit text as an int; the range is checked on the value as a double.
     void Text(int id, int& value);
     void Text(int id, int& value, double minimum, double maximum);
-    // Text of an edit or a label; maxChars < 0: no limit.
+    // Text of an edit, a label, a button or an editable combo's field;
+    // maxChars < 0: no limit.
     void Text(int id, QString& value, int maxChars = -1);
     // Index of the checked radio button in the group that starts with
     // firstId; -1 when none is checked.

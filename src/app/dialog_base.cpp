@@ -8,6 +8,7 @@
 #include "app/progress_ctrl.h"
 #include "app/resource_ids.h"
 #include "app/slider_ctrl.h"
+#include "app/string_table.h"
 #include "app/up_down_ctrl.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimeEdit>
 
 #include <algorithm>
@@ -129,6 +131,8 @@ QString CDialogBase::GetDlgItemText(int id) const
         return button->text();
     if (auto* group = qobject_cast<QGroupBox*>(control))
         return group->title();
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        return combo->currentText();
     return {};
 }
 
@@ -143,6 +147,11 @@ void CDialogBase::SetDlgItemText(int id, const QString& text)
         button->setText(text);
     else if (auto* group = qobject_cast<QGroupBox*>(control))
         group->setTitle(text);
+}
+
+void CDialogBase::SetItemTextFromResource(int id, int stringId)
+{
+    SetDlgItemText(id, CStringTable::Load(stringId));
 }
 
 QList<QAbstractButton*> CDialogBase::RadioGroup(int firstId) const
@@ -228,6 +237,20 @@ void CDialogBase::changeEvent(QEvent* event)
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange && m_created)
         LayoutControls();
+}
+
+void CDialogBase::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_placed || parentWidget() != nullptr || !m_template.m_style.contains(QStringLiteral("center")))
+        return;
+    m_placed = true;
+    if (const QScreen* screen = this->screen())
+    {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 void CDialogBase::FocusFirstTabStop()

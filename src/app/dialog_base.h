@@ -21,6 +21,10 @@ class QAbstractButton;
 // once, hidden; ShowWindow shows or hides it; EndDialog only hides it, and
 // the window and its controls live on.
 //
+// A template with the "center" style puts a window without a parent in the
+// middle of its screen the first time it is shown; a dialog with a parent
+// opens over its parent.
+//
 // Keys: Enter on a push button presses that button; elsewhere it presses the
 // default push button, or runs OnOK when there is none. Escape and the close
 // box run OnCancel.
@@ -57,6 +61,9 @@ public:
     }
     QString GetDlgItemText(int id) const;
     void SetDlgItemText(int id, const QString& text);
+    // Sets the text of control id to string table entry stringId (an empty
+    // text when the entry is missing).
+    void SetItemTextFromResource(int id, int stringId);
 
     // The radio buttons of the group that starts with firstId, in template
     // order; CheckRadio checks the index-th of them (-1: none).
@@ -89,6 +96,7 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateControls();
@@ -103,5 +111,6 @@ private:
     QHash<int, QWidget*> m_byId;
     QHash<int, QList<QAbstractButton*>> m_radioGroups; // by the group's first id
     bool m_created = false;
+    bool m_placed = false;
     int m_endCode = 0;
 };

@@ -158,6 +158,11 @@ TEST_F(DialogLayout, main_window_picture_with_its_icon_buttons)
             button->SetHoverCursor(IDC_HAND, true);
     }
     dlg.GetDlgItemAs<CIconButton>(IDC_BROWSE)->SetAlignment(1, true);
+    dlg.SetItemTextFromResource(IDC_EXIT, IDS_EXIT);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_EXIT), "Exit");
+    dlg.SetItemTextFromResource(IDC_STATUS, 9999); // a missing entry empties the text
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_STATUS), "");
+    dlg.SetDlgItemText(IDC_STATUS, "nothing to do");
     dlg.show();
     // Every control lies inside the window.
     for (QWidget* control : dlg.Controls())
