@@ -1,6 +1,7 @@
 #include "app/icon_button.h"
 
 #include "app/app_resources.h"
+#include "app/balloon_tip.h"
 #include "app/string_table.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@ constexpr int kMarginX = 3;
 constexpr int kMarginY = 3;
 constexpr int kPressedShift = 1;
 constexpr int kFocusInset = 3;
-constexpr int kTooltipMaxWidth = 400;
 
 // Half of a difference, rounded toward zero as integer division does.
 int Half(int difference)
@@ -384,15 +384,14 @@ bool CIconButton::event(QEvent* event)
         if (m_tooltipActive && !m_tooltipText.isEmpty())
         {
             const auto* help = static_cast<QHelpEvent*>(event);
-            // Rich text lets the desktop's tooltip wrap long texts at the
-            // tooltip's maximum width.
-            const QString tip = QStringLiteral("<p style='max-width:%1px'>%2</p>")
-                                    .arg(kTooltipMaxWidth)
-                                    .arg(m_tooltipText.toHtmlEscaped());
-            QToolTip::showText(help->globalPos(), tip, this, rect());
+            if (m_balloonTooltip)
+                CBalloonTip::ShowText(help->globalPos(), m_tooltipText, this);
+            else
+                QToolTip::showText(help->globalPos(), m_tooltipText, this, rect());
         }
         else
         {
+            CBalloonTip::HideText();
             QToolTip::hideText();
         }
         event->accept();

@@ -45,7 +45,8 @@ public:
     void SetIcon(int iconId, int secondIconId = 0);
     void SetIcons(const QIcon& icon, const QIcon& secondIcon = QIcon());
 
-    // Asks for balloon-style tooltips; call before SetTooltipText.
+    // Asks for balloon tooltips (CBalloonTip) instead of the desktop's plain
+    // ones; call before SetTooltipText.
     void SetBalloonTooltip();
     // Sets the tooltip from string table entry stringId; an empty entry
     // changes nothing. The tooltip shows only while activated.

@@ -1,7 +1,10 @@
+#include "app/balloon_tip.h"
 #include "app/icon_button.h"
 #include "app/resource_ids.h"
 #include "qt_test_app.h"
 
+#include <QDir>
+#include <QHelpEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -152,4 +155,32 @@ TEST_F(IconButton, tooltip_and_hover_cursor_come_from_the_resources)
     EXPECT_EQ(m_button.SetHoverCursor(12345), 1);
     EXPECT_FALSE(m_button.HasHoverCursor());
     EXPECT_EQ(m_button.SetHoverCursor(0), 0);
+}
+
+TEST_F(IconButton, balloon_tip_shows_the_text_until_the_pointer_leaves)
+{
+    m_button.show();
+    m_button.SetBalloonTooltip();
+    m_button.SetTooltipText(IDS_TIP_TO_FILE, true);
+    const QPoint at(20, 20);
+    QHelpEvent help(QEvent::ToolTip, at, m_button.mapToGlobal(at));
+    QApplication::sendEvent(&m_button, &help);
+
+    CBalloonTip* tip = CBalloonTip::Shown();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(tip->Text(), "Save the sound signal to a file of your choice");
+    EXPECT_EQ(tip->Owner(), &m_button);
+    EXPECT_LE(tip->width(), 400 + 2 * 8 + 1);
+    EXPECT_GT(tip->geometry().top(), m_button.mapToGlobal(at).y()); // below the pointer
+    const QString path = QDir(QStringLiteral(SUSURRA_TEST_OUTPUT_DIR)).filePath("balloon_tip.png");
+    EXPECT_TRUE(tip->grab().save(path));
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&m_button, &leave);
+    EXPECT_EQ(CBalloonTip::Shown(), nullptr);
+
+    // An inactive tooltip shows nothing.
+    m_button.SetTooltipText(IDS_TIP_STOP, false);
+    QApplication::sendEvent(&m_button, &help);
+    EXPECT_EQ(CBalloonTip::Shown(), nullptr);
 }
