@@ -64,8 +64,12 @@ int CDialogBase::DoModal()
         DestroyControls();
     CreateControls();
     m_endCode = 0;
+    m_ended = false;
     if (OnInitDialog())
         FocusFirstTabStop();
+    // OnInitDialog may already have ended the run.
+    if (m_ended)
+        return m_endCode;
     return exec();
 }
 
@@ -95,6 +99,7 @@ void CDialogBase::ShowWindow(bool show)
 void CDialogBase::EndDialog(int result)
 {
     m_endCode = result;
+    m_ended = true;
     done(result);
 }
 

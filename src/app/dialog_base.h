@@ -112,5 +112,6 @@ private:
     QHash<int, QList<QAbstractButton*>> m_radioGroups; // by the group's first id
     bool m_created = false;
     bool m_placed = false;
+    bool m_ended = false;
     int m_endCode = 0;
 };
