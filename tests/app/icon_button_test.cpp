@@ -184,3 +184,29 @@ TEST_F(IconButton, balloon_tip_shows_the_text_until_the_pointer_leaves)
     QApplication::sendEvent(&m_button, &help);
     EXPECT_EQ(CBalloonTip::Shown(), nullptr);
 }
+
+TEST_F(IconButton, a_drag_begun_elsewhere_does_not_light_it_up)
+{
+    QWidget window;
+    window.resize(300, 100);
+    auto* button = new CIconButton(&window);
+    auto* other = new QWidget(&window);
+    button->setGeometry(0, 0, 100, 50);
+    other->setGeometry(150, 0, 100, 50);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    QEvent leave(QEvent::Leave); // wherever the pointer was, it is elsewhere now
+    QApplication::sendEvent(button, &leave);
+    ASSERT_FALSE(button->IsHovered());
+
+    QTest::mousePress(other, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    ASSERT_TRUE(QApplication::mouseButtons() & Qt::LeftButton);
+    QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), button->mapToGlobal(QPointF(10, 10)));
+    QApplication::sendEvent(button, &enter);
+    EXPECT_FALSE(button->IsHovered());
+    QTest::mouseRelease(other, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+
+    QApplication::sendEvent(button, &enter);
+    EXPECT_TRUE(button->IsHovered());
+}
