@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/dialog_base.h"
+
+// The About box: the application icon and the version line, with OK. Runs
+// modally; the same object can be shown any number of times.
+class CAboutDlg : public CDialogBase
+{
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+
+protected:
+    bool OnInitDialog() override;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "app/help_command.h"
+
+// A help command for tests: counts the requests.
+class CRecordingHelpCommand : public IHelpCommand
+{
+public:
+    void ShowHelp(QWidget*) override { ++m_requests; }
+
+    int m_requests = 0;
+};

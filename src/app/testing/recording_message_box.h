@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/message_box.h"
+
+#include <QApplication>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+// A message box for tests: records each message instead of showing it, and
+// returns at once.
+class CRecordingMessageBox : public IMessageBox
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString caption;
+        MessageIcon icon = MessageIcon::None;
+        QPointer<QWidget> owner;
+    };
+
+    void Show(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override
+    {
+        m_messages.append(Message{text, caption, icon, owner});
+    }
+
+    QList<Message> m_messages;
+};

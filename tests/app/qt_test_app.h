@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QApplication>
+
+// Creates the one QApplication the window tests share, on the offscreen
+// platform unless another is asked for, named like the program.
+inline void EnsureQtApp()
+{
+    if (QApplication::instance() != nullptr)
+        return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "susurra";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv); // lives until the process ends
+    QApplication::setApplicationName(QStringLiteral("susurra"));
+}
