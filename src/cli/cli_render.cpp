@@ -1,9 +1,262 @@
+// susurra-cli render: writes the sound into a WAV file, the same bytes as the
+// window's To File for the same values.
+
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unistd.h>
 
+#include "base/message_reporter.h"
+#include "base/progress_sink.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_noise_options.h"
+#include "soundfile/wave_writer.h"
+#include "synth/noise_synth.h"
 
-int RunRender(int, char**)
+namespace {
+
+// The window's "Standard CD" file setting.
+struct FileOptions
 {
-    std::fprintf(stderr, "susurra-cli: 'render' is not available yet\n");
-    return 2;
+    double fadeIn = 10.0;    // seconds
+    double fadeOut = 10.0;   // seconds
+    int hours = 1;
+    int minutes = 19;
+    int seconds = 0;
+    bool quiet = false;
+};
+
+const char kHelpHead[] =
+    "Usage: susurra-cli render [options] OUTPUT.wav\n"
+    "\n"
+    "Writes the noise (or the tone) with its surf, fades and total length into a\n"
+    "16-bit mono WAV file at 44100 Hz. OUTPUT \"-\" writes the file to standard\n"
+    "output. Without options it writes \"Easy Bay Surf\" (pink noise 100..20000 Hz,\n"
+    "surf 30 % every 20 s) as a \"Standard CD\" (fades of 10 s, 01:19:00).\n"
+    "\n"
+    "Noise:\n";
+
+const char kHelpTail[] =
+    "\n"
+    "File:\n"
+    "  --fade-in S            seconds of rising level at the start, 0..1000; default 10\n"
+    "  --fade-out S           seconds of falling level at the end, 0..1000; default 10\n"
+    "  --length HH:MM:SS      total playing time, 00:00:00..13:31:35 (a WAV file\n"
+    "                         holds no more); default 01:19:00\n"
+    "  --quiet                no progress display\n"
+    "  --help                 this text\n"
+    "\n"
+    "Examples:\n"
+    "  susurra-cli render night.wav\n"
+    "  susurra-cli render --type white --lower 200 --upper 8000 --surf-strength 0 \\\n"
+    "      --fade-in 0 --fade-out 30 --length 00:45:00 fan.wav\n"
+    "  susurra-cli render --type tinnitus --tinnitus-freq 6000 --length 00:00:30 tone.wav\n"
+    "  susurra-cli render --length 00:10:00 - | aplay\n"
+    "\n"
+    "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
+
+constexpr int kMaxSeconds = 48695;  // 13:31:35, the most a WAV header can describe
+
+// Prints the writer's and the synthesizer's warnings as the window shows them
+// in message boxes.
+class CStderrReporter : public IMessageReporter
+{
+public:
+    void Report(const std::string&, const std::string& text, MessageIcon) override
+    {
+        std::fprintf(stderr, "susurra-cli: %s\n", text.c_str());
+    }
+};
+
+// A one-line bar on a terminal; redrawn only when the position changes.
+class CProgressBar : public IProgressSink
+{
+public:
+    explicit CProgressBar(const char* label) : m_label(label) {}
+    ~CProgressBar() override { Finish(); }
+
+    void SetPos(int position) override
+    {
+        position = position < 0 ? 0 : position > 100 ? 100 : position;
+        if (position == m_shown)
+            return;
+        m_shown = position;
+        constexpr int kWidth = 40;
+        char bar[kWidth + 1];
+        const int filled = position * kWidth / 100;
+        std::memset(bar, '#', static_cast<size_t>(filled));
+        std::memset(bar + filled, '.', static_cast<size_t>(kWidth - filled));
+        bar[kWidth] = '\0';
+        std::fprintf(stderr, "\r%-24s [%s] %3d%%", m_label, bar, position);
+        std::fflush(stderr);
+    }
+
+    void Finish()
+    {
+        if (m_shown >= 0)
+            std::fputc('\n', stderr);
+        m_shown = -1;
+    }
+
+private:
+    const char* m_label;
+    int m_shown = -1;
+};
+
+void Usage(std::string_view problem)
+{
+    std::fprintf(stderr, "susurra-cli: %.*s\nRun 'susurra-cli render --help' for the options.\n",
+                 static_cast<int>(problem.size()), problem.data());
+}
+
+bool ParseLength(std::string_view option, std::string_view text, FileOptions& file)
+{
+    int h = -1, m = -1, s = -1;
+    char tail = 0;
+    const std::string copy(text);
+    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 ||
+        h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) {
+        std::fprintf(stderr,
+                     "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 "
+                     "as HH:MM:SS.\n",
+                     static_cast<int>(option.size()), option.data());
+        return false;
+    }
+    if (h * 3600 + m * 60 + s > kMaxSeconds) {
+        std::fprintf(stderr,
+                     "susurra-cli: %.*s: a WAV file can hold at most 13:31:35 of sound.\n",
+                     static_cast<int>(option.size()), option.data());
+        return false;
+    }
+    file.hours = h;
+    file.minutes = m;
+    file.seconds = s;
+    return true;
+}
+
+// 0 when all options were read, otherwise the exit status.
+int ParseArguments(int argc, char** argv, NoiseOptions& noise, FileOptions& file,
+                   std::string& output, bool& help)
+{
+    COptionReader reader(argc, argv);
+    bool haveOutput = false;
+    bool optionsEnded = false;
+    while (!reader.AtEnd()) {
+        const std::string_view argument = reader.Next();
+        if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
+            if (haveOutput) {
+                Usage("only one OUTPUT file can be written at a time.");
+                return 2;
+            }
+            output = argument;
+            haveOutput = true;
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            help = true;
+            return 0;
+        }
+        if (argument == "--quiet" || argument == "-q") {
+            file.quiet = true;
+            continue;
+        }
+        switch (ParseNoiseOption(argument, reader, noise)) {
+        case OptionOutcome::Taken:
+            continue;
+        case OptionOutcome::Refused:
+            return 2;
+        case OptionOutcome::NotMine:
+            break;
+        }
+        const std::string_view name = OptionName(argument);
+        if (name == "--fade-in" || name == "--fade-out") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            const std::optional<double> value =
+                text ? ParseNumber(name, *text, 0.0, 1000.0) : std::nullopt;
+            if (!value)
+                return 2;
+            (name == "--fade-in" ? file.fadeIn : file.fadeOut) = *value;
+        } else if (name == "--length") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            if (!text || !ParseLength(name, *text, file))
+                return 2;
+        } else {
+            Usage("unknown option '" + std::string(argument) + "'.");
+            return 2;
+        }
+    }
+    if (!haveOutput) {
+        Usage("the OUTPUT file is missing.");
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int RunRender(int argc, char** argv)
+{
+    NoiseOptions noise;
+    FileOptions file;
+    std::string output;
+    bool help = false;
+    if (const int status = ParseArguments(argc, argv, noise, file, output, help); status != 0)
+        return status;
+    if (help) {
+        std::fputs(kHelpHead, stdout);
+        std::fputs(kNoiseOptionsHelp, stdout);
+        std::fputs(kHelpTail, stdout);
+        return 0;
+    }
+
+    const bool toStdout = output == "-";
+    if (toStdout && ::isatty(STDOUT_FILENO)) {
+        Usage("standard output is a terminal; name a file or redirect the output.");
+        return 2;
+    }
+    CWaveWriter writer;
+    if (!writer.SetFileName(toStdout ? std::string_view("standard output") : output)) {
+        std::fprintf(stderr, "susurra-cli: OUTPUT: Please enter no more than %d characters.\n",
+                     CWaveWriter::kMaxFileNameChars);
+        return 2;
+    }
+
+    const bool showProgress = !file.quiet && ::isatty(STDERR_FILENO);
+    CStderrReporter reporter;
+    CProgressBar generating("generating noise signal");
+    CProgressBar writing("writing sound file");
+
+    CNoiseSynth synth;
+    if (showProgress)
+        synth.m_progress = &generating;
+    if (noise.type == TinnitusFinder) {
+        synth.SynthesizeTone(static_cast<double>(noise.tinnitusFreq));
+    } else {
+        synth.Synthesize(noise.type, noise.lowerLimit, noise.upperLimit);
+        // The bar stops short of 100 when the transform posts its last step.
+        if (showProgress)
+            generating.SetPos(100);
+    }
+    generating.Finish();
+
+    writer.source = synth.m_source.get();
+    writer.reporter = &reporter;
+    if (showProgress)
+        writer.progress = &writing;
+    const uint32_t blockLength =
+        noise.type == TinnitusFinder ? CNoiseSynth::kToneSamples : CNoiseSynth::kPeriodSamples;
+    const double totalSeconds = file.hours * 3600 + file.minutes * 60 + file.seconds;
+    const bool ok =
+        toStdout ? writer.WriteTo(STDOUT_FILENO, totalSeconds, noise.surfStrength, noise.surfPeriod,
+                                  file.fadeIn, file.fadeOut, blockLength)
+                 : writer.Write(totalSeconds, noise.surfStrength, noise.surfPeriod, file.fadeIn,
+                                file.fadeOut, blockLength);
+    writing.Finish();
+    return ok ? 0 : 1;
 }

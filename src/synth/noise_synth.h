@@ -52,4 +52,23 @@ public:
 
 private:
     void PostProgress(int position);
+    // Bin of frequency f: one below the rounded quotient; INT32_MIN when f
+    // is far outside the spectrum.
+    int BinOf(double frequency) const;
+    // Draws one phase and stores the unit bin at k; out-of-range k keeps the
+    // draw but stores nothing.
+    void DrawUnitBin(int k);
+    void BuildSpectrum(int type, double lower, double upper);
+    void MakeTwiddles();
+    void ReverseBitOrder();
+    void RunButterflies();
+    void Normalise();
+
+    // cos and sin of every phase draw r * 2pi/32767, r = 0..32767.
+    std::unique_ptr<double[]> m_unitBins;
+    // The twiddles of every butterfly pass, made once by the pass's own
+    // recurrence: pass h (h = 1, 2, .., N/2) holds h pairs (wr, wi) from
+    // complex index h - 1 on.
+    std::unique_ptr<double[]> m_twiddles;
+    long m_butterfliesDone = 0;
 };

@@ -1,28 +1,33 @@
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 
-// Temporary stand-in until the synthesizer's rounding routines are merged.
+// The roundings from double to 32-bit integer that every subsystem shares.
+//
+// All three give INT32_MIN for NaN and for values outside the int32 range,
+// as the processor's truncating conversion does, so no input is undefined.
 
-// Rounds half away from zero: 2.5 -> 3, -2.5 -> -3.
-inline int32_t RoundHalfAway(double x)
+// Truncation toward zero ("trunc").
+inline int32_t TruncToInt(double x)
 {
-    double i;
-    const double r = std::modf(x, &i);
-    if (r >= 0.5)
-        return static_cast<int32_t>(i) + 1;
-    if (r <= -0.5)
-        return static_cast<int32_t>(i) - 1;
-    return static_cast<int32_t>(i);
+    // The instruction itself, so that no constant folding can treat an
+    // out-of-range value as undefined.
+    int32_t result;
+    asm("cvttsd2si %1, %0" : "=r"(result) : "x"(x));
+    return result;
 }
 
-// Rounds half up for x >= 0 and truncates negative x: 2.5 -> 3, -2.5 -> -2.
-inline int32_t RoundHalfUp(double x)
+// Rounds half away from zero: 2.5 -> 3, -2.5 -> -3, 2.49 -> 2.
+int32_t RoundHalfAway(double x);
+
+// Rounds half up for x >= 0 and truncates toward zero for x < 0:
+// 2.5 -> 3, -2.5 -> -2, -2.7 -> -2.
+int32_t RoundHalfUp(double x);
+
+// Exchanges two doubles.
+inline void SwapValues(double& a, double& b)
 {
-    double i;
-    const double r = std::modf(x, &i);
-    if (r >= 0.5)
-        return static_cast<int32_t>(i) + 1;
-    return static_cast<int32_t>(i);
+    const double t = a;
+    a = b;
+    b = t;
 }

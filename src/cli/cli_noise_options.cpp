@@ -1,0 +1,170 @@
+#include "cli/cli_noise_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void Refuse(std::string_view option, const std::string& message)
+{
+    std::fprintf(stderr, "susurra-cli: %.*s: %s\n", static_cast<int>(option.size()),
+                 option.data(), message.c_str());
+}
+
+std::string RangeMessage(double min, double max)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "Please enter a number between %.15g and %.15g.", min, max);
+    return text;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Surrounding blanks are allowed, as in an edit; anything else left over is not.
+bool OnlyBlanksFrom(const char* end)
+{
+    while (IsBlank(*end))
+        ++end;
+    return *end == '\0';
+}
+
+bool LooksNumeric(const std::string& text)
+{
+    // Digits, sign, point and exponent only: no "inf", "nan" or hex.
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' ||
+              c == 'E' || IsBlank(c)))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+std::string_view COptionReader::Next()
+{
+    return m_argv[m_index++];
+}
+
+std::optional<std::string_view> COptionReader::Value(std::string_view argument)
+{
+    const size_t equals = argument.find('=');
+    if (argument.starts_with("--") && equals != std::string_view::npos)
+        return argument.substr(equals + 1);
+    if (AtEnd()) {
+        Refuse(argument, "a value is missing.");
+        return std::nullopt;
+    }
+    return Next();
+}
+
+std::string_view OptionName(std::string_view argument)
+{
+    const size_t equals = argument.find('=');
+    return argument.starts_with("--") && equals != std::string_view::npos
+               ? argument.substr(0, equals)
+               : argument;
+}
+
+std::optional<double> ParseNumber(std::string_view option, std::string_view text,
+                                  double min, double max)
+{
+    const std::string copy(text);
+    char* end = nullptr;
+    errno = 0;
+    const double value = LooksNumeric(copy) ? std::strtod(copy.c_str(), &end) : 0.0;
+    if (end == nullptr || end == copy.c_str() || !OnlyBlanksFrom(end) || !std::isfinite(value)) {
+        Refuse(option, "Please enter a number.");
+        return std::nullopt;
+    }
+    if (!(value >= min && value <= max)) {
+        Refuse(option, RangeMessage(min, max));
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> ParseInteger(std::string_view option, std::string_view text,
+                                double min, double max)
+{
+    const std::string copy(text);
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(copy.c_str(), &end, 10);
+    if (end == copy.c_str() || !OnlyBlanksFrom(end) || errno == ERANGE || value < INT32_MIN ||
+        value > INT32_MAX) {
+        Refuse(option, "Please enter an integer.");
+        return std::nullopt;
+    }
+    if (!(static_cast<double>(value) >= min && static_cast<double>(value) <= max)) {
+        Refuse(option, RangeMessage(min, max));
+        return std::nullopt;
+    }
+    return static_cast<int>(value);
+}
+
+OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
+                               NoiseOptions& options)
+{
+    const std::string_view name = OptionName(argument);
+    double* number = nullptr;
+    double min = 0.0;
+    double max = 0.0;
+    if (name == "--lower") {
+        number = &options.lowerLimit;
+        min = 20.0;
+        max = 20000.0;
+    } else if (name == "--upper") {
+        number = &options.upperLimit;
+        min = 20.0;
+        max = 20000.0;
+    } else if (name == "--surf-strength") {
+        number = &options.surfStrength;
+        max = 100.0;
+    } else if (name == "--surf-period") {
+        number = &options.surfPeriod;
+        max = 10000.0;
+    } else if (name != "--type" && name != "--tinnitus-freq") {
+        return OptionOutcome::NotMine;
+    }
+
+    const std::optional<std::string_view> text = reader.Value(argument);
+    if (!text)
+        return OptionOutcome::Refused;
+    if (number != nullptr) {
+        const std::optional<double> value = ParseNumber(name, *text, min, max);
+        if (!value)
+            return OptionOutcome::Refused;
+        *number = *value;
+    } else if (name == "--tinnitus-freq") {
+        const std::optional<int> value = ParseInteger(name, *text, 20.0, 20000.0);
+        if (!value)
+            return OptionOutcome::Refused;
+        options.tinnitusFreq = *value;
+    } else {
+        const std::optional<NoiseType> type = NoiseTypeFromName(*text);
+        if (!type) {
+            Refuse(name, "Please choose physiological, white, pink or tinnitus.");
+            return OptionOutcome::Refused;
+        }
+        options.type = *type;
+    }
+    return OptionOutcome::Taken;
+}
+
+const char* const kNoiseOptionsHelp =
+    "  --type TYPE            physiological, white, pink or tinnitus (a pure tone\n"
+    "                         for finding the pitch of a tinnitus); default pink\n"
+    "  --lower HZ             lowest frequency of the noise, 20..20000; default 100\n"
+    "  --upper HZ             highest frequency of the noise, 20..20000; default 20000\n"
+    "  --tinnitus-freq HZ     frequency of the tone, a whole number 20..20000;\n"
+    "                         default 440\n"
+    "  --surf-strength PCT    depth of the slow swell of loudness, 0..100 %;\n"
+    "                         0 turns it off; default 30\n"
+    "  --surf-period S        length of one swell in seconds, 0..10000; default 20\n";

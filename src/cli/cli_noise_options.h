@@ -1,0 +1,67 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "synth/noise_type.h"
+
+// The noise options that render and play share, with the window's defaults:
+// the "Easy Bay Surf" setting. Values are checked as the window checks its
+// edits, with the same messages.
+struct NoiseOptions
+{
+    int type = Pink;
+    double lowerLimit = 100.0;     // Hz
+    double upperLimit = 20000.0;   // Hz
+    int tinnitusFreq = 440;        // Hz
+    double surfStrength = 30.0;    // percent
+    double surfPeriod = 20.0;      // seconds
+};
+
+// One command-line option split into name and value: "--lower 20" or
+// "--lower=20". A value-taking option at the end of the line is an error.
+class COptionReader
+{
+public:
+    COptionReader(int argc, char** argv) : m_argc(argc), m_argv(argv) {}
+
+    bool AtEnd() const { return m_index >= m_argc; }
+    // The current argument as it stands; moves past it.
+    std::string_view Next();
+    // The value of option `name` (the argument just read by Next): the text
+    // after '=' or the following argument. Reports and returns nullopt when
+    // there is none.
+    std::optional<std::string_view> Value(std::string_view argument);
+
+private:
+    int m_argc;
+    char** m_argv;
+    int m_index = 0;
+};
+
+// The name of an option argument: "--lower=20" -> "--lower".
+std::string_view OptionName(std::string_view argument);
+
+// Parses a number as the window's edits do. On failure prints
+// "susurra-cli: OPTION: Please enter a number." or the range message with the
+// bounds as "%.15g", and returns nullopt.
+std::optional<double> ParseNumber(std::string_view option, std::string_view text,
+                                  double min, double max);
+// The same for a whole number; the range is checked on its value as a double.
+std::optional<int> ParseInteger(std::string_view option, std::string_view text,
+                                double min, double max);
+
+enum class OptionOutcome
+{
+    Taken,     // the option was one of ours and its value was stored
+    NotMine,   // not a noise option; the caller tries its own
+    Refused,   // one of ours with a bad value; the message was printed
+};
+
+// Handles argument (already read from reader) if it is one of --type,
+// --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period.
+OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
+                               NoiseOptions& options);
+
+// Help lines for the noise options, for the commands' --help.
+extern const char* const kNoiseOptionsHelp;

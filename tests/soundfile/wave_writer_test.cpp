@@ -1,0 +1,264 @@
+#include "soundfile/wave_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/alloc_counter.h"
+#include "synth/rounding.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+struct Params
+{
+    const char* name;
+    double totalSeconds;
+    double surfStrength;
+    double surfPeriod;
+    double fadeIn;
+    double fadeOut;
+    uint32_t blockLength;
+};
+
+void PutU32(Bytes& b, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+void PutU16(Bytes& b, uint16_t v)
+{
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void PutText(Bytes& b, const char* text)
+{
+    b.insert(b.end(), text, text + 4);
+}
+
+// The writer as the design states it: one thread, block by block, the
+// fade counters kept as counters, the formulas in their written order.
+Bytes ReferenceFile(const std::vector<int16_t>& source, const Params& p)
+{
+    const double t = p.totalSeconds * 44100.0;
+    const double f = p.blockLength;
+    const long blocks = static_cast<long>(std::ceil(t / f));
+    const int n = RoundHalfUp(t);
+    const int fi = RoundHalfUp(p.fadeIn * 44100.0);
+    const int fo = RoundHalfUp(p.fadeOut * 44100.0);
+    const long bi = static_cast<long>(std::ceil(fi / f));
+
+    Bytes b;
+    PutText(b, "RIFF");
+    PutU32(b, 2u * n + 36u);
+    PutText(b, "WAVE");
+    PutText(b, "fmt ");
+    PutU32(b, 16);
+    PutU16(b, 1);
+    PutU16(b, 1);
+    PutU32(b, 44100);
+    PutU32(b, 88200);
+    PutU16(b, 2);
+    PutU16(b, 16);
+    PutText(b, "data");
+    PutU32(b, 2u * n);
+
+    const double d = std::exp(2.0) - 1.0;
+    long k = 0, kIn = 0, kOut = 0;
+    for (long i = 1; i <= blocks; ++i) {
+        for (uint32_t j = 0; j < p.blockLength && k < n; ++j) {
+            const double s = source[j];
+            double g = 0.0;
+            if (p.surfPeriod != 0.0) {
+                const double theta = (k / p.surfPeriod) * 0.00014247585730565955;
+                g = (std::exp(2 - 0.01 * p.surfStrength * (1 + std::cos(theta))) - 1) / d;
+            }
+            double v = 0.1 * s * g;
+            if (i <= bi && kIn < fi) {
+                v *= std::exp(3 * (static_cast<double>(kIn) / fi - 1));
+                ++kIn;
+            }
+            if (fo <= n && k >= n - fo) {
+                v *= std::exp(-3.0 * kOut / fo);
+                ++kOut;
+            }
+            ++k;
+            PutU16(b, static_cast<uint16_t>(static_cast<int16_t>(RoundHalfAway(v))));
+        }
+    }
+    return b;
+}
+
+Bytes ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<int16_t> NoiseSource()
+{
+    std::vector<int16_t> source(CWaveWriter::kMaxBlockSamples);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> value(-10000, 10000);
+    for (int16_t& s : source)
+        s = static_cast<int16_t>(value(random));
+    return source;
+}
+
+struct ProgressLog : IProgressSink
+{
+    std::vector<int> positions;
+    ProgressLog() { positions.reserve(64); }
+    void SetPos(int position) override { positions.push_back(position); }
+};
+
+struct MessageLog : IMessageReporter
+{
+    std::vector<std::string> texts;
+    void Report(const std::string& caption, const std::string& text, MessageIcon icon) override
+    {
+        EXPECT_EQ(caption, "Warning");
+        EXPECT_EQ(icon, MessageIcon::Exclamation);
+        texts.push_back(text);
+    }
+};
+
+class WaveWriterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() /
+                ("wave_writer_test_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    void Attach(CWaveWriter& writer, const std::string& name)
+    {
+        writer.source = m_source.data();
+        writer.progress = &m_progress;
+        writer.reporter = &m_messages;
+        ASSERT_TRUE(writer.SetFileName((m_dir / name).string()));
+    }
+
+    fs::path m_dir;
+    std::vector<int16_t> m_source = NoiseSource();
+    ProgressLog m_progress;
+    MessageLog m_messages;
+};
+
+}  // namespace
+
+TEST_F(WaveWriterTest, FilesMatchTheReferenceByteForByte)
+{
+    const Params cases[] = {
+        {"surf across block boundaries", 13.0, 30.0, 2.0, 0.0, 0.0, 262144},
+        {"fades overlapping", 9.0, 45.0, 3.3, 6.0, 5.0, 262144},
+        {"fade-in longer than file", 4.0, 20.0, 1.0, 10.0, 1.5, 262144},
+        {"fade-out longer than file", 4.0, 80.0, 0.7, 1.0, 10.0, 262144},
+        {"tone blocks", 5.0, 100.0, 1.5, 1.2, 2.4, 44100},
+        {"odd length", 2.00002, 10.0, 0.9, 0.00003, 0.5, 44100},
+        {"no surf, fades", 17.0, 0.0, 8.0, 3.0, 7.0, 262144},
+        {"no surf, no fades", 12.0, 0.0, 20.0, 0.0, 0.0, 262144},
+        {"zero period", 3.0, 30.0, 0.0, 1.0, 1.0, 262144},
+        {"one block of many", 1.0, 50.0, 8.0, 0.0, 0.0, 262144},
+    };
+    for (const int workers : {0, 1, 2}) {
+        CWaveWriter writer(workers);
+        for (const Params& p : cases) {
+            Attach(writer, "out.wav");
+            m_messages.texts.clear();
+            ASSERT_TRUE(writer.Write(p.totalSeconds, p.surfStrength, p.surfPeriod, p.fadeIn,
+                                     p.fadeOut, p.blockLength));
+            EXPECT_TRUE(m_messages.texts.empty());
+            const Bytes expected = ReferenceFile(m_source, p);
+            const Bytes actual = ReadFile(m_dir / "out.wav");
+            ASSERT_EQ(actual.size(), expected.size()) << p.name << ", workers " << workers;
+            EXPECT_TRUE(actual == expected) << p.name << ", workers " << workers;
+        }
+    }
+}
+
+TEST_F(WaveWriterTest, ZeroLengthGivesABareHeader)
+{
+    CWaveWriter writer;
+    Attach(writer, "empty.wav");
+    ASSERT_TRUE(writer.Write(0.0, 30.0, 20.0, 10.0, 10.0, 262144));
+    const Bytes expected = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                            16, 0, 0, 0, 1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 0x01, 0,
+                            2, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+    EXPECT_EQ(ReadFile(m_dir / "empty.wav"), expected);
+    EXPECT_EQ(m_progress.positions, (std::vector<int>{0, 100}));
+}
+
+TEST_F(WaveWriterTest, SixtySecondsOfNoiseTakeElevenBlocksWithoutAllocating)
+{
+    CWaveWriter writer;
+    Attach(writer, "minute.wav");
+    size_t allocations;
+    {
+        CAllocScope scope;
+        ASSERT_TRUE(writer.Write(60.0, 30.0, 20.0, 10.0, 10.0, 262144));
+        allocations = scope.Allocations();
+    }
+    EXPECT_EQ(allocations, 0u);
+    EXPECT_EQ(fs::file_size(m_dir / "minute.wav"), 44u + 2u * 2646000u);
+    EXPECT_EQ(m_progress.positions,
+              (std::vector<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100, 100}));
+}
+
+TEST_F(WaveWriterTest, MissingFolderIsReportedAndNothingWritten)
+{
+    CWaveWriter writer;
+    Attach(writer, "no/such/folder/x.wav");
+    EXPECT_FALSE(writer.Write(5.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    EXPECT_EQ(m_messages.texts,
+              std::vector<std::string>{"I can't open " + (m_dir / "no/such/folder/x.wav").string()});
+    EXPECT_EQ(m_progress.positions, std::vector<int>{0});
+}
+
+TEST_F(WaveWriterTest, FullDeviceIsReportedAsAFailedWrite)
+{
+    for (const double surf : {30.0, 0.0}) {
+        CWaveWriter writer;
+        Attach(writer, "");
+        ASSERT_TRUE(writer.SetFileName("/dev/full"));
+        m_messages.texts.clear();
+        EXPECT_FALSE(writer.Write(20.0, surf, 20.0, 0.0, 0.0, 262144));
+        EXPECT_EQ(m_messages.texts, std::vector<std::string>{"I can't write /dev/full"});
+        EXPECT_NE(m_progress.positions.back(), 100);
+    }
+}
+
+TEST_F(WaveWriterTest, LengthsBeyondTheHeaderAreRefusedBeforeTheFileIsMade)
+{
+    CWaveWriter writer;
+    Attach(writer, "long.wav");
+    EXPECT_FALSE(writer.Write(48696.0, 30.0, 20.0, 10.0, 10.0, 262144));
+    EXPECT_FALSE(writer.Write(86399.0, 30.0, 20.0, 10.0, 10.0, 262144));
+    EXPECT_FALSE(fs::exists(m_dir / "long.wav"));
+    ASSERT_EQ(m_messages.texts.size(), 2u);
+    EXPECT_NE(m_messages.texts[0].find("13:31:35"), std::string::npos) << m_messages.texts[0];
+}
+
+TEST_F(WaveWriterTest, FileNamesUpTo255CharactersAreKeptWhole)
+{
+    CWaveWriter writer;
+    const std::string name255(255, 'a');
+    EXPECT_TRUE(writer.SetFileName(name255));
+    EXPECT_EQ(std::string(writer.fileName), name255);
+    EXPECT_FALSE(writer.SetFileName(name255 + "b"));
+    EXPECT_EQ(std::string(writer.fileName), name255);
+}
