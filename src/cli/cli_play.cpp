@@ -13,6 +13,7 @@
 
 #include "base/message_reporter.h"
 #include "cli/cli_commands.h"
+#include "cli/stderr_reporter.h"
 #include "cli/cli_noise_options.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
@@ -52,15 +53,6 @@ const char kHelpTail[] =
     "\n"
     "Exit status: 0 played and stopped, 1 no usable sound device or it failed,\n"
     "2 a bad option.\n";
-
-class CStderrReporter : public IMessageReporter
-{
-public:
-    void Report(const std::string&, const std::string& text, MessageIcon) override
-    {
-        std::fprintf(stderr, "susurra-cli: %s\n", text.c_str());
-    }
-};
 
 // Status texts from Play on; choosing the device says nothing worth printing.
 class CStderrStatus : public IStatusSink
