@@ -587,7 +587,9 @@ void CMainDlg::OnBrowse()
     if (!chosen)
         return;
     m_fileName = *chosen;
-    UpdateData(false);
+    // Only the name is shown: writing every member back would overwrite
+    // values typed into other controls that the read above refused.
+    SetDlgItemText(IDC_FILE_NAME, m_fileName);
 }
 
 void CMainDlg::ApplyNoiseSetting()

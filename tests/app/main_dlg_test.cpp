@@ -4,6 +4,7 @@
 #include "app/progress_ctrl.h"
 #include "app/resource_ids.h"
 #include "app/slider_ctrl.h"
+#include "app/testing/recording_help_command.h"
 #include "app/testing/recording_message_box.h"
 #include "app/testing/scripted_save_file_dialog.h"
 #include "app/qt_test_app.h"
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -447,6 +449,43 @@ TEST_F(MainDlgTest, damaged_selection_and_frequency_fall_back_safely)
     Choose(d.m_noiseSettingCombo, d.m_noiseSettingCombo->FindStringExact(-1, "Zero Tone"));
     EXPECT_EQ(d.m_freqSlider->GetPos(), 2996);
     EXPECT_EQ(MessageTexts(), QStringList{"Please enter a number between 20 and 20000."});
+}
+
+TEST_F(MainDlgTest, window_repaints_but_stays_busy_while_it_makes_the_signal)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    CStatusRecorder paints(d.GetDlgItemAs<QLabel>(IDC_FREQ_LABEL));
+    bool busyCursor = false;
+    // Runs from inside the work, as an exposure of the window would.
+    QTimer::singleShot(0, &d, [&] {
+        busyCursor = QApplication::overrideCursor() != nullptr
+                     && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        d.GetDlgItem(IDC_FREQ_LABEL)->update();
+    });
+    d.OnPlay();
+    EXPECT_TRUE(busyCursor);
+    // Painted before the work ended, with no event loop of the test's own.
+    EXPECT_EQ(paints.m_shown.size(), 1);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(d.IsPlaying());
+}
+
+TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
+{
+    m_waveOut.SetDevices({{"Old card", false}});
+    CRecordingHelpCommand help;
+    CScopedDialogServices helpService(nullptr, nullptr, &help);
+    auto dialog = Start();
+    EXPECT_EQ(MessageTexts(), QStringList{"No audio mixer device found"});
+    EXPECT_EQ(m_messages.m_messages[0].caption, "Warning");
+    dialog->OnPlay();
+    EXPECT_FALSE(dialog->IsPlaying());
+    EXPECT_EQ(Text(*dialog, IDC_STATUS), "nothing to do");
+    EXPECT_EQ(m_waveOut.CountCalls("Write"), 0);
+
+    dialog->GetDlgItemAs<QAbstractButton>(ID_HELP)->click();
+    EXPECT_EQ(help.m_requests, 1);
 }
 
 } // namespace
