@@ -84,6 +84,7 @@ CMainDlg::CMainDlg(IWaveOut& waveOut, std::string settingsFolder, QWidget* paren
     : CDialogBase(IDD_MAIN, parent)
     , m_hIcon(CAppResources::LoadIcon(IDI_APP))
     , m_aboutDlg(this)
+    , m_saveSetDlg(*this, this)
     , m_settings(std::move(settingsFolder))
     , m_engine(waveOut, m_generator, *this, *this, m_reporter)
 {
@@ -193,6 +194,7 @@ bool CMainDlg::OnInitDialog()
     // 2.
     setWindowIcon(m_hIcon);
     // 3. The Manage Settings window, hidden.
+    m_saveSetDlg.Create();
     // 4.
     m_fileDialog.filterName = QStringLiteral("Microsoft wave format (*.wav)");
     m_fileDialog.filterPattern = QStringLiteral("*.wav");
@@ -644,13 +646,13 @@ void CMainDlg::ApplyFileSetting()
 void CMainDlg::OnSaveNoiseSetting()
 {
     UpdateData(true);
-    // TODO(saveset): show the Manage Settings window for noise settings.
+    m_saveSetDlg.ShowForKind(SettingsKind::Noise);
 }
 
 void CMainDlg::OnSaveFileSetting()
 {
     UpdateData(true);
-    // TODO(saveset): show the Manage Settings window for file settings.
+    m_saveSetDlg.ShowForKind(SettingsKind::File);
 }
 
 CComboCtrl& CMainDlg::SettingCombo(SettingsKind kind)

@@ -488,4 +488,24 @@ TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
     EXPECT_EQ(help.m_requests, 1);
 }
 
+TEST_F(MainDlgTest, a_saved_setting_is_selected_and_comes_back_after_exit)
+{
+    {
+        auto dialog = Start();
+        CMainDlg& d = *dialog;
+        Edit(d, IDC_SURF_STRENGTH)->setText("45");
+        d.GetDlgItemAs<QAbstractButton>(IDC_NOISE_SAVE_SETTING)->click();
+        ASSERT_TRUE(d.m_saveSetDlg.isVisible());
+        d.m_saveSetDlg.GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME)->setText("Night");
+        d.m_saveSetDlg.OnSave();
+        EXPECT_FALSE(d.m_saveSetDlg.isVisible());
+        EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(d.m_noiseSettingCombo->GetCurSel()), "Night");
+        d.OnExit();
+    }
+    auto dialog = Start();
+    EXPECT_EQ(dialog->m_noiseSettingCombo->GetCount(), 8);
+    EXPECT_EQ(dialog->m_noiseSettingCombo->GetLBText(dialog->m_noiseSettingCombo->GetCurSel()), "Night");
+    EXPECT_EQ(Text(*dialog, IDC_SURF_STRENGTH), "45");
+}
+
 } // namespace
