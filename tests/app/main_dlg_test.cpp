@@ -391,6 +391,24 @@ TEST_F(MainDlgTest, exit_writes_both_files_even_when_a_value_is_bad)
     EXPECT_EQ(d.EndCode(), IDOK);
 }
 
+TEST_F(MainDlgTest, a_failed_save_is_reported)
+{
+    QFile blocker(PathIn("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    CMainDlg dialog(m_waveOut, PathIn("blocker").toStdString() + "/");
+    dialog.ShowWindow(true);
+    // Unreadable (not missing) files are named at start...
+    ASSERT_EQ(m_messages.m_messages.size(), 2);
+    EXPECT_TRUE(m_messages.m_messages[0].text.startsWith("I can't open ")) << m_messages.m_messages[0].text.toStdString();
+    EXPECT_EQ(m_messages.m_messages[0].caption, "Warning");
+    // ...and a save that fails is never passed over in silence.
+    dialog.OnExit();
+    ASSERT_EQ(m_messages.m_messages.size(), 4);
+    EXPECT_TRUE(m_messages.m_messages[3].text.startsWith("I can't create the folder "));
+    EXPECT_EQ(dialog.EndCode(), IDOK);
+}
+
 TEST_F(MainDlgTest, escape_and_the_close_box_write_nothing)
 {
     {
