@@ -189,44 +189,34 @@ bool CMainDlg::OnInitDialog()
 {
     BindControls();
     ConnectHandlers();
-    // 1. The constructor's values into the controls.
+    // The constructor's values into the controls; the change handlers run.
     CDialogBase::OnInitDialog();
-    // 2.
     setWindowIcon(m_hIcon);
-    // 3. The Manage Settings window, hidden.
-    m_saveSetDlg.Create();
-    // 4.
+    m_saveSetDlg.Create();  // hidden until a Save Setting button
     m_fileDialog.filterName = QStringLiteral("Microsoft wave format (*.wav)");
     m_fileDialog.filterPattern = QStringLiteral("*.wav");
-    // 5.
     SetUpIconButtons();
-    // 6. - 11.
     FillSettingCombos();
-    // 12.
+    // Writing the frequency above left the guard set for a paint that the
+    // hidden slider never made.
     m_freqSyncGuard = false;
     m_freqSpin->SetRange(kMinFrequency, kMaxFrequency);
-    // 13.
     m_freqSlider->SetRange(FreqToSliderPos(kMinFrequency), FreqToSliderPos(kMaxFrequency), true);
     m_freqSlider->SetPos(FreqToSliderPos(5000), true);
-    // 14.
     m_volumeSlider->SetRange(0, RoundHalfAway(100.0 * std::log(100.0)));
-    // 15.
     m_generatorProgress->SetRange(0, 100);
     m_generatorProgress->SetPos(0);
     m_savingProgress->SetRange(0, 100);
     m_savingProgress->SetPos(0);
-    // 16.
     m_generatorSink.SetBar(m_generatorProgress);
     m_savingSink.SetBar(m_savingProgress);
     m_synth.m_progress = &m_generatorSink;
     m_writer.source = m_synth.m_source.get();
     m_writer.progress = &m_savingSink;
     m_writer.reporter = &m_reporter;
-    // 17. - 19. Devices, volume, the first usable device opened.
+    // The devices; the first usable one is opened.
     FillDevices();
-    // 20.
     m_initDone = true;
-    // 21.
     ApplyNoiseSetting();
     ApplyFileSetting();
     m_deviceTimer.start();
