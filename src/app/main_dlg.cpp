@@ -245,6 +245,8 @@ void CMainDlg::SetUpIconButtons()
         setUp.button->SetTooltipText(setUp.tooltipId, true);
         if (setUp.handCursor)
             setUp.button->SetHoverCursor(IDC_HAND, true);
+        // Enter presses the focused button: keyboard users must see which.
+        setUp.button->SetFocusRectWhenFlat(true);
     }
     m_playButton->setText(QStringLiteral("Play"));
     m_browseButton->SetAlignment(1, true);
