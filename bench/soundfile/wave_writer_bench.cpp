@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -37,13 +38,29 @@ double Seconds(const std::chrono::steady_clock::time_point& start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// User and system time of this process (all threads) or of its waited-for
+// children: on a shared machine the wall time also measures the neighbours.
+double CpuSeconds(int who)
+{
+    rusage usage{};
+    ::getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+double g_commandCpuSeconds = 0.0;
+
 double TimeCommand(const std::string& command)
 {
+    const double cpuStart = CpuSeconds(RUSAGE_CHILDREN);
     const auto start = std::chrono::steady_clock::now();
     const int status = std::system(command.c_str());
     const double seconds = Seconds(start);
+    g_commandCpuSeconds = CpuSeconds(RUSAGE_CHILDREN) - cpuStart;
     return status == 0 ? seconds : -1.0;
 }
+
+double g_writerCpuSeconds = 0.0;
 
 // FNV-1a over the whole file: enough to tell two outputs apart.
 uint64_t HashFile(const std::string& path)
@@ -75,10 +92,12 @@ double TimeWriter(CWaveWriter& writer, const std::vector<int16_t>& source,
     std::remove(path.c_str());
     writer.source = source.data();
     writer.SetFileName(path);
+    const double cpuStart = CpuSeconds(RUSAGE_SELF);
     const auto start = std::chrono::steady_clock::now();
     const bool ok = writer.Write(kStandardCdSeconds, shape.surfStrength, shape.surfPeriod,
                                  shape.fadeIn, shape.fadeOut, CWaveWriter::kMaxBlockSamples);
     const double seconds = Seconds(start);
+    g_writerCpuSeconds = CpuSeconds(RUSAGE_SELF) - cpuStart;
     return ok ? seconds : -1.0;
 }
 
@@ -87,6 +106,7 @@ void Compare(benchmark::State& state, const std::vector<int16_t>& source, const 
 {
     CWaveWriter writer;
     const double seconds = TimeWriter(writer, source, path, shape);
+    const double cpuSeconds = g_writerCpuSeconds;
     const uint64_t hash = HashFile(path);
     CWaveWriter reference(0);
     TimeWriter(reference, source, path, shape);
@@ -99,6 +119,8 @@ void Compare(benchmark::State& state, const std::vector<int16_t>& source, const 
     state.counters["writer_s"] = seconds;
     state.counters[std::string(otherName) + "_s"] = otherSeconds;
     state.counters["ratio"] = seconds / otherSeconds;
+    state.counters["writer_cpu_s"] = cpuSeconds;
+    state.counters[std::string(otherName) + "_cpu_s"] = g_commandCpuSeconds;
 }
 
 void BM_StandardCdVsSox(benchmark::State& state)

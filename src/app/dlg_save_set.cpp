@@ -160,7 +160,8 @@ void CDlgSaveSet::OnSave()
     std::string name = ToBytes(m_name);
     // A zero byte ends a stored name; a name that starts with one would leave
     // the slot free while its entry stays listed.
-    name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
+    if (const std::size_t zero = name.find('\0'); zero != std::string::npos)
+        name.resize(zero);
     if (name.empty())
     {
         Warn(this, EmptyNameMessage());

@@ -20,7 +20,8 @@ class ISaveSetHost;
 //
 // Changes go to the host's tables and to both lists at once; nothing is
 // written to disk here. Entries of both lists carry their slot as item data
-// (Qt::UserRole), see ISaveSetHost. User-interface thread only.
+// (Qt::UserRole), see ISaveSetHost. The host must outlive the dialog.
+// User-interface thread only.
 class CDlgSaveSet : public CDialogBase
 {
     Q_OBJECT

@@ -216,8 +216,12 @@ bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
     for (int64_t i = 0; i < plan.blocks && ok; ++i) {
         SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
         {
+            // Rather than wait idle, the caller computes blocks too.
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_blockDone.wait(lock, [&] { return m_slotBlock[i % kSlots] == i; });
+            while (m_slotBlock[i % kSlots] != i) {
+                if (!ComputeNextBlock(lock))
+                    m_blockDone.wait(lock);
+            }
         }
         const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
         ok = WriteAll(fd, Slot(i), bytes);
@@ -244,21 +248,35 @@ void CWaveWriter::WorkerLoop()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_workReady.wait(lock, [&] {
-            return m_stop || (m_nextBlock < m_endBlock && m_nextBlock < m_writtenBlocks + kSlots);
-        });
+        m_workReady.wait(lock, [&] { return m_stop || BlockAvailable(); });
         if (m_stop)
             return;
-        const int64_t i = m_nextBlock++;
-        const Job job = m_job;
-        ++m_busyWorkers;
-        lock.unlock();
-        ComputeBlock(job, i, Slot(i));
-        lock.lock();
-        --m_busyWorkers;
-        m_slotBlock[i % kSlots] = i;
-        m_blockDone.notify_all();
+        ComputeNextBlock(lock);
     }
+}
+
+// A block may be handed out when it belongs to the file and its slot has
+// been written.
+bool CWaveWriter::BlockAvailable() const
+{
+    return m_nextBlock < m_endBlock && m_nextBlock < m_writtenBlocks + kSlots;
+}
+
+// Takes the next block, if any, and computes it with the lock released.
+bool CWaveWriter::ComputeNextBlock(std::unique_lock<std::mutex>& lock)
+{
+    if (!BlockAvailable())
+        return false;
+    const int64_t i = m_nextBlock++;
+    const Job job = m_job;
+    ++m_busyWorkers;
+    lock.unlock();
+    ComputeBlock(job, i, Slot(i));
+    lock.lock();
+    --m_busyWorkers;
+    m_slotBlock[i % kSlots] = i;
+    m_blockDone.notify_all();
+    return true;
 }
 
 int16_t* CWaveWriter::Slot(int64_t blockIndex) const

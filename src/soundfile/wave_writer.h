@@ -18,8 +18,9 @@
 //
 // The header is written first with its final sizes; nothing is patched later.
 // Every output sample depends only on its file-wide index, so blocks are
-// computed ahead by worker threads (created once, here) and written in order;
-// the file is the same byte for byte whatever the number of workers.
+// computed ahead by worker threads (created once, in the constructor) and by
+// the caller while it waits, and written in order; the file is the same byte
+// for byte whatever the number of workers.
 //
 // Threading: Write runs on one thread at a time, the caller's; progress and
 // messages are posted on that thread. `source` is only read. Write allocates
@@ -32,8 +33,8 @@ public:
     static constexpr int64_t kMaxSamples = 2147483629;
     static constexpr int kMaxFileNameChars = 255;
 
-    // workers: threads that compute blocks while the caller writes; 0 makes
-    // the caller compute every block itself.
+    // workers: threads that compute blocks besides the caller; 0 makes the
+    // caller compute every block itself, one after the other.
     explicit CWaveWriter(int workers = 2);
     ~CWaveWriter();
     CWaveWriter(const CWaveWriter&) = delete;
@@ -93,6 +94,8 @@ private:
     bool WriteGainFree(int fd, const Plan& plan);
     void StopWorkers();
     void WorkerLoop();
+    bool BlockAvailable() const;
+    bool ComputeNextBlock(std::unique_lock<std::mutex>& lock);
     int16_t* Slot(int64_t blockIndex) const;
     static int64_t BlockSamples(const Job& job, int64_t blockIndex);
     static bool TouchesFade(const Job& job, int64_t blockIndex);
