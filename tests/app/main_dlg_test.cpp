@@ -295,6 +295,12 @@ TEST_F(MainDlgTest, another_type_while_playing_regenerates_on_play)
     EXPECT_EQ(m_waveOut.CountCalls("Reset"), 1);
     EXPECT_EQ(m_waveOut.CountCalls("Open"), 2);
 
+    // Choosing a setting of another type while playing restarts at once.
+    status.m_shown.clear();
+    Choose(d.m_noiseSettingCombo, 2);  // "Rainforest Waterfall"
+    EXPECT_EQ(status.m_shown, (QStringList{"generating noise signal", "playing"}));
+    EXPECT_EQ(d.Engine().PlayedType(), 0);
+
     // To File with a stale signal while playing makes it while the device waits.
     Edit(d, IDC_LOWER_LIMIT)->setText("200");
     ShortFile(d);
@@ -457,10 +463,12 @@ TEST_F(MainDlgTest, damaged_selection_and_frequency_fall_back_safely)
     EXPECT_EQ(MessageTexts(), QStringList{"Please enter a number between 20 and 20000."});
 }
 
-TEST_F(MainDlgTest, window_repaints_but_stays_busy_while_it_makes_the_signal)
+TEST_F(MainDlgTest, window_repaints_but_stays_busy_while_it_works)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
+    Edit(d, IDC_FILE_NAME)->setText(PathIn("minute.wav"));
+    d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->setTime(QTime(0, 1, 0));
     CStatusRecorder paints(d.GetDlgItemAs<QLabel>(IDC_FREQ_LABEL));
     bool busyCursor = false;
     // Runs from inside the work, as an exposure of the window would.
@@ -469,12 +477,12 @@ TEST_F(MainDlgTest, window_repaints_but_stays_busy_while_it_makes_the_signal)
                      && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         d.GetDlgItem(IDC_FREQ_LABEL)->update();
     });
-    d.OnPlay();
+    d.OnToFile();
     EXPECT_TRUE(busyCursor);
     // Painted before the work ended, with no event loop of the test's own.
     EXPECT_EQ(paints.m_shown.size(), 1);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_EQ(QFile(PathIn("minute.wav")).size(), 44 + 2 * 60 * 44100);
 }
 
 TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
@@ -512,6 +520,27 @@ TEST_F(MainDlgTest, a_saved_setting_is_selected_and_comes_back_after_exit)
     EXPECT_EQ(dialog->m_noiseSettingCombo->GetCount(), 8);
     EXPECT_EQ(dialog->m_noiseSettingCombo->GetLBText(dialog->m_noiseSettingCombo->GetCurSel()), "Night");
     EXPECT_EQ(Text(*dialog, IDC_SURF_STRENGTH), "45");
+}
+
+TEST_F(MainDlgTest, the_playing_tone_follows_the_frequency_but_not_mere_repaints)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    d.RadioGroup(IDC_PHYSIOLOGICAL).at(3)->click();
+    d.OnPlay();
+    ASSERT_EQ(d.Engine().PlayedType(), CMainDlg::kTinnitusFinder);
+    const int resets = m_waveOut.CountCalls("Reset");
+
+    Edit(d, IDC_TINNITUS_FREQ)->setText("1000");
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), resets + 1);
+    d.m_freqSlider->repaint();
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), resets + 1);
+    d.m_freqSlider->setValue(7000);
+    d.m_freqSlider->repaint();
+    EXPECT_EQ(Text(d, IDC_TINNITUS_FREQ), "1097");
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), resets + 2);
+    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_EQ(m_waveOut.Queued().size(), 2u);
 }
 
 } // namespace
