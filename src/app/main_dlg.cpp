@@ -255,28 +255,9 @@ void CMainDlg::SetUpIconButtons()
 
 void CMainDlg::FillSettingCombos()
 {
-    m_settings.SetUp();
-    for (int slot = 0; slot < m_settings.m_noiseSettings.m_firstUserSlot; ++slot)
-    {
-        const int entry = m_noiseSettingCombo->AddString(
-            QString::fromStdString(std::string(FieldText(m_settings.m_noiseSettings.m_slots[slot].name))));
-        m_noiseSettingCombo->setItemData(entry, slot);
-    }
-    for (int slot = 0; slot < m_settings.m_fileSettings.m_firstUserSlot; ++slot)
-    {
-        const int entry = m_fileSettingCombo->AddString(
-            QString::fromStdString(std::string(FieldText(m_settings.m_fileSettings.m_slots[slot].name))));
-        m_fileSettingCombo->setItemData(entry, slot);
-    }
-
-    for (SettingsKind kind : {SettingsKind::Noise, SettingsKind::File})
-    {
-        const SettingsLoadResult& load = m_settings.LoadSettingsFile(kind);
-        if (!load.problem.empty())
-            Warn(QString::fromStdString(load.problem));
-    }
-    const auto addStored = [](auto& table, CComboCtrl* combo) {
-        for (int slot = table.m_firstUserSlot; slot < kSettingSlots; ++slot)
+    // Lists the occupied slots from..to-1; each entry carries its slot.
+    const auto list = [](const auto& table, CComboCtrl* combo, int from, int to) {
+        for (int slot = from; slot < to; ++slot)
         {
             if (!table.IsOccupied(slot))
                 continue;
@@ -284,8 +265,20 @@ void CMainDlg::FillSettingCombos()
             combo->setItemData(entry, slot);
         }
     };
-    addStored(m_settings.m_noiseSettings, m_noiseSettingCombo);
-    addStored(m_settings.m_fileSettings, m_fileSettingCombo);
+    CNoiseSettingsTable& noise = m_settings.m_noiseSettings;
+    CFileSettingsTable& file = m_settings.m_fileSettings;
+    m_settings.SetUp();
+    list(noise, m_noiseSettingCombo, 0, noise.m_firstUserSlot);
+    list(file, m_fileSettingCombo, 0, file.m_firstUserSlot);
+    for (SettingsKind kind : {SettingsKind::Noise, SettingsKind::File})
+    {
+        // A missing file is no problem; an unreadable or damaged one is named.
+        const SettingsLoadResult& load = m_settings.LoadSettingsFile(kind);
+        if (!load.problem.empty())
+            Warn(QString::fromStdString(load.problem));
+    }
+    list(noise, m_noiseSettingCombo, noise.m_firstUserSlot, kSettingSlots);
+    list(file, m_fileSettingCombo, file.m_firstUserSlot, kSettingSlots);
     m_noiseSettingIndex = m_settings.m_noiseSettings.m_savedSelection;
     m_fileSettingIndex = m_settings.m_fileSettings.m_savedSelection;
 
