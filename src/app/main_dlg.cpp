@@ -54,7 +54,8 @@ double LeadingNumber(const QString& text)
     if (begin != end && *begin == '+')
         ++begin;
     double value = 0.0;
-    if (std::from_chars(begin, end, value, std::chars_format::general).ec != std::errc())
+    // A pasted "nan" would otherwise reach the tone as a pitch.
+    if (std::from_chars(begin, end, value, std::chars_format::general).ec != std::errc() || std::isnan(value))
         return 0.0;
     return value;
 }
