@@ -92,14 +92,14 @@ public:
     // when each is inserted after its equals (SortedInsertPosition).
     std::vector<int> SortedSlots() const
     {
-        std::vector<int> slots;
+        std::vector<int> sorted;
         for (int slot = 0; slot < kSettingSlots; ++slot)
             if (IsOccupied(slot))
-                slots.push_back(slot);
-        std::stable_sort(slots.begin(), slots.end(), [this](int a, int b) {
+                sorted.push_back(slot);
+        std::stable_sort(sorted.begin(), sorted.end(), [this](int a, int b) {
             return CompareNamesNoCase(FieldText(m_slots[a].name), FieldText(m_slots[b].name)) < 0;
         });
-        return slots;
+        return sorted;
     }
 
     // The names of SortedSlots(): the entries of the list.

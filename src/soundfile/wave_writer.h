@@ -10,7 +10,7 @@
 
 #include "base/message_reporter.h"
 #include "base/progress_sink.h"
-#include "soundfile/wave_header.h"
+#include "soundfile/wave_file_header.h"
 
 // Writes the period in `source`, repeated end to end, as a 16-bit mono PCM
 // wave file at 44100 Hz, with the surf gain, a fade-in, a fade-out and one
@@ -56,7 +56,7 @@ public:
     bool WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod,
                  double fadeIn, double fadeOut, uint32_t blockLength);
 
-    WaveHeader header;
+    WaveFileHeader header;
     char fileName[kMaxFileNameChars + 1] = {};
     const int16_t* source = nullptr;        // the period; not owned
     IProgressSink* progress = nullptr;      // "Saving Status:"; may be null

@@ -7,7 +7,7 @@
 // byte for byte as it is stored (all integers little-endian, which is the
 // host order on every platform we build for). Only the two sizes change
 // from file to file.
-struct WaveHeader
+struct WaveFileHeader
 {
     char riffId[4] = {'R', 'I', 'F', 'F'};
     uint32_t riffSize = 36;          // 36 + dataSize
@@ -24,5 +24,5 @@ struct WaveHeader
     uint32_t dataSize = 0;           // 2 bytes per sample
 };
 
-static_assert(sizeof(WaveHeader) == 44, "the header is written as it lies in memory");
+static_assert(sizeof(WaveFileHeader) == 44, "the header is written as it lies in memory");
 static_assert(std::endian::native == std::endian::little, "the header is written in host order");

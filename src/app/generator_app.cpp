@@ -1,0 +1,21 @@
+#include "app/generator_app.h"
+
+#include "app/app_resources.h"
+#include "app/main_dlg.h"
+#include "app/resource_ids.h"
+#include "playback/portaudio_wave_out.h"
+#include "settings/settings_location.h"
+
+#include <QApplication>
+
+bool CGeneratorApp::InitInstance()
+{
+    QApplication::setWindowIcon(CAppResources::LoadIcon(IDI_APP));
+    // Sets g_programFolder on the way.
+    const std::string settingsFolder = ChooseSettingsFolder(SettingsEnvironment::FromSystem());
+    // The device outlives the window, which closes it before it goes.
+    CPortAudioWaveOut waveOut;
+    CMainDlg dialog(waveOut, settingsFolder);
+    dialog.DoModal();
+    return false;
+}

@@ -1,0 +1,286 @@
+#include "playback/fake_wave_out.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr std::size_t kMaxQueued = 64;
+constexpr std::size_t kMaxCalls = 1 << 16;
+}  // namespace
+
+CFakeWaveOut::CFakeWaveOut()
+{
+    m_calls.reserve(kMaxCalls);
+    m_queue.reserve(kMaxQueued);
+    m_deliveries.reserve(kMaxQueued);
+    m_thread = std::thread([this] { NotificationThread(); });
+}
+
+CFakeWaveOut::~CFakeWaveOut()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
+}
+
+void CFakeWaveOut::SetDevices(std::vector<WaveDeviceInfo> devices)
+{
+    std::lock_guard lock(m_mutex);
+    m_devices = std::move(devices);
+}
+
+void CFakeWaveOut::FailOpen(uint32_t deviceId, bool fail)
+{
+    std::lock_guard lock(m_mutex);
+    if (fail)
+        m_failingDevices.insert(deviceId);
+    else
+        m_failingDevices.erase(deviceId);
+}
+
+void CFakeWaveOut::FailNextOpens(int count)
+{
+    std::lock_guard lock(m_mutex);
+    m_failOpens = count;
+}
+
+void CFakeWaveOut::FailWrites(bool fail)
+{
+    std::lock_guard lock(m_mutex);
+    m_failWrites = fail;
+}
+
+WaveResult CFakeWaveOut::Record(std::unique_lock<std::mutex>&, const char* name, WaveHandle handle, uint32_t value,
+                                const WaveHeader* header, WaveResult result)
+{
+    if (m_calls.size() < kMaxCalls)
+        m_calls.push_back(Call{name, handle, value, header, OnNotificationThread(), result});
+    return result;
+}
+
+void CFakeWaveOut::PostLocked(WaveHeader* header, WaveMessage message)
+{
+    m_deliveries.push_back(Delivery{header, message});
+    ++m_posted;
+    m_wake.notify_one();
+}
+
+void CFakeWaveOut::ReturnAllLocked(WaveMessage message)
+{
+    for (WaveHeader* header : m_queue)
+        PostLocked(header, message);
+    m_queue.clear();
+}
+
+void CFakeWaveOut::WaitDeliveredLocked(std::unique_lock<std::mutex>& lock)
+{
+    if (OnNotificationThread())
+        return;  // against the contract; waiting here would never end
+    const uint64_t target = m_posted;
+    m_delivered.wait(lock, [&] { return m_done >= target; });
+}
+
+void CFakeWaveOut::NotificationThread()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [&] { return m_quit || !m_deliveries.empty(); });
+        if (m_deliveries.empty())
+            return;
+        const Delivery d = m_deliveries.front();
+        m_deliveries.erase(m_deliveries.begin());
+        d.header->flags = (d.header->flags & ~kWaveHeaderInQueue) | kWaveHeaderDone;
+        const WaveCallback callback = m_callback;
+        void* const context = m_context;
+        const WaveHandle handle = m_handle;
+        lock.unlock();
+        if (callback)
+            callback(handle, d.message, context, d.header);
+        lock.lock();
+        ++m_done;
+        m_delivered.notify_all();
+    }
+}
+
+bool CFakeWaveOut::CompleteNextAsync()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_queue.empty())
+        return false;
+    WaveHeader* header = m_queue.front();
+    m_queue.erase(m_queue.begin());
+    PostLocked(header, WaveMessage::Done);
+    return true;
+}
+
+bool CFakeWaveOut::CompleteNext()
+{
+    if (!CompleteNextAsync())
+        return false;
+    WaitIdle();
+    return true;
+}
+
+void CFakeWaveOut::WaitIdle()
+{
+    std::unique_lock lock(m_mutex);
+    WaitDeliveredLocked(lock);
+}
+
+void CFakeWaveOut::BreakDevice()
+{
+    std::unique_lock lock(m_mutex);
+    m_broken = true;
+    ReturnAllLocked(WaveMessage::DeviceError);
+    WaitDeliveredLocked(lock);
+}
+
+std::vector<CFakeWaveOut::Call> CFakeWaveOut::Calls() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
+int CFakeWaveOut::CountCalls(const char* name) const
+{
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(std::count_if(m_calls.begin(), m_calls.end(),
+                                          [&](const Call& c) { return std::strcmp(c.name, name) == 0; }));
+}
+
+void CFakeWaveOut::ClearCalls()
+{
+    std::lock_guard lock(m_mutex);
+    m_calls.clear();
+}
+
+std::vector<const WaveHeader*> CFakeWaveOut::Queued() const
+{
+    std::lock_guard lock(m_mutex);
+    return std::vector<const WaveHeader*>(m_queue.begin(), m_queue.end());
+}
+
+bool CFakeWaveOut::IsOpen() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_open;
+}
+
+uint32_t CFakeWaveOut::OpenDevice() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_deviceId;
+}
+
+uint32_t CFakeWaveOut::Volume() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_volume;
+}
+
+std::vector<WaveDeviceInfo> CFakeWaveOut::Devices()
+{
+    std::unique_lock lock(m_mutex);
+    Record(lock, "Devices", 0, static_cast<uint32_t>(m_devices.size()), nullptr, WaveResult::Ok);
+    return m_devices;
+}
+
+WaveResult CFakeWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format,
+                              WaveCallback callback, void* context)
+{
+    std::unique_lock lock(m_mutex);
+    WaveResult result = WaveResult::Ok;
+    if (deviceId >= m_devices.size())
+        result = WaveResult::BadDevice;
+    else if (format.sampleRate != 44100 || format.channels != 1 || format.bitsPerSample != 16 ||
+             !m_devices[deviceId].takesMono16At44100)
+        result = WaveResult::BadFormat;
+    else if (m_failingDevices.count(deviceId) || m_failOpens > 0)
+        result = WaveResult::DeviceError;
+    else if (m_open)
+        result = WaveResult::DeviceError;  // one stream at a time, like the real backend
+    if (m_failOpens > 0)
+        --m_failOpens;
+    if (result == WaveResult::Ok) {
+        m_open = true;
+        m_broken = false;
+        m_handle = m_nextHandle++;
+        m_deviceId = deviceId;
+        m_callback = callback;
+        m_context = context;
+        *handle = m_handle;
+    }
+    return Record(lock, "Open", result == WaveResult::Ok ? m_handle : 0, deviceId, nullptr, result);
+}
+
+WaveResult CFakeWaveOut::PrepareHeader(WaveHandle handle, WaveHeader* header)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_open || handle != m_handle)
+        return Record(lock, "PrepareHeader", handle, header->bufferLengthBytes, header, WaveResult::NotOpen);
+    header->flags |= kWaveHeaderPrepared;
+    return Record(lock, "PrepareHeader", handle, header->bufferLengthBytes, header, WaveResult::Ok);
+}
+
+WaveResult CFakeWaveOut::UnprepareHeader(WaveHandle handle, WaveHeader* header)
+{
+    std::unique_lock lock(m_mutex);
+    header->flags &= ~kWaveHeaderPrepared;
+    return Record(lock, "UnprepareHeader", handle, header->bufferLengthBytes, header, WaveResult::Ok);
+}
+
+WaveResult CFakeWaveOut::Write(WaveHandle handle, WaveHeader* header)
+{
+    std::unique_lock lock(m_mutex);
+    WaveResult result = WaveResult::Ok;
+    if (!m_open || handle != m_handle)
+        result = WaveResult::NotOpen;
+    else if (!(header->flags & kWaveHeaderPrepared))
+        result = WaveResult::Unprepared;
+    else if (m_failWrites || m_broken)
+        result = WaveResult::DeviceError;
+    else if (m_queue.size() >= kMaxQueued)
+        result = WaveResult::QueueFull;
+    if (result == WaveResult::Ok) {
+        header->flags = (header->flags & ~kWaveHeaderDone) | kWaveHeaderInQueue;
+        m_queue.push_back(header);
+    }
+    return Record(lock, "Write", handle, header->bufferLengthBytes, header, result);
+}
+
+WaveResult CFakeWaveOut::Reset(WaveHandle handle)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_open || handle != m_handle)
+        return Record(lock, "Reset", handle, 0, nullptr, WaveResult::NotOpen);
+    Record(lock, "Reset", handle, static_cast<uint32_t>(m_queue.size()), nullptr, WaveResult::Ok);
+    ReturnAllLocked(WaveMessage::Done);
+    WaitDeliveredLocked(lock);
+    return WaveResult::Ok;
+}
+
+WaveResult CFakeWaveOut::Close(WaveHandle handle)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_open || handle != m_handle)
+        return Record(lock, "Close", handle, 0, nullptr, WaveResult::NotOpen);
+    Record(lock, "Close", handle, static_cast<uint32_t>(m_queue.size()), nullptr, WaveResult::Ok);
+    ReturnAllLocked(WaveMessage::Done);
+    WaitDeliveredLocked(lock);
+    m_open = false;
+    m_callback = nullptr;
+    m_context = nullptr;
+    return WaveResult::Ok;
+}
+
+WaveResult CFakeWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_open || handle != m_handle)
+        return Record(lock, "SetVolume", handle, volume, nullptr, WaveResult::NotOpen);
+    m_volume = volume;
+    return Record(lock, "SetVolume", handle, volume, nullptr, WaveResult::Ok);
+}

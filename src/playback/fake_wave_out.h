@@ -1,0 +1,107 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "playback/wave_out.h"
+
+// A scripted wave-output service for tests. The test sets the devices, their
+// formats and which opens or writes fail; buffers are handed back only when
+// the test says so, on the fake's own notification thread, as a real backend
+// would. Every call is recorded. Keeps the threading contract of IWaveOut;
+// after construction nothing allocates (the log and queues are reserved).
+class CFakeWaveOut : public IWaveOut
+{
+public:
+    struct Call
+    {
+        const char* name;         // "Open", "PrepareHeader", "Write", ...
+        WaveHandle handle = 0;
+        uint32_t value = 0;       // device id for Open, level for SetVolume, length for headers
+        const WaveHeader* header = nullptr;
+        bool fromNotification = false;
+        WaveResult result = WaveResult::Ok;
+    };
+
+    CFakeWaveOut();
+    ~CFakeWaveOut() override;
+
+    // Script.
+    void SetDevices(std::vector<WaveDeviceInfo> devices);
+    void FailOpen(uint32_t deviceId, bool fail = true);   // opens of this id fail
+    void FailNextOpens(int count);                        // the next count opens fail
+    void FailWrites(bool fail);                           // Write returns DeviceError
+
+    // Hands back the oldest queued buffer with Done and waits until its
+    // notification has returned. False when nothing is queued.
+    bool CompleteNext();
+    // Same, but returns at once; WaitIdle waits for the notification.
+    bool CompleteNextAsync();
+    // The device fails: every queued buffer comes back with DeviceError
+    // (waits), and writes fail until the next Open.
+    void BreakDevice();
+    void WaitIdle();
+
+    // Observation.
+    std::vector<Call> Calls() const;
+    int CountCalls(const char* name) const;
+    void ClearCalls();
+    std::vector<const WaveHeader*> Queued() const;
+    bool IsOpen() const;
+    uint32_t OpenDevice() const;
+    uint32_t Volume() const;
+
+    // IWaveOut
+    std::vector<WaveDeviceInfo> Devices() override;
+    WaveResult Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format, WaveCallback callback,
+                    void* context) override;
+    WaveResult PrepareHeader(WaveHandle handle, WaveHeader* header) override;
+    WaveResult UnprepareHeader(WaveHandle handle, WaveHeader* header) override;
+    WaveResult Write(WaveHandle handle, WaveHeader* header) override;
+    WaveResult Reset(WaveHandle handle) override;
+    WaveResult Close(WaveHandle handle) override;
+    WaveResult SetVolume(WaveHandle handle, uint32_t volume) override;
+
+private:
+    struct Delivery
+    {
+        WaveHeader* header;
+        WaveMessage message;
+    };
+
+    WaveResult Record(std::unique_lock<std::mutex>& lock, const char* name, WaveHandle handle, uint32_t value,
+                      const WaveHeader* header, WaveResult result);
+    void PostLocked(WaveHeader* header, WaveMessage message);
+    void ReturnAllLocked(WaveMessage message);
+    void WaitDeliveredLocked(std::unique_lock<std::mutex>& lock);
+    void NotificationThread();
+    bool OnNotificationThread() const { return std::this_thread::get_id() == m_thread.get_id(); }
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;       // the notification thread waits here
+    std::condition_variable m_delivered;  // callers wait here for deliveries
+    std::vector<WaveDeviceInfo> m_devices;
+    std::set<uint32_t> m_failingDevices;
+    int m_failOpens = 0;
+    bool m_failWrites = false;
+    bool m_broken = false;
+    std::vector<Call> m_calls;
+    std::vector<WaveHeader*> m_queue;
+    std::vector<Delivery> m_deliveries;
+    uint64_t m_posted = 0;
+    uint64_t m_done = 0;
+    bool m_quit = false;
+    bool m_open = false;
+    WaveHandle m_handle = 0;
+    WaveHandle m_nextHandle = 1;
+    uint32_t m_deviceId = 0;
+    uint32_t m_volume = 0xFFFFFFFF;
+    WaveCallback m_callback = nullptr;
+    void* m_context = nullptr;
+    std::thread m_thread;
+};

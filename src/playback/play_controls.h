@@ -1,0 +1,22 @@
+#pragma once
+
+// The noise and surf parameters that Play needs, as the controls hold them.
+struct PlayParameters
+{
+    int noiseType = 0;            // NoiseType
+    double lowerLimit = 20.0;     // Hz
+    double upperLimit = 20000.0;  // Hz
+    int tinnitusFreq = 1000;      // Hz
+    double surfStrength = 0.0;    // percent, 0..100
+    double surfPeriod = 8.0;      // seconds, 0..10000
+};
+
+// Reads the current parameters from wherever the user sets them (the window's
+// controls, the command line). Called on the UI thread only, each time the
+// engine needs fresh values (Play, a change of device).
+class IPlayControls
+{
+public:
+    virtual ~IPlayControls() = default;
+    virtual PlayParameters ReadControls() = 0;
+};

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/message_reporter.h"
+#include "playback/play_controls.h"
+#include "playback/signal_generator.h"
+#include "playback/status_sink.h"
+#include "playback/surf_shaper.h"
+#include "playback/wave_out.h"
+
+// Streams the shaped signal to a sound device with two alternating halves:
+// chooses and opens the device, starts playback on Play (making the signal
+// first when it is stale), refills each half as the device hands it back,
+// stops on Stop or a change of device, and sets the device volume.
+//
+// Threading: every public member runs on the UI thread, which also makes the
+// signal. WaveOutProc runs on the wave-output notification thread; it refills
+// and requeues one half under m_refillMutex. The UI thread clears m_playing
+// and then takes and drops m_refillMutex before every reset, so a refill in
+// progress finishes first and every later notification queues nothing. The
+// device plays from the engine's own buffer, so making a signal never writes
+// samples that the device is reading.
+class CPlaybackEngine
+{
+public:
+    static constexpr int kPeriodSamples = 262144;
+    static constexpr int kMaxVolumePosition = 461;
+
+    CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls,
+                    IStatusSink& status, IMessageReporter& messages);
+    ~CPlaybackEngine();  // Shutdown()
+    CPlaybackEngine(const CPlaybackEngine&) = delete;
+    CPlaybackEngine& operator=(const CPlaybackEngine&) = delete;
+
+    // Device initialisation: lists the devices that take 44100 Hz mono 16-bit,
+    // chooses the first, fixes the volume at position 9 and opens the device.
+    // Warns when no device is listed or the open fails.
+    void InitDevices();
+
+    void OnPlay();
+    void OnStop();
+    // The user chose entry `entry` of DeviceNames(): stops and opens that device.
+    void OnSelchangeSoundDevice(int entry);
+    // Applies a volume slider position 0..461; returns the 16-bit level.
+    uint32_t SetVolume(int position);
+
+    // Surf settings as the controls hold them; heard from the next refill.
+    void SetSurf(double strength, double period);
+    // A surf field was edited: the next Play restarts playback.
+    void MarkSurfChanged() { m_paramsChanged = true; }
+
+    // Retunes the tone while it plays: makes the new tone and restarts output
+    // from the start of its halves, so the change is heard within one audio
+    // period. Does nothing unless the tone is playing.
+    void RetuneTone(double frequency);
+
+    // Hold the returned lock while making a new signal during playback (To
+    // File with a stale signal): refills wait until it is released. Call no
+    // other engine member while holding it.
+    [[nodiscard]] std::unique_lock<std::mutex> LockSignal() { return std::unique_lock(m_refillMutex); }
+
+    // Call now and then (a timer): when the device failed while playing,
+    // stops cleanly, shows "nothing to do" and returns true.
+    bool OnCheckDevice();
+
+    // Stops playback and closes the device. Safe to call more than once.
+    void Shutdown();
+
+    const std::vector<std::string>& DeviceNames() const { return m_deviceNames; }
+    int SelectedEntry() const { return m_selectedEntry; }
+    bool DeviceOpen() const { return m_deviceOpen; }
+    bool IsPlaying() const { return m_playing.load(std::memory_order_acquire); }
+    int PlayedType() const { return m_shaper.m_playedType.load(std::memory_order_relaxed); }
+    int Volume() const { return m_volume; }
+    const std::string& Status() const { return m_status; }
+    const WaveHeader& Header(int half) const { return m_headers[half]; }
+    const int16_t* PlayBuffer() const { return m_playBuffer.get(); }
+
+    static void WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader* header);
+
+private:
+    void ApplyParameters(const PlayParameters& params);
+    void SetStatus(const char* text);
+    bool OpenDevice();
+    void CloseDevice();
+    void HaltOutput();
+    void PrepareHeaders(int halfLength);
+    void UnprepareHeaders();
+    bool StartOutput();
+    void OnOutputFailed();
+    void Refill(WaveHandle handle);
+
+    IWaveOut& m_waveOut;
+    ISignalGenerator& m_synth;
+    IPlayControls& m_controls;
+    IStatusSink& m_statusSink;
+    IMessageReporter& m_messages;
+
+    std::vector<uint32_t> m_deviceIds;        // combo entry -> device id
+    std::vector<std::string> m_deviceNames;   // combo entries
+    int m_selectedEntry = -1;
+    uint32_t m_deviceId = 0;
+    bool m_deviceChosen = false;
+    WaveHandle m_hWaveOut = 0;
+    bool m_deviceOpen = false;
+    WaveFormat m_waveFormat;
+    WaveHeader m_headers[2];
+    bool m_headersPrepared = false;
+    bool m_paramsChanged = true;
+    int m_volume = 9;
+    std::string m_status = "nothing to do";
+    PlayParameters m_params;
+
+    // Shared with the notification thread.
+    std::atomic<bool> m_playing{false};
+    std::atomic<bool> m_deviceFailed{false};
+    std::mutex m_refillMutex;   // held by a refill, by Play's first fills, and by LockSignal
+    int m_nextHalf = 0;         // guarded by m_refillMutex
+
+    std::unique_ptr<int16_t[]> m_playBuffer;  // the two halves the device plays
+    CSurfShaper m_shaper;                     // reads the synth's source, writes m_playBuffer
+};

@@ -1,0 +1,452 @@
+#include "app/combo_ctrl.h"
+#include "app/dialog_services.h"
+#include "app/main_dlg.h"
+#include "app/progress_ctrl.h"
+#include "app/resource_ids.h"
+#include "app/slider_ctrl.h"
+#include "app/testing/recording_message_box.h"
+#include "app/testing/scripted_save_file_dialog.h"
+#include "app/qt_test_app.h"
+#include "playback/fake_wave_out.h"
+#include "settings/settings_store.h"
+#include "settings/setting_text.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeEdit>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+
+// Records every text the status line paints.
+class CStatusRecorder : public QObject
+{
+public:
+    explicit CStatusRecorder(QLabel* label)
+        : m_label(label)
+    {
+        label->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && (m_shown.isEmpty() || m_shown.last() != m_label->text()))
+            m_shown.append(m_label->text());
+        return false;
+    }
+
+    QStringList m_shown;
+
+private:
+    QLabel* m_label;
+};
+
+class MainDlgTest : public ::testing::Test
+{
+protected:
+    MainDlgTest()
+    {
+        EnsureQtApp();
+        m_waveOut.SetDevices({{"Speakers", true}, {"Old card", false}, {"Headphones", true}});
+    }
+
+    std::unique_ptr<CMainDlg> Start()
+    {
+        auto dialog = std::make_unique<CMainDlg>(m_waveOut, Folder());
+        dialog->ShowWindow(true);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        Settle();
+        return dialog;
+    }
+
+    static void Settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    std::string Folder() const { return m_folder.path().toStdString() + "/"; }
+    QString PathIn(const QString& name) const { return m_folder.filePath(name); }
+
+    static QLineEdit* Edit(CMainDlg& dialog, int id) { return dialog.GetDlgItemAs<QLineEdit>(id); }
+    static QString Text(CMainDlg& dialog, int id) { return dialog.GetDlgItemText(id); }
+
+    // The user picks entry `entry` of a list.
+    static void Choose(CComboCtrl* combo, int entry)
+    {
+        combo->setCurrentIndex(entry);
+        emit combo->activated(entry);
+    }
+
+    // A short file: 2 s with fades of 1 s.
+    static void ShortFile(CMainDlg& dialog)
+    {
+        Edit(dialog, IDC_FADE_IN)->setText("1");
+        Edit(dialog, IDC_FADE_OUT)->setText("1");
+        dialog.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->setTime(QTime(0, 0, 2));
+    }
+
+    QStringList MessageTexts() const
+    {
+        QStringList texts;
+        for (const auto& message : m_messages.m_messages)
+            texts.append(message.text);
+        return texts;
+    }
+
+    QTemporaryDir m_folder;
+    CFakeWaveOut m_waveOut;
+    CRecordingMessageBox m_messages;
+    CScriptedSaveFileDialog m_chooser;
+    CScopedDialogServices m_services{&m_messages, &m_chooser};
+};
+
+TEST_F(MainDlgTest, first_start_applies_easy_bay_surf_and_standard_cd)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+
+    EXPECT_TRUE(MessageTexts().isEmpty());
+    EXPECT_EQ(d.windowTitle(), "Susurra - Denoise by Noise");
+    ASSERT_EQ(d.m_noiseSettingCombo->GetCount(), 7);
+    EXPECT_EQ(d.m_noiseSettingCombo->GetCurSel(), 0);
+    EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(0), "Easy Bay Surf");
+    EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(6), "Wideband White Noise");
+    EXPECT_EQ(d.m_fileSettingCombo->GetLBText(d.m_fileSettingCombo->GetCurSel()), "Standard CD");
+
+    EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(2)->isChecked());
+    EXPECT_EQ(Text(d, IDC_LOWER_LIMIT), "100");
+    EXPECT_EQ(Text(d, IDC_UPPER_LIMIT), "20000");
+    EXPECT_EQ(Text(d, IDC_SURF_STRENGTH), "30");
+    EXPECT_EQ(Text(d, IDC_SURF_PERIOD), "20");
+    EXPECT_EQ(Text(d, IDC_TINNITUS_FREQ), "440");
+    EXPECT_EQ(d.m_freqSlider->GetPos(), 6087);
+    EXPECT_EQ(Text(d, IDC_FADE_IN), "10");
+    EXPECT_EQ(Text(d, IDC_FADE_OUT), "10");
+    EXPECT_EQ(d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->time(), QTime(1, 19, 0));
+    EXPECT_EQ(Text(d, IDC_FILE_NAME), "");
+    EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
+
+    EXPECT_EQ(d.m_freqSlider->minimum(), 2996);
+    EXPECT_EQ(d.m_freqSlider->maximum(), 9903);
+    EXPECT_EQ(d.m_volumeSlider->minimum(), 0);
+    EXPECT_EQ(d.m_volumeSlider->maximum(), 461);
+    EXPECT_EQ(d.m_volumeSlider->GetPos(), 9);
+
+    // Only the devices that take the format are listed; the first is open and
+    // got the slider's volume when the slider first painted.
+    ASSERT_EQ(d.m_deviceCombo->GetCount(), 2);
+    EXPECT_EQ(d.m_deviceCombo->GetLBText(1), "Headphones");
+    EXPECT_TRUE(m_waveOut.IsOpen());
+    EXPECT_EQ(m_waveOut.OpenDevice(), 0u);
+    EXPECT_EQ(m_waveOut.Volume(), 0x05010501u);
+}
+
+TEST_F(MainDlgTest, frequency_edit_and_slider_follow_each_other)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    QLineEdit* edit = Edit(d, IDC_TINNITUS_FREQ);
+
+    edit->setText("25000");
+    EXPECT_EQ(edit->text(), "20000");
+    EXPECT_EQ(d.m_tinnitusFreq, 20000);
+    EXPECT_EQ(d.m_freqSlider->GetPos(), 9903);
+
+    d.m_freqSlider->setValue(2996);
+    Settle();
+    EXPECT_EQ(edit->text(), "20");
+    d.m_freqSlider->setValue(9903);
+    Settle();
+    EXPECT_EQ(edit->text(), "19990");
+    EXPECT_EQ(d.m_tinnitusFreq, 19990);
+
+    // A value that survives the round trip stays; one that does not is
+    // replaced at the next repaint.
+    edit->setText("440");
+    EXPECT_EQ(d.m_freqSlider->GetPos(), 6087);
+    d.m_freqSlider->repaint();
+    EXPECT_EQ(edit->text(), "440");
+    edit->setText("19999");
+    EXPECT_EQ(d.m_freqSlider->GetPos(), 9903);
+    EXPECT_EQ(edit->text(), "19999");
+    d.m_freqSlider->repaint();
+    EXPECT_EQ(edit->text(), "19990");
+
+    // Typing after a repaint that changed nothing is never swallowed.
+    d.m_freqSlider->repaint();
+    edit->setText("1000");
+    EXPECT_EQ(d.m_freqSlider->GetPos(), 6908);
+
+    edit->setText("");
+    EXPECT_EQ(d.m_freqSlider->GetPos(), 2996);
+    EXPECT_EQ(d.m_tinnitusFreq, 0);
+    EXPECT_FALSE(d.UpdateData(true));
+    EXPECT_EQ(MessageTexts(), QStringList{"Please enter an integer."});
+}
+
+TEST_F(MainDlgTest, validation_names_the_first_bad_value_and_focuses_it)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    Edit(d, IDC_UPPER_LIMIT)->setText("25000");
+    Edit(d, IDC_SURF_STRENGTH)->setText("150");
+    EXPECT_FALSE(d.UpdateData(true));
+    ASSERT_EQ(m_messages.m_messages.size(), 1);
+    EXPECT_EQ(m_messages.m_messages[0].text, "Please enter a number between 20 and 20000.");
+    EXPECT_EQ(m_messages.m_messages[0].caption, "susurra");
+    EXPECT_EQ(d.focusWidget(), Edit(d, IDC_UPPER_LIMIT));
+
+    Edit(d, IDC_UPPER_LIMIT)->setText("8000");
+    EXPECT_FALSE(d.UpdateData(true));
+    EXPECT_EQ(m_messages.m_messages.last().text, "Please enter a number between 0 and 100.");
+    EXPECT_EQ(d.focusWidget(), Edit(d, IDC_SURF_STRENGTH));
+
+    Edit(d, IDC_SURF_STRENGTH)->setText("50");
+    Edit(d, IDC_FILE_NAME)->setText(QString(256, 'a'));
+    EXPECT_FALSE(d.UpdateData(true));
+    EXPECT_EQ(m_messages.m_messages.last().text, "Please enter no more than 255 characters.");
+    Edit(d, IDC_FILE_NAME)->setText(QString(255, 'a'));
+    EXPECT_TRUE(d.UpdateData(true));
+    EXPECT_EQ(d.m_upperLimit, 8000.0);
+    EXPECT_EQ(d.m_surfStrength, 50.0);
+}
+
+TEST_F(MainDlgTest, painting_the_volume_slider_reads_quietly)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    Edit(d, IDC_LOWER_LIMIT)->setText("5");
+    Edit(d, IDC_SURF_STRENGTH)->setText("55");
+    d.m_volumeSlider->setValue(230);
+    d.m_volumeSlider->repaint();
+    EXPECT_TRUE(MessageTexts().isEmpty());
+    EXPECT_EQ(d.m_lowerLimit, 100.0);  // the bad value left the member alone
+    EXPECT_EQ(d.m_surfStrength, 55.0);
+    EXPECT_EQ(m_waveOut.Volume(), 32731u | (32731u << 16));
+}
+
+TEST_F(MainDlgTest, play_stop_and_device_change_reach_the_device)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    CStatusRecorder status(d.GetDlgItemAs<QLabel>(IDC_STATUS));
+
+    d.OnPlay();
+    EXPECT_EQ(status.m_shown, (QStringList{"generating noise signal", "playing"}));
+    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_EQ(d.m_generatorProgress->GetPos(), 100);
+    EXPECT_EQ(m_waveOut.Queued().size(), 2u);
+    EXPECT_TRUE(m_waveOut.CompleteNext());
+    EXPECT_EQ(m_waveOut.CountCalls("Write"), 3);
+
+    // Nothing changed: the second Play leaves the sound alone.
+    d.OnPlay();
+    EXPECT_EQ(m_waveOut.CountCalls("Write"), 3);
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), 0);
+
+    d.OnStop();
+    EXPECT_FALSE(d.IsPlaying());
+    EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
+    EXPECT_TRUE(m_waveOut.Queued().empty());
+
+    d.OnPlay();
+    EXPECT_EQ(Text(d, IDC_STATUS), "playing");
+    Choose(d.m_deviceCombo, 1);
+    EXPECT_FALSE(d.IsPlaying());
+    EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
+    EXPECT_EQ(m_waveOut.OpenDevice(), 2u);  // "Headphones" is device 2
+
+    // The device fails while playing: the timer's check stops cleanly.
+    d.OnPlay();
+    m_waveOut.BreakDevice();
+    d.OnCheckDevice();
+    EXPECT_FALSE(d.IsPlaying());
+    EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
+    EXPECT_TRUE(MessageTexts().isEmpty());
+}
+
+TEST_F(MainDlgTest, another_type_while_playing_regenerates_on_play)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    d.OnPlay();
+    CStatusRecorder status(d.GetDlgItemAs<QLabel>(IDC_STATUS));
+
+    // The type just played, with its signal valid, keeps the signal.
+    d.RadioGroup(IDC_PHYSIOLOGICAL).at(2)->click();
+    EXPECT_EQ(d.m_generatorProgress->GetPos(), 100);
+    EXPECT_TRUE(d.m_synth.m_ready);
+
+    d.RadioGroup(IDC_PHYSIOLOGICAL).at(1)->click();
+    EXPECT_EQ(d.m_generatorProgress->GetPos(), 0);
+    EXPECT_TRUE(d.IsPlaying());  // the old signal plays on until Play
+    d.OnPlay();
+    EXPECT_EQ(status.m_shown, (QStringList{"generating noise signal", "playing"}));
+    EXPECT_EQ(d.Engine().PlayedType(), 1);
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), 1);
+    EXPECT_EQ(m_waveOut.CountCalls("Open"), 2);
+
+    // To File with a stale signal while playing makes it while the device waits.
+    Edit(d, IDC_LOWER_LIMIT)->setText("200");
+    ShortFile(d);
+    Edit(d, IDC_FILE_NAME)->setText(PathIn("white.wav"));
+    status.m_shown.clear();
+    d.OnToFile();
+    EXPECT_EQ(status.m_shown, (QStringList{"generating noise signal", "writing sound file", "playing"}));
+    EXPECT_TRUE(QFile::exists(PathIn("white.wav")));
+    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_TRUE(m_waveOut.CompleteNext());
+}
+
+TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    ShortFile(d);
+
+    m_chooser.m_answers = {std::nullopt};
+    d.OnToFile();
+    ASSERT_EQ(m_chooser.m_offered.size(), 1);
+    EXPECT_EQ(m_chooser.m_offered[0].initialName, "noise.wav");
+    EXPECT_EQ(m_chooser.m_offered[0].filterName, "Microsoft wave format (*.wav)");
+    EXPECT_TRUE(MessageTexts().isEmpty());
+    EXPECT_EQ(Text(d, IDC_FILE_NAME), "");
+    EXPECT_TRUE(QDir(m_folder.path()).entryList(QDir::Files).isEmpty());
+
+    // A path the writer cannot hold whole is refused, never cut.
+    const QString tooLong = PathIn(QString(260, 'x') + ".wav");
+    m_chooser.m_answers = {tooLong};
+    d.OnToFile();
+    ASSERT_EQ(m_messages.m_messages.size(), 1);
+    EXPECT_TRUE(m_messages.m_messages[0].text.contains("too long"));
+    EXPECT_EQ(Text(d, IDC_FILE_NAME), "");
+
+    CStatusRecorder status(d.GetDlgItemAs<QLabel>(IDC_STATUS));
+    const QString path = PathIn("chosen.wav");
+    m_chooser.m_answers = {path};
+    d.OnToFile();
+    EXPECT_EQ(Text(d, IDC_FILE_NAME), path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.size(), 44 + 2 * 2 * 44100);
+    EXPECT_EQ(d.m_savingProgress->GetPos(), 100);
+    // The signal was still valid: it is not made again.
+    EXPECT_EQ(status.m_shown, (QStringList{"writing sound file", "nothing to do"}));
+}
+
+TEST_F(MainDlgTest, first_file_of_the_run_matches_the_command_line)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    ShortFile(d);
+    Edit(d, IDC_FILE_NAME)->setText(PathIn("window.wav"));
+    d.OnToFile();
+
+    QProcess cli;
+    cli.start(SUSURRA_CLI_PATH, {"render", "--quiet", "--type", "pink", "--lower", "100", "--upper", "20000",
+                                 "--surf-strength", "30", "--surf-period", "20", "--fade-in", "1", "--fade-out",
+                                 "1", "--length", "00:00:02", PathIn("cli.wav")});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+
+    QFile window(PathIn("window.wav"));
+    QFile command(PathIn("cli.wav"));
+    ASSERT_TRUE(window.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(command.open(QIODevice::ReadOnly));
+    const QByteArray bytes = window.readAll();
+    EXPECT_EQ(bytes.size(), 44 + 2 * 2 * 44100);
+    EXPECT_TRUE(bytes == command.readAll());
+}
+
+TEST_F(MainDlgTest, exit_writes_both_files_even_when_a_value_is_bad)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    Edit(d, IDC_SURF_PERIOD)->setText("20000");
+    d.OnExit();
+    EXPECT_EQ(MessageTexts(), QStringList{"Please enter a number between 0 and 10000."});
+    EXPECT_TRUE(QFile::exists(PathIn("ns.srx")));
+    EXPECT_TRUE(QFile::exists(PathIn("fs.srx")));
+    EXPECT_TRUE(d.isVisible());
+
+    QFile::remove(PathIn("ns.srx"));
+    QFile::remove(PathIn("fs.srx"));
+    Edit(d, IDC_SURF_PERIOD)->setText("25");
+    d.OnExit();
+    EXPECT_TRUE(QFile::exists(PathIn("ns.srx")));
+    EXPECT_TRUE(QFile::exists(PathIn("fs.srx")));
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.EndCode(), IDOK);
+}
+
+TEST_F(MainDlgTest, escape_and_the_close_box_write_nothing)
+{
+    {
+        auto dialog = Start();
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(dialog->EndCode(), IDCANCEL);
+    }
+    {
+        auto dialog = Start();
+        dialog->OnPlay();
+        dialog->close();
+        EXPECT_FALSE(dialog->isVisible());
+    }
+    // Destroying the window stopped the sound and closed the device.
+    EXPECT_FALSE(m_waveOut.IsOpen());
+    EXPECT_FALSE(QFile::exists(PathIn("ns.srx")));
+    EXPECT_FALSE(QFile::exists(PathIn("fs.srx")));
+}
+
+TEST_F(MainDlgTest, selections_persist_across_exit_and_restart_only)
+{
+    {
+        auto dialog = Start();
+        Choose(dialog->m_noiseSettingCombo, 2);  // "Rainforest Waterfall"
+        EXPECT_TRUE(dialog->RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
+        dialog->OnExit();
+    }
+    {
+        auto dialog = Start();
+        EXPECT_EQ(dialog->m_noiseSettingCombo->GetCurSel(), 2);
+        EXPECT_TRUE(dialog->RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
+        Choose(dialog->m_noiseSettingCombo, 6);
+        dialog->close();
+    }
+    auto dialog = Start();
+    EXPECT_EQ(dialog->m_noiseSettingCombo->GetCurSel(), 2);
+}
+
+TEST_F(MainDlgTest, damaged_selection_and_frequency_fall_back_safely)
+{
+    CSettingsStore store(Folder());
+    store.SetUp();
+    NoiseSetting& zero = store.m_noiseSettings.m_slots[7];
+    zero = store.m_noiseSettings.m_slots[0];
+    StoreName(zero.name, "Zero Tone");
+    zero.noiseType = 3;
+    zero.tinnitusFrequency = 0;
+    ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, 99), "");
+
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    EXPECT_EQ(d.m_noiseSettingCombo->GetCurSel(), 0);  // beyond the end: the first entry
+    EXPECT_EQ(Text(d, IDC_SURF_STRENGTH), "30");
+
+    Choose(d.m_noiseSettingCombo, d.m_noiseSettingCombo->FindStringExact(-1, "Zero Tone"));
+    EXPECT_EQ(d.m_freqSlider->GetPos(), 2996);
+    EXPECT_EQ(MessageTexts(), QStringList{"Please enter a number between 20 and 20000."});
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/message_reporter.h"
+#include "playback/play_controls.h"
+#include "playback/signal_generator.h"
+#include "playback/status_sink.h"
+
+// A synthesizer stand-in with a known, never-zero period, so that tests can
+// predict every shaped sample and tell signal from silence.
+class CTestGenerator : public ISignalGenerator
+{
+public:
+    CTestGenerator() : m_source(262144, 0) {}
+
+    bool Ready() const override { return m_ready; }
+    void Synthesize(int type, double, double) override
+    {
+        ++m_noiseCalls;
+        for (int i = 0; i < 262144; ++i)
+            m_source[i] = static_cast<int16_t>(200 + (i * 37 + m_noiseCalls * 1000 + type * 13) % 9000);
+        m_ready = true;
+    }
+    void SynthesizeTone(double frequency) override
+    {
+        ++m_toneCalls;
+        const int f = static_cast<int>(frequency);
+        for (int i = 0; i < 44100; ++i)
+        {
+            const int v = 100 + (i * f) % 2900;
+            m_source[i] = static_cast<int16_t>((i & 1) ? v : -v);
+        }
+    }
+    const int16_t* Source() const override { return m_source.data(); }
+
+    std::vector<int16_t> m_source;
+    bool m_ready = false;
+    int m_noiseCalls = 0;
+    int m_toneCalls = 0;
+};
+
+class CTestControls : public IPlayControls
+{
+public:
+    PlayParameters ReadControls() override { return m_params; }
+    PlayParameters m_params;
+};
+
+class CStatusLog : public IStatusSink
+{
+public:
+    void ShowStatus(const std::string& text) override { m_texts.push_back(text); }
+    std::vector<std::string> m_texts;
+};
+
+class CMessageLog : public IMessageReporter
+{
+public:
+    struct Message
+    {
+        std::string caption;
+        std::string text;
+        MessageIcon icon;
+    };
+    void Report(const std::string& caption, const std::string& text, MessageIcon icon) override
+    {
+        m_messages.push_back(Message{caption, text, icon});
+    }
+    std::vector<Message> m_messages;
+};
