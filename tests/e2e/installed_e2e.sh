@@ -95,9 +95,16 @@ pcm.!default {
 CONF
 export ALSA_CONFIG_PATH=$work/asound.conf
 capture=$out/capture.raw
-"$audio" capture "$fifo" "$capture" &
-capture_pid=$!
-for _ in $(seq 100); do [ -p "$fifo" ] && break; sleep 0.05; done
+# The device blocks until someone reads: keep a capture running while the
+# program runs.
+start_capture() {
+  rm -f "$fifo"
+  "$audio" capture "$fifo" "$1" &
+  capture_pid=$!
+  for _ in $(seq 100); do [ -p "$fifo" ] && break; sleep 0.05; done
+}
+stop_capture() { kill "$capture_pid"; wait "$capture_pid"; capture_pid=; }
+start_capture "$capture"
 
 shot() { import -window root "$out/$1.png" 2>/dev/null || xwd -root -silent >"$out/$1.xwd"; }
 
@@ -148,16 +155,16 @@ exit_app() {
 # Focus order (the template's): Play, Stop, To File, Tools, Help, Exit, the
 # noise setting list, its Save Setting, the noise type, ... Backwards from
 # Play: the file setting list, its Save Setting, the sound device, the
-# volume, Browse, the file name, the total playing time, fade-out, fade-in,
-# surf period, surf strength.
+# volume, Browse, the file name, the total playing time (three stops: its
+# seconds, minutes, hours), fade-out, fade-in, surf period, surf strength.
 wav=$work/night.wav
 length=00:00:05
 
 # From Play: sets the total playing time and the file name, presses To File
 # and waits for the file; the focus ends on To File.
 to_file() {
-  tabs 7 shift+Tab               # the total playing time
-  typed "$length"
+  tabs 9 shift+Tab               # the hours of the total playing time
+  typed "${length//:/}"          # each full field moves on to the next
   keys Tab                       # the file name
   keys ctrl+a
   typed "$wav"
@@ -186,10 +193,10 @@ sleep 0.5
 shot "2-stopped"
 
 step "surf strength 50, Save Setting \"Night\""
-tabs 12 shift+Tab                # from Stop: the surf strength
+tabs 14 shift+Tab                # from Stop: the surf strength
 keys ctrl+a
 typed "50"
-tabs 11 Tab                      # Play
+tabs 13 Tab                      # Play
 tabs 7 Tab                       # the noise setting's Save Setting
 keys space
 if manage=$(wait_window "Manage Settings"); then
@@ -208,11 +215,11 @@ fi
 
 step "total playing time $length, file name, To File"
 # The focus is back on Save Setting (or never left it).
-tabs 8 shift+Tab                 # Play
+tabs 7 shift+Tab                 # Play
 to_file "5-written"
 keys Tab Tab Tab space           # Exit
 exit_app first
-kill "$capture_pid"; wait "$capture_pid"; capture_pid=
+stop_capture
 
 # --- What the first run left ------------------------------------------------
 step "checks"
@@ -237,6 +244,7 @@ grep -q "^. Night " "$out/settings.txt" || fail "susurra-cli settings does not l
 # --- Second start: "Night" is in the list and chooses its values -------------
 step "second start"
 rm -f "$wav"
+start_capture "$out/capture2.raw"
 start_app
 echo "second start: window shown after ${startup_ms} ms; memory in use (RSS) ${rss_kb} kB"
 tabs 6 Tab                       # the noise setting list
@@ -247,6 +255,7 @@ tabs 6 shift+Tab                 # Play
 to_file "6-second-start"
 keys Tab Tab Tab space           # Exit
 exit_app second
+stop_capture
 if [ -s "$wav" ]; then
   susurra-cli render --quiet --noise-setting "Night" --file-setting "Standard CD" --length "$length" \
     "$work/render2.wav" ||
