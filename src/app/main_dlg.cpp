@@ -54,7 +54,8 @@ double LeadingNumber(const QString& text)
     if (begin != end && *begin == '+')
         ++begin;
     double value = 0.0;
-    if (std::from_chars(begin, end, value, std::chars_format::general).ec != std::errc())
+    // A pasted "nan" would otherwise reach the tone as a pitch.
+    if (std::from_chars(begin, end, value, std::chars_format::general).ec != std::errc() || std::isnan(value))
         return 0.0;
     return value;
 }
@@ -84,6 +85,7 @@ CMainDlg::CMainDlg(IWaveOut& waveOut, std::string settingsFolder, QWidget* paren
     : CDialogBase(IDD_MAIN, parent)
     , m_hIcon(CAppResources::LoadIcon(IDI_APP))
     , m_aboutDlg(this)
+    , m_saveSetDlg(*this, this)
     , m_settings(std::move(settingsFolder))
     , m_engine(waveOut, m_generator, *this, *this, m_reporter)
 {
@@ -188,43 +190,34 @@ bool CMainDlg::OnInitDialog()
 {
     BindControls();
     ConnectHandlers();
-    // 1. The constructor's values into the controls.
+    // The constructor's values into the controls; the change handlers run.
     CDialogBase::OnInitDialog();
-    // 2.
     setWindowIcon(m_hIcon);
-    // 3. The Manage Settings window, hidden.
-    // 4.
+    m_saveSetDlg.Create();  // hidden until a Save Setting button
     m_fileDialog.filterName = QStringLiteral("Microsoft wave format (*.wav)");
     m_fileDialog.filterPattern = QStringLiteral("*.wav");
-    // 5.
     SetUpIconButtons();
-    // 6. - 11.
     FillSettingCombos();
-    // 12.
+    // Writing the frequency above left the guard set for a paint that the
+    // hidden slider never made.
     m_freqSyncGuard = false;
     m_freqSpin->SetRange(kMinFrequency, kMaxFrequency);
-    // 13.
     m_freqSlider->SetRange(FreqToSliderPos(kMinFrequency), FreqToSliderPos(kMaxFrequency), true);
     m_freqSlider->SetPos(FreqToSliderPos(5000), true);
-    // 14.
     m_volumeSlider->SetRange(0, RoundHalfAway(100.0 * std::log(100.0)));
-    // 15.
     m_generatorProgress->SetRange(0, 100);
     m_generatorProgress->SetPos(0);
     m_savingProgress->SetRange(0, 100);
     m_savingProgress->SetPos(0);
-    // 16.
     m_generatorSink.SetBar(m_generatorProgress);
     m_savingSink.SetBar(m_savingProgress);
     m_synth.m_progress = &m_generatorSink;
     m_writer.source = m_synth.m_source.get();
     m_writer.progress = &m_savingSink;
     m_writer.reporter = &m_reporter;
-    // 17. - 19. Devices, volume, the first usable device opened.
+    // The devices; the first usable one is opened.
     FillDevices();
-    // 20.
     m_initDone = true;
-    // 21.
     ApplyNoiseSetting();
     ApplyFileSetting();
     m_deviceTimer.start();
@@ -253,6 +246,8 @@ void CMainDlg::SetUpIconButtons()
         setUp.button->SetTooltipText(setUp.tooltipId, true);
         if (setUp.handCursor)
             setUp.button->SetHoverCursor(IDC_HAND, true);
+        // Enter presses the focused button: keyboard users must see which.
+        setUp.button->SetFocusRectWhenFlat(true);
     }
     m_playButton->setText(QStringLiteral("Play"));
     m_browseButton->SetAlignment(1, true);
@@ -261,28 +256,9 @@ void CMainDlg::SetUpIconButtons()
 
 void CMainDlg::FillSettingCombos()
 {
-    m_settings.SetUp();
-    for (int slot = 0; slot < m_settings.m_noiseSettings.m_firstUserSlot; ++slot)
-    {
-        const int entry = m_noiseSettingCombo->AddString(
-            QString::fromStdString(std::string(FieldText(m_settings.m_noiseSettings.m_slots[slot].name))));
-        m_noiseSettingCombo->setItemData(entry, slot);
-    }
-    for (int slot = 0; slot < m_settings.m_fileSettings.m_firstUserSlot; ++slot)
-    {
-        const int entry = m_fileSettingCombo->AddString(
-            QString::fromStdString(std::string(FieldText(m_settings.m_fileSettings.m_slots[slot].name))));
-        m_fileSettingCombo->setItemData(entry, slot);
-    }
-
-    for (SettingsKind kind : {SettingsKind::Noise, SettingsKind::File})
-    {
-        const SettingsLoadResult& load = m_settings.LoadSettingsFile(kind);
-        if (!load.problem.empty())
-            Warn(QString::fromStdString(load.problem));
-    }
-    const auto addStored = [](auto& table, CComboCtrl* combo) {
-        for (int slot = table.m_firstUserSlot; slot < kSettingSlots; ++slot)
+    // Lists the occupied slots from..to-1; each entry carries its slot.
+    const auto list = [](const auto& table, CComboCtrl* combo, int from, int to) {
+        for (int slot = from; slot < to; ++slot)
         {
             if (!table.IsOccupied(slot))
                 continue;
@@ -290,8 +266,20 @@ void CMainDlg::FillSettingCombos()
             combo->setItemData(entry, slot);
         }
     };
-    addStored(m_settings.m_noiseSettings, m_noiseSettingCombo);
-    addStored(m_settings.m_fileSettings, m_fileSettingCombo);
+    CNoiseSettingsTable& noise = m_settings.m_noiseSettings;
+    CFileSettingsTable& file = m_settings.m_fileSettings;
+    m_settings.SetUp();
+    list(noise, m_noiseSettingCombo, 0, noise.m_firstUserSlot);
+    list(file, m_fileSettingCombo, 0, file.m_firstUserSlot);
+    for (SettingsKind kind : {SettingsKind::Noise, SettingsKind::File})
+    {
+        // A missing file is no problem; an unreadable or damaged one is named.
+        const SettingsLoadResult& load = m_settings.LoadSettingsFile(kind);
+        if (!load.problem.empty())
+            Warn(QString::fromStdString(load.problem));
+    }
+    list(noise, m_noiseSettingCombo, noise.m_firstUserSlot, kSettingSlots);
+    list(file, m_fileSettingCombo, file.m_firstUserSlot, kSettingSlots);
     m_noiseSettingIndex = m_settings.m_noiseSettings.m_savedSelection;
     m_fileSettingIndex = m_settings.m_fileSettings.m_savedSelection;
 
@@ -587,7 +575,9 @@ void CMainDlg::OnBrowse()
     if (!chosen)
         return;
     m_fileName = *chosen;
-    UpdateData(false);
+    // Only the name is shown: writing every member back would overwrite
+    // values typed into other controls that the read above refused.
+    SetDlgItemText(IDC_FILE_NAME, m_fileName);
 }
 
 void CMainDlg::ApplyNoiseSetting()
@@ -642,13 +632,13 @@ void CMainDlg::ApplyFileSetting()
 void CMainDlg::OnSaveNoiseSetting()
 {
     UpdateData(true);
-    // TODO(saveset): show the Manage Settings window for noise settings.
+    m_saveSetDlg.ShowForKind(SettingsKind::Noise);
 }
 
 void CMainDlg::OnSaveFileSetting()
 {
     UpdateData(true);
-    // TODO(saveset): show the Manage Settings window for file settings.
+    m_saveSetDlg.ShowForKind(SettingsKind::File);
 }
 
 CComboCtrl& CMainDlg::SettingCombo(SettingsKind kind)

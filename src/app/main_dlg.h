@@ -2,6 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/date_time_value.h"
+#include "app/dlg_save_set.h"
 #include "app/dialog_base.h"
 #include "app/message_box.h"
 #include "app/painting_progress.h"
@@ -126,6 +127,7 @@ public:
     CIconButton* m_exitButton = nullptr;
     CIconButton* m_browseButton = nullptr;
     CComboCtrl* m_noiseSettingCombo = nullptr;
+    CDlgSaveSet m_saveSetDlg;   // the Manage Settings window, hidden until a Save Setting button
     CSettingsStore m_settings;  // both slot tables and their folder
     int m_noiseSettingIndex = 0;
     int m_fileSettingIndex = 0;

@@ -1,9 +1,234 @@
+// susurra-cli play: plays the noise (or the tone) with its surf on a sound
+// device until Ctrl-C or the given duration, through the window's engine.
+
+#include <signal.h>
+
+#include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
 
+#include "base/message_reporter.h"
 #include "cli/cli_commands.h"
+#include "cli/stderr_reporter.h"
+#include "cli/cli_noise_options.h"
+#include "playback/noise_synth_generator.h"
+#include "playback/playback_engine.h"
+#include "playback/portaudio_wave_out.h"
+#include "synth/noise_synth.h"
 
-int RunPlay(int, char**)
+namespace {
+
+struct PlayOptions
 {
-    std::fprintf(stderr, "susurra-cli: 'play' is not available yet\n");
-    return 2;
+    std::string device;            // index or name; empty: the first usable device
+    int volume = 9;                // slider position 0..461, as the window starts
+    std::optional<int> seconds;    // none: until interrupted
+};
+
+const char kHelpHead[] =
+    "Usage: susurra-cli play [options]\n"
+    "\n"
+    "Plays the noise (or the tone) with its surf on a sound device until Ctrl-C or\n"
+    "the end of --duration. Without options it plays \"Easy Bay Surf\" (pink noise\n"
+    "100..20000 Hz, surf 30 % every 20 s) on the first usable device.\n"
+    "\n"
+    "Noise:\n";
+
+const char kHelpTail[] =
+    "\n"
+    "Playback:\n"
+    "  --device INDEX|NAME    a device from 'susurra-cli devices'; default the first\n"
+    "  --volume 0..461        the window's volume slider: linear, 461 is full scale;\n"
+    "                         default 9, where the window starts\n"
+    "  --duration HH:MM:SS    stop after this time; default: play until Ctrl-C\n"
+    "  --help                 this text\n"
+    "\n"
+    "Examples:\n"
+    "  susurra-cli play --volume 230\n"
+    "  susurra-cli play --type tinnitus --tinnitus-freq 6000 --duration 00:00:30\n"
+    "\n"
+    "Exit status: 0 played and stopped, 1 no usable sound device or it failed,\n"
+    "2 a bad option.\n";
+
+// Status texts from Play on; choosing the device says nothing worth printing.
+class CStderrStatus : public IStatusSink
+{
+public:
+    void ShowStatus(const std::string& text) override
+    {
+        if (m_enabled)
+            std::fprintf(stderr, "susurra-cli: %s\n", text.c_str());
+    }
+    bool m_enabled = false;
+};
+
+class COptionControls : public IPlayControls
+{
+public:
+    explicit COptionControls(const NoiseOptions& noise) : m_noise(noise) {}
+    PlayParameters ReadControls() override
+    {
+        return PlayParameters{m_noise.type, m_noise.lowerLimit, m_noise.upperLimit, m_noise.tinnitusFreq,
+                              m_noise.surfStrength, m_noise.surfPeriod};
+    }
+
+private:
+    NoiseOptions m_noise;
+};
+
+void Usage(std::string_view problem)
+{
+    std::fprintf(stderr, "susurra-cli: %.*s\nRun 'susurra-cli play --help' for the options.\n",
+                 static_cast<int>(problem.size()), problem.data());
+}
+
+std::optional<int> ParseDuration(std::string_view option, std::string_view text)
+{
+    int h = -1, m = -1, s = -1;
+    char tail = 0;
+    const std::string copy(text);
+    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 || h < 0 ||
+        h > 23 || m < 0 || m > 59 || s < 0 || s > 59) {
+        std::fprintf(stderr,
+                     "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS.\n",
+                     static_cast<int>(option.size()), option.data());
+        return std::nullopt;
+    }
+    return h * 3600 + m * 60 + s;
+}
+
+// 0 when all options were read, otherwise the exit status.
+int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play, bool& help)
+{
+    COptionReader reader(argc, argv);
+    while (!reader.AtEnd()) {
+        const std::string_view argument = reader.Next();
+        if (argument == "--help" || argument == "-h") {
+            help = true;
+            return 0;
+        }
+        switch (ParseNoiseOption(argument, reader, noise)) {
+        case OptionOutcome::Taken:
+            continue;
+        case OptionOutcome::Refused:
+            return 2;
+        case OptionOutcome::NotMine:
+            break;
+        }
+        const std::string_view name = OptionName(argument);
+        if (name == "--device") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            if (!text)
+                return 2;
+            play.device = *text;
+        } else if (name == "--volume") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            const std::optional<int> value =
+                text ? ParseInteger(name, *text, 0.0, CPlaybackEngine::kMaxVolumePosition) : std::nullopt;
+            if (!value)
+                return 2;
+            play.volume = *value;
+        } else if (name == "--duration") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            const std::optional<int> value = text ? ParseDuration(name, *text) : std::nullopt;
+            if (!value)
+                return 2;
+            play.seconds = value;
+        } else {
+            Usage("unknown option '" + std::string(argument) + "'.");
+            return 2;
+        }
+    }
+    return 0;
+}
+
+// The combo entry for --device: its index or its full name; -1 when none fits.
+int FindDevice(const std::vector<std::string>& names, const std::string& wanted)
+{
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == wanted)
+            return static_cast<int>(i);
+    if (!wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos && wanted.size() < 9) {
+        const int index = std::stoi(wanted);
+        if (index < static_cast<int>(names.size()))
+            return index;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int RunPlay(int argc, char** argv)
+{
+    NoiseOptions noise;
+    PlayOptions play;
+    bool help = false;
+    if (const int status = ParseArguments(argc, argv, noise, play, help); status != 0)
+        return status;
+    if (help) {
+        std::fputs(kHelpHead, stdout);
+        std::fputs(kNoiseOptionsHelp, stdout);
+        std::fputs(kHelpTail, stdout);
+        return 0;
+    }
+
+    // Ctrl-C and termination are taken by sigtimedwait below; blocked before any
+    // thread starts, so that every thread inherits the mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    CStderrReporter reporter;
+    CStderrStatus status;
+    COptionControls controls(noise);
+    CNoiseSynth synth;
+    CNoiseSynthGenerator generator(synth);
+    CPortAudioWaveOut waveOut;
+    CPlaybackEngine engine(waveOut, generator, controls, status, reporter);
+
+    engine.InitDevices();
+    if (engine.DeviceNames().empty())
+        return 1;
+    if (!play.device.empty()) {
+        const int entry = FindDevice(engine.DeviceNames(), play.device);
+        if (entry < 0) {
+            Usage("--device: no usable sound device '" + play.device + "'; 'susurra-cli devices' lists them.");
+            return 2;
+        }
+        if (entry != engine.SelectedEntry())
+            engine.OnSelchangeSoundDevice(entry);
+    }
+    if (!engine.DeviceOpen())
+        return 1;
+    engine.SetVolume(play.volume);
+
+    status.m_enabled = true;
+    engine.OnPlay();
+    if (!engine.IsPlaying())
+        return 1;
+
+    const auto start = std::chrono::steady_clock::now();
+    int result = 0;
+    for (;;) {
+        const timespec tick{0, 100 * 1000 * 1000};
+        if (sigtimedwait(&stopSignals, nullptr, &tick) > 0)
+            break;
+        if (engine.OnCheckDevice()) {
+            std::fprintf(stderr, "susurra-cli: the sound device failed; playback stopped\n");
+            result = 1;
+            break;
+        }
+        if (play.seconds && std::chrono::steady_clock::now() - start >= std::chrono::seconds(*play.seconds))
+            break;
+    }
+    engine.OnStop();
+    engine.Shutdown();
+    return result;
 }

@@ -12,6 +12,7 @@
 #include "base/message_reporter.h"
 #include "base/progress_sink.h"
 #include "cli/cli_commands.h"
+#include "cli/stderr_reporter.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
 #include "settings/setting_text.h"
@@ -70,17 +71,6 @@ const char kHelpTail[] =
     "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
 
 constexpr int kMaxSeconds = 48695;  // 13:31:35, the most a WAV header can describe
-
-// Prints the writer's and the synthesizer's warnings as the window shows them
-// in message boxes.
-class CStderrReporter : public IMessageReporter
-{
-public:
-    void Report(const std::string&, const std::string& text, MessageIcon) override
-    {
-        std::fprintf(stderr, "susurra-cli: %s\n", text.c_str());
-    }
-};
 
 // A one-line bar on a terminal; redrawn only when the position changes.
 class CProgressBar : public IProgressSink

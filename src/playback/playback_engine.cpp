@@ -134,6 +134,10 @@ void CPlaybackEngine::OnPlay()
         return;
     ApplyParameters(m_controls.ReadControls());
     m_paramsChanged = false;
+    // After a failed requeue the other half may still sit at the device: take
+    // it back before the halves are refilled and queued again.
+    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel))
+        HaltOutput();
 
     if (m_playing.load(std::memory_order_acquire)) {
         HaltOutput();

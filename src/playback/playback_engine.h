@@ -26,6 +26,9 @@
 // progress finishes first and every later notification queues nothing. The
 // device plays from the engine's own buffer, so making a signal never writes
 // samples that the device is reading.
+//
+// The wave-output service, the generator and the interfaces passed in must
+// outlive the engine; its destructor stops playback and closes the device.
 class CPlaybackEngine
 {
 public:
@@ -51,6 +54,7 @@ public:
     uint32_t SetVolume(int position);
 
     // Surf settings as the controls hold them; heard from the next refill.
+    // The window calls it whenever it reads its controls.
     void SetSurf(double strength, double period);
     // A surf field was edited: the next Play restarts playback.
     void MarkSurfChanged() { m_paramsChanged = true; }

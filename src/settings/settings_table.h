@@ -92,14 +92,14 @@ public:
     // when each is inserted after its equals (SortedInsertPosition).
     std::vector<int> SortedSlots() const
     {
-        std::vector<int> sorted;
+        std::vector<int> occupied;
         for (int slot = 0; slot < kSettingSlots; ++slot)
             if (IsOccupied(slot))
-                sorted.push_back(slot);
-        std::stable_sort(sorted.begin(), sorted.end(), [this](int a, int b) {
+                occupied.push_back(slot);
+        std::stable_sort(occupied.begin(), occupied.end(), [this](int a, int b) {
             return CompareNamesNoCase(FieldText(m_slots[a].name), FieldText(m_slots[b].name)) < 0;
         });
-        return sorted;
+        return occupied;
     }
 
     // The names of SortedSlots(): the entries of the list.

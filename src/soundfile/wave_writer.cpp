@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "synth/rounding.h"
@@ -89,6 +90,8 @@ bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPer
         return false;
     }
     bool ok = WriteSamples(fd, plan);
+    struct stat written {};
+    const bool regularFile = ::fstat(fd, &written) == 0 && S_ISREG(written.st_mode);
     // A failed close can be the first news of a failed write (NFS, quotas).
     if (::close(fd) != 0 && ok) {
         Warn(std::string("I can't write ") + fileName);
@@ -96,6 +99,8 @@ bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPer
     }
     if (ok)
         SetPos(100);
+    else if (regularFile)
+        ::unlink(fileName);  // its header promises samples that are not there
     return ok;
 }
 

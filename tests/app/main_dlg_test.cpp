@@ -4,6 +4,7 @@
 #include "app/progress_ctrl.h"
 #include "app/resource_ids.h"
 #include "app/slider_ctrl.h"
+#include "app/testing/recording_help_command.h"
 #include "app/testing/recording_message_box.h"
 #include "app/testing/scripted_save_file_dialog.h"
 #include "app/qt_test_app.h"
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -218,19 +220,16 @@ TEST_F(MainDlgTest, validation_names_the_first_bad_value_and_focuses_it)
     Edit(d, IDC_FILE_NAME)->setText(QString(255, 'a'));
     EXPECT_TRUE(d.UpdateData(true));
     EXPECT_EQ(d.m_upperLimit, 8000.0);
-    EXPECT_EQ(d.m_surfStrength, 50.0);
-}
 
-TEST_F(MainDlgTest, painting_the_volume_slider_reads_quietly)
-{
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    // Painting the volume slider reads every control without a word: a bad
+    // value keeps its member, the others are taken.
+    const int shown = static_cast<int>(m_messages.m_messages.size());
     Edit(d, IDC_LOWER_LIMIT)->setText("5");
     Edit(d, IDC_SURF_STRENGTH)->setText("55");
     d.m_volumeSlider->setValue(230);
     d.m_volumeSlider->repaint();
-    EXPECT_TRUE(MessageTexts().isEmpty());
-    EXPECT_EQ(d.m_lowerLimit, 100.0);  // the bad value left the member alone
+    EXPECT_EQ(m_messages.m_messages.size(), shown);
+    EXPECT_EQ(d.m_lowerLimit, 100.0);
     EXPECT_EQ(d.m_surfStrength, 55.0);
     EXPECT_EQ(m_waveOut.Volume(), 32731u | (32731u << 16));
 }
@@ -295,6 +294,12 @@ TEST_F(MainDlgTest, another_type_while_playing_regenerates_on_play)
     EXPECT_EQ(d.Engine().PlayedType(), 1);
     EXPECT_EQ(m_waveOut.CountCalls("Reset"), 1);
     EXPECT_EQ(m_waveOut.CountCalls("Open"), 2);
+
+    // Choosing a setting of another type while playing restarts at once.
+    status.m_shown.clear();
+    Choose(d.m_noiseSettingCombo, 2);  // "Rainforest Waterfall"
+    EXPECT_EQ(status.m_shown, (QStringList{"generating noise signal", "playing"}));
+    EXPECT_EQ(d.Engine().PlayedType(), 0);
 
     // To File with a stale signal while playing makes it while the device waits.
     Edit(d, IDC_LOWER_LIMIT)->setText("200");
@@ -389,27 +394,25 @@ TEST_F(MainDlgTest, exit_writes_both_files_even_when_a_value_is_bad)
     EXPECT_EQ(d.EndCode(), IDOK);
 }
 
-TEST_F(MainDlgTest, escape_and_the_close_box_write_nothing)
+TEST_F(MainDlgTest, a_failed_save_is_reported)
 {
-    {
-        auto dialog = Start();
-        QTest::keyClick(dialog.get(), Qt::Key_Escape);
-        EXPECT_FALSE(dialog->isVisible());
-        EXPECT_EQ(dialog->EndCode(), IDCANCEL);
-    }
-    {
-        auto dialog = Start();
-        dialog->OnPlay();
-        dialog->close();
-        EXPECT_FALSE(dialog->isVisible());
-    }
-    // Destroying the window stopped the sound and closed the device.
-    EXPECT_FALSE(m_waveOut.IsOpen());
-    EXPECT_FALSE(QFile::exists(PathIn("ns.srx")));
-    EXPECT_FALSE(QFile::exists(PathIn("fs.srx")));
+    QFile blocker(PathIn("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    CMainDlg dialog(m_waveOut, PathIn("blocker").toStdString() + "/");
+    dialog.ShowWindow(true);
+    // Unreadable (not missing) files are named at start...
+    ASSERT_EQ(m_messages.m_messages.size(), 2);
+    EXPECT_TRUE(m_messages.m_messages[0].text.startsWith("I can't open ")) << m_messages.m_messages[0].text.toStdString();
+    EXPECT_EQ(m_messages.m_messages[0].caption, "Warning");
+    // ...and a save that fails is never passed over in silence.
+    dialog.OnExit();
+    ASSERT_EQ(m_messages.m_messages.size(), 4);
+    EXPECT_TRUE(m_messages.m_messages[3].text.startsWith("I can't create the folder "));
+    EXPECT_EQ(dialog.EndCode(), IDOK);
 }
 
-TEST_F(MainDlgTest, selections_persist_across_exit_and_restart_only)
+TEST_F(MainDlgTest, selections_persist_across_exit_but_not_escape_or_the_close_box)
 {
     {
         auto dialog = Start();
@@ -422,10 +425,21 @@ TEST_F(MainDlgTest, selections_persist_across_exit_and_restart_only)
         EXPECT_EQ(dialog->m_noiseSettingCombo->GetCurSel(), 2);
         EXPECT_TRUE(dialog->RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
         Choose(dialog->m_noiseSettingCombo, 6);
+        QFile::remove(PathIn("ns.srx"));
+        dialog->OnPlay();
         dialog->close();
+        EXPECT_FALSE(dialog->isVisible());
     }
+    // The close box wrote nothing; destroying the window stopped the sound
+    // and closed the device.
+    EXPECT_FALSE(QFile::exists(PathIn("ns.srx")));
+    EXPECT_FALSE(m_waveOut.IsOpen());
     auto dialog = Start();
-    EXPECT_EQ(dialog->m_noiseSettingCombo->GetCurSel(), 2);
+    EXPECT_EQ(dialog->m_noiseSettingCombo->GetCurSel(), 0);
+    Choose(dialog->m_noiseSettingCombo, 6);
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_EQ(dialog->EndCode(), IDCANCEL);
+    EXPECT_FALSE(QFile::exists(PathIn("ns.srx")));
 }
 
 TEST_F(MainDlgTest, damaged_selection_and_frequency_fall_back_safely)
@@ -447,6 +461,86 @@ TEST_F(MainDlgTest, damaged_selection_and_frequency_fall_back_safely)
     Choose(d.m_noiseSettingCombo, d.m_noiseSettingCombo->FindStringExact(-1, "Zero Tone"));
     EXPECT_EQ(d.m_freqSlider->GetPos(), 2996);
     EXPECT_EQ(MessageTexts(), QStringList{"Please enter a number between 20 and 20000."});
+}
+
+TEST_F(MainDlgTest, window_repaints_but_stays_busy_while_it_works)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    Edit(d, IDC_FILE_NAME)->setText(PathIn("minute.wav"));
+    d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->setTime(QTime(0, 1, 0));
+    CStatusRecorder paints(d.GetDlgItemAs<QLabel>(IDC_FREQ_LABEL));
+    bool busyCursor = false;
+    // Runs from inside the work, as an exposure of the window would.
+    QTimer::singleShot(0, &d, [&] {
+        busyCursor = QApplication::overrideCursor() != nullptr
+                     && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        d.GetDlgItem(IDC_FREQ_LABEL)->update();
+    });
+    d.OnToFile();
+    EXPECT_TRUE(busyCursor);
+    // Painted before the work ended, with no event loop of the test's own.
+    EXPECT_EQ(paints.m_shown.size(), 1);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QFile(PathIn("minute.wav")).size(), 44 + 2 * 60 * 44100);
+}
+
+TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
+{
+    m_waveOut.SetDevices({{"Old card", false}});
+    CRecordingHelpCommand help;
+    CScopedDialogServices helpService(nullptr, nullptr, &help);
+    auto dialog = Start();
+    EXPECT_EQ(MessageTexts(), QStringList{"No audio mixer device found"});
+    EXPECT_EQ(m_messages.m_messages[0].caption, "Warning");
+    dialog->OnPlay();
+    EXPECT_FALSE(dialog->IsPlaying());
+    EXPECT_EQ(Text(*dialog, IDC_STATUS), "nothing to do");
+    EXPECT_EQ(m_waveOut.CountCalls("Write"), 0);
+
+    dialog->GetDlgItemAs<QAbstractButton>(ID_HELP)->click();
+    EXPECT_EQ(help.m_requests, 1);
+}
+
+TEST_F(MainDlgTest, a_saved_setting_is_selected_and_comes_back_after_exit)
+{
+    {
+        auto dialog = Start();
+        CMainDlg& d = *dialog;
+        Edit(d, IDC_SURF_STRENGTH)->setText("45");
+        d.GetDlgItemAs<QAbstractButton>(IDC_NOISE_SAVE_SETTING)->click();
+        ASSERT_TRUE(d.m_saveSetDlg.isVisible());
+        d.m_saveSetDlg.GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME)->setText("Night");
+        d.m_saveSetDlg.OnSave();
+        EXPECT_FALSE(d.m_saveSetDlg.isVisible());
+        EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(d.m_noiseSettingCombo->GetCurSel()), "Night");
+        d.OnExit();
+    }
+    auto dialog = Start();
+    EXPECT_EQ(dialog->m_noiseSettingCombo->GetCount(), 8);
+    EXPECT_EQ(dialog->m_noiseSettingCombo->GetLBText(dialog->m_noiseSettingCombo->GetCurSel()), "Night");
+    EXPECT_EQ(Text(*dialog, IDC_SURF_STRENGTH), "45");
+}
+
+TEST_F(MainDlgTest, the_playing_tone_follows_the_frequency_but_not_mere_repaints)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    d.RadioGroup(IDC_PHYSIOLOGICAL).at(3)->click();
+    d.OnPlay();
+    ASSERT_EQ(d.Engine().PlayedType(), CMainDlg::kTinnitusFinder);
+    const int resets = m_waveOut.CountCalls("Reset");
+
+    Edit(d, IDC_TINNITUS_FREQ)->setText("1000");
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), resets + 1);
+    d.m_freqSlider->repaint();
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), resets + 1);
+    d.m_freqSlider->setValue(7000);
+    d.m_freqSlider->repaint();
+    EXPECT_EQ(Text(d, IDC_TINNITUS_FREQ), "1097");
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), resets + 2);
+    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_EQ(m_waveOut.Queued().size(), 2u);
 }
 
 } // namespace

@@ -310,6 +310,27 @@ TEST(PlaybackEngine, DeviceFailureWhilePlayingStopsPlaybackCleanly)
     EXPECT_FALSE(rig.fake.IsOpen());
 }
 
+TEST(PlaybackEngine, FailedRequeueStopsAndTheNextPlayStartsClean)
+{
+    EngineRig rig;
+    rig.Start();
+    rig.engine.OnPlay();
+    rig.fake.FailWrites(true);
+    rig.fake.CompleteNext();  // the refill cannot queue its half
+    EXPECT_FALSE(rig.engine.IsPlaying());
+    ASSERT_EQ(rig.fake.Queued().size(), 1u);
+
+    rig.fake.FailWrites(false);
+    rig.fake.ClearCalls();
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.CallNames(), (Names{"Reset", "Write", "Write"}));
+    const auto queued = rig.fake.Queued();
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_EQ(queued[0], &rig.engine.Header(0));
+    EXPECT_EQ(queued[1], &rig.engine.Header(1));
+    EXPECT_EQ(rig.status.m_texts.back(), "playing");
+}
+
 TEST(PlaybackEngine, RetunedToneIsPlayedAtOnce)
 {
     EngineRig rig;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <vector>
+#include <sys/resource.h>
 
 #include "common/alloc_counter.h"
 #include "synth/rounding.h"
@@ -221,6 +223,28 @@ TEST_F(WaveWriterTest, FullDeviceIsReportedAsAFailedWrite)
         EXPECT_EQ(m_messages.texts, std::vector<std::string>{"I can't write /dev/full"});
         EXPECT_NE(m_progress.positions.back(), 100);
     }
+    EXPECT_TRUE(fs::exists("/dev/full"));  // only regular files are removed after a failure
+}
+
+TEST_F(WaveWriterTest, FileCutShortByAFailedWriteIsRemoved)
+{
+    // A file-size limit makes the write fail partway, even for root.
+    rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+
+    CWaveWriter writer;
+    Attach(writer, "cut.wav");
+    const bool written = writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144);
+
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(m_messages.texts, std::vector<std::string>{"I can't write " + (m_dir / "cut.wav").string()});
+    EXPECT_FALSE(fs::exists(m_dir / "cut.wav"));
 }
 
 TEST_F(WaveWriterTest, LengthsBeyondTheHeaderAreRefusedBeforeTheFileIsMade)
