@@ -202,11 +202,16 @@ keys space
 if manage=$(wait_window "Manage Settings"); then
   xdotool windowfocus --sync "$manage"
   typed "Night"
-  keys Tab space                 # Save
-  sleep 0.5
+  keys Tab space                 # Save: stores the setting and hides the window
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "^Manage Settings\$" >/dev/null 2>&1 || break
+    sleep 0.05
+  done
   shot "3-saved"
-  keys Escape                    # Finished
-  sleep 0.5
+  if xdotool search --onlyvisible --name "^Manage Settings\$" >/dev/null 2>&1; then
+    fail "Save did not close the Manage Settings window"
+    keys Escape
+  fi
   xdotool windowfocus --sync "$main"
 else
   shot "3-no-manage-settings"
