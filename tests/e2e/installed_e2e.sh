@@ -105,6 +105,10 @@ start_capture() {
 }
 stop_capture() { kill "$capture_pid"; wait "$capture_pid"; capture_pid=; }
 start_capture "$capture"
+devices=$(susurra-cli devices 2>&1)
+echo "sound devices: $devices"
+[ "$(printf '%s\n' "$devices" | wc -l)" -eq 1 ] && [[ $devices == *default ]] ||
+  fail "the file device is not the only sound device"
 
 shot() { import -window root "$out/$1.png" 2>/dev/null || xwd -root -silent >"$out/$1.xwd"; }
 
@@ -182,12 +186,12 @@ start_app
 echo "window shown after ${startup_ms} ms (cold start); memory in use (RSS) ${rss_kb} kB"
 shot "1-started"
 
-step "choosing \"Wideband White Noise\", Play, 3 s, Stop"
+step "choosing \"Wideband White Noise\", Play, 4 s (into the second half), Stop"
 tabs 6 Tab                       # the noise setting list
 typed "Wideband"
 tabs 6 shift+Tab                 # Play
 keys space
-sleep 3
+sleep 4
 keys Tab space                   # Stop
 sleep 0.5
 shot "2-stopped"
@@ -229,7 +233,7 @@ stop_capture
 # --- What the first run left ------------------------------------------------
 step "checks"
 config=$HOME/.config/susurra
-"$audio" check "$capture" "$config/" "Wideband White Noise" 9 2.5 || fail "the played stream differs"
+"$audio" check "$capture" "$config/" "Wideband White Noise" 9 3.0 || fail "the played stream differs"
 if [ -s "$wav" ]; then
   susurra-cli render --quiet --noise-setting "Wideband White Noise" --surf-strength 50 \
     --file-setting "Standard CD" --length "$length" "$work/render.wav" || fail "susurra-cli render failed"
