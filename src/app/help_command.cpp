@@ -5,12 +5,20 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
 QString CDesktopHelpCommand::HelpFilePath()
 {
-    return QCoreApplication::applicationFilePath() + QStringLiteral(".html");
+    const QString beside = QCoreApplication::applicationFilePath() + QStringLiteral(".html");
+    if (QFileInfo::exists(beside))
+        return beside;
+    // An installed copy may not put data among the programs in bin/; its help
+    // lies in the share/ folder of the same prefix.
+    const QString installed =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/susurra/susurra.html"));
+    return QFileInfo::exists(installed) ? installed : beside;
 }
 
 void CDesktopHelpCommand::ShowHelp(QWidget* owner)

@@ -13,13 +13,15 @@ public:
 };
 
 // Opens the HTML help beside the program (the program file's path with
-// ".html" added) in the desktop's browser. Tells the user in a message box
-// when the file is missing or no browser takes it.
+// ".html" added), or else that of an installed copy (share/susurra/susurra.html
+// beside the program's bin/ folder), in the desktop's browser. Tells the user
+// in a message box when the file is missing or no browser takes it.
 class CDesktopHelpCommand : public IHelpCommand
 {
 public:
     void ShowHelp(QWidget* owner) override;
 
-    // The help file's path for the running program.
+    // The help file's path for the running program; the path beside the
+    // program when neither file exists.
     static QString HelpFilePath();
 };
