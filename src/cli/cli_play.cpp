@@ -15,6 +15,7 @@
 #include "cli/cli_commands.h"
 #include "cli/stderr_reporter.h"
 #include "cli/cli_noise_options.h"
+#include "cli/cli_setting_options.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "playback/portaudio_wave_out.h"
@@ -24,6 +25,7 @@ namespace {
 
 struct PlayOptions
 {
+    std::optional<std::string> noiseSetting;
     std::string device;            // index or name; empty: the first usable device
     int volume = 9;                // slider position 0..461, as the window starts
     std::optional<int> seconds;    // none: until interrupted
@@ -33,12 +35,18 @@ const char kHelpHead[] =
     "Usage: susurra-cli play [options]\n"
     "\n"
     "Plays the noise (or the tone) with its surf on a sound device until Ctrl-C or\n"
-    "the end of --duration. Without options it plays \"Easy Bay Surf\" (pink noise\n"
+    "the end of --duration. Without options it plays the noise setting the window\n"
+    "starts with (\"Easy Bay Surf\" at first: pink noise\n"
     "100..20000 Hz, surf 30 % every 20 s) on the first usable device.\n"
     "\n"
     "Noise:\n";
 
 const char kHelpTail[] =
+    "\n"
+    "  --noise-setting NAME   start from a noise setting, built-in or stored\n"
+    "                         ('susurra-cli settings' lists them); the options\n"
+    "                         above change single values of it; default: the\n"
+    "                         setting the window selects at start\n"
     "\n"
     "Playback:\n"
     "  --device INDEX|NAME    a device from 'susurra-cli devices'; default the first\n"
@@ -120,7 +128,12 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
             break;
         }
         const std::string_view name = OptionName(argument);
-        if (name == "--device") {
+        if (name == "--noise-setting") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            if (!text)
+                return 2;
+            play.noiseSetting = std::string(*text);
+        } else if (name == "--device") {
             const std::optional<std::string_view> text = reader.Value(argument);
             if (!text)
                 return 2;
@@ -164,10 +177,10 @@ int FindDevice(const std::vector<std::string>& names, const std::string& wanted)
 
 int RunPlay(int argc, char** argv)
 {
-    NoiseOptions noise;
+    NoiseOptions given = UnsetNoiseOptions();
     PlayOptions play;
     bool help = false;
-    if (const int status = ParseArguments(argc, argv, noise, play, help); status != 0)
+    if (const int status = ParseArguments(argc, argv, given, play, help); status != 0)
         return status;
     if (help) {
         std::fputs(kHelpHead, stdout);
@@ -175,6 +188,15 @@ int RunPlay(int argc, char** argv)
         std::fputs(kHelpTail, stdout);
         return 0;
     }
+
+    // Start from the noise setting as the window would, then the options given.
+    const CSettingsStore store = CSettingsStore::ForThisProgram();
+    WarnAboutDamagedSettings(store);
+    const std::optional<NoiseOptions> fromSetting = NoiseOptionsFromSetting(store, play.noiseSetting);
+    if (!fromSetting)
+        return 2;
+    NoiseOptions noise = *fromSetting;
+    LayOverNoiseOptions(given, noise);
 
     // Ctrl-C and termination are taken by sigtimedwait below; blocked before any
     // thread starts, so that every thread inherits the mask.
