@@ -110,8 +110,7 @@ int RunSettings(int argc, char** argv)
     const CSettingsStore store = CSettingsStore::ForThisProgram();
     const std::string folder = store.m_folder.empty() ? std::string("the current folder") : store.m_folder;
     std::printf("Settings folder: %s (%s)\n", folder.c_str(),
-        store.m_folder == g_programFolder ? "beside the program"
-                                          : "the program's folder is not writable, so the user's configuration folder");
+        store.m_folder == g_programFolder ? "beside the program" : "the user's configuration folder");
     std::printf("  %s\n  %s\n", DescribeLoad(store, SettingsKind::Noise).c_str(),
         DescribeLoad(store, SettingsKind::File).c_str());
     PrintList("Noise settings (* selected at start)", store.m_noiseSettings);
