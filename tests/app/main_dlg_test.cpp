@@ -86,11 +86,11 @@ protected:
         emit combo->activated(entry);
     }
 
-    // A short file: 2 s with fades of 1 s.
+    // A short file: 2 s, faded in over 1 s and not faded out.
     static void ShortFile(CMainDlg& dialog)
     {
         Edit(dialog, IDC_FADE_IN)->setText("1");
-        Edit(dialog, IDC_FADE_OUT)->setText("1");
+        Edit(dialog, IDC_FADE_OUT)->setText("0");
         dialog.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->setTime(QTime(0, 0, 2));
     }
 
@@ -362,7 +362,7 @@ TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one_and_writes_what_the_comm
     QProcess cli;
     cli.start(SUSURRA_CLI_PATH, {"render", "--quiet", "--type", "pink", "--lower", "100", "--upper", "20000",
                                  "--surf-strength", "30", "--surf-period", "20", "--fade-in", "1", "--fade-out",
-                                 "1", "--length", "00:00:02", PathIn("cli.wav")});
+                                 "0", "--length", "00:00:02", PathIn("cli.wav")});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
 
