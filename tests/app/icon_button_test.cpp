@@ -26,7 +26,7 @@ protected:
         const qreal dpr = image.devicePixelRatio();
         return image.pixel(int(x * dpr), int(y * dpr));
     }
-    QRgb Colour(QPalette::ColorRole role) const { return m_button.palette().color(role).rgb(); }
+    QRgb Color(QPalette::ColorRole role) const { return m_button.palette().color(role).rgb(); }
 
     CIconButton m_button;
 };
@@ -77,17 +77,17 @@ TEST_F(IconButton, edge_rises_under_the_pointer_and_sinks_when_pressed)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_button));
     QEvent leave(QEvent::Leave); // wherever the pointer was, it is elsewhere now
     QApplication::sendEvent(&m_button, &leave);
-    EXPECT_EQ(Pixel(0, 0), Colour(QPalette::Window));
+    EXPECT_EQ(Pixel(0, 0), Color(QPalette::Window));
 
     m_button.setDown(true);
-    EXPECT_EQ(Pixel(0, 0), Colour(QPalette::Dark));
-    EXPECT_EQ(Pixel(99, 49), Colour(QPalette::Light));
+    EXPECT_EQ(Pixel(0, 0), Color(QPalette::Dark));
+    EXPECT_EQ(Pixel(99, 49), Color(QPalette::Light));
     m_button.setDown(false);
 
     QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), m_button.mapToGlobal(QPointF(10, 10)));
     QApplication::sendEvent(&m_button, &enter);
     EXPECT_TRUE(m_button.IsHovered());
-    EXPECT_EQ(Pixel(0, 0), Colour(QPalette::Light));
+    EXPECT_EQ(Pixel(0, 0), Color(QPalette::Light));
     QApplication::sendEvent(&m_button, &leave);
     EXPECT_FALSE(m_button.IsHovered());
 
