@@ -7,8 +7,8 @@
 #include "app/testing/recording_help_command.h"
 #include "app/testing/recording_message_box.h"
 #include "app/testing/scripted_save_file_dialog.h"
-#include "app/qt_test_app.h"
 #include "playback/fake_wave_out.h"
+#include "qt_test_app.h"
 #include "settings/settings_store.h"
 #include "settings/setting_text.h"
 
@@ -21,8 +21,6 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -52,12 +50,11 @@ private:
     QLabel* m_label;
 };
 
-class MainDlgTest : public ::testing::Test
+class MainDlgTest : public QtTest
 {
 protected:
     MainDlgTest()
     {
-        EnsureQtApp();
         m_waveOut.SetDevices({{"Speakers", true}, {"Old card", false}, {"Headphones", true}});
     }
 
@@ -89,20 +86,12 @@ protected:
         emit combo->activated(entry);
     }
 
-    // A short file: 2 s with fades of 1 s.
+    // A short file: 2 s, faded in over 1 s and not faded out.
     static void ShortFile(CMainDlg& dialog)
     {
         Edit(dialog, IDC_FADE_IN)->setText("1");
-        Edit(dialog, IDC_FADE_OUT)->setText("1");
+        Edit(dialog, IDC_FADE_OUT)->setText("0");
         dialog.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->setTime(QTime(0, 0, 2));
-    }
-
-    QStringList MessageTexts() const
-    {
-        QStringList texts;
-        for (const auto& message : m_messages.m_messages)
-            texts.append(message.text);
-        return texts;
     }
 
     QTemporaryDir m_folder;
@@ -117,32 +106,25 @@ TEST_F(MainDlgTest, first_start_applies_easy_bay_surf_and_standard_cd)
     auto dialog = Start();
     CMainDlg& d = *dialog;
 
-    EXPECT_TRUE(MessageTexts().isEmpty());
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
     EXPECT_EQ(d.windowTitle(), "Susurra - Denoise by Noise");
     ASSERT_EQ(d.m_noiseSettingCombo->GetCount(), 7);
     EXPECT_EQ(d.m_noiseSettingCombo->GetCurSel(), 0);
     EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(0), "Easy Bay Surf");
-    EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(6), "Wideband White Noise");
     EXPECT_EQ(d.m_fileSettingCombo->GetLBText(d.m_fileSettingCombo->GetCurSel()), "Standard CD");
 
+    const std::pair<int, QString> shown[] = {
+        {IDC_LOWER_LIMIT, "100"}, {IDC_UPPER_LIMIT, "20000"}, {IDC_SURF_STRENGTH, "30"}, {IDC_SURF_PERIOD, "20"},
+        {IDC_TINNITUS_FREQ, "440"}, {IDC_FADE_IN, "10"}, {IDC_FADE_OUT, "10"}, {IDC_FILE_NAME, ""},
+        {IDC_STATUS, "nothing to do"}, {IDC_EXIT, "Exit"}};
+    for (const auto& [id, text] : shown)
+        EXPECT_EQ(Text(d, id), text) << id;
     EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(2)->isChecked());
-    EXPECT_EQ(Text(d, IDC_LOWER_LIMIT), "100");
-    EXPECT_EQ(Text(d, IDC_UPPER_LIMIT), "20000");
-    EXPECT_EQ(Text(d, IDC_SURF_STRENGTH), "30");
-    EXPECT_EQ(Text(d, IDC_SURF_PERIOD), "20");
-    EXPECT_EQ(Text(d, IDC_TINNITUS_FREQ), "440");
-    EXPECT_EQ(d.m_freqSlider->GetPos(), 6087);
-    EXPECT_EQ(Text(d, IDC_FADE_IN), "10");
-    EXPECT_EQ(Text(d, IDC_FADE_OUT), "10");
     EXPECT_EQ(d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->time(), QTime(1, 19, 0));
-    EXPECT_EQ(Text(d, IDC_FILE_NAME), "");
-    EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
-
-    EXPECT_EQ(d.m_freqSlider->minimum(), 2996);
-    EXPECT_EQ(d.m_freqSlider->maximum(), 9903);
-    EXPECT_EQ(d.m_volumeSlider->minimum(), 0);
-    EXPECT_EQ(d.m_volumeSlider->maximum(), 461);
+    EXPECT_EQ(d.m_freqSlider->GetPos(), 6087);
     EXPECT_EQ(d.m_volumeSlider->GetPos(), 9);
+    for (QWidget* control : d.Controls())
+        EXPECT_TRUE(d.rect().contains(control->geometry())) << control->objectName().toStdString();
 
     // Only the devices that take the format are listed; the first is open and
     // got the slider's volume when the slider first painted.
@@ -193,30 +175,48 @@ TEST_F(MainDlgTest, frequency_edit_and_slider_follow_each_other)
     EXPECT_EQ(d.m_freqSlider->GetPos(), 2996);
     EXPECT_EQ(d.m_tinnitusFreq, 0);
     EXPECT_FALSE(d.UpdateData(true));
-    EXPECT_EQ(MessageTexts(), QStringList{"Please enter an integer."});
+    EXPECT_EQ(m_messages.Texts(), QStringList{"Please enter an integer."});
 }
 
 TEST_F(MainDlgTest, validation_names_the_first_bad_value_and_focuses_it)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
+    struct Case
+    {
+        int id;
+        QString text;
+        QString message;
+    };
+    const Case cases[] = {
+        {IDC_LOWER_LIMIT, "5", "Please enter a number between 20 and 20000."},
+        {IDC_UPPER_LIMIT, "abc", "Please enter a number."},
+        {IDC_SURF_STRENGTH, "100.5", "Please enter a number between 0 and 100."},
+        {IDC_FADE_IN, "-1", "Please enter a number between 0 and 1000."},
+        {IDC_FADE_OUT, "1e999", "Please enter a number between 0 and 1000."},
+        {IDC_SURF_PERIOD, "10001", "Please enter a number between 0 and 10000."},
+        {IDC_FILE_NAME, QString(256, 'a'), "Please enter no more than 255 characters."},
+        {IDC_TINNITUS_FREQ, "440.5", "Please enter an integer."},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.id);
+        m_messages.m_messages.clear();
+        const QString good = Text(d, c.id);
+        Edit(d, c.id)->setText(c.text);
+        EXPECT_FALSE(d.UpdateData(true));
+        EXPECT_EQ(m_messages.Texts(), QStringList{c.message});
+        EXPECT_EQ(d.focusWidget(), Edit(d, c.id));
+        Edit(d, c.id)->setText(good);
+    }
+    // Two bad values: the first in the exchange order is named.
     Edit(d, IDC_UPPER_LIMIT)->setText("25000");
     Edit(d, IDC_SURF_STRENGTH)->setText("150");
     EXPECT_FALSE(d.UpdateData(true));
-    ASSERT_EQ(m_messages.m_messages.size(), 1);
-    EXPECT_EQ(m_messages.m_messages[0].text, "Please enter a number between 20 and 20000.");
-    EXPECT_EQ(m_messages.m_messages[0].caption, "susurra");
+    EXPECT_EQ(m_messages.m_messages.last().text, "Please enter a number between 20 and 20000.");
     EXPECT_EQ(d.focusWidget(), Edit(d, IDC_UPPER_LIMIT));
-
     Edit(d, IDC_UPPER_LIMIT)->setText("8000");
-    EXPECT_FALSE(d.UpdateData(true));
-    EXPECT_EQ(m_messages.m_messages.last().text, "Please enter a number between 0 and 100.");
-    EXPECT_EQ(d.focusWidget(), Edit(d, IDC_SURF_STRENGTH));
-
     Edit(d, IDC_SURF_STRENGTH)->setText("50");
-    Edit(d, IDC_FILE_NAME)->setText(QString(256, 'a'));
-    EXPECT_FALSE(d.UpdateData(true));
-    EXPECT_EQ(m_messages.m_messages.last().text, "Please enter no more than 255 characters.");
     Edit(d, IDC_FILE_NAME)->setText(QString(255, 'a'));
     EXPECT_TRUE(d.UpdateData(true));
     EXPECT_EQ(d.m_upperLimit, 8000.0);
@@ -271,7 +271,7 @@ TEST_F(MainDlgTest, play_stop_and_device_change_reach_the_device)
     d.OnCheckDevice();
     EXPECT_FALSE(d.IsPlaying());
     EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
-    EXPECT_TRUE(MessageTexts().isEmpty());
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
 
 TEST_F(MainDlgTest, another_type_while_playing_regenerates_on_play)
@@ -313,7 +313,7 @@ TEST_F(MainDlgTest, another_type_while_playing_regenerates_on_play)
     EXPECT_TRUE(m_waveOut.CompleteNext());
 }
 
-TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one)
+TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one_and_writes_what_the_command_line_renders)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -324,7 +324,7 @@ TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one)
     ASSERT_EQ(m_chooser.m_offered.size(), 1);
     EXPECT_EQ(m_chooser.m_offered[0].initialName, "noise.wav");
     EXPECT_EQ(m_chooser.m_offered[0].filterName, "Microsoft wave format (*.wav)");
-    EXPECT_TRUE(MessageTexts().isEmpty());
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
     EXPECT_EQ(Text(d, IDC_FILE_NAME), "");
     EXPECT_TRUE(QDir(m_folder.path()).entryList(QDir::Files).isEmpty());
 
@@ -337,34 +337,36 @@ TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one)
     EXPECT_EQ(Text(d, IDC_FILE_NAME), "");
 
     CStatusRecorder status(d.GetDlgItemAs<QLabel>(IDC_STATUS));
+    CStatusRecorder paints(d.GetDlgItemAs<QLabel>(IDC_FREQ_LABEL));
+    bool busyCursor = false;
+    // Runs from inside the work, as an exposure of the window would.
+    QTimer::singleShot(0, &d, [&] {
+        busyCursor = QApplication::overrideCursor() != nullptr
+                     && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        d.GetDlgItem(IDC_FREQ_LABEL)->update();
+    });
     const QString path = PathIn("chosen.wav");
     m_chooser.m_answers = {path};
     d.OnToFile();
     EXPECT_EQ(Text(d, IDC_FILE_NAME), path);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.size(), 44 + 2 * 2 * 44100);
     EXPECT_EQ(d.m_savingProgress->GetPos(), 100);
     // The signal was still valid: it is not made again.
     EXPECT_EQ(status.m_shown, (QStringList{"writing sound file", "nothing to do"}));
-}
+    // The window painted before the work ended, with no event loop of the
+    // test's own, and showed the busy cursor only meanwhile.
+    EXPECT_TRUE(busyCursor);
+    EXPECT_EQ(paints.m_shown.size(), 1);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-TEST_F(MainDlgTest, first_file_of_the_run_matches_the_command_line)
-{
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
-    ShortFile(d);
-    Edit(d, IDC_FILE_NAME)->setText(PathIn("window.wav"));
-    d.OnToFile();
-
+    // The first file of the run is the command line's, byte for byte.
     QProcess cli;
     cli.start(SUSURRA_CLI_PATH, {"render", "--quiet", "--type", "pink", "--lower", "100", "--upper", "20000",
                                  "--surf-strength", "30", "--surf-period", "20", "--fade-in", "1", "--fade-out",
-                                 "1", "--length", "00:00:02", PathIn("cli.wav")});
+                                 "0", "--length", "00:00:02", PathIn("cli.wav")});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
 
-    QFile window(PathIn("window.wav"));
+    QFile window(path);
     QFile command(PathIn("cli.wav"));
     ASSERT_TRUE(window.open(QIODevice::ReadOnly));
     ASSERT_TRUE(command.open(QIODevice::ReadOnly));
@@ -379,7 +381,7 @@ TEST_F(MainDlgTest, exit_writes_both_files_even_when_a_value_is_bad)
     CMainDlg& d = *dialog;
     Edit(d, IDC_SURF_PERIOD)->setText("20000");
     d.OnExit();
-    EXPECT_EQ(MessageTexts(), QStringList{"Please enter a number between 0 and 10000."});
+    EXPECT_EQ(m_messages.Texts(), QStringList{"Please enter a number between 0 and 10000."});
     EXPECT_TRUE(QFile::exists(PathIn("ns.srx")));
     EXPECT_TRUE(QFile::exists(PathIn("fs.srx")));
     EXPECT_TRUE(d.isVisible());
@@ -412,19 +414,30 @@ TEST_F(MainDlgTest, a_failed_save_is_reported)
     EXPECT_EQ(dialog.EndCode(), IDOK);
 }
 
-TEST_F(MainDlgTest, selections_persist_across_exit_but_not_escape_or_the_close_box)
+TEST_F(MainDlgTest, saved_settings_and_selections_persist_across_exit_but_not_escape_or_the_close_box)
 {
     {
         auto dialog = Start();
-        Choose(dialog->m_noiseSettingCombo, 2);  // "Rainforest Waterfall"
-        EXPECT_TRUE(dialog->RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
-        dialog->OnExit();
+        CMainDlg& d = *dialog;
+        Choose(d.m_noiseSettingCombo, 2);  // "Rainforest Waterfall"
+        EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
+        Edit(d, IDC_SURF_STRENGTH)->setText("45");
+        d.GetDlgItemAs<QAbstractButton>(IDC_NOISE_SAVE_SETTING)->click();
+        ASSERT_TRUE(d.m_saveSetDlg.isVisible());
+        d.m_saveSetDlg.GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME)->setText("Night");
+        d.m_saveSetDlg.OnSave();
+        EXPECT_FALSE(d.m_saveSetDlg.isVisible());
+        EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(d.m_noiseSettingCombo->GetCurSel()), "Night");
+        d.OnExit();
     }
     {
         auto dialog = Start();
-        EXPECT_EQ(dialog->m_noiseSettingCombo->GetCurSel(), 2);
-        EXPECT_TRUE(dialog->RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
-        Choose(dialog->m_noiseSettingCombo, 6);
+        CMainDlg& d = *dialog;
+        EXPECT_EQ(d.m_noiseSettingCombo->GetCount(), 8);
+        EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(d.m_noiseSettingCombo->GetCurSel()), "Night");
+        EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
+        EXPECT_EQ(Text(d, IDC_SURF_STRENGTH), "45");
+        Choose(d.m_noiseSettingCombo, 7);
         QFile::remove(PathIn("ns.srx"));
         dialog->OnPlay();
         dialog->close();
@@ -460,29 +473,7 @@ TEST_F(MainDlgTest, damaged_selection_and_frequency_fall_back_safely)
 
     Choose(d.m_noiseSettingCombo, d.m_noiseSettingCombo->FindStringExact(-1, "Zero Tone"));
     EXPECT_EQ(d.m_freqSlider->GetPos(), 2996);
-    EXPECT_EQ(MessageTexts(), QStringList{"Please enter a number between 20 and 20000."});
-}
-
-TEST_F(MainDlgTest, window_repaints_but_stays_busy_while_it_works)
-{
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
-    Edit(d, IDC_FILE_NAME)->setText(PathIn("minute.wav"));
-    d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->setTime(QTime(0, 1, 0));
-    CStatusRecorder paints(d.GetDlgItemAs<QLabel>(IDC_FREQ_LABEL));
-    bool busyCursor = false;
-    // Runs from inside the work, as an exposure of the window would.
-    QTimer::singleShot(0, &d, [&] {
-        busyCursor = QApplication::overrideCursor() != nullptr
-                     && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-        d.GetDlgItem(IDC_FREQ_LABEL)->update();
-    });
-    d.OnToFile();
-    EXPECT_TRUE(busyCursor);
-    // Painted before the work ended, with no event loop of the test's own.
-    EXPECT_EQ(paints.m_shown.size(), 1);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QFile(PathIn("minute.wav")).size(), 44 + 2 * 60 * 44100);
+    EXPECT_EQ(m_messages.Texts(), QStringList{"Please enter a number between 20 and 20000."});
 }
 
 TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
@@ -491,7 +482,7 @@ TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
     CRecordingHelpCommand help;
     CScopedDialogServices helpService(nullptr, nullptr, &help);
     auto dialog = Start();
-    EXPECT_EQ(MessageTexts(), QStringList{"No audio mixer device found"});
+    EXPECT_EQ(m_messages.Texts(), QStringList{"No audio mixer device found"});
     EXPECT_EQ(m_messages.m_messages[0].caption, "Warning");
     dialog->OnPlay();
     EXPECT_FALSE(dialog->IsPlaying());
@@ -500,26 +491,6 @@ TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
 
     dialog->GetDlgItemAs<QAbstractButton>(ID_HELP)->click();
     EXPECT_EQ(help.m_requests, 1);
-}
-
-TEST_F(MainDlgTest, a_saved_setting_is_selected_and_comes_back_after_exit)
-{
-    {
-        auto dialog = Start();
-        CMainDlg& d = *dialog;
-        Edit(d, IDC_SURF_STRENGTH)->setText("45");
-        d.GetDlgItemAs<QAbstractButton>(IDC_NOISE_SAVE_SETTING)->click();
-        ASSERT_TRUE(d.m_saveSetDlg.isVisible());
-        d.m_saveSetDlg.GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME)->setText("Night");
-        d.m_saveSetDlg.OnSave();
-        EXPECT_FALSE(d.m_saveSetDlg.isVisible());
-        EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(d.m_noiseSettingCombo->GetCurSel()), "Night");
-        d.OnExit();
-    }
-    auto dialog = Start();
-    EXPECT_EQ(dialog->m_noiseSettingCombo->GetCount(), 8);
-    EXPECT_EQ(dialog->m_noiseSettingCombo->GetLBText(dialog->m_noiseSettingCombo->GetCurSel()), "Night");
-    EXPECT_EQ(Text(*dialog, IDC_SURF_STRENGTH), "45");
 }
 
 TEST_F(MainDlgTest, the_playing_tone_follows_the_frequency_but_not_mere_repaints)

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <gtest/gtest.h>
+
 // Creates the one QApplication the window tests share, on the offscreen
 // platform unless another is asked for, named like the program.
 inline void EnsureQtApp()
@@ -16,3 +18,10 @@ inline void EnsureQtApp()
     new QApplication(argc, argv); // lives until the process ends
     QApplication::setApplicationName(QStringLiteral("susurra"));
 }
+
+// Base of every fixture that makes widgets.
+class QtTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { EnsureQtApp(); }
+};

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QList>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 // A message box for tests: records each message instead of showing it, and
@@ -23,6 +24,15 @@ public:
     void Show(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon) override
     {
         m_messages.append(Message{text, caption, icon, owner});
+    }
+
+    // The texts alone, in order.
+    QStringList Texts() const
+    {
+        QStringList texts;
+        for (const Message& message : m_messages)
+            texts.append(message.text);
+        return texts;
     }
 
     QList<Message> m_messages;
