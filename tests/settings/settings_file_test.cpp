@@ -37,6 +37,16 @@ Bytes Header(std::int32_t count, std::int32_t selection)
     return out;
 }
 
+template <class Record>
+Bytes File(std::int32_t count, std::int32_t selection, const std::vector<Record>& records, std::size_t cut = 0)
+{
+    Bytes b = Header(count, selection);
+    for (const Record& r : records)
+        Append(b, r);
+    b.resize(b.size() - cut);
+    return b;
+}
+
 NoiseSetting MakeNoise(const std::string& name, double lower = 50.0)
 {
     NoiseSetting s{3, {}, 6543, lower, 15000.25, 33.3, 1e-300, {}, {}};
@@ -58,16 +68,13 @@ TEST(SettingsFile, RecordsAreWrittenWithTheFixedLayoutAndNoStaleBytes)
     t.noise.m_slots[7] = MakeNoise("Mine", -0.0);
     std::memset(t.noise.m_slots[7].reserved1, 0xEE, 3);
     std::memset(t.noise.m_slots[7].name + 10, 'x', 30);  // left over from a longer name
-    Bytes expected = Header(1, 5);
-    Append(expected, MakeNoise("Mine", -0.0));
+    const Bytes expected = File(1, 5, std::vector{MakeNoise("Mine", -0.0)});
     EXPECT_EQ(FormatSettingsFile(t.noise, 5), expected);
     EXPECT_EQ(expected[12 + 15], 0x80) << "-0.0 as binary64";
 
     t.file.m_slots[1] = MakeFile("Night", "/n.wav");
     std::memset(t.file.m_slots[1].fileName + 20, 'x', 100);
-    expected = Header(1, -1);
-    Append(expected, MakeFile("Night", "/n.wav"));
-    EXPECT_EQ(FormatSettingsFile(t.file, -1), expected);
+    EXPECT_EQ(FormatSettingsFile(t.file, -1), File(1, -1, std::vector{MakeFile("Night", "/n.wav")}));
 }
 
 TEST(SettingsFile, RoundTripCompactsGapsAndKeepsEveryFieldByteForByte)
@@ -122,11 +129,10 @@ TEST(SettingsFile, EmptyListIsATwelveByteFileWhoseSelectionIsStillRestored)
 
 Bytes NoiseFile(std::int32_t count, std::int32_t selection, int records, std::size_t cut = 0)
 {
-    Bytes b = Header(count, selection);
+    std::vector<NoiseSetting> r;
     for (int i = 0; i < records; ++i)
-        Append(b, MakeNoise("n" + std::to_string(i)));
-    b.resize(b.size() - cut);
-    return b;
+        r.push_back(MakeNoise("n" + std::to_string(i)));
+    return File(count, selection, r, cut);
 }
 
 // Damaged and foreign files: what must remain of each.
@@ -144,24 +150,15 @@ std::vector<DamagedRow> DamagedRows()
 {
     NoiseSetting longName = MakeNoise("");
     std::memset(longName.name, 'L', 50);
-    Bytes unterminated = Header(1, 0);
-    Append(unterminated, longName);
+    const Bytes unterminated = File(1, 0, std::vector{longName});
     std::memcpy(longName.name + 48, "\xC3\xBC", 2);  // 'ü' in the last two bytes
-    Bytes splitChar = Header(1, 0);
-    Append(splitChar, longName);
-    Bytes withFree = Header(3, 0);
-    for (const char* name : {"n0", "", "n1"})
-        Append(withFree, MakeNoise(name));
+    const Bytes splitChar = File(1, 0, std::vector{longName});
+    const Bytes withFree = File(3, 0, std::vector{MakeNoise("n0"), MakeNoise(""), MakeNoise("n1")});
     FileSetting noTerminators = MakeFile("", "");
     std::memset(noTerminators.name, 'N', 50);
     std::memset(noTerminators.fileName, 'F', 260);
-    Bytes fileRecords = Header(2, 0);
-    Append(fileRecords, noTerminators);
-    Append(fileRecords, MakeFile("cut", "/x.wav"));
-    fileRecords.resize(fileRecords.size() - 100);
-    Bytes fileTooMany = Header(200, 7);
-    for (int i = 0; i < 100; ++i)
-        Append(fileTooMany, MakeFile("n" + std::to_string(i), "/a.wav"));
+    const Bytes fileRecords = File(2, 0, std::vector{noTerminators, MakeFile("cut", "/x.wav")}, 100);
+    const Bytes fileTooMany = File(200, 7, std::vector<FileSetting>(100, MakeFile("n0", "/a.wav")));
 
     return {
         {"empty file", {}, 0, 0, {}},
@@ -174,7 +171,7 @@ std::vector<DamagedRow> DamagedRows()
         {"name without terminator ending in a character", splitChar, 1, 0, {std::string(48, 'L')}},
         {"record of a free slot", withFree, 2, 0, {"n0", "n1"}},
         {"file record without terminators, then a cut one", fileRecords, 1, 0, {std::string(49, 'N')}, true},
-        {"file count above the room of 99 slots", fileTooMany, 99, 7, {"n0", "n1"}, true},
+        {"file count above the room of 99 slots", fileTooMany, 99, 7, {"n0", "n0"}, true},
     };
 }
 
