@@ -22,27 +22,19 @@ struct Tables
     Tables() { SetUpBuiltInPresets(noise, file); }
 };
 
-template <class T>
-void Append(Bytes& out, const T& value)
-{
-    const auto* raw = reinterpret_cast<const unsigned char*>(&value);
-    out.insert(out.end(), raw, raw + sizeof value);
-}
-
-Bytes Header(std::int32_t count, std::int32_t selection)
-{
-    Bytes out;
-    for (std::int32_t v : {count, 1, selection})
-        Append(out, v);
-    return out;
-}
-
+// A settings file: the 12-byte header, then the records, less `cut` bytes.
 template <class Record>
 Bytes File(std::int32_t count, std::int32_t selection, const std::vector<Record>& records, std::size_t cut = 0)
 {
-    Bytes b = Header(count, selection);
+    Bytes b;
+    auto append = [&b](const auto& value) {
+        const auto* raw = reinterpret_cast<const unsigned char*>(&value);
+        b.insert(b.end(), raw, raw + sizeof value);
+    };
+    for (std::int32_t v : {count, 1, selection})
+        append(v);
     for (const Record& r : records)
-        Append(b, r);
+        append(r);
     b.resize(b.size() - cut);
     return b;
 }
@@ -127,12 +119,9 @@ TEST(SettingsFile, EmptyListIsATwelveByteFileWhoseSelectionIsStillRestored)
     EXPECT_EQ(next.noise.SortedNames()[static_cast<std::size_t>(next.noise.RestoredSelection())], "Strong Pacific Surf");
 }
 
-Bytes NoiseFile(std::int32_t count, std::int32_t selection, int records, std::size_t cut = 0)
+Bytes NoiseFile(std::int32_t count, std::int32_t selection, std::size_t records, std::size_t cut = 0)
 {
-    std::vector<NoiseSetting> r;
-    for (int i = 0; i < records; ++i)
-        r.push_back(MakeNoise("n" + std::to_string(i)));
-    return File(count, selection, r, cut);
+    return File(count, selection, std::vector<NoiseSetting>(records, MakeNoise("n")), cut);
 }
 
 // Damaged and foreign files: what must remain of each.
@@ -164,9 +153,9 @@ std::vector<DamagedRow> DamagedRows()
         {"empty file", {}, 0, 0, {}},
         {"header cut inside the selection", NoiseFile(1, 3, 0, 1), 0, 0, {}},
         {"negative count", NoiseFile(-1, 3, 2), 0, 3, {}},
-        {"count above the room of 93 slots", NoiseFile(95, 1, 95), 93, 1, {"n0", "n1"}},
-        {"huge count with two records", NoiseFile(INT_MAX, 1, 2), 2, 1, {"n0", "n1"}},
-        {"last record cut short", NoiseFile(3, 0, 3, 1), 2, 0, {"n0", "n1"}},
+        {"count above the room of 93 slots", NoiseFile(95, 1, 95), 93, 1, {"n"}},
+        {"huge count with two records", NoiseFile(INT_MAX, 1, 2), 2, 1, {"n", "n"}},
+        {"last record cut short", NoiseFile(3, 0, 3, 1), 2, 0, {"n", "n"}},
         {"name without terminator", unterminated, 1, 0, {std::string(49, 'L')}},
         {"name without terminator ending in a character", splitChar, 1, 0, {std::string(48, 'L')}},
         {"record of a free slot", withFree, 2, 0, {"n0", "n1"}},
