@@ -2,8 +2,9 @@
 
 #include <cstddef>
 
-// Counts calls of the global operator new in the test executable that links
-// alloc_counter.cpp. Used to prove that hot paths never allocate.
+// Counts calls of the global operator new (which the array forms call too) in
+// the test executable that links alloc_counter.cpp. Used to prove that hot
+// paths never allocate.
 std::size_t AllocationCount();
 
 // Number of allocations made while this object lived.

@@ -30,83 +30,51 @@ struct Buffers
         shaper.m_surfPeriod = p;
         shaper.m_surfCounter = counter;
     }
-    // Both halves, as Play fills them.
-    void FillBoth()
-    {
-        shaper.FillHalf(0);
-        shaper.FillHalf(1);
-    }
 };
 
-}  // namespace
-
-TEST(SurfShaperTest, SwellDepthFollowsTheStrength)
+// The loop as the design states it, sample for sample, in its evaluation order.
+TEST(SurfShaper, MatchesTheReferenceLoopBitForBitWithoutAllocating)
 {
-    Buffers none(2, 0.0, 8.0);
-    none.FillBoth();
-    EXPECT_EQ(none.samples, none.source);
-    EXPECT_EQ(none.shaper.m_surfCounter.load(), 262144u);
+    for (const double p : {8.0, 0.37, 20.0, 2.5}) {
+        for (const double s : {0.0, 30.0, 100.0}) {
+            // At P = 8 the counter passes 352800 and wraps in the first samples.
+            uint32_t c = p == 8.0 ? 352795 : 88000;
+            Buffers b(2, s, p, c);
+            CAllocScope scope;
+            b.shaper.FillHalf(0);
+            b.shaper.FillHalf(1);
+            EXPECT_EQ(scope.Allocations(), 0u);
 
-    Buffers full(0, 100.0, 8.0);
-    full.FillBoth();
-    EXPECT_EQ(full.samples[0], 0);                           // trough: g = 0
-    EXPECT_EQ(full.samples[176400], full.source[176400]);    // crest: g = 1
-
+            const double d = std::exp(2.0) - 1.0;
+            for (int i = 0; i < kPeriod; ++i) {
+                const double angle = (static_cast<double>(c) / p) * 0.00014247585730565955;
+                const double q = 2.0 - ((std::cos(angle) + 1.0) * s) * 0.01;
+                const double v = ((std::exp(q) - 1.0) * b.source[i]) / d;
+                ASSERT_EQ(b.samples[i], static_cast<int16_t>(RoundHalfAway(v))) << "P " << p << " S " << s << " i " << i;
+                c = static_cast<double>(c) < 44100.0 * p ? c + 1 : 0;
+            }
+            EXPECT_EQ(b.shaper.m_surfCounter.load(), c);
+        }
+    }
     Buffers forty(1, 40.0, 8.0);
     forty.source[0] = 10000;
-    forty.FillBoth();
+    forty.shaper.FillHalf(0);
     EXPECT_EQ(forty.samples[0], 3631);
 }
 
-TEST(SurfShaperTest, CounterWrapsOneSamplePastThePeriod)
-{
-    Buffers b(2, 30.0, 8.0, 352800 - 5);
-    b.shaper.FillHalf(0);
-    // 352795 .. 352800 take six samples, then 0 .. 131065.
-    EXPECT_EQ(b.shaper.m_surfCounter.load(), 131072u - 6u);
-    const double trough = (std::exp(2.0 - 0.6) - 1.0) / (std::exp(2.0) - 1.0);
-    EXPECT_EQ(b.samples[6], RoundHalfAway(trough * b.source[6]));
-}
-
-TEST(SurfShaperTest, ToneHalfOneTouchesOnlyItsOwnSamples)
+TEST(SurfShaper, ToneHalfOneTouchesOnlyItsOwnSamplesAndZeroPeriodIsSilence)
 {
     Buffers b(3, 0.0, 8.0);
     b.shaper.FillHalf(1);
     for (int i = 0; i < kPeriod; ++i)
         ASSERT_EQ(b.samples[i], i >= 22050 && i < 44100 ? b.source[i] : 7777) << "sample " << i;
     EXPECT_EQ(b.shaper.m_surfCounter.load(), 22050u);
+
+    Buffers silent(2, 30.0, 0.0, 1234);
+    silent.shaper.FillHalf(1);
+    EXPECT_EQ(std::vector<int16_t>(silent.samples.begin() + 131072, silent.samples.end()),
+              std::vector<int16_t>(131072, 0));
+    EXPECT_EQ(silent.shaper.m_surfCounter.load(), 0u) << "the surf phase waits at its start";
 }
 
-TEST(SurfShaperTest, ZeroPeriodIsSilenceAndHoldsTheCounter)
-{
-    Buffers b(2, 30.0, 0.0, 1234);
-    b.shaper.FillHalf(1);
-    for (int i = 131072; i < kPeriod; ++i)
-        ASSERT_EQ(b.samples[i], 0);
-    EXPECT_EQ(b.shaper.m_surfCounter.load(), 0u);
-}
-
-// The loop as the design states it, sample for sample, in its evaluation order.
-TEST(SurfShaperTest, MatchesTheReferenceLoopBitForBitWithoutAllocating)
-{
-    for (const double p : {8.0, 0.37, 20.0, 2.5}) {
-        for (const double s : {12.5, 30.0, 100.0}) {
-            Buffers b(2, s, p, 88000);
-            CAllocScope scope;
-            b.FillBoth();
-            EXPECT_EQ(scope.Allocations(), 0u);
-
-            const double d = std::exp(2.0) - 1.0;
-            uint32_t c = 88000;
-            for (int i = 0; i < kPeriod; ++i) {
-                const double angle = (static_cast<double>(c) / p) * 0.00014247585730565955;
-                const double q = 2.0 - ((std::cos(angle) + 1.0) * s) * 0.01;
-                const double v = ((std::exp(q) - 1.0) * b.source[i]) / d;
-                ASSERT_EQ(b.samples[i], static_cast<int16_t>(RoundHalfAway(v)))
-                    << "P " << p << " S " << s << " sample " << i;
-                c = static_cast<double>(c) < 44100.0 * p ? c + 1 : 0;
-            }
-            EXPECT_EQ(b.shaper.m_surfCounter.load(), c);
-        }
-    }
-}
+}  // namespace

@@ -2,23 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <string>
-#include <vector>
 #include <sys/resource.h>
 
+#include <cmath>
+#include <csignal>
+#include <random>
+
 #include "common/alloc_counter.h"
+#include "common/temp_folder.h"
 #include "synth/rounding.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
 
 struct Params
 {
@@ -31,22 +25,17 @@ struct Params
     uint32_t blockLength;
 };
 
-// The header of a file of n samples, byte by byte.
-Bytes Header(uint32_t n)
+std::string Le(uint32_t value, int bytes)
 {
-    Bytes b = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-               16, 0, 0, 0, 1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 0x01, 0,
-               2, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
-    for (int i = 0; i < 4; ++i) {
-        b[4 + i] = static_cast<uint8_t>((2 * n + 36) >> (8 * i));
-        b[40 + i] = static_cast<uint8_t>((2 * n) >> (8 * i));
-    }
+    std::string b;
+    for (int i = 0; i < bytes; ++i)
+        b.push_back(static_cast<char>(value >> (8 * i)));
     return b;
 }
 
 // The writer as the design states it: one thread, block by block, the
 // fade counters kept as counters, the formulas in their written order.
-Bytes ReferenceFile(const std::vector<int16_t>& source, const Params& p)
+std::string ReferenceFile(const std::vector<int16_t>& source, const Params& p)
 {
     const double t = p.totalSeconds * 44100.0;
     const double f = p.blockLength;
@@ -56,7 +45,8 @@ Bytes ReferenceFile(const std::vector<int16_t>& source, const Params& p)
     const int fo = RoundHalfUp(p.fadeOut * 44100.0);
     const long bi = static_cast<long>(std::ceil(fi / f));
 
-    Bytes b = Header(static_cast<uint32_t>(n));
+    std::string b = "RIFF" + Le(2 * n + 36, 4) + "WAVEfmt " +
+                    std::string("\x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0", 20) + "data" + Le(2 * n, 4);
     const double d = std::exp(2.0) - 1.0;
     long k = 0, kIn = 0, kOut = 0;
     for (long i = 1; i <= blocks; ++i) {
@@ -77,28 +67,10 @@ Bytes ReferenceFile(const std::vector<int16_t>& source, const Params& p)
                 ++kOut;
             }
             ++k;
-            const auto sample = static_cast<uint16_t>(static_cast<int16_t>(RoundHalfAway(v)));
-            b.push_back(static_cast<uint8_t>(sample));
-            b.push_back(static_cast<uint8_t>(sample >> 8));
+            b += Le(static_cast<uint16_t>(static_cast<int16_t>(RoundHalfAway(v))), 2);
         }
     }
     return b;
-}
-
-Bytes ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::vector<int16_t> NoiseSource()
-{
-    std::vector<int16_t> source(CWaveWriter::kMaxBlockSamples);
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> value(-10000, 10000);
-    for (int16_t& s : source)
-        s = static_cast<int16_t>(value(random));
-    return source;
 }
 
 struct ProgressLog : IProgressSink
@@ -122,25 +94,23 @@ struct MessageLog : IMessageReporter
 class WaveWriterTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    WaveWriterTest() : m_source(CWaveWriter::kMaxBlockSamples)
     {
-        m_dir = fs::temp_directory_path() /
-                ("wave_writer_test_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> value(-10000, 10000);
+        for (int16_t& s : m_source)
+            s = static_cast<int16_t>(value(random));
     }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    void Attach(CWaveWriter& writer, const std::string& name)
+    void Attach(CWaveWriter& writer, const std::string& path)
     {
         writer.source = m_source.data();
         writer.progress = &m_progress;
         writer.reporter = &m_messages;
-        ASSERT_TRUE(writer.SetFileName((m_dir / name).string()));
+        ASSERT_TRUE(writer.SetFileName(path));
     }
 
-    fs::path m_dir;
-    std::vector<int16_t> m_source = NoiseSource();
+    CTempFolder m_dir;
+    std::vector<int16_t> m_source;
     ProgressLog m_progress;
     MessageLog m_messages;
 };
@@ -159,108 +129,71 @@ TEST_F(WaveWriterTest, FilesMatchTheReferenceByteForByte)
         {"no surf, fades", 17.0, 0.0, 8.0, 3.0, 7.0, 262144},
         {"no surf, no fades", 12.0, 0.0, 20.0, 0.0, 0.0, 262144},
         {"zero period", 3.0, 30.0, 0.0, 1.0, 1.0, 262144},
-        {"one block of many", 1.0, 50.0, 8.0, 0.0, 0.0, 262144},
+        {"zero length: a bare header", 0.0, 30.0, 20.0, 10.0, 10.0, 262144},
     };
     for (const int workers : {0, 1, 2}) {
         CWaveWriter writer(workers);
         for (const Params& p : cases) {
-            Attach(writer, "out.wav");
-            m_messages.texts.clear();
-            ASSERT_TRUE(writer.Write(p.totalSeconds, p.surfStrength, p.surfPeriod, p.fadeIn,
-                                     p.fadeOut, p.blockLength));
-            EXPECT_TRUE(m_messages.texts.empty());
-            const Bytes expected = ReferenceFile(m_source, p);
-            const Bytes actual = ReadFile(m_dir / "out.wav");
-            ASSERT_EQ(actual.size(), expected.size()) << p.name << ", workers " << workers;
-            EXPECT_TRUE(actual == expected) << p.name << ", workers " << workers;
+            Attach(writer, m_dir / "out.wav");
+            ASSERT_TRUE(writer.Write(p.totalSeconds, p.surfStrength, p.surfPeriod, p.fadeIn, p.fadeOut,
+                                     p.blockLength));
+            EXPECT_TRUE(ReadAll(m_dir / "out.wav") == ReferenceFile(m_source, p)) << p.name << ", workers " << workers;
         }
     }
-}
-
-TEST_F(WaveWriterTest, ZeroLengthGivesABareHeader)
-{
-    CWaveWriter writer;
-    Attach(writer, "empty.wav");
-    ASSERT_TRUE(writer.Write(0.0, 30.0, 20.0, 10.0, 10.0, 262144));
-    EXPECT_EQ(ReadFile(m_dir / "empty.wav"), Header(0));
-    EXPECT_EQ(m_progress.positions, (std::vector<int>{0, 100}));
+    EXPECT_TRUE(m_messages.texts.empty());
 }
 
 TEST_F(WaveWriterTest, SixtySecondsOfNoiseTakeElevenBlocksWithoutAllocating)
 {
     CWaveWriter writer;
-    Attach(writer, "minute.wav");
-    size_t allocations;
-    {
-        CAllocScope scope;
-        ASSERT_TRUE(writer.Write(60.0, 30.0, 20.0, 10.0, 10.0, 262144));
-        allocations = scope.Allocations();
-    }
-    EXPECT_EQ(allocations, 0u);
-    EXPECT_EQ(fs::file_size(m_dir / "minute.wav"), 44u + 2u * 2646000u);
-    EXPECT_EQ(m_progress.positions,
-              (std::vector<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100, 100}));
+    Attach(writer, m_dir / "minute.wav");
+    CAllocScope scope;
+    ASSERT_TRUE(writer.Write(60.0, 30.0, 20.0, 10.0, 10.0, 262144));
+    EXPECT_EQ(scope.Allocations(), 0u);
+    EXPECT_EQ(std::filesystem::file_size(m_dir / "minute.wav"), 44u + 2u * 2646000u);
+    EXPECT_EQ(m_progress.positions, (std::vector<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100, 100}));
 }
 
-TEST_F(WaveWriterTest, MissingFolderIsReportedAndNothingWritten)
+TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
 {
     CWaveWriter writer;
-    Attach(writer, "no/such/folder/x.wav");
+    Attach(writer, m_dir / "no/such/folder/x.wav");
     EXPECT_FALSE(writer.Write(5.0, 30.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_EQ(m_messages.texts,
-              std::vector<std::string>{"I can't open " + (m_dir / "no/such/folder/x.wav").string()});
     EXPECT_EQ(m_progress.positions, std::vector<int>{0});
-}
+    // /dev/full with and without surf; only regular files are removed afterwards.
+    Attach(writer, "/dev/full");
+    EXPECT_FALSE(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    EXPECT_FALSE(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144));
+    EXPECT_NE(m_progress.positions.back(), 100);
+    EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 
-TEST_F(WaveWriterTest, FullDeviceIsReportedAsAFailedWrite)
-{
-    for (const double surf : {30.0, 0.0}) {
-        CWaveWriter writer;
-        Attach(writer, "");
-        ASSERT_TRUE(writer.SetFileName("/dev/full"));
-        m_messages.texts.clear();
-        EXPECT_FALSE(writer.Write(20.0, surf, 20.0, 0.0, 0.0, 262144));
-        EXPECT_EQ(m_messages.texts, std::vector<std::string>{"I can't write /dev/full"});
-        EXPECT_NE(m_progress.positions.back(), 100);
-    }
-    EXPECT_TRUE(fs::exists("/dev/full"));  // only regular files are removed after a failure
-}
-
-TEST_F(WaveWriterTest, FileCutShortByAFailedWriteIsRemoved)
-{
     // A file-size limit makes the write fail partway, even for root.
-    rlimit old {};
+    rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = old;
     small.rlim_cur = 100000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-
-    CWaveWriter writer;
-    Attach(writer, "cut.wav");
+    Attach(writer, m_dir / "cut.wav");
     const bool written = writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144);
-
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
-    EXPECT_EQ(m_messages.texts, std::vector<std::string>{"I can't write " + (m_dir / "cut.wav").string()});
-    EXPECT_FALSE(fs::exists(m_dir / "cut.wav"));
+    EXPECT_EQ(m_messages.texts, (std::vector<std::string>{"I can't open " + m_dir / "no/such/folder/x.wav",
+                                                          "I can't write /dev/full", "I can't write /dev/full",
+                                                          "I can't write " + m_dir / "cut.wav"}));
+    EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{});
 }
 
-TEST_F(WaveWriterTest, LengthsBeyondTheHeaderAreRefusedBeforeTheFileIsMade)
+TEST_F(WaveWriterTest, LengthsBeyondTheHeaderAndOverlongNamesAreRefused)
 {
     CWaveWriter writer;
-    Attach(writer, "long.wav");
+    Attach(writer, m_dir / "long.wav");
     EXPECT_FALSE(writer.Write(48696.0, 30.0, 20.0, 10.0, 10.0, 262144));
-    EXPECT_FALSE(writer.Write(86399.0, 30.0, 20.0, 10.0, 10.0, 262144));
-    EXPECT_FALSE(fs::exists(m_dir / "long.wav"));
-    ASSERT_EQ(m_messages.texts.size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "long.wav"));
+    ASSERT_EQ(m_messages.texts.size(), 1u);
     EXPECT_NE(m_messages.texts[0].find("13:31:35"), std::string::npos) << m_messages.texts[0];
-}
 
-TEST_F(WaveWriterTest, FileNamesUpTo255CharactersAreKeptWhole)
-{
-    CWaveWriter writer;
     const std::string name255(255, 'a');
     EXPECT_TRUE(writer.SetFileName(name255));
     EXPECT_FALSE(writer.SetFileName(name255 + "b"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -15,17 +17,18 @@ class CTempFolder
 public:
     CTempFolder()
     {
-        std::string pattern = std::filesystem::temp_directory_path().string() + "/susurra-settings-XXXXXX";
+        std::string pattern = std::filesystem::temp_directory_path().string() + "/susurra-test-XXXXXX";
         m_path = std::string(::mkdtemp(pattern.data())) + "/";
     }
     ~CTempFolder() { std::filesystem::remove_all(m_path); }
     const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + name; }
 
 private:
     std::string m_path;
 };
 
-inline std::vector<unsigned char> ReadWholeFile(const std::string& path)
+inline std::string ReadAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -39,4 +42,12 @@ inline std::vector<std::string> FolderEntries(const std::string& folder)
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Runs a shell command with its output in folder/out and errors in
+// folder/err; returns the exit status.
+inline int RunShell(const CTempFolder& folder, const std::string& command)
+{
+    const int status = std::system((command + " >'" + folder / "out" + "' 2>'" + folder / "err" + "'").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
