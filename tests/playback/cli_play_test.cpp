@@ -37,6 +37,10 @@ TEST_F(CliPlayTest, WithoutUsableDevicesBothCommandsSaySoAndFail)
     EXPECT_EQ(Err(), "susurra-cli: No audio mixer device found\n") << "the audio libraries keep quiet";
     EXPECT_EQ(Run("play --duration 00:00:01"), 1);
     EXPECT_EQ(Err(), "susurra-cli: No audio mixer device found\n");
+    // A setting name is checked before any device is touched.
+    EXPECT_EQ(Run("play --noise-setting Nope"), 2);
+    EXPECT_NE(Err().find("there is no noise setting named \"Nope\""), std::string::npos) << Err();
+    EXPECT_NE(Err().find("  Wideband White Noise\n"), std::string::npos) << Err();
 }
 
 TEST_F(CliPlayTest, PlaysForTheDurationOrUntilInterruptedAndStopsCleanly)
