@@ -192,11 +192,10 @@ int RunPlay(int argc, char** argv)
     // Start from the noise setting as the window would, then the options given.
     const CSettingsStore store = CSettingsStore::ForThisProgram();
     WarnAboutDamagedSettings(store);
-    const std::optional<NoiseOptions> fromSetting = NoiseOptionsFromSetting(store, play.noiseSetting);
-    if (!fromSetting)
+    const std::optional<NoiseOptions> chosen = NoiseOptionsFromSetting(store, play.noiseSetting, given);
+    if (!chosen)
         return 2;
-    NoiseOptions noise = *fromSetting;
-    LayOverNoiseOptions(given, noise);
+    const NoiseOptions& noise = *chosen;
 
     // Ctrl-C and termination are taken by sigtimedwait below; blocked before any
     // thread starts, so that every thread inherits the mask.

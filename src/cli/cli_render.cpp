@@ -245,12 +245,11 @@ int RunRender(int argc, char** argv)
     // Start from the settings as the window would, then the options given.
     const CSettingsStore store = CSettingsStore::ForThisProgram();
     WarnAboutDamagedSettings(store);
-    const std::optional<NoiseOptions> fromSetting = NoiseOptionsFromSetting(store, given.noiseSetting);
+    const std::optional<NoiseOptions> fromSetting = NoiseOptionsFromSetting(store, given.noiseSetting, given.noise);
     const std::optional<FileSetting> fileSetting = CheckedFileSetting(store, given.fileSetting, kMaxSeconds);
     if (!fromSetting || !fileSetting)
         return 2;
-    NoiseOptions noise = *fromSetting;
-    LayOverNoiseOptions(given.noise, noise);
+    const NoiseOptions& noise = *fromSetting;
     FileOptions file{static_cast<double>(fileSetting->fadeIn), static_cast<double>(fileSetting->fadeOut),
                      fileSetting->hours, fileSetting->minutes, fileSetting->seconds, false};
     LayOver(given.file, file);

@@ -23,6 +23,19 @@ void RefusedSetting(const char* kind, const std::string& name)
                  name.c_str());
 }
 
+// Copies every value that was given into noise.
+void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
+{
+    if (given.type >= 0)
+        noise.type = given.type;
+    if (given.tinnitusFreq >= 0)
+        noise.tinnitusFreq = given.tinnitusFreq;
+    for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
+                       &NoiseOptions::surfPeriod})
+        if (!std::isnan(given.*field))
+            noise.*field = given.*field;
+}
+
 }  // namespace
 
 const char* const kSettingOptionsHelp =
@@ -34,7 +47,8 @@ const char* const kSettingOptionsHelp =
     "                         used when OUTPUT is left out\n";
 
 std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
-                                                    std::optional<std::string_view> name)
+                                                    std::optional<std::string_view> name,
+                                                    const NoiseOptions& given)
 {
     const SettingChoice<NoiseSetting> choice = ChooseNoiseSetting(store, name);
     if (!choice.found) {
@@ -61,6 +75,7 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
     options.tinnitusFreq = s.tinnitusFrequency;
     options.surfStrength = s.surfStrength;
     options.surfPeriod = s.surfPeriod;
+    LayOverNoiseOptions(given, options);
     return options;
 }
 
@@ -90,18 +105,6 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
 NoiseOptions UnsetNoiseOptions()
 {
     return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN};
-}
-
-void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
-{
-    if (given.type >= 0)
-        noise.type = given.type;
-    if (given.tinnitusFreq >= 0)
-        noise.tinnitusFreq = given.tinnitusFreq;
-    for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
-                       &NoiseOptions::surfPeriod})
-        if (!std::isnan(given.*field))
-            noise.*field = given.*field;
 }
 
 void WarnAboutDamagedSettings(const CSettingsStore& store)

@@ -15,10 +15,12 @@
 extern const char* const kSettingOptionsHelp;
 
 // The noise options of the chosen noise setting, checked as the window checks
-// its controls. On failure prints why (an unknown name lists the names there
-// are) and returns nullopt.
+// its controls, with every value given on the command line laid over them.
+// On failure prints why (an unknown name lists the names there are) and
+// returns nullopt.
 std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
-                                                    std::optional<std::string_view> name);
+                                                    std::optional<std::string_view> name,
+                                                    const NoiseOptions& given);
 
 // The chosen file setting, its fades and total playing time checked as the
 // window checks them (the time at most maxSeconds). On failure prints why and
@@ -27,11 +29,8 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
                                               int maxSeconds);
 
 // Noise options with no value given: type and frequency -1, reals NaN.
-// Parse the command line into these, then lay them over the setting's.
+// Parse the command line into these.
 NoiseOptions UnsetNoiseOptions();
-
-// Copies every value that was given into noise.
-void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise);
 
 // Prints a warning for each settings file that was found damaged.
 void WarnAboutDamagedSettings(const CSettingsStore& store);
