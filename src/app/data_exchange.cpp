@@ -5,10 +5,9 @@
 #include "app/dialog_services.h"
 #include "app/message_box.h"
 #include "app/number_text.h"
+#include "app/window_text.h"
 
 #include <QAbstractButton>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTimeEdit>
@@ -45,29 +44,14 @@ CDataExchange::CDataExchange(CDialogBase& dialog, bool saveAndValidate, bool qui
 
 QString CDataExchange::ControlText(QWidget* control) const
 {
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        return edit->text();
-    if (auto* label = qobject_cast<QLabel*>(control))
-        return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(control))
-        return button->text();
-    if (auto* combo = qobject_cast<QComboBox*>(control))
-        return combo->currentText();
-    return {};
+    return GetWindowText(control);
 }
 
 void CDataExchange::SetControlText(QWidget* control, const QString& text)
 {
-    if (ControlText(control) == text)
-        return;
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        edit->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(control))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(control))
-        button->setText(text);
-    else if (auto* combo = qobject_cast<QComboBox*>(control); combo != nullptr && combo->isEditable())
-        combo->setEditText(text);
+    // Rewriting an unchanged text would raise a change notification.
+    if (GetWindowText(control) != text)
+        SetWindowText(control, text);
 }
 
 void CDataExchange::Fail(QWidget* control, const QString& message)

@@ -10,6 +10,7 @@
 #include "app/slider_ctrl.h"
 #include "app/string_table.h"
 #include "app/up_down_ctrl.h"
+#include "app/window_text.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -127,31 +128,12 @@ QWidget* CDialogBase::GetDlgItem(int id) const
 
 QString CDialogBase::GetDlgItemText(int id) const
 {
-    QWidget* control = GetDlgItem(id);
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        return edit->text();
-    if (auto* label = qobject_cast<QLabel*>(control))
-        return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(control))
-        return button->text();
-    if (auto* group = qobject_cast<QGroupBox*>(control))
-        return group->title();
-    if (auto* combo = qobject_cast<QComboBox*>(control))
-        return combo->currentText();
-    return {};
+    return GetWindowText(GetDlgItem(id));
 }
 
 void CDialogBase::SetDlgItemText(int id, const QString& text)
 {
-    QWidget* control = GetDlgItem(id);
-    if (auto* edit = qobject_cast<QLineEdit*>(control))
-        edit->setText(text);
-    else if (auto* label = qobject_cast<QLabel*>(control))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(control))
-        button->setText(text);
-    else if (auto* group = qobject_cast<QGroupBox*>(control))
-        group->setTitle(text);
+    SetWindowText(GetDlgItem(id), text);
 }
 
 void CDialogBase::SetItemTextFromResource(int id, int stringId)
