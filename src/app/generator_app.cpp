@@ -11,6 +11,8 @@
 bool CGeneratorApp::InitInstance()
 {
     QApplication::setWindowIcon(CAppResources::LoadIcon(IDI_APP));
+    // Lets the desktop match the window to its menu entry and icon (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.susurra.Susurra"));
     // Sets g_programFolder on the way.
     const std::string settingsFolder = ChooseSettingsFolder(SettingsEnvironment::FromSystem());
     // The device outlives the window, which closes it before it goes.
