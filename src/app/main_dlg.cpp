@@ -536,7 +536,11 @@ void CMainDlg::OnToFile()
     {
         const std::optional<QString> chosen = ChooseFileName();
         if (!chosen)
+        {
+            // "generating noise signal" would stay on show although nothing is being made.
+            ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
             return;
+        }
         m_fileName = *chosen;
         SetDlgItemText(IDC_FILE_NAME, m_fileName);
     }

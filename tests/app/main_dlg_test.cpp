@@ -320,7 +320,9 @@ TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one_and_writes_what_the_comm
     ShortFile(d);
 
     m_chooser.m_answers = {std::nullopt};
+    ASSERT_FALSE(d.m_synth.m_ready);  // the signal is made first, then the chooser is cancelled
     d.OnToFile();
+    EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do") << "a cancelled choice leaves no stale status";
     ASSERT_EQ(m_chooser.m_offered.size(), 1);
     EXPECT_EQ(m_chooser.m_offered[0].initialName, "noise.wav");
     EXPECT_EQ(m_chooser.m_offered[0].filterName, "Microsoft wave format (*.wav)");
