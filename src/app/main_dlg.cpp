@@ -12,6 +12,7 @@
 #include "app/up_down_ctrl.h"
 #include "settings/builtin_presets.h"
 #include "settings/setting_list.h"
+#include "playback/surf_shaper.h"
 #include "settings/setting_text.h"
 #include "synth/rounding.h"
 
@@ -300,7 +301,8 @@ void CMainDlg::FillDevices()
 
 PlayParameters CMainDlg::ReadControls()
 {
-    UpdateData(true);
+    if (!std::exchange(m_controlsJustRead, false))
+        UpdateData(true);
     PlayParameters params;
     params.noiseType = m_noiseType;
     params.lowerLimit = m_lowerLimit;
@@ -525,10 +527,19 @@ void CMainDlg::OnToFile()
     {
         ShowStatus(kGenerating);
         MakeSignal();
-        // A new signal made while playing is heard through the old halves'
-        // layout until the next Play rebuilds it.
         if (m_engine.IsPlaying())
+        {
+            // The next Play rebuilds the halves for the new signal. A signal
+            // of another period length (tone against noise) would be played
+            // through the old layout as a mix of old and new: restart now.
             m_engine.MarkSurfChanged();
+            if (CSurfShaper::HalfLength(m_noiseType) != CSurfShaper::HalfLength(m_engine.PlayedType()))
+            {
+                m_controlsJustRead = true;
+                m_engine.OnPlay();
+                m_controlsJustRead = false;
+            }
+        }
     }
     m_playedType = m_noiseType;
 

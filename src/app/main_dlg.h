@@ -118,6 +118,9 @@ public:
     CUpDownCtrl* m_freqSpin = nullptr;
     bool m_freqSyncGuard = false;
     bool m_initDone = false;
+    // The controls were read just now: a restart of playback need not read
+    // them again (and so never repeats a validation message).
+    bool m_controlsJustRead = false;
     CSliderCtrl* m_volumeSlider = nullptr;
     CIconButton* m_playButton = nullptr;
     CIconButton* m_stopButton = nullptr;

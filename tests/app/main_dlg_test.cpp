@@ -311,6 +311,17 @@ TEST_F(MainDlgTest, another_type_while_playing_regenerates_on_play)
     EXPECT_TRUE(QFile::exists(PathIn("white.wav")));
     EXPECT_TRUE(d.IsPlaying());
     EXPECT_TRUE(m_waveOut.CompleteNext());
+
+    // A tone made by To File while noise plays is played in the tone's own
+    // halves, not read through the noise layout.
+    d.RadioGroup(IDC_PHYSIOLOGICAL).at(3)->click();
+    Edit(d, IDC_FILE_NAME)->setText(PathIn("tone.wav"));
+    d.OnToFile();
+    EXPECT_EQ(d.Engine().PlayedType(), 3);
+    EXPECT_EQ(d.Engine().Header(0).bufferLengthBytes, 44100u);
+    EXPECT_EQ(d.Engine().PlayBuffer()[0], 0);  // the tone starts at phase 0, counter 0
+    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_EQ(Text(d, IDC_STATUS), "playing");
 }
 
 TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one_and_writes_what_the_command_line_renders)
