@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -22,6 +23,19 @@ inline constexpr std::string_view kNoiseTypeNames[kNoiseTypeCount] = {
 inline constexpr std::string_view NoiseTypeName(int type)
 {
     return type >= 0 && type < kNoiseTypeCount ? kNoiseTypeNames[type] : std::string_view("unknown");
+}
+
+// The tone is one second of sine; the three noises are one noise period.
+inline constexpr bool IsTone(int type)
+{
+    return type == TinnitusFinder;
+}
+
+// Samples in one period of the signal of this type: 44100 for the tone,
+// 262144 (2^18) for the noises.
+inline constexpr int PeriodSamples(int type)
+{
+    return IsTone(type) ? 44100 : 262144;
 }
 
 inline constexpr std::optional<NoiseType> NoiseTypeFromName(std::string_view name)
