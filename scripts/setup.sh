@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Susurra needs (only those still missing).
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the Debian packages of the given sets (run, test, ci; default run)
+# that are still missing. Each set is a list in scripts/packages/.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/debian-packages.txt")
+sets=("$@")
+[ ${#sets[@]} -gt 0 ] || sets=(run)
+wanted=()
+for set in "${sets[@]}"; do
+  list=$here/packages/$set.txt
+  [ -f "$list" ] || { echo "setup.sh: no package set '$set' (run, test or ci)" >&2; exit 2; }
+  mapfile -t -O "${#wanted[@]}" wanted < <(grep -v -E '^\s*(#|$)' "$list")
+done
 missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
