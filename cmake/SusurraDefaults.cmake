@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compiler settings shared by every Susurra target.
 #
 # Outputs must be bit-identical on every x86-64 build, so floating-point
@@ -30,8 +31,7 @@ function(susurra_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   susurra_target_defaults(${T_NAME})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-  set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}"
-    ENVIRONMENT "SUSURRA_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
 endfunction()

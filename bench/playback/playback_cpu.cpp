@@ -20,9 +20,9 @@
 #include <string>
 #include <thread>
 
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
-#include "playback/portaudio_wave_out.h"
 #include "synth/noise_synth.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "playback/fake_wave_out.h"
 #include "playback/playback_engine.h"
+#include "testing/fake_wave_out.h"
 
 namespace {
 

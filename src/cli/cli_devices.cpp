@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "cli/cli_commands.h"
-#include "playback/portaudio_wave_out.h"
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 
 int RunDevices(int argc, char** argv)
 {

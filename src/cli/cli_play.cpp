@@ -13,12 +13,12 @@
 
 #include "base/message_reporter.h"
 #include "cli/cli_commands.h"
-#include "cli/stderr_reporter.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
+#include "cli/stderr_reporter.h"
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
-#include "playback/portaudio_wave_out.h"
 #include "synth/noise_synth.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "common/temp_folder.h"
 #include "settings/builtin_presets.h"
 #include "settings/settings_store.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

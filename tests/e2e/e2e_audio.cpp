@@ -29,7 +29,6 @@
 #include <vector>
 
 #include "base/message_reporter.h"
-#include "playback/fake_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "playback/surf_shaper.h"
@@ -37,6 +36,7 @@
 #include "settings/settings_store.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
+#include "testing/fake_wave_out.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <thread>
 
-#include "common/alloc_counter.h"
-#include "playback/engine_doubles.h"
-#include "playback/fake_wave_out.h"
+#include "testing/alloc_counter.h"
+#include "testing/engine_doubles.h"
+#include "testing/fake_wave_out.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 // which paces the device like real hardware, and compares what it captured
 // with the shaped samples the engine must have played.
 
-#include "playback/portaudio_wave_out.h"
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 
 #include <gtest/gtest.h>
 
-#include "common/alloc_counter.h"
-#include "playback/engine_doubles.h"
-#include "playback/paced_capture.h"
 #include "playback/playback_engine.h"
+#include "testing/alloc_counter.h"
+#include "testing/engine_doubles.h"
+#include "testing/paced_capture.h"
 
 namespace {
 

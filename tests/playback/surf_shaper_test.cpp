@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "common/alloc_counter.h"
 #include "synth/rounding.h"
+#include "testing/alloc_counter.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/temp_folder.h"
 #include "settings/builtin_presets.h"
 #include "settings/settings_file.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

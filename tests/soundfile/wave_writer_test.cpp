@@ -8,9 +8,10 @@
 #include <csignal>
 #include <random>
 
-#include "common/alloc_counter.h"
-#include "common/temp_folder.h"
 #include "synth/rounding.h"
+#include "testing/alloc_counter.h"
+#include "testing/report_logs.h"
+#include "testing/temp_folder.h"
 
 namespace {
 
@@ -73,24 +74,6 @@ std::string ReferenceFile(const std::vector<int16_t>& source, const Params& p)
     return b;
 }
 
-struct ProgressLog : IProgressSink
-{
-    std::vector<int> positions;
-    ProgressLog() { positions.reserve(64); }
-    void SetPos(int position) override { positions.push_back(position); }
-};
-
-struct MessageLog : IMessageReporter
-{
-    std::vector<std::string> texts;
-    void Report(const std::string& caption, const std::string& text, MessageIcon icon) override
-    {
-        EXPECT_EQ(caption, "Warning");
-        EXPECT_EQ(icon, MessageIcon::Exclamation);
-        texts.push_back(text);
-    }
-};
-
 class WaveWriterTest : public ::testing::Test
 {
 protected:
@@ -111,8 +94,22 @@ protected:
 
     CTempFolder m_dir;
     std::vector<int16_t> m_source;
-    ProgressLog m_progress;
-    MessageLog m_messages;
+    void TearDown() override { MessageTexts(); }
+
+    // The texts of the messages, each of which must be a warning.
+    std::vector<std::string> MessageTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const CMessageLog::Message& message : m_messages.m_messages) {
+            EXPECT_EQ(message.caption, "Warning");
+            EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+            texts.push_back(message.text);
+        }
+        return texts;
+    }
+
+    CProgressLog m_progress;
+    CMessageLog m_messages;
 };
 
 }  // namespace
@@ -140,7 +137,7 @@ TEST_F(WaveWriterTest, FilesMatchTheReferenceByteForByte)
             EXPECT_TRUE(ReadAll(m_dir / "out.wav") == ReferenceFile(m_source, p)) << p.name << ", workers " << workers;
         }
     }
-    EXPECT_TRUE(m_messages.texts.empty());
+    EXPECT_TRUE(m_messages.m_messages.empty());
 }
 
 TEST_F(WaveWriterTest, SixtySecondsOfNoiseTakeElevenBlocksWithoutAllocating)
@@ -151,7 +148,7 @@ TEST_F(WaveWriterTest, SixtySecondsOfNoiseTakeElevenBlocksWithoutAllocating)
     ASSERT_TRUE(writer.Write(60.0, 30.0, 20.0, 10.0, 10.0, 262144));
     EXPECT_EQ(scope.Allocations(), 0u);
     EXPECT_EQ(std::filesystem::file_size(m_dir / "minute.wav"), 44u + 2u * 2646000u);
-    EXPECT_EQ(m_progress.positions, (std::vector<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100, 100}));
+    EXPECT_EQ(m_progress.m_positions, (std::vector<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100, 100}));
 }
 
 TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
@@ -159,12 +156,12 @@ TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
     CWaveWriter writer;
     Attach(writer, m_dir / "no/such/folder/x.wav");
     EXPECT_FALSE(writer.Write(5.0, 30.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_EQ(m_progress.positions, std::vector<int>{0});
+    EXPECT_EQ(m_progress.m_positions, std::vector<int>{0});
     // /dev/full with and without surf; only regular files are removed afterwards.
     Attach(writer, "/dev/full");
     EXPECT_FALSE(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144));
     EXPECT_FALSE(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_NE(m_progress.positions.back(), 100);
+    EXPECT_NE(m_progress.m_positions.back(), 100);
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 
     // A file-size limit makes the write fail partway, even for root.
@@ -179,7 +176,7 @@ TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
-    EXPECT_EQ(m_messages.texts, (std::vector<std::string>{"I can't open " + m_dir / "no/such/folder/x.wav",
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"I can't open " + m_dir / "no/such/folder/x.wav",
                                                           "I can't write /dev/full", "I can't write /dev/full",
                                                           "I can't write " + m_dir / "cut.wav"}));
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{});
@@ -191,8 +188,9 @@ TEST_F(WaveWriterTest, LengthsBeyondTheHeaderAndOverlongNamesAreRefused)
     Attach(writer, m_dir / "long.wav");
     EXPECT_FALSE(writer.Write(48696.0, 30.0, 20.0, 10.0, 10.0, 262144));
     EXPECT_FALSE(std::filesystem::exists(m_dir / "long.wav"));
-    ASSERT_EQ(m_messages.texts.size(), 1u);
-    EXPECT_NE(m_messages.texts[0].find("13:31:35"), std::string::npos) << m_messages.texts[0];
+    const std::vector<std::string> texts = MessageTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("13:31:35"), std::string::npos) << texts[0];
 
     const std::string name255(255, 'a');
     EXPECT_TRUE(writer.SetFileName(name255));

@@ -1,4 +1,4 @@
-#include "playback/portaudio_wave_out.h"
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 
 #include <alsa/asoundlib.h>
 #include <fcntl.h>

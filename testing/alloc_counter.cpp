@@ -1,4 +1,4 @@
-#include "common/alloc_counter.h"
+#include "testing/alloc_counter.h"
 
 #include <atomic>
 #include <cstdlib>

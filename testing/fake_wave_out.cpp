@@ -1,4 +1,4 @@
-#include "playback/fake_wave_out.h"
+#include "testing/fake_wave_out.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
-#include "playback/paced_capture.h"
+#include "testing/paced_capture.h"
+#include "testing/temp_folder.h"
 
 extern char** environ;
 
