@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli play: plays the noise (or the tone) with its surf on a sound
 // device until Ctrl-C or the given duration, through the window's engine.
 
@@ -80,7 +81,7 @@ public:
     explicit COptionControls(const NoiseOptions& noise) : m_noise(noise) {}
     PlayParameters ReadControls() override
     {
-        return PlayParameters{m_noise.type, m_noise.lowerLimit, m_noise.upperLimit, m_noise.tinnitusFreq,
+        return PlayParameters{m_noise.noiseType, m_noise.lowerLimit, m_noise.upperLimit, m_noise.tinnitusFreq,
                               m_noise.surfStrength, m_noise.surfPeriod};
     }
 
