@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Process CPU while playing: 30 s of pink noise with surf through the engine
 // and the PortAudio backend into an ALSA "file" device (slave "null") whose
 // file is a pipe read at 88200 bytes a second, which paces the device like a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli devices: the sound devices play can use, with their index.
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli devices and play, run as a user runs them, on an ALSA "file"
 // device whose pipe this test reads at the pace of a sound card.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The audio side of the installed program's end-to-end test.
 //
 //   susurra-e2e-audio capture FIFO OUTPUT

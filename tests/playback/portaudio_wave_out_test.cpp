@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PortAudio backend end to end, without a sound card: ALSA's default
 // device is redefined as a "file" device (slave "null") that writes the raw
 // stream into a named pipe. The test reads the pipe at 88200 bytes a second,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/backends/portaudio/portaudio_wave_out.h"
 
 #include <alsa/asoundlib.h>
