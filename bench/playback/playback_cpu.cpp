@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Process CPU while playing: 30 s of pink noise with surf through the engine
 // and the PortAudio backend into an ALSA "file" device (slave "null") whose
 // file is a pipe read at 88200 bytes a second, which paces the device like a
@@ -20,9 +21,9 @@
 #include <string>
 #include <thread>
 
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
-#include "playback/portaudio_wave_out.h"
 #include "synth/noise_synth.h"
 
 namespace {

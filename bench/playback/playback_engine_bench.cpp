@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One refill through the engine: a completion arrives, the engine shapes the
 // half just played (131072 noise samples) and queues it again. It must finish
 // well within the ~2.97 s the other half plays; the goal is under 1 % (29.7 ms).
@@ -7,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "playback/fake_wave_out.h"
 #include "playback/playback_engine.h"
+#include "testing/fake_wave_out.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "app/app_resources.h"
 #include "app/main_dlg.h"
 #include "app/resource_ids.h"
-#include "playback/portaudio_wave_out.h"
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 #include "settings/settings_location.h"
 
 #include <QApplication>

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli devices: the sound devices play can use, with their index.
 
 #include <cstdio>
 #include <string_view>
 
 #include "cli/cli_commands.h"
-#include "playback/portaudio_wave_out.h"
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 
 int RunDevices(int argc, char** argv)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_noise_options.h"
 
 #include <cerrno>
@@ -114,22 +115,19 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
 {
     const std::string_view name = OptionName(argument);
     double* number = nullptr;
-    double min = 0.0;
-    double max = 0.0;
+    const ParameterLimit* limit = nullptr;
     if (name == "--lower") {
         number = &options.lowerLimit;
-        min = 20.0;
-        max = 20000.0;
+        limit = &Limits::kFrequency;
     } else if (name == "--upper") {
         number = &options.upperLimit;
-        min = 20.0;
-        max = 20000.0;
+        limit = &Limits::kFrequency;
     } else if (name == "--surf-strength") {
         number = &options.surfStrength;
-        max = 100.0;
+        limit = &Limits::kSurfStrength;
     } else if (name == "--surf-period") {
         number = &options.surfPeriod;
-        max = 10000.0;
+        limit = &Limits::kSurfPeriod;
     } else if (name != "--type" && name != "--tinnitus-freq") {
         return OptionOutcome::NotMine;
     }
@@ -138,12 +136,12 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
     if (!text)
         return OptionOutcome::Refused;
     if (number != nullptr) {
-        const std::optional<double> value = ParseNumber(name, *text, min, max);
+        const std::optional<double> value = ParseNumber(name, *text, *limit);
         if (!value)
             return OptionOutcome::Refused;
         *number = *value;
     } else if (name == "--tinnitus-freq") {
-        const std::optional<int> value = ParseInteger(name, *text, 20.0, 20000.0);
+        const std::optional<int> value = ParseInteger(name, *text, Limits::kTinnitusFrequency);
         if (!value)
             return OptionOutcome::Refused;
         options.tinnitusFreq = *value;
@@ -153,7 +151,7 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
             Refuse(name, "Please choose physiological, white, pink or tinnitus.");
             return OptionOutcome::Refused;
         }
-        options.type = *type;
+        options.noiseType = *type;
     }
     return OptionOutcome::Taken;
 }

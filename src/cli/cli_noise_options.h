@@ -1,22 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
 #include <string_view>
 
-#include "synth/noise_type.h"
+#include "soundfile/sound_render.h"
+#include "synth/parameter_limits.h"
 
-// The noise options that render and play share, with the window's defaults:
-// the "Easy Bay Surf" setting. Values are checked as the window checks its
-// edits, with the same messages.
-struct NoiseOptions
-{
-    int type = Pink;
-    double lowerLimit = 100.0;     // Hz
-    double upperLimit = 20000.0;   // Hz
-    int tinnitusFreq = 440;        // Hz
-    double surfStrength = 30.0;    // percent
-    double surfPeriod = 20.0;      // seconds
-};
+// The noise options that render and play share: the sound's values, with the
+// window's defaults (the "Easy Bay Surf" setting). Values are checked as the
+// window checks its edits, with the same messages.
+using NoiseOptions = SoundValues;
 
 // One command-line option split into name and value: "--lower 20" or
 // "--lower=20". A value-taking option at the end of the line is an error.
@@ -47,9 +41,19 @@ std::string_view OptionName(std::string_view argument);
 // bounds as "%.15g", and returns nullopt.
 std::optional<double> ParseNumber(std::string_view option, std::string_view text,
                                   double min, double max);
+inline std::optional<double> ParseNumber(std::string_view option, std::string_view text,
+                                         const ParameterLimit& limit)
+{
+    return ParseNumber(option, text, limit.min, limit.max);
+}
 // The same for a whole number; the range is checked on its value as a double.
 std::optional<int> ParseInteger(std::string_view option, std::string_view text,
                                 double min, double max);
+inline std::optional<int> ParseInteger(std::string_view option, std::string_view text,
+                                       const ParameterLimit& limit)
+{
+    return ParseInteger(option, text, limit.min, limit.max);
+}
 
 enum class OptionOutcome
 {

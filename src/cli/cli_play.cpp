@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli play: plays the noise (or the tone) with its surf on a sound
 // device until Ctrl-C or the given duration, through the window's engine.
 
@@ -13,12 +14,12 @@
 
 #include "base/message_reporter.h"
 #include "cli/cli_commands.h"
-#include "cli/stderr_reporter.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
+#include "cli/stderr_reporter.h"
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
-#include "playback/portaudio_wave_out.h"
 #include "synth/noise_synth.h"
 
 namespace {
@@ -80,7 +81,7 @@ public:
     explicit COptionControls(const NoiseOptions& noise) : m_noise(noise) {}
     PlayParameters ReadControls() override
     {
-        return PlayParameters{m_noise.type, m_noise.lowerLimit, m_noise.upperLimit, m_noise.tinnitusFreq,
+        return PlayParameters{m_noise.noiseType, m_noise.lowerLimit, m_noise.upperLimit, m_noise.tinnitusFreq,
                               m_noise.surfStrength, m_noise.surfPeriod};
     }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli render: writes the sound into a WAV file, the same bytes as the
 // window's To File for the same values.
 
@@ -12,12 +13,14 @@
 #include "base/message_reporter.h"
 #include "base/progress_sink.h"
 #include "cli/cli_commands.h"
-#include "cli/stderr_reporter.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
+#include "cli/stderr_reporter.h"
 #include "settings/setting_text.h"
+#include "soundfile/sound_render.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
+#include "synth/parameter_limits.h"
 
 namespace {
 
@@ -69,8 +72,6 @@ const char kHelpTail[] =
     "  susurra-cli render --length 00:10:00 - | aplay\n"
     "\n"
     "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
-
-constexpr int kMaxSeconds = 48695;  // 13:31:35, the most a WAV header can describe
 
 // A one-line bar on a terminal; redrawn only when the position changes.
 class CProgressBar : public IProgressSink
@@ -126,7 +127,7 @@ bool ParseLength(std::string_view option, std::string_view text, FileOptions& fi
                      static_cast<int>(option.size()), option.data());
         return false;
     }
-    if (h * 3600 + m * 60 + s > kMaxSeconds) {
+    if (h * 3600 + m * 60 + s > Limits::kMaxWaveSeconds) {
         std::fprintf(stderr,
                      "susurra-cli: %.*s: a WAV file can hold at most 13:31:35 of sound.\n",
                      static_cast<int>(option.size()), option.data());
@@ -205,7 +206,7 @@ int ParseArguments(int argc, char** argv, GivenOptions& given, std::string& outp
         if (name == "--fade-in" || name == "--fade-out") {
             const std::optional<std::string_view> text = reader.Value(argument);
             const std::optional<double> value =
-                text ? ParseNumber(name, *text, 0.0, 1000.0) : std::nullopt;
+                text ? ParseNumber(name, *text, Limits::kFade) : std::nullopt;
             if (!value)
                 return 2;
             (name == "--fade-in" ? file.fadeIn : file.fadeOut) = *value;
@@ -246,7 +247,7 @@ int RunRender(int argc, char** argv)
     const CSettingsStore store = CSettingsStore::ForThisProgram();
     WarnAboutDamagedSettings(store);
     const std::optional<NoiseOptions> fromSetting = NoiseOptionsFromSetting(store, given.noiseSetting, given.noise);
-    const std::optional<FileSetting> fileSetting = CheckedFileSetting(store, given.fileSetting, kMaxSeconds);
+    const std::optional<FileSetting> fileSetting = CheckedFileSetting(store, given.fileSetting, Limits::kMaxWaveSeconds);
     if (!fromSetting || !fileSetting)
         return 2;
     const NoiseOptions& noise = *fromSetting;
@@ -280,28 +281,18 @@ int RunRender(int argc, char** argv)
     CNoiseSynth synth;
     if (showProgress)
         synth.m_progress = &generating;
-    if (noise.type == TinnitusFinder) {
-        synth.SynthesizeTone(static_cast<double>(noise.tinnitusFreq));
-    } else {
-        synth.Synthesize(noise.type, noise.lowerLimit, noise.upperLimit);
-        // The bar stops short of 100 when the transform posts its last step.
-        if (showProgress)
-            generating.SetPos(100);
-    }
+    MakeSignal(synth, noise);
+    // The bar stops short of 100 when the transform posts its last step.
+    if (showProgress && !IsTone(noise.noiseType))
+        generating.SetPos(100);
     generating.Finish();
 
-    writer.source = synth.m_source.get();
     writer.reporter = &reporter;
     if (showProgress)
         writer.progress = &writing;
-    const uint32_t blockLength =
-        noise.type == TinnitusFinder ? CNoiseSynth::kToneSamples : CNoiseSynth::kPeriodSamples;
-    const double totalSeconds = file.hours * 3600 + file.minutes * 60 + file.seconds;
-    const bool ok =
-        toStdout ? writer.WriteTo(STDOUT_FILENO, totalSeconds, noise.surfStrength, noise.surfPeriod,
-                                  file.fadeIn, file.fadeOut, blockLength)
-                 : writer.Write(totalSeconds, noise.surfStrength, noise.surfPeriod, file.fadeIn,
-                                file.fadeOut, blockLength);
+    const FileValues values{file.fadeIn, file.fadeOut,
+                            static_cast<double>(file.hours * 3600 + file.minutes * 60 + file.seconds)};
+    const bool ok = WriteSoundFile(writer, synth, noise, values, toStdout ? STDOUT_FILENO : -1);
     writing.Finish();
     return ok ? 0 : 1;
 }

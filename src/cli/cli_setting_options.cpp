@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_setting_options.h"
 
 #include <cmath>
@@ -10,11 +11,11 @@ namespace {
 
 // Runs a stored value through the option parser, so that a setting the
 // window would refuse gets the window's message.
-bool Acceptable(std::string_view option, double value, double min, double max)
+bool Acceptable(std::string_view option, double value, const ParameterLimit& limit)
 {
     char text[64];
     std::snprintf(text, sizeof text, "%.17g", value);
-    return ParseNumber(option, text, min, max).has_value();
+    return ParseNumber(option, text, limit).has_value();
 }
 
 void RefusedSetting(const char* kind, const std::string& name)
@@ -26,8 +27,8 @@ void RefusedSetting(const char* kind, const std::string& name)
 // Copies every value that was given into noise.
 void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
 {
-    if (given.type >= 0)
-        noise.type = given.type;
+    if (given.noiseType >= 0)
+        noise.noiseType = given.noiseType;
     if (given.tinnitusFreq >= 0)
         noise.tinnitusFreq = given.tinnitusFreq;
     for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
@@ -61,15 +62,16 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
         std::fprintf(stderr, "susurra-cli: --type: the noise type %d is unknown.\n", s.noiseType);
         return std::nullopt;
     }
-    if (!Acceptable("--lower", s.lowerLimit, 20.0, 20000.0) || !Acceptable("--upper", s.upperLimit, 20.0, 20000.0) ||
-        !Acceptable("--tinnitus-freq", s.tinnitusFrequency, 20.0, 20000.0) ||
-        !Acceptable("--surf-strength", s.surfStrength, 0.0, 100.0) ||
-        !Acceptable("--surf-period", s.surfPeriod, 0.0, 10000.0)) {
+    if (!Acceptable("--lower", s.lowerLimit, Limits::kFrequency) ||
+        !Acceptable("--upper", s.upperLimit, Limits::kFrequency) ||
+        !Acceptable("--tinnitus-freq", s.tinnitusFrequency, Limits::kTinnitusFrequency) ||
+        !Acceptable("--surf-strength", s.surfStrength, Limits::kSurfStrength) ||
+        !Acceptable("--surf-period", s.surfPeriod, Limits::kSurfPeriod)) {
         RefusedSetting("noise", choice.name);
         return std::nullopt;
     }
     NoiseOptions options;
-    options.type = s.noiseType;
+    options.noiseType = s.noiseType;
     options.lowerLimit = s.lowerLimit;
     options.upperLimit = s.upperLimit;
     options.tinnitusFreq = s.tinnitusFrequency;
@@ -88,7 +90,7 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
         return std::nullopt;
     }
     const FileSetting& s = choice.setting;
-    if (!Acceptable("--fade-in", s.fadeIn, 0.0, 1000.0) || !Acceptable("--fade-out", s.fadeOut, 0.0, 1000.0)) {
+    if (!Acceptable("--fade-in", s.fadeIn, Limits::kFade) || !Acceptable("--fade-out", s.fadeOut, Limits::kFade)) {
         RefusedSetting("file", choice.name);
         return std::nullopt;
     }

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/playback_engine.h"
 
 #include <cmath>
 
+#include "synth/noise_type.h"
 #include "synth/rounding.h"
 
 namespace {
-constexpr int kTinnitusFinder = 3;
 const char* const kCaption = "Warning";
 const char* const kNoDevice = "No audio mixer device found";
 const char* const kCantOpen = "I can't open the sound device";
@@ -31,9 +32,6 @@ CPlaybackEngine::~CPlaybackEngine()
 void CPlaybackEngine::InitDevices()
 {
     m_headers[0].data = m_playBuffer.get();
-    m_headers[0].flags = kWaveHeaderBeginLoop;
-    m_headers[0].loops = 1;
-    m_headers[1].flags = kWaveHeaderEndLoop;
 
     const std::vector<WaveDeviceInfo> devices = m_waveOut.Devices();
     m_deviceIds.reserve(devices.size());
@@ -152,7 +150,7 @@ void CPlaybackEngine::OnPlay()
 
     if (!m_synth.Ready()) {
         SetStatus("generating noise signal");
-        if (m_params.noiseType == kTinnitusFinder)
+        if (IsTone(m_params.noiseType))
             m_synth.SynthesizeTone(static_cast<double>(m_params.tinnitusFreq));
         else
             m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit);
@@ -226,7 +224,7 @@ uint32_t CPlaybackEngine::SetVolume(int position)
 
 void CPlaybackEngine::RetuneTone(double frequency)
 {
-    if (!m_playing.load(std::memory_order_acquire) || PlayedType() != kTinnitusFinder)
+    if (!m_playing.load(std::memory_order_acquire) || !IsTone(PlayedType()))
         return;
     // The queued halves still hold the old tone; restarting them makes the new
     // one heard at once instead of a second later.

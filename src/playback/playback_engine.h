@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -8,9 +9,9 @@
 #include <vector>
 
 #include "base/message_reporter.h"
-#include "playback/play_controls.h"
+#include "base/play_controls.h"
+#include "base/status_sink.h"
 #include "playback/signal_generator.h"
-#include "playback/status_sink.h"
 #include "playback/surf_shaper.h"
 #include "playback/wave_out.h"
 

@@ -1,12 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/surf_shaper.h"
 
 #include <cmath>
 
 #include "synth/rounding.h"
+#include "synth/sample_rate.h"
 
 namespace {
-constexpr double kRadiansPerSample = 0.00014247585730565955;  // 2 pi / 44100
-constexpr int kTinnitusFinder = 3;
 }  // namespace
 
 CSurfShaper::CSurfShaper(const int16_t* source, int16_t* samples)
@@ -16,9 +16,7 @@ CSurfShaper::CSurfShaper(const int16_t* source, int16_t* samples)
 
 void CSurfShaper::FillHalf(int half)
 {
-    const int length = m_playedType.load(std::memory_order_relaxed) == kTinnitusFinder
-                           ? kToneHalfSamples
-                           : kNoiseHalfSamples;
+    const int length = HalfLength(m_playedType.load(std::memory_order_relaxed));
     const int start = half != 0 ? length : 0;
     const int end = start + length;
     const double d = std::exp(2.0) - 1.0;
@@ -35,11 +33,11 @@ void CSurfShaper::FillHalf(int half)
             continue;
         }
         const uint32_t c = m_surfCounter.load(std::memory_order_relaxed);
-        const double angle = (static_cast<double>(c) / p) * kRadiansPerSample;
+        const double angle = (static_cast<double>(c) / p) * kTwoPiOverSampleRate;
         const double q = 2.0 - ((std::cos(angle) + 1.0) * s) * 0.01;
         const double v = ((std::exp(q) - 1.0) * m_source[i]) / d;
         m_samples[i] = static_cast<int16_t>(RoundHalfAway(v));
-        const uint32_t next = static_cast<double>(c) < 44100.0 * p ? c + 1 : 0;
+        const uint32_t next = static_cast<double>(c) < kSampleRate * p ? c + 1 : 0;
         m_surfCounter.store(next, std::memory_order_relaxed);
     }
 }

@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+
+#include "synth/noise_type.h"
 
 // Shapes the playback halves: copies one half of the period from the source
 // into the playback buffer, multiplied by the surf gain g(n), where n is the
@@ -15,8 +18,8 @@
 class CSurfShaper
 {
 public:
-    static constexpr int kNoiseHalfSamples = 131072;  // N / 2
-    static constexpr int kToneHalfSamples = 22050;    // half a second
+    static constexpr int kNoiseHalfSamples = PeriodSamples(White) / 2;           // N / 2
+    static constexpr int kToneHalfSamples = PeriodSamples(TinnitusFinder) / 2;   // half a second
 
     // source and samples each hold at least 262144 samples and outlive this.
     CSurfShaper(const int16_t* source, int16_t* samples);
@@ -24,7 +27,7 @@ public:
     // Half length in samples for a signal of the given noise type.
     static constexpr int HalfLength(int playedType)
     {
-        return playedType == 3 ? kToneHalfSamples : kNoiseHalfSamples;
+        return PeriodSamples(playedType) / 2;
     }
 
     // Shapes half 0 or half 1 (any non-zero value means 1) of the signal of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -63,18 +64,15 @@ struct WaveDeviceInfo
 // Header flags.
 inline constexpr uint32_t kWaveHeaderDone = 0x1;
 inline constexpr uint32_t kWaveHeaderPrepared = 0x2;
-inline constexpr uint32_t kWaveHeaderBeginLoop = 0x4;
-inline constexpr uint32_t kWaveHeaderEndLoop = 0x8;
 inline constexpr uint32_t kWaveHeaderInQueue = 0x10;
 
 // One caller-owned buffer. The backend reads data and bufferLengthBytes and
-// keeps flags; the caller sets data, length and the loop flags.
+// keeps flags; the caller sets data and length.
 struct WaveHeader
 {
     const int16_t* data = nullptr;
     uint32_t bufferLengthBytes = 0;
     uint32_t flags = 0;
-    uint32_t loops = 1;
 };
 
 // Called on the notification thread for each buffer handed back.

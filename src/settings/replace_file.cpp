@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/replace_file.h"
 
 #include <cerrno>
@@ -7,26 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/write_all.h"
+
 namespace {
 
 std::string Failure(const std::string& what, int error)
 {
     return "I can't write " + what + ": " + std::strerror(error);
-}
-
-bool WriteAll(int fd, const unsigned char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 std::string FolderOf(const std::string& path)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundfile/wave_writer.h"
 
 #include <algorithm>
@@ -10,32 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/write_all.h"
 #include "synth/rounding.h"
+#include "synth/sample_rate.h"
 
 namespace {
 
-constexpr double kSampleRate = 44100.0;
-constexpr double kRadiansPerSample = 0.00014247585730565955;  // 2 pi / 44100
-
-// write() may take less than asked (pipes, signals); only an error or a
-// device that takes nothing more ends the loop early.
-bool WriteAll(int fd, const void* data, size_t bytes)
-{
-    const char* p = static_cast<const char*>(data);
-    while (bytes > 0) {
-        const ssize_t done = ::write(fd, p, bytes);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (done == 0)
-            return false;
-        p += done;
-        bytes -= static_cast<size_t>(done);
-    }
-    return true;
-}
+constexpr double kSamplesPerSecond = kSampleRate;
 
 // RoundHalfAway for |x| < 2^31, without the library call: truncating to an
 // integer gives modf's integral part, and x minus it is modf's fraction
@@ -125,7 +107,7 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
     if (source == nullptr || blockLength < 1 || blockLength > kMaxBlockSamples)
         return false;
 
-    const double t = totalSeconds * kSampleRate;
+    const double t = totalSeconds * kSamplesPerSecond;
     const double f = static_cast<double>(blockLength);
     // The header's 32-bit sizes end at 13:31:35; a longer file would carry
     // sizes that lie about its contents, so it is refused before any byte.
@@ -137,8 +119,8 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
     // Rounding inputs beyond int32 would overflow; the fades never count for
     // more than the whole file anyway, so they are capped at the limit first.
     const double maxFade = static_cast<double>(kMaxSamples);
-    const double fi = std::clamp(fadeIn * kSampleRate, 0.0, maxFade);
-    const double fo = std::clamp(fadeOut * kSampleRate, 0.0, maxFade);
+    const double fi = std::clamp(fadeIn * kSamplesPerSecond, 0.0, maxFade);
+    const double fo = std::clamp(fadeOut * kSamplesPerSecond, 0.0, maxFade);
 
     Job& job = plan.job;
     job.source = source;
@@ -356,7 +338,7 @@ void CWaveWriter::ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out)
             // n as a double is exact far beyond the longest file.
             const double nd0 = static_cast<double>(n0);
             for (int k = 0; k < length; ++k)
-                work[k] = ((nd0 + static_cast<double>(k)) / p) * kRadiansPerSample;
+                work[k] = ((nd0 + static_cast<double>(k)) / p) * kTwoPiOverSampleRate;
             for (int k = 0; k < length; ++k)
                 work[k] = std::cos(work[k]);
             for (int k = 0; k < length; ++k)

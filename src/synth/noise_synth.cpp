@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "synth/noise_synth.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
+#include "synth/sample_rate.h"
 
 namespace {
 
@@ -16,8 +18,6 @@ constexpr int kHalf = kN / 2;
 // phase 0. Written as the quotient so that it is the same double as the
 // formula, 0.00019175345033660654.
 const double kPhaseStep = 2.0 * M_PI / 32767.0;
-// Radians per sample and hertz at 44100 Hz: 0.00014247585730565955.
-const double kToneStep = 2.0 * M_PI / 44100.0;
 constexpr double kToneAmplitude = 3000.0;
 
 } // namespace
@@ -134,7 +134,7 @@ void CNoiseSynth::SynthesizeTone(double frequency)
 {
     for (int i = 0; i < kToneSamples; ++i)
         m_samples[i] = static_cast<int16_t>(
-            TruncToInt(kToneAmplitude * std::sin((i * frequency) * kToneStep)));
+            TruncToInt(kToneAmplitude * std::sin((i * frequency) * kTwoPiOverSampleRate)));
     // The whole buffer, as the noise path does; only the first second plays.
     std::memcpy(m_source.get(), m_samples.get(), kN * sizeof(int16_t));
     PostProgress(100);

@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
+#include <utility>
 
 #include <emmintrin.h>
 
@@ -171,8 +173,8 @@ void CNoiseSynth::ReverseBitOrder()
                     // is its own reverse trades each pair once.
                     if (mr > m || b > a)
                     {
-                        SwapValues(x[2 * a], x[2 * b]);
-                        SwapValues(x[2 * a + 1], x[2 * b + 1]);
+                        std::swap(x[2 * a], x[2 * b]);
+                        std::swap(x[2 * a + 1], x[2 * b + 1]);
                     }
                 }
             }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -23,11 +24,3 @@ int32_t RoundHalfAway(double x);
 // Rounds half up for x >= 0 and truncates toward zero for x < 0:
 // 2.5 -> 3, -2.5 -> -2, -2.7 -> -2.
 int32_t RoundHalfUp(double x);
-
-// Exchanges two doubles.
-inline void SwapValues(double& a, double& b)
-{
-    const double t = a;
-    a = b;
-    b = t;
-}

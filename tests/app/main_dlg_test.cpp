@@ -7,7 +7,7 @@
 #include "app/testing/recording_help_command.h"
 #include "app/testing/recording_message_box.h"
 #include "app/testing/scripted_save_file_dialog.h"
-#include "playback/fake_wave_out.h"
+#include "testing/fake_wave_out.h"
 #include "qt_test_app.h"
 #include "settings/settings_store.h"
 #include "settings/setting_text.h"

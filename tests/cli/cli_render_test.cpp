@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
+#include "testing/param_name.h"
+#include "testing/temp_folder.h"
 
 namespace {
 
@@ -46,28 +48,51 @@ TEST_F(CliRenderTest, FilesAndStandardOutputHoldTheSameBytesAsTheWindowWrites)
     EXPECT_TRUE(ReadAll(m_dir / "out") == LibraryFile(3, 6000.0, 4.0, 55.0, 1.5, 0.5, 2.0));
 }
 
-TEST_F(CliRenderTest, BadValuesAndFileErrorsAreRefusedWithTheWindowsMessages)
+namespace {
+
+struct RefusalRow
 {
-    const std::string missing = m_dir / "no/x.wav";
-    const struct
+    const char* name;
+    std::string args;     // "{dir}" stands for the test's folder
+    int status;
+    std::string message;  // after "susurra-cli: "; "{dir}" as in args
+};
+
+class CliRenderRefusal : public CliRenderTest, public ::testing::WithParamInterface<RefusalRow>
+{
+protected:
+    std::string InFolder(std::string text) const
     {
-        std::string args;
-        int status;
-        std::string message;
-    } cases[] = {
-        {"--lower 19.9", 2, "--lower: Please enter a number between 20 and 20000."},
-        {"--upper=abc", 2, "--upper: Please enter a number."},
-        {"--tinnitus-freq 440.5", 2, "--tinnitus-freq: Please enter an integer."},
-        {"--surf-period -1", 2, "--surf-period: Please enter a number between 0 and 10000."},
-        {"--fade-out 1000.5", 2, "--fade-out: Please enter a number between 0 and 1000."},
-        {"--length 13:31:36", 2, "--length: a WAV file can hold at most 13:31:35 of sound."},
-        {"--length 00:00:01 '" + missing + "'", 1, "I can't open " + missing},
-        {"--length 00:00:30 /dev/full", 1, "I can't write /dev/full"},
-    };
-    for (const auto& c : cases) {
-        const std::string output = c.status == 2 ? " '" + m_dir / "x.wav" + "'" : "";
-        EXPECT_EQ(Render(c.args + output), c.status) << c.args;
-        EXPECT_EQ(Err(), "susurra-cli: " + c.message + "\n");
+        for (std::size_t at; (at = text.find("{dir}")) != std::string::npos;)
+            text.replace(at, 5, m_dir.Path());
+        return text;
     }
+};
+
+}  // namespace
+
+TEST_P(CliRenderRefusal, RefusesWithTheWindowMessageAndLeavesNoFile)
+{
+    const RefusalRow& row = GetParam();
+    const std::string output = row.status == 2 ? " '" + m_dir / "x.wav" + "'" : "";
+    EXPECT_EQ(Render(InFolder(row.args) + output), row.status) << row.args;
+    EXPECT_EQ(Err(), "susurra-cli: " + InFolder(row.message) + "\n");
     EXPECT_EQ(FolderEntries(m_dir.Path()), (std::vector<std::string>{"err", "out"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    BadValuesAndFileErrors, CliRenderRefusal,
+    ::testing::Values(
+        RefusalRow{"lower below range", "--lower 19.9", 2, "--lower: Please enter a number between 20 and 20000."},
+        RefusalRow{"upper not a number", "--upper=abc", 2, "--upper: Please enter a number."},
+        RefusalRow{"tinnitus frequency not whole", "--tinnitus-freq 440.5", 2,
+                   "--tinnitus-freq: Please enter an integer."},
+        RefusalRow{"surf period negative", "--surf-period -1", 2,
+                   "--surf-period: Please enter a number between 0 and 10000."},
+        RefusalRow{"fade out above range", "--fade-out 1000.5", 2,
+                   "--fade-out: Please enter a number between 0 and 1000."},
+        RefusalRow{"length beyond a wave file", "--length 13:31:36", 2,
+                   "--length: a WAV file can hold at most 13:31:35 of sound."},
+        RefusalRow{"missing folder", "--length 00:00:01 '{dir}no/x.wav'", 1, "I can't open {dir}no/x.wav"},
+        RefusalRow{"full device", "--length 00:00:30 /dev/full", 1, "I can't write /dev/full"}),
+    RowName());

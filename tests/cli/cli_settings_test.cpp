@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "common/temp_folder.h"
 #include "settings/builtin_presets.h"
 #include "settings/settings_store.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The audio side of the installed program's end-to-end test.
 //
 //   susurra-e2e-audio capture FIFO OUTPUT
@@ -29,7 +30,6 @@
 #include <vector>
 
 #include "base/message_reporter.h"
-#include "playback/fake_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "playback/surf_shaper.h"
@@ -37,6 +37,7 @@
 #include "settings/settings_store.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
+#include "testing/fake_wave_out.h"
 
 namespace {
 

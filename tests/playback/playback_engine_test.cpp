@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/playback_engine.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +7,9 @@
 #include <cstring>
 #include <thread>
 
-#include "common/alloc_counter.h"
-#include "playback/engine_doubles.h"
-#include "playback/fake_wave_out.h"
+#include "testing/alloc_counter.h"
+#include "testing/engine_doubles.h"
+#include "testing/fake_wave_out.h"
 
 namespace {
 

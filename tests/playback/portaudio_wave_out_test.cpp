@@ -1,17 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PortAudio backend end to end, without a sound card: ALSA's default
 // device is redefined as a "file" device (slave "null") that writes the raw
 // stream into a named pipe. The test reads the pipe at 88200 bytes a second,
 // which paces the device like real hardware, and compares what it captured
 // with the shaped samples the engine must have played.
 
-#include "playback/portaudio_wave_out.h"
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 
 #include <gtest/gtest.h>
 
-#include "common/alloc_counter.h"
-#include "playback/engine_doubles.h"
-#include "playback/paced_capture.h"
 #include "playback/playback_engine.h"
+#include "testing/alloc_counter.h"
+#include "testing/engine_doubles.h"
+#include "testing/paced_capture.h"
 
 namespace {
 

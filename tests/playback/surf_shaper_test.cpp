@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/surf_shaper.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "common/alloc_counter.h"
 #include "synth/rounding.h"
+#include "testing/alloc_counter.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,9 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/temp_folder.h"
 #include "settings/builtin_presets.h"
 #include "settings/settings_file.h"
+#include "testing/temp_folder.h"
 
 namespace {
 

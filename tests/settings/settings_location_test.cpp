@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
+#include "testing/param_name.h"
+#include "testing/temp_folder.h"
 
 namespace {
 
@@ -16,32 +18,48 @@ SettingsEnvironment Environment(bool programFolderWritable, std::string programF
     return e;
 }
 
-TEST(SettingsLocation, ReadOnlyProgramFolderFallsBackToTheUsersConfigurationFolder)
+TEST(SettingsLocation, WritableProgramFolderHoldsTheSettingsUnlessItIsASystemFolder)
 {
     EXPECT_EQ(ChooseSettingsFolder(Environment(true)), "/opt/susurra/");
     EXPECT_EQ(ChooseSettingsFolder(Environment(true, "")), "") << "the current folder";
     // An installed copy run by root must not put its files among the system's programs.
     EXPECT_EQ(ChooseSettingsFolder(Environment(true, "/usr/bin/")), "/home/ada/.config/susurra/");
-    const struct
-    {
-        const char* label;
-        std::optional<std::string> xdg;
-        std::optional<std::string> home;
-        std::string expected;
-    } rows[] = {
-        {"no XDG_CONFIG_HOME", std::nullopt, "/home/ada", "/home/ada/.config/susurra/"},
-        {"XDG_CONFIG_HOME set", "/srv/conf//", "/home/ada", "/srv/conf/susurra/"},
-        {"XDG_CONFIG_HOME empty", "", "/home/ada", "/home/ada/.config/susurra/"},
-        {"XDG_CONFIG_HOME relative is ignored", "conf", "/home/ada", "/home/ada/.config/susurra/"},
-        {"no home at all", std::nullopt, std::nullopt, "/opt/susurra/"},
-    };
-    for (const auto& row : rows) {
-        SettingsEnvironment e = Environment(false);
-        e.xdgConfigHome = row.xdg;
-        e.home = row.home;
-        EXPECT_EQ(ChooseSettingsFolder(e), row.expected) << row.label;
-    }
 }
+
+namespace {
+
+struct FallbackRow
+{
+    const char* name;
+    std::optional<std::string> xdg;
+    std::optional<std::string> home;
+    std::string expected;
+};
+
+class SettingsLocationFallback : public ::testing::TestWithParam<FallbackRow>
+{
+};
+
+}  // namespace
+
+TEST_P(SettingsLocationFallback, ReadOnlyProgramFolderFallsBackToTheUsersConfigurationFolder)
+{
+    const FallbackRow& row = GetParam();
+    SettingsEnvironment e = Environment(false);
+    e.xdgConfigHome = row.xdg;
+    e.home = row.home;
+    EXPECT_EQ(ChooseSettingsFolder(e), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Environments, SettingsLocationFallback,
+    ::testing::Values(FallbackRow{"no XDG_CONFIG_HOME", std::nullopt, "/home/ada", "/home/ada/.config/susurra/"},
+                      FallbackRow{"XDG_CONFIG_HOME set", "/srv/conf//", "/home/ada", "/srv/conf/susurra/"},
+                      FallbackRow{"XDG_CONFIG_HOME empty", "", "/home/ada", "/home/ada/.config/susurra/"},
+                      FallbackRow{"XDG_CONFIG_HOME relative is ignored", "conf", "/home/ada",
+                                  "/home/ada/.config/susurra/"},
+                      FallbackRow{"no home at all", std::nullopt, std::nullopt, "/opt/susurra/"}),
+    RowName());
 
 TEST(SettingsStore, FirstSaveCreatesTheConfigurationFolderAndTheFilesReadBack)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +8,7 @@
 #include "settings/builtin_presets.h"
 #include "settings/setting_list.h"
 #include "settings/settings_table.h"
+#include "testing/param_name.h"
 
 namespace {
 
@@ -20,29 +22,44 @@ struct Tables
     void Occupy(int slot, const char* name) { StoreName(noise.m_slots[slot].name, name); }
 };
 
-TEST(SettingText, NameIsCutTo49BytesWithoutSplittingAUtf8Character)
+namespace {
+
+struct NameCutRow
 {
-    const struct
-    {
-        const char* label;
-        std::string text;
-        std::size_t kept;
-    } rows[] = {
-        {"60 single-byte characters", std::string(60, 'n'), 49},
-        {"two-byte char across the limit", std::string(48, 'a') + "\xC3\xA9", 48},
-        {"two-byte char ending at the limit", std::string(47, 'a') + "\xC3\xA9" "x", 49},
-        {"three-byte char across the limit", std::string(47, 'a') + "\xE2\x82\xAC", 47},
-        {"four-byte char across the limit", std::string(46, 'a') + "\xF0\x9F\x8C\x8A", 46},
-        {"stray continuation bytes: cut at the byte limit", std::string(60, '\x80'), 49},
-    };
-    for (const auto& row : rows) {
-        NoiseSetting s;
-        std::memset(&s, 0x5A, sizeof s);
-        StoreName(s.name, row.text);
-        EXPECT_EQ(FieldText(s.name), row.text.substr(0, row.kept)) << row.label;
-        EXPECT_EQ(std::string(s.name + row.kept, 50 - row.kept), std::string(50 - row.kept, '\0')) << row.label;
-        EXPECT_EQ(s.reserved2[0], 0x5A) << "the field's neighbours are not touched";
-    }
+    const char* name;
+    std::string text;
+    std::size_t kept;
+};
+
+class SettingTextNameCut : public ::testing::TestWithParam<NameCutRow>
+{
+};
+
+}  // namespace
+
+TEST_P(SettingTextNameCut, NameIsCutTo49BytesWithoutSplittingAUtf8Character)
+{
+    const NameCutRow& row = GetParam();
+    NoiseSetting s;
+    std::memset(&s, 0x5A, sizeof s);
+    StoreName(s.name, row.text);
+    EXPECT_EQ(FieldText(s.name), row.text.substr(0, row.kept));
+    EXPECT_EQ(std::string(s.name + row.kept, 50 - row.kept), std::string(50 - row.kept, '\0'));
+    EXPECT_EQ(s.reserved2[0], 0x5A) << "the field's neighbours are not touched";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, SettingTextNameCut,
+    ::testing::Values(NameCutRow{"60 single-byte characters", std::string(60, 'n'), 49},
+                      NameCutRow{"two-byte char across the limit", std::string(48, 'a') + "\xC3\xA9", 48},
+                      NameCutRow{"two-byte char ending at the limit", std::string(47, 'a') + "\xC3\xA9" "x", 49},
+                      NameCutRow{"three-byte char across the limit", std::string(47, 'a') + "\xE2\x82\xAC", 47},
+                      NameCutRow{"four-byte char across the limit", std::string(46, 'a') + "\xF0\x9F\x8C\x8A", 46},
+                      NameCutRow{"stray continuation bytes: cut at the byte limit", std::string(60, '\x80'), 49}),
+    RowName());
+
+TEST(SettingText, FileNameIsCutTo258BytesWithoutSplittingAUtf8Character)
+{
     FileSetting f{};
     std::string path = "/a";
     while (path.size() < 300)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundfile/wave_writer.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +9,11 @@
 #include <csignal>
 #include <random>
 
-#include "common/alloc_counter.h"
-#include "common/temp_folder.h"
 #include "synth/rounding.h"
+#include "testing/alloc_counter.h"
+#include "testing/param_name.h"
+#include "testing/report_logs.h"
+#include "testing/temp_folder.h"
 
 namespace {
 
@@ -73,24 +76,6 @@ std::string ReferenceFile(const std::vector<int16_t>& source, const Params& p)
     return b;
 }
 
-struct ProgressLog : IProgressSink
-{
-    std::vector<int> positions;
-    ProgressLog() { positions.reserve(64); }
-    void SetPos(int position) override { positions.push_back(position); }
-};
-
-struct MessageLog : IMessageReporter
-{
-    std::vector<std::string> texts;
-    void Report(const std::string& caption, const std::string& text, MessageIcon icon) override
-    {
-        EXPECT_EQ(caption, "Warning");
-        EXPECT_EQ(icon, MessageIcon::Exclamation);
-        texts.push_back(text);
-    }
-};
-
 class WaveWriterTest : public ::testing::Test
 {
 protected:
@@ -111,37 +96,64 @@ protected:
 
     CTempFolder m_dir;
     std::vector<int16_t> m_source;
-    ProgressLog m_progress;
-    MessageLog m_messages;
+    void TearDown() override { MessageTexts(); }
+
+    // The texts of the messages, each of which must be a warning.
+    std::vector<std::string> MessageTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const CMessageLog::Message& message : m_messages.m_messages) {
+            EXPECT_EQ(message.caption, "Warning");
+            EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+            texts.push_back(message.text);
+        }
+        return texts;
+    }
+
+    CProgressLog m_progress;
+    CMessageLog m_messages;
 };
 
 }  // namespace
 
-TEST_F(WaveWriterTest, FilesMatchTheReferenceByteForByte)
+namespace {
+
+class WaveWriterFile : public WaveWriterTest, public ::testing::WithParamInterface<Params>
 {
-    const Params cases[] = {
-        {"surf across block boundaries", 13.0, 30.0, 2.0, 0.0, 0.0, 262144},
-        {"fades overlapping", 9.0, 45.0, 3.3, 6.0, 5.0, 262144},
-        {"fade-in longer than file", 4.0, 20.0, 1.0, 10.0, 1.5, 262144},
-        {"fade-out longer than file", 4.0, 80.0, 0.7, 1.0, 10.0, 262144},
-        {"tone blocks", 5.0, 100.0, 1.5, 1.2, 2.4, 44100},
-        {"odd length", 2.00002, 10.0, 0.9, 0.00003, 0.5, 44100},
-        {"no surf, fades", 17.0, 0.0, 8.0, 3.0, 7.0, 262144},
-        {"no surf, no fades", 12.0, 0.0, 20.0, 0.0, 0.0, 262144},
-        {"zero period", 3.0, 30.0, 0.0, 1.0, 1.0, 262144},
-        {"zero length: a bare header", 0.0, 30.0, 20.0, 10.0, 10.0, 262144},
-    };
+};
+
+}  // namespace
+
+TEST_P(WaveWriterFile, MatchesTheReferenceByteForByteWithAnyNumberOfWorkers)
+{
+    const Params& p = GetParam();
+    const std::string reference = ReferenceFile(m_source, p);
     for (const int workers : {0, 1, 2}) {
         CWaveWriter writer(workers);
-        for (const Params& p : cases) {
+        // Twice: a writer that has written a file writes the next the same.
+        for (int round = 0; round < 2; ++round) {
             Attach(writer, m_dir / "out.wav");
             ASSERT_TRUE(writer.Write(p.totalSeconds, p.surfStrength, p.surfPeriod, p.fadeIn, p.fadeOut,
                                      p.blockLength));
-            EXPECT_TRUE(ReadAll(m_dir / "out.wav") == ReferenceFile(m_source, p)) << p.name << ", workers " << workers;
+            EXPECT_TRUE(ReadAll(m_dir / "out.wav") == reference) << "workers " << workers << ", round " << round;
         }
     }
-    EXPECT_TRUE(m_messages.texts.empty());
+    EXPECT_TRUE(m_messages.m_messages.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WaveWriterFile,
+    ::testing::Values(Params{"surf across block boundaries", 13.0, 30.0, 2.0, 0.0, 0.0, 262144},
+                      Params{"fades overlapping", 9.0, 45.0, 3.3, 6.0, 5.0, 262144},
+                      Params{"fade-in longer than file", 4.0, 20.0, 1.0, 10.0, 1.5, 262144},
+                      Params{"fade-out longer than file", 4.0, 80.0, 0.7, 1.0, 10.0, 262144},
+                      Params{"tone blocks", 5.0, 100.0, 1.5, 1.2, 2.4, 44100},
+                      Params{"odd length", 2.00002, 10.0, 0.9, 0.00003, 0.5, 44100},
+                      Params{"no surf, fades", 17.0, 0.0, 8.0, 3.0, 7.0, 262144},
+                      Params{"no surf, no fades", 12.0, 0.0, 20.0, 0.0, 0.0, 262144},
+                      Params{"zero period", 3.0, 30.0, 0.0, 1.0, 1.0, 262144},
+                      Params{"zero length: a bare header", 0.0, 30.0, 20.0, 10.0, 10.0, 262144}),
+    RowName());
 
 TEST_F(WaveWriterTest, SixtySecondsOfNoiseTakeElevenBlocksWithoutAllocating)
 {
@@ -151,7 +163,7 @@ TEST_F(WaveWriterTest, SixtySecondsOfNoiseTakeElevenBlocksWithoutAllocating)
     ASSERT_TRUE(writer.Write(60.0, 30.0, 20.0, 10.0, 10.0, 262144));
     EXPECT_EQ(scope.Allocations(), 0u);
     EXPECT_EQ(std::filesystem::file_size(m_dir / "minute.wav"), 44u + 2u * 2646000u);
-    EXPECT_EQ(m_progress.positions, (std::vector<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100, 100}));
+    EXPECT_EQ(m_progress.m_positions, (std::vector<int>{0, 9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100, 100}));
 }
 
 TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
@@ -159,12 +171,12 @@ TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
     CWaveWriter writer;
     Attach(writer, m_dir / "no/such/folder/x.wav");
     EXPECT_FALSE(writer.Write(5.0, 30.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_EQ(m_progress.positions, std::vector<int>{0});
+    EXPECT_EQ(m_progress.m_positions, std::vector<int>{0});
     // /dev/full with and without surf; only regular files are removed afterwards.
     Attach(writer, "/dev/full");
     EXPECT_FALSE(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144));
     EXPECT_FALSE(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_NE(m_progress.positions.back(), 100);
+    EXPECT_NE(m_progress.m_positions.back(), 100);
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 
     // A file-size limit makes the write fail partway, even for root.
@@ -179,7 +191,7 @@ TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
-    EXPECT_EQ(m_messages.texts, (std::vector<std::string>{"I can't open " + m_dir / "no/such/folder/x.wav",
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"I can't open " + m_dir / "no/such/folder/x.wav",
                                                           "I can't write /dev/full", "I can't write /dev/full",
                                                           "I can't write " + m_dir / "cut.wav"}));
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{});
@@ -191,8 +203,9 @@ TEST_F(WaveWriterTest, LengthsBeyondTheHeaderAndOverlongNamesAreRefused)
     Attach(writer, m_dir / "long.wav");
     EXPECT_FALSE(writer.Write(48696.0, 30.0, 20.0, 10.0, 10.0, 262144));
     EXPECT_FALSE(std::filesystem::exists(m_dir / "long.wav"));
-    ASSERT_EQ(m_messages.texts.size(), 1u);
-    EXPECT_NE(m_messages.texts[0].find("13:31:35"), std::string::npos) << m_messages.texts[0];
+    const std::vector<std::string> texts = MessageTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("13:31:35"), std::string::npos) << texts[0];
 
     const std::string name255(255, 'a');
     EXPECT_TRUE(writer.SetFileName(name255));

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "literal_synth.h"
 
 #include <cmath>
+#include <utility>
 
 #include "synth/rounding.h"
 
@@ -67,8 +69,8 @@ void LiteralTransform(double* x, int16_t* out)
     {
         if (b > a)
         {
-            SwapValues(x[2 * a], x[2 * b]);
-            SwapValues(x[2 * a + 1], x[2 * b + 1]);
+            std::swap(x[2 * a], x[2 * b]);
+            std::swap(x[2 * a + 1], x[2 * b + 1]);
         }
         int m = kN / 2;
         while (m >= 1 && b >= m)

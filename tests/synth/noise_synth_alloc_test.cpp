@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "common/alloc_counter.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
+#include "testing/alloc_counter.h"
 
 TEST(NoiseSynthAllocation, SynthesisAndToneAllocateNothing)
 {

@@ -1,30 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "synth/rounding.h"
 
 #include <cstdint>
 
 #include <gtest/gtest.h>
 
-TEST(Rounding, HalfAwayAndHalfUpFollowTheirTables)
+#include "testing/param_name.h"
+
+namespace {
+
+struct RoundingRow
 {
-    const struct
-    {
-        const char* name;
-        double x;
-        int32_t away;
-        int32_t up;
-    } rows[] = {
-        {"half", 0.5, 1, 1},
-        {"minus half", -0.5, -1, 0},
-        {"two and a half", 2.5, 3, 3},
-        {"minus two and a half", -2.5, -3, -2},
-        {"minus 2.7", -2.7, -3, -2},
-        {"minus 2.3", -2.3, -2, -2},
-        {"largest double below 0.5", 0.49999999999999994, 0, 0},
-        {"int32 max", 2147483647.0, 2147483647, 2147483647},
-        {"beyond int32", 2147483647.5, INT32_MIN, INT32_MIN},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(RoundHalfAway(row.x), row.away) << row.name;
-        EXPECT_EQ(RoundHalfUp(row.x), row.up) << row.name;
-    }
+    const char* name;
+    double x;
+    int32_t away;
+    int32_t up;
+};
+
+class Rounding : public ::testing::TestWithParam<RoundingRow>
+{
+};
+
+}  // namespace
+
+TEST_P(Rounding, HalfAwayAndHalfUpGiveTheTabledIntegers)
+{
+    const RoundingRow& row = GetParam();
+    EXPECT_EQ(RoundHalfAway(row.x), row.away);
+    EXPECT_EQ(RoundHalfUp(row.x), row.up);
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, Rounding,
+                         ::testing::Values(RoundingRow{"half", 0.5, 1, 1},
+                                           RoundingRow{"minus half", -0.5, -1, 0},
+                                           RoundingRow{"two and a half", 2.5, 3, 3},
+                                           RoundingRow{"minus two and a half", -2.5, -3, -2},
+                                           RoundingRow{"minus 2.7", -2.7, -3, -2},
+                                           RoundingRow{"minus 2.3", -2.3, -2, -2},
+                                           RoundingRow{"largest double below 0.5", 0.49999999999999994, 0, 0},
+                                           RoundingRow{"int32 max", 2147483647.0, 2147483647, 2147483647},
+                                           RoundingRow{"beyond int32", 2147483647.5, INT32_MIN, INT32_MIN}),
+                         RowName());

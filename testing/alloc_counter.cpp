@@ -1,4 +1,5 @@
-#include "common/alloc_counter.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "testing/alloc_counter.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the settings file reader as both kinds of file and
 // checks what must hold for any input: no access outside the table, every
 // text terminated inside its field, and a written file that reads back to

@@ -1,14 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
-#include <mutex>
-#include <string>
 #include <vector>
 
-#include "base/message_reporter.h"
-#include "playback/play_controls.h"
+#include "base/play_controls.h"
 #include "playback/signal_generator.h"
-#include "playback/status_sink.h"
+#include "testing/report_logs.h"
 
 // A synthesizer stand-in with a known, never-zero period, so that tests can
 // predict every shaped sample and tell signal from silence.
@@ -48,27 +46,4 @@ class CTestControls : public IPlayControls
 public:
     PlayParameters ReadControls() override { return m_params; }
     PlayParameters m_params;
-};
-
-class CStatusLog : public IStatusSink
-{
-public:
-    void ShowStatus(const std::string& text) override { m_texts.push_back(text); }
-    std::vector<std::string> m_texts;
-};
-
-class CMessageLog : public IMessageReporter
-{
-public:
-    struct Message
-    {
-        std::string caption;
-        std::string text;
-        MessageIcon icon;
-    };
-    void Report(const std::string& caption, const std::string& text, MessageIcon icon) override
-    {
-        m_messages.push_back(Message{caption, text, icon});
-    }
-    std::vector<Message> m_messages;
 };

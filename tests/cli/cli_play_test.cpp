@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli devices and play, run as a user runs them, on an ALSA "file"
 // device whose pipe this test reads at the pace of a sound card.
 
@@ -6,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/temp_folder.h"
-#include "playback/paced_capture.h"
+#include "testing/paced_capture.h"
+#include "testing/temp_folder.h"
 
 extern char** environ;
 

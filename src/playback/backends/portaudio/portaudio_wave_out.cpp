@@ -1,4 +1,5 @@
-#include "playback/portaudio_wave_out.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playback/backends/portaudio/portaudio_wave_out.h"
 
 #include <alsa/asoundlib.h>
 #include <fcntl.h>

@@ -1,4 +1,5 @@
-#include "playback/fake_wave_out.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "testing/fake_wave_out.h"
 
 #include <algorithm>
 #include <cstring>
