@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-screen-grab WINDOW-ID FILE.png: saves what an X window shows, for
 // the screenshots of the real program under Xvfb (scripts/screenshots.sh).
 

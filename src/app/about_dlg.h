@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialog_base.h"
+#include "ui/dialog/dialog_base.h"
 
 // The About box: the application icon and the version line, with OK. Runs
 // modally; the same object can be shown any number of times.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_resources.h"
 
 #include "app/resource_ids.h"

@@ -1,15 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings headers come before any Qt header: Qt defines "slots" as a
 // macro, and the settings table uses the word as a name.
 #include "settings/settings_store.h"
 
 #include "app/dlg_save_set.h"
 
-#include "app/combo_ctrl.h"
-#include "app/data_exchange.h"
-#include "app/dialog_services.h"
-#include "app/message_box.h"
+#include "ui/controls/combo_ctrl.h"
+#include "ui/dialog/data_exchange.h"
+#include "ui/services/dialog_services.h"
+#include "ui/services/message_box.h"
 #include "app/resource_ids.h"
 #include "app/save_set_host.h"
+#include "app/setting_name_order.h"
 
 #include <QByteArray>
 #include <QEvent>
@@ -113,6 +115,8 @@ void CDlgSaveSet::DoDataExchange(CDataExchange& dx)
 bool CDlgSaveSet::OnInitDialog()
 {
     m_existingNames = GetDlgItemAs<CComboCtrl>(IDC_SETTING_NAMES);
+    // Sorted as the settings files sort their names.
+    m_existingNames->SetNameOrder(CompareSettingNamesNoCase);
     if (auto* save = GetDlgItemAs<QPushButton>(IDC_SETTING_SAVE))
         connect(save, &QPushButton::clicked, this, &CDlgSaveSet::OnSave);
     if (auto* remove = GetDlgItemAs<QPushButton>(IDC_SETTING_DELETE))

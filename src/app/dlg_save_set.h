@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/dialog_base.h"
+#include "ui/dialog/dialog_base.h"
 #include "settings/settings_kind.h"
 
 #include <QString>

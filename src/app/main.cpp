@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra: the noise generator's window.
 
 #include "app/generator_app.h"

@@ -1,20 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/about_dlg.h"
-#include "app/date_time_value.h"
 #include "app/dlg_save_set.h"
-#include "app/dialog_base.h"
-#include "app/message_box.h"
 #include "app/painting_progress.h"
-#include "app/save_file_dialog.h"
 #include "app/save_set_host.h"
 #include "base/play_controls.h"
 #include "base/status_sink.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "settings/settings_store.h"
+#include "soundfile/sound_render.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
+#include "synth/parameter_limits.h"
+#include "ui/controls/date_time_value.h"
+#include "ui/dialog/dialog_base.h"
+#include "ui/services/message_box.h"
+#include "ui/services/save_file_dialog.h"
 
 #include <QIcon>
 #include <QString>
@@ -28,7 +31,7 @@ class CProgressCtrl;
 class CSliderCtrl;
 class CUpDownCtrl;
 
-// The main window, template 102: holds every parameter the user sets, owns
+// The main window (main_window.json): holds every parameter the user sets, owns
 // the synthesizer, the file writer, the playback engine, both setting lists,
 // the About box and the Manage Settings window, and runs every command.
 //
@@ -49,7 +52,6 @@ class CMainDlg : public CDialogBase, public ISaveSetHost, private IPlayControls,
 {
     Q_OBJECT
 public:
-    static constexpr int kTinnitusFinder = 3;
     static constexpr int kMaxFileNameChars = 255;
     static constexpr int kDeviceCheckMs = 250;
 
@@ -94,8 +96,8 @@ public:
 
     // The parameters and the window's state, in the order the window keeps them.
     QIcon m_hIcon;
-    double m_lowerLimit = 20.0;
-    double m_upperLimit = 20000.0;
+    double m_lowerLimit = Limits::kFrequency.min;
+    double m_upperLimit = Limits::kFrequency.max;
     QString m_fileName;
     double m_surfStrength = 0.0;
     double m_fadeIn = 10.0;
@@ -105,7 +107,8 @@ public:
     CNoiseSynth m_synth;
     CProgressCtrl* m_generatorProgress = nullptr;
     CProgressCtrl* m_savingProgress = nullptr;
-    int m_playedType = -1;
+    // The type of the signal last made (Play or To File); -1 before the first.
+    int m_generatedType = -1;
     CWaveWriter m_writer;
     SaveFileOptions m_fileDialog;
     QString m_status = QStringLiteral("nothing to do");
@@ -169,7 +172,9 @@ private:
     void FillSettingCombos();
     void FillDevices();
     void SaveSettingsFiles();
-    // Makes the signal of the current parameters.
+    // The sound of the current parameters.
+    SoundValues Sound() const;
+    // Makes the signal of the current parameters, while playback waits.
     void MakeSignal();
     // Asks for a file name; a path too long for the writer is refused with
     // a message. nullopt when cancelled or refused.

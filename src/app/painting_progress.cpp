@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/painting_progress.h"
 
-#include "app/progress_ctrl.h"
+#include "ui/controls/progress_ctrl.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,17 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Identifiers of the window resources: dialog templates, controls, icons,
 // the hand cursor and string table entries. The numbers are those of the
 // templates in res/templates and the string table in res/strings.json.
+// The end codes IDOK and IDCANCEL are the toolkit's (ui/dialog/dialog_base.h).
 
-// Dialog templates.
-constexpr int IDD_MAIN = 102;
-constexpr int IDD_ABOUT = 141;
-constexpr int IDD_SAVE_SETTING = 166;
-
-// End codes of a dialog run, also the ids of its OK and Cancel buttons.
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
+// Dialog templates, built into the program; each keeps its number (102, 141,
+// 166) inside.
+inline constexpr char IDD_MAIN[] = ":/susurra/templates/main_window.json";
+inline constexpr char IDD_ABOUT[] = ":/susurra/templates/about_box.json";
+inline constexpr char IDD_SAVE_SETTING[] = ":/susurra/templates/manage_settings.json";
 
 // Icons and the cursor.
 constexpr int IDI_APP = 131;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/setting_name_order.h"
 
 #include "settings/setting_text.h"
@@ -13,9 +14,4 @@ int CompareSettingNamesNoCase(const QString& a, const QString& b)
     const QByteArray y = b.toUtf8();
     return CompareNamesNoCase(std::string_view(x.constData(), static_cast<std::size_t>(x.size())),
                               std::string_view(y.constData(), static_cast<std::size_t>(y.size())));
-}
-
-bool SettingNamesEqualNoCase(const QString& a, const QString& b)
-{
-    return CompareSettingNamesNoCase(a, b) == 0;
 }

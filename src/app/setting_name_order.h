@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
@@ -7,6 +8,3 @@
 // letters fold, other characters compare by code point). Negative, zero or
 // positive like strcmp.
 int CompareSettingNamesNoCase(const QString& a, const QString& b);
-
-// Names that the lists treat as the same entry text.
-bool SettingNamesEqualNoCase(const QString& a, const QString& b);

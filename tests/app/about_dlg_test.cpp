@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/about_dlg.h"
 #include "app/resource_ids.h"
-#include "qt_test_app.h"
+#include "testing/ui/qt_test_app.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -9,7 +10,7 @@
 
 using AboutDlg = QtTest;
 
-TEST_F(AboutDlg, shows_icon_and_version_and_ok_and_escape_end_it_again_and_again)
+TEST_F(AboutDlg, OkAndEscapeEndEachModalRunAndItShowsIconAndVersion)
 {
     CAboutDlg dlg;
     for (const auto& [key, code] : {std::pair{Qt::Key_Return, IDOK}, {Qt::Key_Escape, IDCANCEL}, {Qt::Key_Return, IDOK}})

@@ -1,10 +1,11 @@
-#include "app/data_exchange.h"
-#include "app/date_time_value.h"
-#include "app/dialog_base.h"
-#include "app/dialog_services.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/dialog/data_exchange.h"
+#include "ui/controls/date_time_value.h"
+#include "ui/dialog/dialog_base.h"
+#include "ui/services/dialog_services.h"
 #include "app/resource_ids.h"
-#include "app/testing/recording_message_box.h"
-#include "qt_test_app.h"
+#include "testing/ui/recording_message_box.h"
+#include "testing/ui/qt_test_app.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -61,7 +62,7 @@ protected:
 
 } // namespace
 
-TEST_F(DataExchange, writing_leaves_unchanged_texts_alone)
+TEST_F(DataExchange, WritingLeavesUnchangedTextsAlone)
 {
     QSignalSpy lower(m_dlg.Edit(IDC_LOWER_LIMIT), &QLineEdit::textChanged);
     QSignalSpy surf(m_dlg.Edit(IDC_SURF_STRENGTH), &QLineEdit::textChanged);
@@ -72,7 +73,7 @@ TEST_F(DataExchange, writing_leaves_unchanged_texts_alone)
     EXPECT_EQ(m_dlg.Edit(IDC_SURF_STRENGTH)->text(), "20");
 }
 
-TEST_F(DataExchange, reading_stops_at_the_first_failure_and_names_it)
+TEST_F(DataExchange, ReadingStopsAtTheFirstFailureAndNamesIt)
 {
     m_dlg.Edit(IDC_LOWER_LIMIT)->setText(" 200 "); // before the failure: read
     m_dlg.GetDlgItemAs<QRadioButton>(IDC_TINNITUS_FINDER)->setChecked(true); // after it: not read
@@ -91,7 +92,7 @@ TEST_F(DataExchange, reading_stops_at_the_first_failure_and_names_it)
     EXPECT_EQ(m_dlg.m_noiseType, 2);
 }
 
-TEST_F(DataExchange, an_invalid_playing_time_leaves_the_editor_alone)
+TEST_F(DataExchange, AnInvalidPlayingTimeLeavesTheEditorAlone)
 {
     auto* editor = m_dlg.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME);
     m_dlg.m_playTime.SetDateTime(1899, 12, 30, -1, 0, 0);
@@ -103,7 +104,7 @@ TEST_F(DataExchange, an_invalid_playing_time_leaves_the_editor_alone)
     EXPECT_EQ(m_dlg.m_playTime.TotalSeconds(), 4740);
 }
 
-TEST_F(DataExchange, enter_in_an_edit_validates_and_keeps_the_dialog_on_failure)
+TEST_F(DataExchange, EnterInAnEditValidatesAndKeepsTheDialogOnFailure)
 {
     QSignalSpy finished(&m_dlg, &QDialog::finished);
     m_dlg.Edit(IDC_SURF_STRENGTH)->setText("200");

@@ -1,30 +1,22 @@
-#include "app/combo_ctrl.h"
-#include "app/dialog_base.h"
-#include "app/dialog_template.h"
-#include "app/dialog_units.h"
-#include "app/digits_edit.h"
-#include "app/icon_button.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/controls/combo_ctrl.h"
+#include "ui/dialog/dialog_base.h"
+#include "ui/dialog/dialog_units.h"
+#include "ui/controls/digits_edit.h"
+#include "ui/controls/icon_button.h"
 #include "app/resource_ids.h"
-#include "app/up_down_ctrl.h"
-#include "qt_test_app.h"
+#include "ui/controls/up_down_ctrl.h"
+#include "testing/ui/qt_test_app.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
+// The toolkit on the main window's template.
 using DialogLayout = QtTest;
 
-TEST_F(DialogLayout, a_missing_or_bad_template_is_empty_and_units_round_to_pixels)
-{
-    EXPECT_TRUE(CDialogTemplate::Load(999).IsEmpty());
-    EXPECT_TRUE(CDialogTemplate::FromJson("{ not json").IsEmpty());
-
-    const CDialogUnits units(6.0, 13.0);
-    EXPECT_EQ(units.ToPixels(QRect(52, 23, 58, 28)), QRect(78, 37, 87, 46));
-    EXPECT_EQ(units.ToPixels(QSize(508, 320)), QSize(762, 520));
-}
-
-TEST_F(DialogLayout, controls_are_created_in_tab_order_with_their_kinds)
+TEST_F(DialogLayout, ControlsAreCreatedInTabOrderWithTheirKinds)
 {
     CDialogBase dlg(IDD_MAIN);
     dlg.Create();
@@ -55,7 +47,7 @@ TEST_F(DialogLayout, controls_are_created_in_tab_order_with_their_kinds)
     EXPECT_TRUE(dlg.GetDlgItemAs<QGroupBox>(IDC_NOISE_TYPE_GROUP)->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
-TEST_F(DialogLayout, window_keeps_its_proportions_at_any_font_size)
+TEST_F(DialogLayout, WindowKeepsItsProportionsAtAnyFontSize)
 {
     CDialogBase small(IDD_MAIN);
     QFont smallFont = small.font();

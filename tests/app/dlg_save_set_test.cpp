@@ -1,13 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Before any Qt header, which defines "slots" as a macro.
 #include "settings/settings_store.h"
 
-#include "app/combo_ctrl.h"
-#include "app/dialog_services.h"
+#include "ui/controls/combo_ctrl.h"
+#include "ui/services/dialog_services.h"
 #include "app/dlg_save_set.h"
 #include "app/resource_ids.h"
 #include "app/save_set_host.h"
-#include "app/testing/recording_message_box.h"
-#include "qt_test_app.h"
+#include "app/setting_name_order.h"
+#include "testing/ui/recording_message_box.h"
+#include "testing/ui/qt_test_app.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,8 +29,11 @@ public:
     CFakeHost()
     {
         m_store.SetUp();
+        // As the main window sets its lists up.
         m_noise.SetSorted(true);
         m_file.SetSorted(true);
+        m_noise.SetNameOrder(CompareSettingNamesNoCase);
+        m_file.SetNameOrder(CompareSettingNamesNoCase);
         for (int slot : m_store.m_noiseSettings.SortedSlots())
             m_noise.setItemData(m_noise.AddString(m_store.m_noiseSettings.m_slots[slot].name), slot);
         m_file.setItemData(m_file.AddString("Standard CD"), 0);
@@ -87,7 +92,7 @@ protected:
 
 } // namespace
 
-TEST_F(DlgSaveSet, saving_lists_the_new_setting_in_both_lists_selects_it_and_hides)
+TEST_F(DlgSaveSet, SavingListsTheNewSettingInBothListsSelectsItAndHides)
 {
     QSignalSpy applied(&m_host.m_noise, &CComboCtrl::SelChange);
     Save(SettingsKind::Noise, "Easy Pacific Surf");
@@ -111,7 +116,7 @@ TEST_F(DlgSaveSet, saving_lists_the_new_setting_in_both_lists_selects_it_and_hid
     EXPECT_TRUE(m_messages.m_messages.isEmpty());
 }
 
-TEST_F(DlgSaveSet, delete_removes_exactly_the_chosen_setting_even_when_names_differ_in_case)
+TEST_F(DlgSaveSet, DeleteRemovesExactlyTheChosenSettingEvenWhenNamesDifferInCase)
 {
     for (const char* name : {"night", "Night", "night"})
         Save(SettingsKind::Noise, name);
@@ -132,7 +137,7 @@ TEST_F(DlgSaveSet, delete_removes_exactly_the_chosen_setting_even_when_names_dif
     EXPECT_EQ(m_host.m_noise.GetCount(), 8);
 }
 
-TEST_F(DlgSaveSet, deleting_the_main_selection_falls_back_to_the_first_entry_and_frees_no_slot_for_reuse)
+TEST_F(DlgSaveSet, DeletingTheMainSelectionFallsBackToTheFirstEntryAndFreesNoSlotForReuse)
 {
     QSignalSpy applied(&m_host.m_noise, &CComboCtrl::SelChange);
     m_host.m_noise.SetCurSel(4);
@@ -152,7 +157,7 @@ TEST_F(DlgSaveSet, deleting_the_main_selection_falls_back_to_the_first_entry_and
     EXPECT_EQ(NoiseName(7), "Mine");
 }
 
-TEST_F(DlgSaveSet, enter_finishes_without_saving_and_the_list_follows_the_kind)
+TEST_F(DlgSaveSet, EnterFinishesWithoutSavingAndTheListFollowsTheKind)
 {
     m_dlg.ShowForKind(SettingsKind::Noise);
     NameField().setFocus();
@@ -177,7 +182,7 @@ TEST_F(DlgSaveSet, enter_finishes_without_saving_and_the_list_follows_the_kind)
     EXPECT_EQ(Names().currentText(), "Aaa");
 }
 
-TEST_F(DlgSaveSet, an_empty_name_or_a_full_table_is_refused_with_a_warning)
+TEST_F(DlgSaveSet, AnEmptyNameOrAFullTableIsRefusedWithAWarning)
 {
     Save(SettingsKind::Noise, "");
     for (int slot = 7; slot < kSettingSlots; ++slot)

@@ -1,14 +1,15 @@
-#include "app/combo_ctrl.h"
-#include "app/dialog_services.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/controls/combo_ctrl.h"
+#include "ui/services/dialog_services.h"
 #include "app/main_dlg.h"
-#include "app/progress_ctrl.h"
+#include "ui/controls/progress_ctrl.h"
 #include "app/resource_ids.h"
-#include "app/slider_ctrl.h"
-#include "app/testing/recording_help_command.h"
-#include "app/testing/recording_message_box.h"
-#include "app/testing/scripted_save_file_dialog.h"
+#include "ui/controls/slider_ctrl.h"
+#include "testing/ui/recording_help_command.h"
+#include "testing/ui/recording_message_box.h"
+#include "testing/ui/scripted_save_file_dialog.h"
 #include "testing/fake_wave_out.h"
-#include "qt_test_app.h"
+#include "testing/ui/qt_test_app.h"
 #include "settings/settings_store.h"
 #include "settings/setting_text.h"
 
@@ -50,10 +51,10 @@ private:
     QLabel* m_label;
 };
 
-class MainDlgTest : public QtTest
+class MainDlg : public QtTest
 {
 protected:
-    MainDlgTest()
+    MainDlg()
     {
         m_waveOut.SetDevices({{"Speakers", true}, {"Old card", false}, {"Headphones", true}});
     }
@@ -101,7 +102,7 @@ protected:
     CScopedDialogServices m_services{&m_messages, &m_chooser};
 };
 
-TEST_F(MainDlgTest, first_start_applies_easy_bay_surf_and_standard_cd)
+TEST_F(MainDlg, FirstStartAppliesEasyBaySurfAndStandardCd)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -135,7 +136,7 @@ TEST_F(MainDlgTest, first_start_applies_easy_bay_surf_and_standard_cd)
     EXPECT_EQ(m_waveOut.Volume(), 0x05010501u);
 }
 
-TEST_F(MainDlgTest, frequency_edit_and_slider_follow_each_other)
+TEST_F(MainDlg, FrequencyEditAndSliderFollowEachOther)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -178,7 +179,7 @@ TEST_F(MainDlgTest, frequency_edit_and_slider_follow_each_other)
     EXPECT_EQ(m_messages.Texts(), QStringList{"Please enter an integer."});
 }
 
-TEST_F(MainDlgTest, validation_names_the_first_bad_value_and_focuses_it)
+TEST_F(MainDlg, ValidationNamesTheFirstBadValueAndFocusesIt)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -234,7 +235,7 @@ TEST_F(MainDlgTest, validation_names_the_first_bad_value_and_focuses_it)
     EXPECT_EQ(m_waveOut.Volume(), 32731u | (32731u << 16));
 }
 
-TEST_F(MainDlgTest, play_stop_and_device_change_reach_the_device)
+TEST_F(MainDlg, PlayStopAndDeviceChangeReachTheDevice)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -274,7 +275,7 @@ TEST_F(MainDlgTest, play_stop_and_device_change_reach_the_device)
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
 
-TEST_F(MainDlgTest, another_type_while_playing_regenerates_on_play)
+TEST_F(MainDlg, AnotherTypeWhilePlayingRegeneratesOnPlay)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -324,7 +325,7 @@ TEST_F(MainDlgTest, another_type_while_playing_regenerates_on_play)
     EXPECT_EQ(Text(d, IDC_STATUS), "playing");
 }
 
-TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one_and_writes_what_the_command_line_renders)
+TEST_F(MainDlg, ToFileWithoutANameAsksForOneAndWritesWhatTheCommandLineRenders)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -388,7 +389,7 @@ TEST_F(MainDlgTest, to_file_without_a_name_asks_for_one_and_writes_what_the_comm
     EXPECT_TRUE(bytes == command.readAll());
 }
 
-TEST_F(MainDlgTest, exit_writes_both_files_even_when_a_value_is_bad)
+TEST_F(MainDlg, ExitWritesBothFilesEvenWhenAValueIsBad)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -409,7 +410,7 @@ TEST_F(MainDlgTest, exit_writes_both_files_even_when_a_value_is_bad)
     EXPECT_EQ(d.EndCode(), IDOK);
 }
 
-TEST_F(MainDlgTest, a_failed_save_is_reported)
+TEST_F(MainDlg, AFailedSaveIsReported)
 {
     QFile blocker(PathIn("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -427,7 +428,7 @@ TEST_F(MainDlgTest, a_failed_save_is_reported)
     EXPECT_EQ(dialog.EndCode(), IDOK);
 }
 
-TEST_F(MainDlgTest, saved_settings_and_selections_persist_across_exit_but_not_escape_or_the_close_box)
+TEST_F(MainDlg, SavedSettingsAndSelectionsPersistAcrossExitButNotEscapeOrTheCloseBox)
 {
     {
         auto dialog = Start();
@@ -468,7 +469,7 @@ TEST_F(MainDlgTest, saved_settings_and_selections_persist_across_exit_but_not_es
     EXPECT_FALSE(QFile::exists(PathIn("ns.srx")));
 }
 
-TEST_F(MainDlgTest, damaged_selection_and_frequency_fall_back_safely)
+TEST_F(MainDlg, DamagedSelectionAndFrequencyFallBackSafely)
 {
     CSettingsStore store(Folder());
     store.SetUp();
@@ -489,7 +490,7 @@ TEST_F(MainDlgTest, damaged_selection_and_frequency_fall_back_safely)
     EXPECT_EQ(m_messages.Texts(), QStringList{"Please enter a number between 20 and 20000."});
 }
 
-TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
+TEST_F(MainDlg, WithoutAUsableDevicePlayDoesNothing)
 {
     m_waveOut.SetDevices({{"Old card", false}});
     CRecordingHelpCommand help;
@@ -506,13 +507,13 @@ TEST_F(MainDlgTest, without_a_usable_device_play_does_nothing)
     EXPECT_EQ(help.m_requests, 1);
 }
 
-TEST_F(MainDlgTest, the_playing_tone_follows_the_frequency_but_not_mere_repaints)
+TEST_F(MainDlg, ThePlayingToneFollowsTheFrequencyButNotMereRepaints)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
     d.RadioGroup(IDC_PHYSIOLOGICAL).at(3)->click();
     d.OnPlay();
-    ASSERT_EQ(d.Engine().PlayedType(), CMainDlg::kTinnitusFinder);
+    ASSERT_EQ(d.Engine().PlayedType(), TinnitusFinder);
     const int resets = m_waveOut.CountCalls("Reset");
 
     Edit(d, IDC_TINNITUS_FREQ)->setText("1000");

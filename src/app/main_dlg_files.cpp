@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's sound files: To File and Browse.
+#include "app/main_dlg.h"
+
+#include "app/resource_ids.h"
+#include "playback/surf_shaper.h"
+#include "soundfile/sound_render.h"
+#include "ui/controls/progress_ctrl.h"
+#include "ui/services/dialog_services.h"
+
+#include <QFile>
+#include <QTime>
+#include <QTimeEdit>
+
+#include <mutex>
+
+namespace
+{
+
+const QString kNothingToDo = QStringLiteral("nothing to do");
+const QString kGenerating = QStringLiteral("generating noise signal");
+const QString kPlaying = QStringLiteral("playing");
+const QString kWriting = QStringLiteral("writing sound file");
+
+// A path as the file system takes it.
+std::string FileSystemName(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+SoundValues CMainDlg::Sound() const
+{
+    SoundValues sound;
+    sound.noiseType = m_noiseType;
+    sound.lowerLimit = m_lowerLimit;
+    sound.upperLimit = m_upperLimit;
+    sound.tinnitusFreq = m_tinnitusFreq;
+    sound.surfStrength = m_surfStrength;
+    sound.surfPeriod = m_surfPeriod;
+    return sound;
+}
+
+void CMainDlg::MakeSignal()
+{
+    CBusyScope busy(*this);
+    // The device must never play a half-made period: its refills wait.
+    const std::unique_lock<std::mutex> lock = m_engine.LockSignal();
+    ::MakeSignal(m_synth, Sound());
+}
+
+std::optional<QString> CMainDlg::ChooseFileName()
+{
+    const std::optional<QString> chosen = CDialogServices::SaveFileDialog().ChooseSaveFile(this, m_fileDialog);
+    if (!chosen)
+        return std::nullopt;
+    // The writer keeps at most 255 bytes of a path; a longer one is refused
+    // whole rather than cut into another file's name.
+    if (chosen->size() > kMaxFileNameChars || FileSystemName(*chosen).size() > CWaveWriter::kMaxFileNameChars)
+    {
+        Warn(QStringLiteral("The path of the sound file is too long: at most %1 characters fit.\n\n%2")
+                 .arg(kMaxFileNameChars)
+                 .arg(*chosen));
+        return std::nullopt;
+    }
+    // The next chooser starts where this one ended.
+    m_fileDialog.initialName = *chosen;
+    return chosen;
+}
+
+void CMainDlg::OnToFile()
+{
+    UpdateData(true);
+    if (!m_synth.m_ready)
+    {
+        ShowStatus(kGenerating);
+        MakeSignal();
+        if (m_engine.IsPlaying())
+        {
+            // The next Play rebuilds the halves for the new signal. A signal
+            // of another period length (tone against noise) would be played
+            // through the old layout as a mix of old and new: restart now.
+            m_engine.MarkSurfChanged();
+            if (CSurfShaper::HalfLength(m_noiseType) != CSurfShaper::HalfLength(m_engine.PlayedType()))
+            {
+                m_controlsJustRead = true;
+                m_engine.OnPlay();
+                m_controlsJustRead = false;
+            }
+        }
+    }
+    m_generatedType = m_noiseType;
+
+    while (m_fileName.isEmpty())
+    {
+        const std::optional<QString> chosen = ChooseFileName();
+        if (!chosen)
+        {
+            // "generating noise signal" would stay on show although nothing is being made.
+            ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
+            return;
+        }
+        m_fileName = *chosen;
+        SetDlgItemText(IDC_FILE_NAME, m_fileName);
+    }
+    if (!m_writer.SetFileName(FileSystemName(m_fileName)))
+    {
+        Warn(QStringLiteral("The path of the sound file is too long: at most %1 characters fit.\n\n%2")
+                 .arg(kMaxFileNameChars)
+                 .arg(m_fileName));
+        ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
+        return;
+    }
+
+    ShowStatus(kWriting);
+    // A validation failure ahead of the picker can leave an invalid time from
+    // a damaged setting: the picker's time is what the user sees.
+    if (m_playTime.GetHour() < 0 || m_playTime.GetMinute() < 0 || m_playTime.GetSecond() < 0)
+    {
+        const QTime shown = GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->time();
+        m_playTime.SetDateTime(1899, 12, 30, shown.hour(), shown.minute(), shown.second());
+    }
+    {
+        CBusyScope busy(*this);
+        FileValues file;
+        file.fadeIn = m_fadeIn;
+        file.fadeOut = m_fadeOut;
+        file.totalSeconds = m_playTime.TotalSeconds();
+        WriteSoundFile(m_writer, m_synth, Sound(), file);
+    }
+    ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
+}
+
+void CMainDlg::OnBrowse()
+{
+    UpdateData(true);
+    if (!m_fileName.isEmpty())
+        m_fileDialog.initialName = m_fileName;
+    const std::optional<QString> chosen = ChooseFileName();
+    if (!chosen)
+        return;
+    m_fileName = *chosen;
+    // Only the name is shown: writing every member back would overwrite
+    // values typed into other controls that the read above refused.
+    SetDlgItemText(IDC_FILE_NAME, m_fileName);
+}

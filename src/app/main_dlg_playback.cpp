@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's playback: the device list, Play and Stop, the volume and
+// the changes that make the signal anew.
+#include "app/main_dlg.h"
+
+#include "ui/controls/combo_ctrl.h"
+#include "ui/controls/progress_ctrl.h"
+
+#include <string>
+#include <utility>
+
+void CMainDlg::FillDevices()
+{
+    m_engine.InitDevices();
+    for (const std::string& name : m_engine.DeviceNames())
+        m_deviceCombo->AddString(QString::fromStdString(name));
+    m_deviceCombo->SetCurSel(m_engine.SelectedEntry());
+    m_volume = m_engine.Volume();
+}
+
+PlayParameters CMainDlg::ReadControls()
+{
+    if (!std::exchange(m_controlsJustRead, false))
+        UpdateData(true);
+    PlayParameters params;
+    params.noiseType = m_noiseType;
+    params.lowerLimit = m_lowerLimit;
+    params.upperLimit = m_upperLimit;
+    params.tinnitusFreq = m_tinnitusFreq;
+    params.surfStrength = m_surfStrength;
+    params.surfPeriod = m_surfPeriod;
+    return params;
+}
+
+void CMainDlg::OnPlay()
+{
+    CBusyScope busy(*this);
+    m_engine.OnPlay();
+    if (m_engine.IsPlaying())
+        m_generatedType = m_engine.PlayedType();
+}
+
+void CMainDlg::OnStop()
+{
+    m_engine.OnStop();
+}
+
+void CMainDlg::OnSelchangeSoundDevice()
+{
+    m_engine.OnSelchangeSoundDevice(m_deviceCombo->GetCurSel());
+}
+
+void CMainDlg::OnCustomdrawVolume()
+{
+    // Runs on every paint of the slider: it must never raise a message box,
+    // and nothing here may reach the engine while a signal is being made.
+    if (Busy() || !m_initDone)
+        return;
+    UpdateDataQuietly();
+    m_engine.SetVolume(m_volume);
+    // The surf edits are heard at once, without pressing Play.
+    m_engine.SetSurf(m_surfStrength, m_surfPeriod);
+}
+
+void CMainDlg::OnCheckDevice()
+{
+    if (Busy())
+        return;
+    m_engine.OnCheckDevice();
+}
+
+void CMainDlg::OnChangeLimit()
+{
+    m_synth.m_ready = false;
+    if (m_generatorProgress != nullptr)
+        m_generatorProgress->SetPos(0);
+}
+
+void CMainDlg::OnNoiseType()
+{
+    UpdateData(true);
+    if (m_noiseType == m_generatedType && m_synth.m_ready)
+        return;
+    if (m_initDone)
+    {
+        m_synth.m_ready = false;
+        m_generatorProgress->SetPos(0);
+    }
+}
+
+void CMainDlg::OnChangeSurf()
+{
+    m_engine.MarkSurfChanged();
+}

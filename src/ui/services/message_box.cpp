@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/services/message_box.h"
+
+#include "ui/services/dialog_services.h"
+
+#include <QMessageBox>
+
+namespace
+{
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon)
+{
+    switch (icon)
+    {
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void CQtMessageBox::Show(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon)
+{
+    QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+CMessageBoxReporter::CMessageBoxReporter(QWidget* owner)
+    : m_owner(owner)
+{
+}
+
+void CMessageBoxReporter::Report(const std::string& caption, const std::string& text, MessageIcon icon)
+{
+    CDialogServices::MessageBox().Show(m_owner, QString::fromStdString(text), QString::fromStdString(caption), icon);
+}
