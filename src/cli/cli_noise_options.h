@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -16,6 +18,8 @@ struct NoiseOptions
     int tinnitusFreq = 440;        // Hz
     double surfStrength = 30.0;    // percent
     double surfPeriod = 20.0;      // seconds
+    int endless = 0;               // noise that never repeats: 1 on, 0 off, -1 not given
+    std::optional<uint64_t> seed;  // of the endless noise; none: drawn at random
 };
 
 // One command-line option split into name and value: "--lower 20" or
@@ -59,9 +63,22 @@ enum class OptionOutcome
 };
 
 // Handles argument (already read from reader) if it is one of --type,
-// --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period.
+// --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period,
+// --endless, --no-endless, --seed.
 OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
                                NoiseOptions& options);
+
+// Parses an endless-noise seed: a whole number 0..2^64-1 in decimal. On
+// failure prints "susurra-cli: OPTION: ..." and returns nullopt.
+std::optional<uint64_t> ParseSeed(std::string_view option, std::string_view text);
+
+// The seed of endless noise: the one given, or one drawn from the system's
+// random source.
+uint64_t SeedOrRandom(const NoiseOptions& options);
+
+// Refuses a seed when the noise is not endless (prints why); true when the
+// options fit together.
+bool SeedFitsEndless(const NoiseOptions& options);
 
 // Help lines for the noise options, for the commands' --help.
 extern const char* const kNoiseOptionsHelp;

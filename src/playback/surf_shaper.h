@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <atomic>
@@ -30,6 +31,10 @@ public:
     // Shapes half 0 or half 1 (any non-zero value means 1) of the signal of
     // m_playedType into samples, advancing m_surfCounter once per sample.
     void FillHalf(int half);
+
+    // The period FillHalf reads from now on (endless noise changes it every
+    // period); called only where FillHalf may be.
+    void SetSource(const int16_t* source) { m_source = source; }
 
     std::atomic<double> m_surfStrength{0.0};  // S, percent
     std::atomic<double> m_surfPeriod{8.0};    // P, seconds
