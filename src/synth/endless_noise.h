@@ -26,7 +26,10 @@ class CEndlessSpectrum
 {
 public:
     static constexpr int kPeriodSamples = 262144;
-    static constexpr int kCrossfadeSamples = 44100;  // one second
+    // Half a second: long enough that no seam is heard, short enough that
+    // O_k and O_{k+1}, which share P_k through it, stay apart (their
+    // correlation is about 0.32 X / N).
+    static constexpr int kCrossfadeSamples = 22050;
 
     CEndlessSpectrum();
     ~CEndlessSpectrum();

@@ -33,6 +33,7 @@ protected:
                                    args);
     }
     std::string Err() const { return ReadAll(m_dir / "err"); }
+    std::string Quoted(const char* name) const { return " '" + m_dir / name + "'"; }
 
     CTempFolder m_dir;
 };
@@ -41,32 +42,32 @@ protected:
 
 TEST_F(CliEndlessTest, ASeedMakesTheSameFileAgainAndTheSettingBringsEndlessAlong)
 {
-    ASSERT_EQ(Render("--endless --seed 18446744073709551615 a.wav"), 0) << Err();
+    ASSERT_EQ(Render("--endless --seed 18446744073709551615" + Quoted("a.wav")), 0) << Err();
     EXPECT_EQ(Err(), "susurra-cli: seed 18446744073709551615\n");
-    ASSERT_EQ(Render("--endless --seed 18446744073709551615 --quiet b.wav"), 0) << Err();
+    ASSERT_EQ(Render("--endless --seed 18446744073709551615 --quiet" + Quoted("b.wav")), 0) << Err();
     EXPECT_EQ(Err(), "");
     const std::string a = ReadAll(m_dir / "a.wav");
     EXPECT_EQ(a.size(), 44u + 2u * 8u * 44100u);
     EXPECT_TRUE(a == ReadAll(m_dir / "b.wav"));
 
-    ASSERT_EQ(Render("--endless --seed 18446744073709551614 c.wav"), 0) << Err();
+    ASSERT_EQ(Render("--endless --seed 18446744073709551614" + Quoted("c.wav")), 0) << Err();
     EXPECT_FALSE(a == ReadAll(m_dir / "c.wav"));
-    ASSERT_EQ(Render("--noise-setting 'Endless Bay' --seed 18446744073709551615 d.wav"), 0) << Err();
+    ASSERT_EQ(Render("--noise-setting 'Endless Bay' --seed 18446744073709551615" + Quoted("d.wav")), 0) << Err();
     EXPECT_TRUE(a == ReadAll(m_dir / "d.wav"));
-    ASSERT_EQ(Render("--noise-setting 'Endless Bay' --no-endless e.wav"), 0) << Err();
-    ASSERT_EQ(Render("f.wav"), 0) << Err();
+    ASSERT_EQ(Render("--noise-setting 'Endless Bay' --no-endless" + Quoted("e.wav")), 0) << Err();
+    ASSERT_EQ(Render(Quoted("f.wav")), 0) << Err();
     EXPECT_TRUE(ReadAll(m_dir / "e.wav") == ReadAll(m_dir / "f.wav")) << "--no-endless: the repeated period";
 }
 
 TEST_F(CliEndlessTest, WithoutSeedARandomOneIsPrintedAndMakesTheSameFile)
 {
-    ASSERT_EQ(Render("--endless a.wav"), 0) << Err();
+    ASSERT_EQ(Render("--endless" + Quoted("a.wav")), 0) << Err();
     std::smatch match;
     const std::string err = Err();
     ASSERT_TRUE(std::regex_match(err, match, std::regex("susurra-cli: seed ([0-9]+)\n"))) << err;
-    ASSERT_EQ(Render("--endless --seed " + match[1].str() + " b.wav"), 0) << Err();
+    ASSERT_EQ(Render("--endless --seed " + match[1].str() + "" + Quoted("b.wav")), 0) << Err();
     EXPECT_TRUE(ReadAll(m_dir / "a.wav") == ReadAll(m_dir / "b.wav"));
-    ASSERT_EQ(Render("--endless c.wav"), 0) << Err();
+    ASSERT_EQ(Render("--endless" + Quoted("c.wav")), 0) << Err();
     EXPECT_NE(Err(), err) << "another run, another seed";
 }
 
@@ -83,7 +84,7 @@ class CliEndlessRefusal : public CliEndlessTest, public ::testing::WithParamInte
 
 TEST_P(CliEndlessRefusal, ExitsWithStatusTwoAndSaysWhy)
 {
-    EXPECT_EQ(Render(std::string(GetParam().args) + " x.wav"), 2);
+    EXPECT_EQ(Render(std::string(GetParam().args) + "" + Quoted("x.wav")), 2);
     EXPECT_EQ(Err(), std::string("susurra-cli: ") + GetParam().message + "\n");
     EXPECT_FALSE(std::filesystem::exists(m_dir / "x.wav"));
 }
