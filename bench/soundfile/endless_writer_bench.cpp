@@ -82,14 +82,14 @@ void BM_EndlessPeriod(benchmark::State& state)
     CEndlessNoise noise;
     noise.Start(state.range(0), 100.0, 20000.0, 1);
     std::vector<int16_t> out(CEndlessNoise::kPeriodSamples);
+    const double cpuStart = CpuSeconds(RUSAGE_SELF);
     for (auto _ : state) {
         noise.Next(out.data());
         benchmark::DoNotOptimize(out.data());
     }
-    // Share of one core while playing: one period every 262144 / 44100 s.
-    state.counters["playback_core_share"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * 44100.0 / 262144.0,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    // Percent of one core while playing: one period every 262144 / 44100 s.
+    const double perPeriod = (CpuSeconds(RUSAGE_SELF) - cpuStart) / static_cast<double>(state.iterations());
+    state.counters["playback_core_pct"] = 100.0 * perPeriod * 44100.0 / CEndlessNoise::kPeriodSamples;
 }
 BENCHMARK(BM_EndlessPeriod)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 

@@ -126,7 +126,9 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
     SetPos(0);
     if (source == nullptr || blockLength < 1 || blockLength > kMaxBlockSamples)
         return false;
-    // An endless period is one whole block.
+    // An endless period is one whole block, and each block in flight has a
+    // period of its own.
+    static_assert(CEndlessBlocks::kSlots >= kSlots);
     if (endless != nullptr && blockLength != kMaxBlockSamples)
         return false;
 
