@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
+
 // The noise and surf parameters that Play needs, as the controls hold them.
 struct PlayParameters
 {
@@ -10,6 +12,8 @@ struct PlayParameters
     int tinnitusFreq = 1000;      // Hz
     double surfStrength = 0.0;    // percent, 0..100
     double surfPeriod = 8.0;      // seconds, 0..10000
+    bool endless = false;         // noise that never repeats (not the tone)
+    uint64_t seed = 0;            // of the endless noise
 };
 
 // Reads the current parameters from wherever the user sets them (the window's

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <sys/random.h>
+#include <chrono>
+#include <unistd.h>
 
 namespace {
 
@@ -110,10 +113,62 @@ std::optional<int> ParseInteger(std::string_view option, std::string_view text,
     return static_cast<int>(value);
 }
 
+std::optional<uint64_t> ParseSeed(std::string_view option, std::string_view text)
+{
+    const bool digits = !text.empty() && text.size() <= 20 &&
+                        text.find_first_not_of("0123456789") == std::string_view::npos;
+    const std::string copy(text);
+    errno = 0;
+    const unsigned long long value = digits ? std::strtoull(copy.c_str(), nullptr, 10) : 0;
+    if (!digits || errno == ERANGE) {
+        Refuse(option, "Please enter a whole number between 0 and 18446744073709551615.");
+        return std::nullopt;
+    }
+    return static_cast<uint64_t>(value);
+}
+
+uint64_t SeedOrRandom(const NoiseOptions& options)
+{
+    if (options.seed)
+        return *options.seed;
+    uint64_t seed = 0;
+    ssize_t got;
+    do
+        got = ::getrandom(&seed, sizeof seed, 0);
+    while (got < 0 && errno == EINTR);
+    if (got != static_cast<ssize_t>(sizeof seed)) {
+        // No random source: the clock and the process still differ per run.
+        seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) * 0x9E3779B97F4A7C15ULL ^
+               static_cast<uint64_t>(::getpid());
+    }
+    return seed;
+}
+
+bool SeedFitsEndless(const NoiseOptions& options)
+{
+    if (options.seed && options.endless != 1) {
+        Refuse("--seed", "only endless noise has a seed; add --endless.");
+        return false;
+    }
+    return true;
+}
+
 OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
                                NoiseOptions& options)
 {
     const std::string_view name = OptionName(argument);
+    if (argument == "--endless" || argument == "--no-endless") {
+        options.endless = argument == "--endless" ? 1 : 0;
+        return OptionOutcome::Taken;
+    }
+    if (name == "--seed") {
+        const std::optional<std::string_view> text = reader.Value(argument);
+        const std::optional<uint64_t> seed = text ? ParseSeed(name, *text) : std::nullopt;
+        if (!seed)
+            return OptionOutcome::Refused;
+        options.seed = seed;
+        return OptionOutcome::Taken;
+    }
     double* number = nullptr;
     const ParameterLimit* limit = nullptr;
     if (name == "--lower") {
@@ -165,4 +220,10 @@ const char* const kNoiseOptionsHelp =
     "                         default 440\n"
     "  --surf-strength PCT    depth of the slow swell of loudness, 0..100 %;\n"
     "                         0 turns it off; default 30\n"
-    "  --surf-period S        length of one swell in seconds, 0..10000; default 20\n";
+    "  --surf-period S        length of one swell in seconds, 0..10000; default 20\n"
+    "  --endless              noise that never repeats: every 5.9 s period is drawn\n"
+    "                         afresh and joined to the last without a seam (the\n"
+    "                         tone is not affected); default: as the setting\n"
+    "  --no-endless           the one noise period, repeated\n"
+    "  --seed N               the endless noise drawn from seed N, 0..2^64-1, to\n"
+    "                         make the same sound again; default: a random seed\n";

@@ -1,16 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
 #include "soundfile/sound_render.h"
 #include "synth/parameter_limits.h"
 
-// The noise options that render and play share: the sound's values, with the
-// window's defaults (the "Easy Bay Surf" setting). Values are checked as the
-// window checks its edits, with the same messages.
-using NoiseOptions = SoundValues;
+// The noise options that render and play share, with the window's defaults:
+// the "Easy Bay Surf" setting. Values are checked as the window checks its
+// edits, with the same messages.
+struct NoiseOptions
+{
+    int noiseType = Pink;          // NoiseType
+    double lowerLimit = 100.0;     // Hz
+    double upperLimit = 20000.0;   // Hz
+    int tinnitusFreq = 440;        // Hz
+    double surfStrength = 30.0;    // percent
+    double surfPeriod = 20.0;      // seconds
+    int endless = 0;               // noise that never repeats: 1 on, 0 off, -1 not given
+    std::optional<uint64_t> seed;  // of the endless noise; none: drawn at random
+};
 
 // One command-line option split into name and value: "--lower 20" or
 // "--lower=20". A value-taking option at the end of the line is an error.
@@ -63,9 +74,22 @@ enum class OptionOutcome
 };
 
 // Handles argument (already read from reader) if it is one of --type,
-// --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period.
+// --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period,
+// --endless, --no-endless, --seed.
 OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
                                NoiseOptions& options);
+
+// Parses an endless-noise seed: a whole number 0..2^64-1 in decimal. On
+// failure prints "susurra-cli: OPTION: ..." and returns nullopt.
+std::optional<uint64_t> ParseSeed(std::string_view option, std::string_view text);
+
+// The seed of endless noise: the one given, or one drawn from the system's
+// random source.
+uint64_t SeedOrRandom(const NoiseOptions& options);
+
+// Refuses a seed when the noise is not endless (prints why); true when the
+// options fit together.
+bool SeedFitsEndless(const NoiseOptions& options);
 
 // Help lines for the noise options, for the commands' --help.
 extern const char* const kNoiseOptionsHelp;

@@ -59,6 +59,7 @@ const char kHelpTail[] =
     "Examples:\n"
     "  susurra-cli play --volume 230\n"
     "  susurra-cli play --type tinnitus --tinnitus-freq 6000 --duration 00:00:30\n"
+    "  susurra-cli play --endless --duration 08:00:00\n"
     "\n"
     "Exit status: 0 played and stopped, 1 no usable sound device or it failed,\n"
     "2 a bad option.\n";
@@ -81,9 +82,13 @@ public:
     explicit COptionControls(const NoiseOptions& noise) : m_noise(noise) {}
     PlayParameters ReadControls() override
     {
-        return PlayParameters{m_noise.noiseType, m_noise.lowerLimit, m_noise.upperLimit, m_noise.tinnitusFreq,
-                              m_noise.surfStrength, m_noise.surfPeriod};
+        return PlayParameters{m_noise.noiseType, m_noise.lowerLimit, m_noise.upperLimit,
+                              m_noise.tinnitusFreq, m_noise.surfStrength, m_noise.surfPeriod,
+                              m_noise.endless == 1, m_seed};
     }
+
+    // Drawn once, so that every Play of this run plays the same sound.
+    uint64_t m_seed = 0;
 
 private:
     NoiseOptions m_noise;
@@ -197,6 +202,8 @@ int RunPlay(int argc, char** argv)
     if (!chosen)
         return 2;
     const NoiseOptions& noise = *chosen;
+    if (!SeedFitsEndless(noise))
+        return 2;
 
     // Ctrl-C and termination are taken by sigtimedwait below; blocked before any
     // thread starts, so that every thread inherits the mask.
@@ -210,6 +217,9 @@ int RunPlay(int argc, char** argv)
     CStderrReporter reporter;
     CStderrStatus status;
     COptionControls controls(noise);
+    controls.m_seed = SeedOrRandom(noise);
+    if (noise.endless == 1 && !IsTone(noise.noiseType))
+        std::fprintf(stderr, "susurra-cli: seed %llu\n", static_cast<unsigned long long>(controls.m_seed));
     CNoiseSynth synth;
     CNoiseSynthGenerator generator(synth);
     CPortAudioWaveOut waveOut;

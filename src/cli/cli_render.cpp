@@ -44,7 +44,8 @@ const char kHelpHead[] =
     "output. Without options it writes the noise and file settings that the window\n"
     "selects at start; at first start that is \"Easy Bay Surf\" (pink noise\n"
     "100..20000 Hz, surf 30 % every 20 s) as a \"Standard CD\" (fades of 10 s,\n"
-    "01:19:00). The defaults below are those of the first start.\n"
+    "01:19:00). The defaults below are those of the first start. Endless noise\n"
+    "prints its seed (\"susurra-cli: seed N\") on standard error.\n"
     "\n"
     "Noise:\n";
 
@@ -60,7 +61,7 @@ const char kHelpTail[] =
     "%s"
     "\n"
     "Other:\n"
-    "  --quiet                no progress display\n"
+    "  --quiet                no progress display, and no seed line\n"
     "  --help                 this text\n"
     "\n"
     "Examples:\n"
@@ -70,6 +71,7 @@ const char kHelpTail[] =
     "      --fade-in 0 --fade-out 30 --length 00:45:00 fan.wav\n"
     "  susurra-cli render --type tinnitus --tinnitus-freq 6000 --length 00:00:30 tone.wav\n"
     "  susurra-cli render --length 00:10:00 - | aplay\n"
+    "  susurra-cli render --endless --seed 42 --length 08:00:00 night.wav\n"
     "\n"
     "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
 
@@ -251,6 +253,8 @@ int RunRender(int argc, char** argv)
     if (!fromSetting || !fileSetting)
         return 2;
     const NoiseOptions& noise = *fromSetting;
+    if (!SeedFitsEndless(noise))
+        return 2;
     FileOptions file{static_cast<double>(fileSetting->fadeIn), static_cast<double>(fileSetting->fadeOut),
                      fileSetting->hours, fileSetting->minutes, fileSetting->seconds, false};
     LayOver(given.file, file);
@@ -278,10 +282,19 @@ int RunRender(int argc, char** argv)
     CProgressBar generating("generating noise signal");
     CProgressBar writing("writing sound file");
 
+    SoundValues sound{noise.noiseType, noise.lowerLimit, noise.upperLimit, noise.tinnitusFreq, noise.surfStrength,
+                      noise.surfPeriod};
+    sound.endless = noise.endless == 1 && !IsTone(noise.noiseType);
+    if (sound.endless) {
+        sound.seed = SeedOrRandom(noise);
+        // The seed makes the same file again; say it before the long part.
+        if (!file.quiet)
+            std::fprintf(stderr, "susurra-cli: seed %llu\n", static_cast<unsigned long long>(sound.seed));
+    }
     CNoiseSynth synth;
     if (showProgress)
         synth.m_progress = &generating;
-    MakeSignal(synth, noise);
+    MakeSignal(synth, sound);
     // The bar stops short of 100 when the transform posts its last step.
     if (showProgress && !IsTone(noise.noiseType))
         generating.SetPos(100);
@@ -292,7 +305,7 @@ int RunRender(int argc, char** argv)
         writer.progress = &writing;
     const FileValues values{file.fadeIn, file.fadeOut,
                             static_cast<double>(file.hours * 3600 + file.minutes * 60 + file.seconds)};
-    const bool ok = WriteSoundFile(writer, synth, noise, values, toStdout ? STDOUT_FILENO : -1);
+    const bool ok = WriteSoundFile(writer, synth, sound, values, toStdout ? STDOUT_FILENO : -1);
     writing.Finish();
     return ok ? 0 : 1;
 }

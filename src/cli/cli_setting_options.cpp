@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "settings/noise_extras.h"
 #include "settings/setting_choice.h"
 #include "settings/settings_location.h"
 
@@ -31,6 +32,10 @@ void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
         noise.noiseType = given.noiseType;
     if (given.tinnitusFreq >= 0)
         noise.tinnitusFreq = given.tinnitusFreq;
+    if (given.endless >= 0)
+        noise.endless = given.endless;
+    if (given.seed)
+        noise.seed = given.seed;
     for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
                        &NoiseOptions::surfPeriod})
         if (!std::isnan(given.*field))
@@ -77,6 +82,7 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
     options.tinnitusFreq = s.tinnitusFrequency;
     options.surfStrength = s.surfStrength;
     options.surfPeriod = s.surfPeriod;
+    options.endless = ReadNoiseExtras(s).endless ? 1 : 0;
     LayOverNoiseOptions(given, options);
     return options;
 }
@@ -106,7 +112,7 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
 
 NoiseOptions UnsetNoiseOptions()
 {
-    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN};
+    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN, -1, std::nullopt};
 }
 
 void WarnAboutDamagedSettings(const CSettingsStore& store)

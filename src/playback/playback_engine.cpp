@@ -156,10 +156,21 @@ void CPlaybackEngine::OnPlay()
             m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit);
     }
 
+    // No refill runs now, so the feed may start over.
+    const bool endless = m_params.endless && !IsTone(m_params.noiseType);
+    const int16_t* source = m_synth.Source();
+    if (endless) {
+        if (!m_feed)
+            m_feed = std::make_unique<CEndlessFeed>();
+        source = m_feed->Start(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, m_params.seed);
+    }
+
     PrepareHeaders(CSurfShaper::HalfLength(m_params.noiseType));
     m_shaper.m_playedType.store(m_params.noiseType, std::memory_order_relaxed);
     {
         std::lock_guard lock(m_refillMutex);
+        m_endlessPlaying = endless;
+        m_shaper.SetSource(source);
         m_shaper.m_surfCounter.store(0, std::memory_order_relaxed);
         m_shaper.FillHalf(0);
         m_shaper.FillHalf(1);
@@ -277,6 +288,9 @@ void CPlaybackEngine::Refill(WaveHandle handle)
     // Completions come in queue order and Play queues half 0 first, so the
     // halves alternate without looking at the header.
     const int h = m_nextHalf;
+    // Half 0 begins a period: endless noise moves on to the next one.
+    if (h == 0 && m_endlessPlaying)
+        m_shaper.SetSource(m_feed->Advance());
     m_shaper.FillHalf(h);
     if (m_waveOut.Write(handle, &m_headers[h]) != WaveResult::Ok) {
         m_playing.store(false, std::memory_order_release);

@@ -11,6 +11,7 @@
 #include "base/message_reporter.h"
 #include "base/play_controls.h"
 #include "base/status_sink.h"
+#include "playback/endless_feed.h"
 #include "playback/signal_generator.h"
 #include "playback/surf_shaper.h"
 #include "playback/wave_out.h"
@@ -86,6 +87,8 @@ public:
     const std::string& Status() const { return m_status; }
     const WaveHeader& Header(int half) const { return m_headers[half]; }
     const int16_t* PlayBuffer() const { return m_playBuffer.get(); }
+    // The endless noise's feed once an endless Play made it; else null.
+    const CEndlessFeed* EndlessFeed() const { return m_feed.get(); }
 
     static void WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader* header);
 
@@ -127,6 +130,11 @@ private:
     std::atomic<bool> m_deviceFailed{false};
     std::mutex m_refillMutex;   // held by a refill, by Play's first fills, and by LockSignal
     int m_nextHalf = 0;         // guarded by m_refillMutex
+
+    // Endless noise: made on the first endless Play; the refills take each
+    // new period from it while m_endlessPlaying (guarded by m_refillMutex).
+    std::unique_ptr<CEndlessFeed> m_feed;
+    bool m_endlessPlaying = false;
 
     std::unique_ptr<int16_t[]> m_playBuffer;  // the two halves the device plays
     CSurfShaper m_shaper;                     // reads the synth's source, writes m_playBuffer

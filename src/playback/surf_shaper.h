@@ -34,6 +34,10 @@ public:
     // m_playedType into samples, advancing m_surfCounter once per sample.
     void FillHalf(int half);
 
+    // The period FillHalf reads from now on (endless noise changes it every
+    // period); called only where FillHalf may be.
+    void SetSource(const int16_t* source) { m_source = source; }
+
     std::atomic<double> m_surfStrength{0.0};  // S, percent
     std::atomic<double> m_surfPeriod{8.0};    // P, seconds
     std::atomic<int> m_playedType{-1};        // NoiseType of the signal last started

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings_file.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "settings/noise_extras.h"
 #include "settings/replace_file.h"
 #include "settings/setting_text.h"
 
@@ -43,9 +45,18 @@ bool TerminateTexts(FileSetting& s)
 void CleanForWriting(NoiseSetting& s)
 {
     std::memset(s.reserved1, 0, sizeof s.reserved1);
-    std::memset(s.reserved2, 0, sizeof s.reserved2);
+    // A valid extension block stays; anything else there becomes zeros.
+    WriteNoiseExtras(s, ReadNoiseExtras(s));
     StoreName(s.name, std::string(FieldText(s.name)));
 }
+
+// Stray bytes in the extension block read as zeros from the start.
+void CleanExtensions(NoiseSetting& s)
+{
+    WriteNoiseExtras(s, ReadNoiseExtras(s));
+}
+
+void CleanExtensions(FileSetting&) {}
 
 void CleanForWriting(FileSetting& s)
 {
@@ -91,6 +102,7 @@ SettingsLoadResult Parse(CSettingsTable<Record>& table, std::span<const unsigned
     for (int i = 0; i < toRead; ++i) {
         Record record;
         std::memcpy(&record, bytes.data() + kSettingsHeaderSize + i * sizeof(Record), sizeof(Record));
+        CleanExtensions(record);
         if (TerminateTexts(record))
             result.problem = "a text without its terminating zero byte was cut";
         // An empty name marks a free slot: such a record is not a setting.

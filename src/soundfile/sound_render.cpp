@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundfile/sound_render.h"
 
+#include <memory>
+
+#include "soundfile/endless_blocks.h"
+
 void MakeSignal(CNoiseSynth& synth, const SoundValues& sound)
 {
     if (IsTone(sound.noiseType))
@@ -14,9 +18,17 @@ bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundVa
 {
     writer.source = synth.m_source.get();
     const uint32_t blockLength = static_cast<uint32_t>(PeriodSamples(sound.noiseType));
-    if (fd != -1)
-        return writer.WriteTo(fd, file.totalSeconds, sound.surfStrength, sound.surfPeriod, file.fadeIn,
-                              file.fadeOut, blockLength);
-    return writer.Write(file.totalSeconds, sound.surfStrength, sound.surfPeriod, file.fadeIn, file.fadeOut,
-                        blockLength);
+    // About 20 MB of transform buffers, for the length of one file only.
+    std::unique_ptr<CEndlessBlocks> endless;
+    if (sound.endless && !IsTone(sound.noiseType)) {
+        endless = std::make_unique<CEndlessBlocks>();
+        endless->Start(sound.noiseType, sound.lowerLimit, sound.upperLimit, sound.seed);
+    }
+    writer.endless = endless.get();
+    const bool ok = fd != -1 ? writer.WriteTo(fd, file.totalSeconds, sound.surfStrength, sound.surfPeriod,
+                                              file.fadeIn, file.fadeOut, blockLength)
+                             : writer.Write(file.totalSeconds, sound.surfStrength, sound.surfPeriod,
+                                            file.fadeIn, file.fadeOut, blockLength);
+    writer.endless = nullptr;
+    return ok;
 }

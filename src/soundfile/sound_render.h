@@ -14,6 +14,10 @@ struct SoundValues
     int tinnitusFreq = 440;        // Hz
     double surfStrength = 30.0;    // percent
     double surfPeriod = 20.0;      // seconds
+    // Noise that never repeats (the tone is not affected): each period drawn
+    // afresh from seed. Off: the one period, repeated.
+    bool endless = false;
+    uint64_t seed = 0;
 };
 
 // What a file adds to a sound.
@@ -26,11 +30,15 @@ struct FileValues
 
 // Makes the period of `sound` into synth: one second of tone for the
 // Tinnitus Finder, a noise period otherwise. Runs on the calling thread.
+// Endless noise makes the same repeated period too, so that synth stays
+// ready for playback; the endless file draws its own periods.
 void MakeSignal(CNoiseSynth& synth, const SoundValues& sound);
 
 // Writes the period now in synth as a sound file: into writer.fileName, or
 // into fd when it is not -1 (left open). The block length follows the type:
-// the tone's period for the tone, the noise period otherwise. True when the
-// whole file was written; otherwise the writer reported why.
+// the tone's period for the tone, the noise period otherwise. Endless noise
+// draws period b of the file from sound.seed for block b, spread over the
+// writer's workers. True when the whole file was written; otherwise the
+// writer reported why.
 bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
                     const FileValues& file, int fd = -1);

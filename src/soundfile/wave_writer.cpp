@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "base/write_all.h"
+#include "soundfile/endless_blocks.h"
 #include "synth/rounding.h"
 #include "synth/sample_rate.h"
 
@@ -106,6 +107,11 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
     SetPos(0);
     if (source == nullptr || blockLength < 1 || blockLength > kMaxBlockSamples)
         return false;
+    // An endless period is one whole block, and each block in flight has a
+    // period of its own.
+    static_assert(CEndlessBlocks::kSlots >= kSlots);
+    if (endless != nullptr && blockLength != kMaxBlockSamples)
+        return false;
 
     const double t = totalSeconds * kSamplesPerSecond;
     const double f = static_cast<double>(blockLength);
@@ -124,6 +130,7 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
 
     Job& job = plan.job;
     job.source = source;
+    job.endless = endless;
     job.surfStrength = surfStrength;
     job.surfPeriod = surfPeriod;
     job.denominator = std::exp(2.0) - 1.0;
@@ -145,7 +152,9 @@ bool CWaveWriter::WriteSamples(int fd, const Plan& plan)
         Warn(std::string("I can't write ") + fileName);
         return false;
     }
-    const bool ok = plan.job.surfStrength == 0.0 || plan.job.surfPeriod == 0.0
+    // Endless blocks all differ, so only silence (no surf period) repeats.
+    const bool gainFree = plan.job.surfPeriod == 0.0 || (plan.job.surfStrength == 0.0 && plan.job.endless == nullptr);
+    const bool ok = gainFree
                         ? WriteGainFree(fd, plan)
                         : WriteComputedAhead(fd, plan);
     if (!ok)
@@ -181,7 +190,10 @@ bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
     if (m_workers.empty()) {
         for (int64_t i = 0; i < plan.blocks; ++i) {
             SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
-            ComputeBlock(plan.job, i, Slot(0));
+            Job job = plan.job;
+            if (job.endless != nullptr)
+                job.source = job.endless->Make(i);
+            ComputeBlock(job, i, Slot(0));
             const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
             if (!WriteAll(fd, Slot(0), bytes))
                 return false;
@@ -255,9 +267,11 @@ bool CWaveWriter::ComputeNextBlock(std::unique_lock<std::mutex>& lock)
     if (!BlockAvailable())
         return false;
     const int64_t i = m_nextBlock++;
-    const Job job = m_job;
+    Job job = m_job;
     ++m_busyWorkers;
     lock.unlock();
+    if (job.endless != nullptr)
+        job.source = job.endless->Make(i);
     ComputeBlock(job, i, Slot(i));
     lock.lock();
     --m_busyWorkers;

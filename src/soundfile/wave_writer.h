@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <condition_variable>
@@ -11,6 +12,8 @@
 #include "base/message_reporter.h"
 #include "base/progress_sink.h"
 #include "soundfile/wave_file_header.h"
+
+class CEndlessBlocks;
 
 // Writes the period in `source`, repeated end to end, as a 16-bit mono PCM
 // wave file at 44100 Hz, with the surf gain, a fade-in, a fade-out and one
@@ -59,6 +62,9 @@ public:
     WaveFileHeader header;
     char fileName[kMaxFileNameChars + 1] = {};
     const int16_t* source = nullptr;        // the period; not owned
+    // Endless noise: block b plays period b made here instead of `source`;
+    // started by the caller, not owned; null for the repeated period.
+    CEndlessBlocks* endless = nullptr;
     IProgressSink* progress = nullptr;      // "Saving Status:"; may be null
     IMessageReporter* reporter = nullptr;   // warnings; may be null
     // kSlots output blocks of kMaxBlockSamples samples each.
@@ -71,6 +77,7 @@ private:
     struct Job
     {
         const int16_t* source = nullptr;
+        CEndlessBlocks* endless = nullptr;
         double surfStrength = 0.0;
         double surfPeriod = 0.0;
         double denominator = 0.0;   // e^2 - 1

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/noise_extras.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::uint8_t kMarker[3] = {'S', 'x', 0x01};
+constexpr std::uint8_t kEndlessFlag = 0x01;
+constexpr std::uint8_t kNotchFlag = 0x02;
+constexpr std::uint8_t kHalfOctave = 1;
+constexpr std::uint8_t kOneOctave = 2;
+
+std::uint8_t Crc8(const std::uint8_t* bytes, int count)
+{
+    std::uint8_t crc = 0;
+    for (int i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = static_cast<std::uint8_t>((crc & 0x80) ? (crc << 1) ^ 0x07 : crc << 1);
+    }
+    return crc;
+}
+
+}  // namespace
+
+NoiseExtras ReadNoiseExtras(const NoiseSetting& setting)
+{
+    const std::uint8_t* b = setting.reserved2;
+    const std::uint8_t flags = b[3];
+    const std::uint8_t width = b[4];
+    const bool notch = (flags & kNotchFlag) != 0;
+    const bool valid = std::memcmp(b, kMarker, sizeof kMarker) == 0 && (flags & ~(kEndlessFlag | kNotchFlag)) == 0 &&
+        (notch ? (width == kHalfOctave || width == kOneOctave) : width == 0) && Crc8(b, 5) == b[5];
+    if (!valid)
+        return {};
+    NoiseExtras extras;
+    extras.endless = (flags & kEndlessFlag) != 0;
+    extras.notch = notch;
+    extras.notchWidthOctaves = !notch ? 0.0 : width == kHalfOctave ? 0.5 : 1.0;
+    return extras;
+}
+
+void WriteNoiseExtras(NoiseSetting& setting, const NoiseExtras& extras)
+{
+    std::uint8_t* b = setting.reserved2;
+    std::memset(b, 0, sizeof setting.reserved2);
+    if (!extras.endless && !extras.notch)
+        return;
+    std::memcpy(b, kMarker, sizeof kMarker);
+    b[3] = static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0));
+    b[4] = !extras.notch ? 0 : extras.notchWidthOctaves == 0.5 ? kHalfOctave : kOneOctave;
+    b[5] = Crc8(b, 5);
+}

@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playback/playback_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "testing/alloc_counter.h"
+#include "testing/engine_doubles.h"
+#include "testing/fake_wave_out.h"
+#include "synth/endless_noise.h"
+#include "synth/noise_type.h"
+
+namespace {
+
+constexpr int kN = CPlaybackEngine::kPeriodSamples;
+constexpr int kHalf = kN / 2;
+constexpr uint64_t kSeed = 2024;
+
+struct EndlessRig
+{
+    EndlessRig()
+    {
+        fake.SetDevices({{"Speakers", true}});
+        controls.m_params.noiseType = Pink;
+        controls.m_params.lowerLimit = 100.0;
+        controls.m_params.surfStrength = 0.0;  // the samples are the periods themselves
+        controls.m_params.endless = true;
+        controls.m_params.seed = kSeed;
+        engine.InitDevices();
+    }
+
+    // The half the device was just handed, as it will play it.
+    void TakeHalf(int half)
+    {
+        const int16_t* data = engine.PlayBuffer() + half * kHalf;
+        played.insert(played.end(), data, data + kHalf);
+    }
+
+    // Lets the device finish the oldest half; the engine refills it.
+    void PlayHalf()
+    {
+        // The producer has a whole period's time; the test waits for it
+        // rather than race a loaded machine.
+        for (int i = 0; i < 2000 && engine.EndlessFeed() != nullptr && !engine.EndlessFeed()->NextReady(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_TRUE(fake.CompleteNext());
+        TakeHalf(nextHalf);
+        nextHalf = 1 - nextHalf;
+    }
+
+    // The periods the endless sequence makes for the seed, end to end.
+    static std::vector<int16_t> Expected(int periods)
+    {
+        CEndlessNoise noise;
+        noise.Start(Pink, 100.0, 20000.0, kSeed);
+        std::vector<int16_t> out(static_cast<size_t>(periods) * kN);
+        for (int k = 0; k < periods; ++k)
+            noise.Next(out.data() + static_cast<size_t>(k) * kN);
+        return out;
+    }
+
+    CFakeWaveOut fake;
+    CTestGenerator generator;
+    CTestControls controls;
+    CStatusLog status;
+    CMessageLog messages;
+    CPlaybackEngine engine{fake, generator, controls, status, messages};
+    std::vector<int16_t> played;
+    int nextHalf = 0;  // the device hands the halves back in turn
+};
+
+int LongestZeroRun(const std::vector<int16_t>& samples)
+{
+    int longest = 0;
+    int run = 0;
+    for (int16_t v : samples) {
+        run = v == 0 ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+}  // namespace
+
+TEST(EndlessPlayback, PeriodsFollowEachOtherWithoutGapOrRepeatAndRefillsDoNotAllocate)
+{
+    EndlessRig rig;
+    rig.engine.OnPlay();
+    ASSERT_TRUE(rig.engine.IsPlaying());
+    rig.TakeHalf(0);
+    rig.TakeHalf(1);
+    rig.played.clear();
+    rig.played.reserve(3 * kN);
+    {
+        // The device holds period 0; these refills bring periods 1, 2 and 3.
+        CAllocScope scope;
+        for (int i = 0; i < 6; ++i)
+            rig.PlayHalf();
+        EXPECT_EQ(scope.Allocations(), 0u);
+    }
+    EXPECT_EQ(rig.engine.EndlessFeed()->Misses(), 0u);
+
+    const std::vector<int16_t> expected = EndlessRig::Expected(4);
+    ASSERT_EQ(rig.played.size(), 3u * kN);
+    EXPECT_TRUE(std::equal(rig.played.begin(), rig.played.end(), expected.begin() + kN))
+        << "periods 1..3 in order";
+    EXPECT_LE(LongestZeroRun(rig.played), 8);
+    EXPECT_FALSE(std::equal(expected.begin(), expected.begin() + kN, expected.begin() + kN)) << "no repeat";
+}
+
+TEST(EndlessPlayback, StopEndsTheRefillsAndPlayStartsTheSeedOver)
+{
+    EndlessRig rig;
+    rig.engine.OnPlay();
+    rig.PlayHalf();
+    rig.PlayHalf();
+    rig.engine.OnStop();
+    EXPECT_FALSE(rig.engine.IsPlaying());
+    rig.fake.ClearCalls();
+    CPlaybackEngine::WaveOutProc(1, WaveMessage::Done, &rig.engine, nullptr);
+    EXPECT_TRUE(rig.fake.Calls().empty()) << "a completion after Stop queues nothing";
+
+    rig.engine.OnPlay();
+    ASSERT_TRUE(rig.engine.IsPlaying());
+    const std::vector<int16_t> expected = EndlessRig::Expected(1);
+    EXPECT_EQ(std::memcmp(rig.engine.PlayBuffer(), expected.data(), 2 * kN), 0) << "period 0 again";
+}
+
+TEST(EndlessPlayback, WithEndlessOffTheRepeatedPeriodPlaysAsBefore)
+{
+    EndlessRig rig;
+    rig.controls.m_params.endless = false;
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.engine.EndlessFeed(), nullptr);
+    EXPECT_EQ(std::memcmp(rig.engine.PlayBuffer(), rig.generator.Source(), 2 * kN), 0);
+    rig.PlayHalf();
+    rig.PlayHalf();
+    EXPECT_EQ(std::memcmp(rig.engine.PlayBuffer(), rig.generator.Source(), 2 * kN), 0);
+}

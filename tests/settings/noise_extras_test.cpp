@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "testing/temp_folder.h"
+#include "settings/builtin_presets.h"
+#include "settings/noise_extras.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+NoiseSetting Named(const std::string& name)
+{
+    NoiseSetting s{2, {}, 440, 100.0, 20000.0, 30.0, 20.0, {}, {}};
+    StoreName(s.name, name);
+    return s;
+}
+
+// Saves a table holding `setting` in slot 7 and loads it back.
+NoiseSetting RoundTrip(const NoiseSetting& setting, std::vector<unsigned char>* bytes = nullptr)
+{
+    CTempFolder folder;
+    CNoiseSettingsTable table;
+    CFileSettingsTable files;
+    SetUpBuiltInPresets(table, files);
+    table.m_slots[7] = setting;
+    EXPECT_EQ(SaveSettingsFile(table, folder / "ns.srx", 0), "");
+    if (bytes != nullptr)
+        *bytes = FormatSettingsFile(table, 0);
+    CNoiseSettingsTable loaded;
+    SetUpBuiltInPresets(loaded, files);
+    EXPECT_EQ(LoadSettingsFile(loaded, folder / "ns.srx").recordsKept, 1);
+    return loaded.m_slots[7];
+}
+
+}  // namespace
+
+TEST(NoiseExtras, EndlessAndTheNotchSurviveSaveAndLoad)
+{
+    for (const NoiseExtras& extras : {NoiseExtras{true, false, 0.0}, NoiseExtras{false, true, 0.5},
+                                      NoiseExtras{true, true, 1.0}}) {
+        NoiseSetting s = Named("Mine");
+        WriteNoiseExtras(s, extras);
+        const NoiseSetting back = RoundTrip(s);
+        EXPECT_EQ(ReadNoiseExtras(back), extras) << extras.endless << extras.notch << extras.notchWidthOctaves;
+        EXPECT_EQ(std::memcmp(&back, &s, sizeof s), 0) << "the record comes back byte for byte";
+    }
+}
+
+TEST(NoiseExtras, AllOffWritesTheRecordAsItAlwaysWas)
+{
+    NoiseSetting s = Named("Mine");
+    WriteNoiseExtras(s, NoiseExtras{});
+    std::vector<unsigned char> bytes;
+    RoundTrip(s, &bytes);
+    ASSERT_EQ(bytes.size(), 12u + 96u);
+    for (int i = 90; i < 96; ++i)
+        EXPECT_EQ(bytes[12 + i], 0) << "offset " << i;
+    EXPECT_EQ(std::memcmp(bytes.data() + 12, &s, 96), 0);
+}
+
+struct StrayBytes
+{
+    const char* name;
+    unsigned char bytes[6];
+};
+
+class NoiseExtrasStray : public ::testing::TestWithParam<StrayBytes>
+{
+};
+
+TEST_P(NoiseExtrasStray, ReadAsAllOffAndAreWrittenAsZeros)
+{
+    NoiseSetting s = Named("Mine");
+    std::memcpy(s.reserved2, GetParam().bytes, 6);
+    EXPECT_EQ(ReadNoiseExtras(s), NoiseExtras{});
+    const NoiseSetting back = RoundTrip(s);
+    EXPECT_EQ(ReadNoiseExtras(back), NoiseExtras{});
+    for (unsigned char b : back.reserved2)
+        EXPECT_EQ(b, 0);
+}
+
+// The valid endless block is 'S' 'x' 01 01 00 and its CRC-8; each row spoils
+// one part of it, or is what another program might leave there.
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, NoiseExtrasStray,
+    ::testing::Values(StrayBytes{"Padding", {0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
+                      StrayBytes{"AllOnes", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+                      StrayBytes{"FlagsWithoutMarker", {0, 0, 0, 1, 0, 0}},
+                      StrayBytes{"WrongCheck", {'S', 'x', 1, 1, 0, 0}},
+                      StrayBytes{"UnknownFlag", {'S', 'x', 1, 5, 0, 0}},
+                      StrayBytes{"NotchWithoutWidth", {'S', 'x', 1, 2, 0, 0}}),
+    [](const ::testing::TestParamInfo<StrayBytes>& info) { return std::string(info.param.name); });
+
+TEST(NoiseExtras, TheCheckByteIsWhatMakesABlockValid)
+{
+    NoiseSetting s = Named("Mine");
+    WriteNoiseExtras(s, NoiseExtras{true, false, 0.0});
+    EXPECT_EQ(std::memcmp(s.reserved2, "Sx\x01\x01\x00", 5), 0);
+    EXPECT_TRUE(ReadNoiseExtras(s).endless);
+    s.reserved2[5] ^= 1;
+    EXPECT_FALSE(ReadNoiseExtras(s).endless);
+}
