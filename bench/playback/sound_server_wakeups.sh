@@ -13,11 +13,19 @@ seconds=${2:-20}
 cli=$build/src/cli/susurra-cli
 work=$(mktemp -d)
 server=
-trap '[ -n "$server" ] && kill "$server" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+reader=
+cleanup() {
+  [ -n "$server" ] && kill "$server" 2>/dev/null
+  [ -n "$reader" ] && kill "$reader" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 mkfifo "$work/sink.raw"
 exec 3<>"$work/sink.raw"
 cat <&3 >/dev/null &
+reader=$!
 cat >"$work/server.pa" <<PA
 load-module module-native-protocol-unix socket=$work/native auth-anonymous=1
 load-module module-pipe-sink file=$work/sink.raw sink_name=capture format=s16le rate=44100 channels=1 use_system_clock_for_timing=yes
@@ -39,7 +47,7 @@ CONF
 switches() {  # voluntary context switches of every thread of $1
   cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ {s += $2} END {print s + 0}'
 }
-ticks() {  # user + system clock ticks of $1
+ticks() {  # user + system clock ticks of $1 (getrusage of another process)
   awk '{print $14 + $15}' /proc/"$1"/stat
 }
 
@@ -48,12 +56,11 @@ measure() {  # backend
     2>"$work/$1.err" &
   local pid=$!
   sleep 3  # past the signal making and the first fills
-  local s0 t0 s1 t1
+  local s0 t0 s1 t1 hz
   s0=$(switches $pid); t0=$(ticks $pid)
   sleep "$seconds"
   s1=$(switches $pid); t1=$(ticks $pid)
   kill -INT $pid; wait $pid || true
-  local hz
   hz=$(getconf CLK_TCK)
   awk -v b="$1" -v s=$((s1 - s0)) -v t=$((t1 - t0)) -v hz="$hz" -v secs="$seconds" \
     'BEGIN {printf "%-6s CPU %.2f %% of one core, %.1f wake-ups/s (%d s)\n", b, 100 * t / hz / secs, s / secs, secs}'

@@ -4,7 +4,7 @@
 #include "app/app_resources.h"
 #include "app/main_dlg.h"
 #include "app/resource_ids.h"
-#include "playback/backends/portaudio/portaudio_wave_out.h"
+#include "playback/backends/backend_choice.h"
 #include "settings/settings_location.h"
 
 #include <QApplication>
@@ -17,8 +17,8 @@ bool CGeneratorApp::InitInstance()
     // Sets g_programFolder on the way.
     const std::string settingsFolder = ChooseSettingsFolder(SettingsEnvironment::FromSystem());
     // The device outlives the window, which closes it before it goes.
-    CPortAudioWaveOut waveOut;
-    CMainDlg dialog(waveOut, settingsFolder);
+    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut();
+    CMainDlg dialog(*waveOut, settingsFolder);
     dialog.DoModal();
     return false;
 }

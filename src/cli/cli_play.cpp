@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,9 +18,9 @@
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
 #include "cli/stderr_reporter.h"
-#include "playback/backends/portaudio/portaudio_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
+#include "playback/backends/backend_choice.h"
 #include "synth/noise_synth.h"
 
 namespace {
@@ -30,6 +31,7 @@ struct PlayOptions
     std::string device;            // index or name; empty: the first usable device
     int volume = 9;                // slider position 0..461, as the window starts
     std::optional<int> seconds;    // none: until interrupted
+    WaveBackend backend = WaveBackend::Automatic;
 };
 
 const char kHelpHead[] =
@@ -54,6 +56,9 @@ const char kHelpTail[] =
     "  --volume 0..461        the window's volume slider: linear, 461 is full scale;\n"
     "                         default 9, where the window starts\n"
     "  --duration HH:MM:SS    stop after this time; default: play until Ctrl-C\n"
+    "  --backend pulse|alsa   play through the desktop's sound server or straight\n"
+    "                         to ALSA; default: the sound server when one answers\n"
+    "                         (or SUSURRA_BACKEND)\n"
     "  --help                 this text\n"
     "\n"
     "Examples:\n"
@@ -144,6 +149,16 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
             if (!text)
                 return 2;
             play.device = *text;
+        } else if (name == "--backend") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            if (!text)
+                return 2;
+            const std::optional<WaveBackend> backend = WaveBackendFromName(*text);
+            if (!backend) {
+                Usage("--backend: '" + std::string(*text) + "' is none of pulse, alsa.");
+                return 2;
+            }
+            play.backend = *backend;
         } else if (name == "--volume") {
             const std::optional<std::string_view> text = reader.Value(argument);
             const std::optional<int> value =
@@ -222,8 +237,8 @@ int RunPlay(int argc, char** argv)
         std::fprintf(stderr, "susurra-cli: seed %llu\n", static_cast<unsigned long long>(controls.m_seed));
     CNoiseSynth synth;
     CNoiseSynthGenerator generator(synth);
-    CPortAudioWaveOut waveOut;
-    CPlaybackEngine engine(waveOut, generator, controls, status, reporter);
+    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(play.backend);
+    CPlaybackEngine engine(*waveOut, generator, controls, status, reporter);
 
     engine.InitDevices();
     if (engine.DeviceNames().empty())

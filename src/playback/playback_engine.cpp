@@ -10,6 +10,23 @@ namespace {
 const char* const kCaption = "Warning";
 const char* const kNoDevice = "No audio mixer device found";
 const char* const kCantOpen = "I can't open the sound device";
+
+// What the desktop's mixer calls the stream.
+std::string StreamName(const PlayParameters& params)
+{
+    switch (params.noiseType) {
+    case Physiological:
+        return "Physiological noise";
+    case White:
+        return "White noise";
+    case Pink:
+        return "Pink noise";
+    case TinnitusFinder:
+        return "Tone " + std::to_string(params.tinnitusFreq) + " Hz";
+    default:
+        return "Noise";
+    }
+}
 }  // namespace
 
 CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls,
@@ -132,6 +149,7 @@ void CPlaybackEngine::OnPlay()
         return;
     ApplyParameters(m_controls.ReadControls());
     m_paramsChanged = false;
+    m_waveOut.SetStreamName(StreamName(m_params));
     // After a failed requeue the other half may still sit at the device: take
     // it back before the halves are refilled and queued again.
     if (m_deviceFailed.exchange(false, std::memory_order_acq_rel))

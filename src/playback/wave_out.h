@@ -104,4 +104,10 @@ public:
     // Linear volume: left in the low 16 bits, right in the high 16 bits, each
     // 0..65535. A mono device uses the left value; 65535 leaves samples unchanged.
     virtual WaveResult SetVolume(WaveHandle handle, uint32_t volume) = 0;
+
+    // Optional. Names the sound for the desktop's mixer; heard from now on.
+    virtual void SetStreamName(const std::string& name) { (void)name; }
+    // Optional. Grows whenever devices appear or go, so a front end polling it
+    // knows when to call Devices() again. Safe from any thread.
+    virtual uint32_t DeviceListVersion() const { return 0; }
 };

@@ -18,10 +18,10 @@ const std::string kStatus = "susurra-cli: generating noise signal\nsusurra-cli: 
 
 struct CliPlayTest : testing::Test
 {
-    // susurra-cli ARGS with ALSA reading our configuration, through the shell.
+    // susurra-cli ARGS on ALSA reading our configuration, through the shell.
     std::string Cli(const std::string& args) const
     {
-        return "env ALSA_CONFIG_PATH='" + m_dir / "asound.conf' " SUSURRA_CLI " " + args;
+        return "env SUSURRA_BACKEND=alsa ALSA_CONFIG_PATH='" + m_dir / "asound.conf' " SUSURRA_CLI " " + args;
     }
     int Run(const std::string& args) const { return RunShell(m_dir, Cli(args)); }
     std::string Out() const { return ReadAll(m_dir / "out"); }

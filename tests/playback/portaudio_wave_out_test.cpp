@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <semaphore>
 #include "playback/playback_engine.h"
 #include "testing/alloc_counter.h"
 #include "testing/engine_doubles.h"
@@ -146,6 +147,47 @@ TEST(PortAudioWaveOut, ResetHandsBackEveryQueuedBufferBeforeItReturns)
     for (const WaveHeader& h : headers)
         EXPECT_EQ(h.flags & (kWaveHeaderDone | kWaveHeaderInQueue), kWaveHeaderDone);
     EXPECT_EQ(waveOut.Close(handle), WaveResult::Ok);
+}
+
+}  // namespace
+
+namespace {
+
+std::binary_semaphore g_releaseHungStart{0};
+
+// Pa_StartStream as it behaves after ALSA refused to start: it never returns
+// (until the test ends).
+PaError HangingStart(PaStream*)
+{
+    g_releaseHungStart.acquire();
+    return paInternalError;
+}
+
+TEST(PortAudioWaveOut, AStartThatHangsIsGivenUpAndTheNextWriteOpensAStreamThatPlays)
+{
+    Capture().WaitQuiet();
+    CPortAudioWaveOut waveOut;
+    WaveHandle handle = 0;
+    auto ignore = [](WaveHandle, WaveMessage, void*, WaveHeader*) {};
+    ASSERT_EQ(waveOut.Open(&handle, 0, WaveFormat{}, ignore, nullptr), WaveResult::Ok);
+    std::vector<int16_t> samples(44100, 1234);
+    WaveHeader header{samples.data(), 88200};
+    ASSERT_EQ(waveOut.PrepareHeader(handle, &header), WaveResult::Ok);
+
+    waveOut.SetStartStreamForTest(&HangingStart, 300);
+    EXPECT_EQ(waveOut.Write(handle, &header), WaveResult::DeviceError);
+    EXPECT_EQ(header.flags & kWaveHeaderInQueue, 0u) << "a refused buffer stays the caller's";
+    EXPECT_EQ(waveOut.Reset(handle), WaveResult::Ok);
+
+    waveOut.SetStartStreamForTest(&Pa_StartStream, 4000);
+    const std::size_t before = Capture().Samples();
+    ASSERT_EQ(waveOut.Write(handle, &header), WaveResult::Ok);
+    ASSERT_TRUE(WaitForSamples(before + 2 * 44100));  // the buffer, then silence
+    const std::vector<int16_t> got = CapturedSince(before);
+    ASSERT_GE(got.size(), 44100u);
+    EXPECT_TRUE(std::all_of(got.begin(), got.begin() + 44100, [](int16_t s) { return s == 1234; }));
+    EXPECT_EQ(waveOut.Close(handle), WaveResult::Ok);
+    g_releaseHungStart.release();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
 
 namespace {
 
@@ -49,6 +50,15 @@ constexpr double kSampleRate = 44100.0;
 
 }  // namespace
 
+// Each stream calls back through its own link, so that a stream given up
+// while its start hung can never reach this object again.
+struct CPortAudioWaveOut::StreamLink
+{
+    CPortAudioWaveOut* owner;
+    std::atomic<bool> abandoned{false};
+    std::atomic<int> busy{0};  // callbacks running now
+};
+
 CPortAudioWaveOut::CPortAudioWaveOut()
 {
     ::sem_init(&m_wake, 0, 0);
@@ -86,6 +96,7 @@ CPortAudioWaveOut::~CPortAudioWaveOut()
         CQuietStderr quiet;
         Pa_Terminate();
     }
+    m_abandonedLinks.clear();
 }
 
 std::vector<WaveDeviceInfo> CPortAudioWaveOut::Devices()
@@ -97,7 +108,7 @@ WaveResult CPortAudioWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const 
                                    WaveCallback callback, void* context)
 {
     std::lock_guard control(m_controlMutex);
-    if (m_stream)
+    if (m_handle != 0)
         return WaveResult::DeviceError;
     if (deviceId >= m_devices.size())
         return WaveResult::BadDevice;
@@ -107,21 +118,9 @@ WaveResult CPortAudioWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const 
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
     if (!info)
         return WaveResult::BadDevice;
-    PaStreamParameters params{index, 1, paInt16, info->defaultHighOutputLatency, nullptr};
-    PaError err;
-    {
-        CQuietStderr quiet;
-        err = Pa_OpenStream(&m_stream, nullptr, &params, kSampleRate, paFramesPerBufferUnspecified,
-                            paClipOff | paDitherOff | paPrimeOutputBuffersUsingStreamCallback,
-                            &CPortAudioWaveOut::StreamCallback, this);
-    }
-    if (err != paNoError) {
-        m_stream = nullptr;
+    m_params = PaStreamParameters{index, 1, paInt16, info->defaultHighOutputLatency, nullptr};
+    if (!OpenStreamLocked())
         return WaveResult::DeviceError;
-    }
-    Pa_SetStreamFinishedCallback(m_stream, &CPortAudioWaveOut::StreamFinished);
-    m_running = false;
-    m_failed.store(false);
     m_handle = ++m_lastHandle;
     m_callback.store(callback);
     m_context.store(context);
@@ -130,10 +129,83 @@ WaveResult CPortAudioWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const 
     return WaveResult::Ok;
 }
 
+bool CPortAudioWaveOut::OpenStreamLocked()
+{
+    auto link = std::make_shared<StreamLink>();
+    link->owner = this;
+    PaError err;
+    {
+        CQuietStderr quiet;
+        err = Pa_OpenStream(&m_stream, nullptr, &m_params, kSampleRate, paFramesPerBufferUnspecified,
+                            paClipOff | paDitherOff | paPrimeOutputBuffersUsingStreamCallback,
+                            &CPortAudioWaveOut::StreamCallback, link.get());
+    }
+    if (err != paNoError) {
+        m_stream = nullptr;
+        return false;
+    }
+    m_link = std::move(link);
+    Pa_SetStreamFinishedCallback(m_stream, &CPortAudioWaveOut::StreamFinished);
+    m_running = false;
+    m_failed.store(false);
+    return true;
+}
+
+PaError CPortAudioWaveOut::StartStreamLocked()
+{
+    struct Call
+    {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+        PaError result = paNoError;
+    };
+    auto call = std::make_shared<Call>();
+    // The helper holds only what it shares with us, so it may outlive this object.
+    std::thread([call, start = m_startStream, stream = m_stream] {
+        const PaError result = start(stream);
+        {
+            std::lock_guard lock(call->mutex);
+            call->done = true;
+            call->result = result;
+        }
+        call->changed.notify_all();
+    }).detach();
+    {
+        std::unique_lock lock(call->mutex);
+        if (call->changed.wait_for(lock, std::chrono::milliseconds(m_startTimeoutMs), [&] { return call->done; })) {
+            if (call->result == paNoError)
+                return paNoError;
+            lock.unlock();
+            // A stream that failed to start may hang on the next try: open a new one then.
+            CQuietStderr quiet;
+            Pa_CloseStream(m_stream);
+            m_stream = nullptr;
+            m_link.reset();
+            return call->result;
+        }
+    }
+    // Given up: should the start ever return, the stream stops itself at its
+    // first callback and never touches this object.
+    m_link->abandoned.store(true);
+    while (m_link->busy.load() != 0)
+        std::this_thread::yield();
+    m_abandonedLinks.push_back(std::move(m_link));
+    m_stream = nullptr;
+    return paTimedOut;
+}
+
+void CPortAudioWaveOut::SetStartStreamForTest(PaError (*start)(PaStream*), int timeoutMs)
+{
+    std::lock_guard control(m_controlMutex);
+    m_startStream = start;
+    m_startTimeoutMs = timeoutMs;
+}
+
 WaveResult CPortAudioWaveOut::PrepareHeader(WaveHandle handle, WaveHeader* header)
 {
     std::lock_guard control(m_controlMutex);
-    if (!m_stream || handle != m_handle)
+    if (m_handle == 0 || handle != m_handle)
         return WaveResult::NotOpen;
     header->flags |= kWaveHeaderPrepared;
     return WaveResult::Ok;
@@ -149,7 +221,7 @@ WaveResult CPortAudioWaveOut::UnprepareHeader(WaveHandle, WaveHeader* header)
 WaveResult CPortAudioWaveOut::Write(WaveHandle handle, WaveHeader* header)
 {
     std::lock_guard control(m_controlMutex);
-    if (!m_stream || handle != m_handle)
+    if (m_handle == 0 || handle != m_handle)
         return WaveResult::NotOpen;
     if (!(header->flags & kWaveHeaderPrepared))
         return WaveResult::Unprepared;
@@ -167,7 +239,7 @@ WaveResult CPortAudioWaveOut::Write(WaveHandle handle, WaveHeader* header)
     if (m_failed.load())
         StopStreamLocked();
     if (!m_running) {
-        if (Pa_StartStream(m_stream) != paNoError) {
+        if ((!m_stream && !OpenStreamLocked()) || StartStreamLocked() != paNoError) {
             std::lock_guard lock(m_queueMutex);
             --m_pendingCount;  // the header just added; nothing plays, so it is still last
             header->flags &= ~kWaveHeaderInQueue;
@@ -180,7 +252,7 @@ WaveResult CPortAudioWaveOut::Write(WaveHandle handle, WaveHeader* header)
 
 void CPortAudioWaveOut::StopStreamLocked()
 {
-    if (m_running || m_failed.load()) {
+    if (m_stream && (m_running || m_failed.load())) {
         m_stopping.store(true);
         // Abort drops what the device still holds, so output stops at once.
         Pa_AbortStream(m_stream);
@@ -194,7 +266,7 @@ WaveResult CPortAudioWaveOut::Reset(WaveHandle handle)
 {
     {
         std::lock_guard control(m_controlMutex);
-        if (!m_stream || handle != m_handle)
+        if (m_handle == 0 || handle != m_handle)
             return WaveResult::NotOpen;
         StopStreamLocked();
         std::lock_guard lock(m_queueMutex);
@@ -208,14 +280,15 @@ WaveResult CPortAudioWaveOut::Close(WaveHandle handle)
 {
     {
         std::lock_guard control(m_controlMutex);
-        if (!m_stream || handle != m_handle)
+        if (m_handle == 0 || handle != m_handle)
             return WaveResult::NotOpen;
         StopStreamLocked();
-        {
+        if (m_stream) {
             CQuietStderr quiet;
             Pa_CloseStream(m_stream);
         }
         m_stream = nullptr;
+        m_link.reset();
         m_handle = 0;
         std::lock_guard lock(m_queueMutex);
         ReturnAllLocked(WaveMessage::Done);
@@ -230,7 +303,7 @@ WaveResult CPortAudioWaveOut::Close(WaveHandle handle)
 WaveResult CPortAudioWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
 {
     std::lock_guard control(m_controlMutex);
-    if (!m_stream || handle != m_handle)
+    if (m_handle == 0 || handle != m_handle)
         return WaveResult::NotOpen;
     m_volume.store(volume, std::memory_order_relaxed);
     return WaveResult::Ok;
@@ -266,10 +339,19 @@ void CPortAudioWaveOut::WaitDelivered()
 }
 
 int CPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames,
-                                      const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* self)
+                                      const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* data)
 {
-    static_cast<CPortAudioWaveOut*>(self)->Play(static_cast<int16_t*>(output), frames);
-    return paContinue;
+    auto* link = static_cast<StreamLink*>(data);
+    link->busy.fetch_add(1);
+    int result = paContinue;
+    if (link->abandoned.load()) {
+        std::memset(output, 0, frames * sizeof(int16_t));
+        result = paAbort;
+    } else {
+        link->owner->Play(static_cast<int16_t*>(output), frames);
+    }
+    link->busy.fetch_sub(1);
+    return result;
 }
 
 void CPortAudioWaveOut::Play(int16_t* out, unsigned long frames)
@@ -318,9 +400,18 @@ void CPortAudioWaveOut::Play(int16_t* out, unsigned long frames)
     }
 }
 
-void CPortAudioWaveOut::StreamFinished(void* self)
+void CPortAudioWaveOut::StreamFinished(void* data)
 {
-    auto* me = static_cast<CPortAudioWaveOut*>(self);
+    auto* link = static_cast<StreamLink*>(data);
+    link->busy.fetch_add(1);
+    if (!link->abandoned.load())
+        link->owner->OnStreamFinished();
+    link->busy.fetch_sub(1);
+}
+
+void CPortAudioWaveOut::OnStreamFinished()
+{
+    CPortAudioWaveOut* me = this;
     if (me->m_stopping.load())
         return;
     // The stream ended without being asked to: the device or the sound server

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -27,6 +28,10 @@
 //   queued buffer; the stream starts again with the next Write.
 // - If the stream dies (device unplugged, sound server gone), every queued
 //   buffer comes back with DeviceError; the next Write tries to restart it.
+// - Starting the stream can hang inside PortAudio after ALSA refused to
+//   start (a sound server restarted under it): the start runs on a helper
+//   thread and is given up after a few seconds, the stream abandoned and the
+//   next Write opens a new one. No call blocks without bound.
 // One device is open at a time. Start-up chatter of the audio libraries on
 // stderr is silenced while PortAudio initialises, probes and opens devices.
 class CPortAudioWaveOut : public IWaveOut
@@ -47,7 +52,11 @@ public:
     WaveResult Close(WaveHandle handle) override;
     WaveResult SetVolume(WaveHandle handle, uint32_t volume) override;
 
+    // Replaces Pa_StartStream and its time limit, so tests can make it hang.
+    void SetStartStreamForTest(PaError (*start)(PaStream*), int timeoutMs);
+
 private:
+    struct StreamLink;
     static constexpr int kRingSize = 16;
 
     struct Returned
@@ -58,12 +67,15 @@ private:
 
     static int StreamCallback(const void* input, void* output, unsigned long frames,
                               const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
-                              void* self);
-    static void StreamFinished(void* self);
+                              void* data);
+    static void StreamFinished(void* data);
+    void OnStreamFinished();
     void Play(int16_t* out, unsigned long frames);
     void ReturnAllLocked(WaveMessage message);
     void WaitDelivered();
     void StopStreamLocked();
+    bool OpenStreamLocked();
+    PaError StartStreamLocked();
     void NotificationThread();
 
     bool m_initialized = false;
@@ -73,6 +85,11 @@ private:
     // Stream control; held around PortAudio calls, never while waiting for a notification.
     std::mutex m_controlMutex;
     PaStream* m_stream = nullptr;
+    std::shared_ptr<StreamLink> m_link;  // what the stream's callbacks reach us through
+    std::vector<std::shared_ptr<StreamLink>> m_abandonedLinks;  // kept until Pa_Terminate closes their streams
+    PaStreamParameters m_params{};
+    PaError (*m_startStream)(PaStream*) = &Pa_StartStream;
+    int m_startTimeoutMs = 4000;
     bool m_running = false;
     WaveHandle m_handle = 0;
     WaveHandle m_lastHandle = 0;

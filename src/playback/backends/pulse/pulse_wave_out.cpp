@@ -1,0 +1,547 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "playback/backends/pulse/pulse_wave_out.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+constexpr uint32_t kBytesPerSecond = 44100 * 2;
+constexpr int kFirstConnectMs = 2000;
+const char* const kDefaultOutput = "Default output";
+
+struct ProplistDeleter
+{
+    void operator()(pa_proplist* p) const { pa_proplist_free(p); }
+};
+using Proplist = std::unique_ptr<pa_proplist, ProplistDeleter>;
+
+// Nobody waits for these operations; their effect is ordered on the connection.
+void Forget(pa_operation* operation)
+{
+    if (operation)
+        pa_operation_unref(operation);
+}
+
+bool Dead(pa_context_state_t state)
+{
+    return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED;
+}
+
+bool Dead(pa_stream_state_t state)
+{
+    return state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED;
+}
+
+struct TimerFlag
+{
+    pa_threaded_mainloop* loop;
+    bool fired = false;
+};
+
+void OnTimer(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* flag)
+{
+    auto* timer = static_cast<TimerFlag*>(flag);
+    timer->fired = true;
+    pa_threaded_mainloop_signal(timer->loop, 0);
+}
+
+class CMainloopLock
+{
+public:
+    explicit CMainloopLock(pa_threaded_mainloop* loop) : m_loop(loop) { pa_threaded_mainloop_lock(m_loop); }
+    ~CMainloopLock() { pa_threaded_mainloop_unlock(m_loop); }
+    CMainloopLock(const CMainloopLock&) = delete;
+    CMainloopLock& operator=(const CMainloopLock&) = delete;
+
+private:
+    pa_threaded_mainloop* m_loop;
+};
+
+}  // namespace
+
+CPulseWaveOut::CPulseWaveOut(int timeoutMs) : m_timeoutMs(timeoutMs)
+{
+    m_loop = pa_threaded_mainloop_new();
+    if (m_loop && pa_threaded_mainloop_start(m_loop) == 0) {
+        CMainloopLock lock(m_loop);
+        EnsureContextLocked(std::min(m_timeoutMs, kFirstConnectMs));
+    }
+    m_thread = std::thread([this] { NotificationThread(); });
+}
+
+CPulseWaveOut::~CPulseWaveOut()
+{
+    Close(m_openHandle.load());
+    {
+        std::lock_guard lock(m_returnMutex);
+        m_quit = true;
+    }
+    m_returnChanged.notify_all();
+    m_thread.join();
+    if (!m_loop)
+        return;
+    {
+        CMainloopLock lock(m_loop);
+        DropStreamLocked();
+        DropContextLocked();
+    }
+    pa_threaded_mainloop_stop(m_loop);
+    pa_threaded_mainloop_free(m_loop);
+}
+
+bool CPulseWaveOut::Connected()
+{
+    if (!m_loop)
+        return false;
+    CMainloopLock lock(m_loop);
+    return m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY;
+}
+
+bool CPulseWaveOut::WaitLocked(const std::function<bool()>& done, int timeoutMs)
+{
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
+    TimerFlag timer{m_loop};
+    struct timeval when;
+    pa_gettimeofday(&when);
+    pa_timeval_add(&when, static_cast<pa_usec_t>(timeoutMs) * 1000);
+    pa_time_event* event = api->time_new(api, &when, &OnTimer, &timer);
+    bool ok;
+    while (!(ok = done()) && !timer.fired)
+        pa_threaded_mainloop_wait(m_loop);
+    api->time_free(event);
+    return ok;
+}
+
+bool CPulseWaveOut::EnsureContextLocked(int timeoutMs)
+{
+    if (!m_loop)
+        return false;
+    if (m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY)
+        return true;
+    DropStreamLocked();
+    DropContextLocked();
+    Proplist props(pa_proplist_new());
+    pa_proplist_sets(props.get(), PA_PROP_APPLICATION_NAME, "Susurra");
+    pa_proplist_sets(props.get(), PA_PROP_APPLICATION_ID, "org.susurra.Susurra");
+    pa_proplist_sets(props.get(), PA_PROP_APPLICATION_ICON_NAME, "org.susurra.Susurra");
+    m_context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(m_loop), "Susurra", props.get());
+    if (!m_context)
+        return false;
+    pa_context_set_state_callback(m_context, &CPulseWaveOut::OnContextState, this);
+    // Never start a server: without one, the ALSA backend is the choice.
+    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        DropContextLocked();
+        return false;
+    }
+    const bool ready = WaitLocked(
+        [this] {
+            const pa_context_state_t state = pa_context_get_state(m_context);
+            return state == PA_CONTEXT_READY || Dead(state);
+        },
+        timeoutMs);
+    if (!ready || pa_context_get_state(m_context) != PA_CONTEXT_READY) {
+        DropContextLocked();
+        return false;
+    }
+    pa_context_set_subscribe_callback(m_context, &CPulseWaveOut::OnContextEvent, this);
+    Forget(pa_context_subscribe(
+        m_context, static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER),
+        nullptr, nullptr));
+    return true;
+}
+
+void CPulseWaveOut::DropContextLocked()
+{
+    if (!m_context)
+        return;
+    pa_context_set_state_callback(m_context, nullptr, nullptr);
+    pa_context_set_subscribe_callback(m_context, nullptr, nullptr);
+    pa_context_disconnect(m_context);
+    pa_context_unref(m_context);
+    m_context = nullptr;
+}
+
+std::vector<WaveDeviceInfo> CPulseWaveOut::Devices()
+{
+    std::vector<WaveDeviceInfo> devices;
+    if (!m_loop)
+        return devices;
+    CMainloopLock lock(m_loop);
+    m_sinkNames.clear();
+    if (!EnsureContextLocked(m_timeoutMs))
+        return devices;
+
+    struct Listing
+    {
+        CPulseWaveOut* self;
+        std::vector<std::pair<std::string, std::string>> sinks;  // name, description
+        bool done = false;
+    } listing{this, {}, false};
+    auto onSink = [](pa_context*, const pa_sink_info* info, int eol, void* data) {
+        auto* l = static_cast<Listing*>(data);
+        if (eol != 0) {
+            l->done = true;
+            pa_threaded_mainloop_signal(l->self->m_loop, 0);
+            return;
+        }
+        l->sinks.emplace_back(info->name ? info->name : "", info->description ? info->description : "");
+    };
+    pa_operation* operation = pa_context_get_sink_info_list(m_context, onSink, &listing);
+    if (!operation)
+        return devices;
+    const bool listed = WaitLocked(
+        [&] { return listing.done || pa_operation_get_state(operation) != PA_OPERATION_RUNNING; }, m_timeoutMs);
+    if (!listed || !listing.done)
+        pa_operation_cancel(operation);
+    pa_operation_unref(operation);
+    if (!listing.done)
+        return devices;
+
+    devices.push_back(WaveDeviceInfo{kDefaultOutput, true});
+    m_sinkNames.emplace_back();
+    for (const auto& [name, description] : listing.sinks) {
+        // The server converts any format to the sink's.
+        devices.push_back(WaveDeviceInfo{description.empty() ? name : description, true});
+        m_sinkNames.push_back(name);
+    }
+    return devices;
+}
+
+bool CPulseWaveOut::ConnectStreamLocked()
+{
+    DropStreamLocked();
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+    pa_buffer_attr attr;
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.tlength = 2 * kBytesPerSecond;  // about two seconds held by the server
+    attr.prebuf = kBytesPerSecond / 10;  // a flushed stream is heard again after 0.1 s of data
+    attr.minreq = kBytesPerSecond;       // asked for more once a second
+    attr.fragsize = static_cast<uint32_t>(-1);
+    // The named sink first; if it is gone, the server's default.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const char* sink = attempt == 0 && !m_sinkName.empty() ? m_sinkName.c_str() : nullptr;
+        if (attempt == 1 && m_sinkName.empty())
+            break;
+        m_failed = false;
+        Proplist props(pa_proplist_new());
+        pa_proplist_sets(props.get(), PA_PROP_MEDIA_NAME, m_streamName.c_str());
+        pa_proplist_sets(props.get(), PA_PROP_MEDIA_ROLE, "music");
+        pa_proplist_sets(props.get(), PA_PROP_APPLICATION_NAME, "Susurra");
+        pa_proplist_sets(props.get(), PA_PROP_APPLICATION_ICON_NAME, "org.susurra.Susurra");
+        m_stream = pa_stream_new_with_proplist(m_context, m_streamName.c_str(), &spec, nullptr, props.get());
+        if (!m_stream)
+            return false;
+        pa_stream_set_state_callback(m_stream, &CPulseWaveOut::OnStreamState, this);
+        pa_stream_set_write_callback(m_stream, &CPulseWaveOut::OnStreamWrite, this);
+        pa_cvolume volume;
+        pa_cvolume_set(&volume, 1, pa_sw_volume_from_linear((m_volume & 0xFFFF) / 65535.0));
+        // Corked until the first Write, so an idle open stream keeps no sink awake.
+        m_corked = true;
+        if (pa_stream_connect_playback(m_stream, sink, &attr, PA_STREAM_START_CORKED, &volume, nullptr) == 0) {
+            const bool settled = WaitLocked(
+                [this] {
+                    const pa_stream_state_t state = pa_stream_get_state(m_stream);
+                    return state == PA_STREAM_READY || Dead(state);
+                },
+                m_timeoutMs);
+            if (settled && pa_stream_get_state(m_stream) == PA_STREAM_READY)
+                return true;
+        }
+        DropStreamLocked();
+        // A server that no longer answers gets no second try.
+        if (pa_context_get_state(m_context) != PA_CONTEXT_READY)
+            return false;
+    }
+    return false;
+}
+
+void CPulseWaveOut::DropStreamLocked()
+{
+    if (!m_stream)
+        return;
+    pa_stream_set_state_callback(m_stream, nullptr, nullptr);
+    pa_stream_set_write_callback(m_stream, nullptr, nullptr);
+    pa_stream_disconnect(m_stream);
+    pa_stream_unref(m_stream);
+    m_stream = nullptr;
+}
+
+WaveResult CPulseWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format,
+                               WaveCallback callback, void* context)
+{
+    if (!m_loop)
+        return WaveResult::DeviceError;
+    CMainloopLock lock(m_loop);
+    if (m_handle != 0)
+        return WaveResult::DeviceError;
+    if (deviceId >= m_sinkNames.size())
+        return WaveResult::BadDevice;
+    if (format.sampleRate != 44100 || format.channels != 1 || format.bitsPerSample != 16)
+        return WaveResult::BadFormat;
+    m_sinkName = m_sinkNames[deviceId];
+    if (!EnsureContextLocked(m_timeoutMs) || !ConnectStreamLocked())
+        return WaveResult::DeviceError;
+    m_handle = ++m_lastHandle;
+    m_callback.store(callback);
+    m_callbackContext.store(context);
+    m_openHandle.store(m_handle);
+    *handle = m_handle;
+    return WaveResult::Ok;
+}
+
+WaveResult CPulseWaveOut::PrepareHeader(WaveHandle handle, WaveHeader* header)
+{
+    if (!m_loop)
+        return WaveResult::NotOpen;
+    CMainloopLock lock(m_loop);
+    if (m_handle == 0 || handle != m_handle)
+        return WaveResult::NotOpen;
+    header->flags |= kWaveHeaderPrepared;
+    return WaveResult::Ok;
+}
+
+WaveResult CPulseWaveOut::UnprepareHeader(WaveHandle, WaveHeader* header)
+{
+    header->flags &= ~kWaveHeaderPrepared;
+    return WaveResult::Ok;
+}
+
+WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
+{
+    if (!m_loop)
+        return WaveResult::NotOpen;
+    CMainloopLock lock(m_loop);
+    if (m_handle == 0 || handle != m_handle)
+        return WaveResult::NotOpen;
+    if (!(header->flags & kWaveHeaderPrepared))
+        return WaveResult::Unprepared;
+    {
+        std::lock_guard returned(m_returnMutex);
+        // Every header in flight counts, so the ring of returned headers never overflows.
+        if (m_pendingCount + (m_current ? 1 : 0) + m_returnedCount >= kRingSize)
+            return WaveResult::QueueFull;
+    }
+    // After the server or the stream died (or the server came back), connect again.
+    if (m_failed || !m_stream) {
+        if (!EnsureContextLocked(m_timeoutMs) || !ConnectStreamLocked())
+            return WaveResult::DeviceError;
+        ApplyVolumeLocked();
+    }
+    header->flags = (header->flags & ~kWaveHeaderDone) | kWaveHeaderInQueue;
+    m_pending[(m_pendingHead + m_pendingCount) % kRingSize] = header;
+    ++m_pendingCount;
+    const size_t writable = pa_stream_writable_size(m_stream);
+    if (writable != static_cast<size_t>(-1))
+        PumpLocked(writable);
+    if (m_corked) {
+        m_corked = false;
+        Forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
+    }
+    return WaveResult::Ok;
+}
+
+void CPulseWaveOut::PumpLocked(size_t bytes)
+{
+    while (bytes >= 2 && m_stream && !m_failed) {
+        if (!m_current) {
+            if (m_pendingCount == 0)
+                return;
+            m_current = m_pending[m_pendingHead];
+            m_pendingHead = (m_pendingHead + 1) % kRingSize;
+            --m_pendingCount;
+            m_currentOffset = 0;
+        }
+        const uint32_t left = m_current->bufferLengthBytes - m_currentOffset;
+        const size_t n = std::min<size_t>(left, bytes) & ~size_t{1};
+        // libpulse copies the samples: the buffer can go back at once.
+        if (n > 0 && pa_stream_write(m_stream, reinterpret_cast<const char*>(m_current->data) + m_currentOffset, n,
+                                     nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return;
+        m_currentOffset += static_cast<uint32_t>(n);
+        bytes -= n;
+        if (m_currentOffset + 1 >= m_current->bufferLengthBytes) {
+            {
+                std::lock_guard lock(m_returnMutex);
+                m_returned[(m_returnedHead + m_returnedCount) % (2 * kRingSize + 1)] =
+                    Returned{m_current, WaveMessage::Done};
+                ++m_returnedCount;
+                ++m_posted;
+            }
+            m_returnChanged.notify_all();
+            m_current = nullptr;
+            m_currentOffset = 0;
+        }
+    }
+}
+
+WaveResult CPulseWaveOut::Reset(WaveHandle handle)
+{
+    if (!m_loop)
+        return WaveResult::NotOpen;
+    {
+        CMainloopLock lock(m_loop);
+        if (m_handle == 0 || handle != m_handle)
+            return WaveResult::NotOpen;
+        if (m_stream && !m_failed) {
+            // Corked, the sink stops taking from the stream at once; the flush
+            // drops what the server still holds (rewinding the sink's buffer).
+            m_corked = true;
+            Forget(pa_stream_cork(m_stream, 1, nullptr, nullptr));
+            Forget(pa_stream_flush(m_stream, nullptr, nullptr));
+        }
+        ReturnAllLocked(WaveMessage::Done);
+    }
+    WaitDelivered();
+    return WaveResult::Ok;
+}
+
+WaveResult CPulseWaveOut::Close(WaveHandle handle)
+{
+    if (!m_loop)
+        return WaveResult::NotOpen;
+    {
+        CMainloopLock lock(m_loop);
+        if (m_handle == 0 || handle != m_handle)
+            return WaveResult::NotOpen;
+        DropStreamLocked();
+        m_handle = 0;
+        ReturnAllLocked(WaveMessage::Done);
+    }
+    WaitDelivered();
+    m_openHandle.store(0);
+    m_callback.store(nullptr);
+    m_callbackContext.store(nullptr);
+    return WaveResult::Ok;
+}
+
+WaveResult CPulseWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
+{
+    if (!m_loop)
+        return WaveResult::NotOpen;
+    CMainloopLock lock(m_loop);
+    if (m_handle == 0 || handle != m_handle)
+        return WaveResult::NotOpen;
+    m_volume = volume;
+    ApplyVolumeLocked();
+    return WaveResult::Ok;
+}
+
+void CPulseWaveOut::ApplyVolumeLocked()
+{
+    if (!m_stream || m_failed || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+        return;
+    pa_cvolume volume;
+    // Linear to the server's scale: 65535 is PA_VOLUME_NORM, which leaves samples unchanged.
+    pa_cvolume_set(&volume, 1, pa_sw_volume_from_linear((m_volume & 0xFFFF) / 65535.0));
+    Forget(pa_context_set_sink_input_volume(m_context, pa_stream_get_index(m_stream), &volume, nullptr, nullptr));
+}
+
+void CPulseWaveOut::SetStreamName(const std::string& name)
+{
+    if (!m_loop)
+        return;
+    CMainloopLock lock(m_loop);
+    m_streamName = name;
+    if (m_stream && !m_failed && pa_stream_get_state(m_stream) == PA_STREAM_READY)
+        Forget(pa_stream_set_name(m_stream, m_streamName.c_str(), nullptr, nullptr));
+}
+
+void CPulseWaveOut::ReturnAllLocked(WaveMessage message)
+{
+    {
+        std::lock_guard lock(m_returnMutex);
+        auto hand = [&](WaveHeader* header) {
+            m_returned[(m_returnedHead + m_returnedCount) % (2 * kRingSize + 1)] = Returned{header, message};
+            ++m_returnedCount;
+            ++m_posted;
+        };
+        if (m_current) {
+            hand(m_current);
+            m_current = nullptr;
+            m_currentOffset = 0;
+        }
+        while (m_pendingCount > 0) {
+            hand(m_pending[m_pendingHead]);
+            m_pendingHead = (m_pendingHead + 1) % kRingSize;
+            --m_pendingCount;
+        }
+    }
+    m_returnChanged.notify_all();
+}
+
+void CPulseWaveOut::WaitDelivered()
+{
+    if (std::this_thread::get_id() == m_thread.get_id())
+        return;  // against the contract; waiting here would never end
+    std::unique_lock lock(m_returnMutex);
+    const uint64_t target = m_posted;
+    m_returnChanged.wait(lock, [&] { return m_delivered >= target; });
+}
+
+void CPulseWaveOut::NotificationThread()
+{
+    for (;;) {
+        Returned r;
+        {
+            std::unique_lock lock(m_returnMutex);
+            m_returnChanged.wait(lock, [&] { return m_returnedCount > 0 || m_quit; });
+            if (m_returnedCount == 0)
+                return;
+            r = m_returned[m_returnedHead];
+            m_returnedHead = (m_returnedHead + 1) % (2 * kRingSize + 1);
+            --m_returnedCount;
+        }
+        r.header->flags = (r.header->flags & ~kWaveHeaderInQueue) | kWaveHeaderDone;
+        if (const WaveCallback callback = m_callback.load())
+            callback(m_openHandle.load(), r.message, m_callbackContext.load(), r.header);
+        {
+            std::lock_guard lock(m_returnMutex);
+            ++m_delivered;
+        }
+        m_returnChanged.notify_all();
+    }
+}
+
+void CPulseWaveOut::OnContextState(pa_context* context, void* self)
+{
+    auto* me = static_cast<CPulseWaveOut*>(self);
+    if (Dead(pa_context_get_state(context))) {
+        // The server is gone: whatever it was to play comes back, and the
+        // device list is no longer what it was.
+        if (me->m_stream && !me->m_failed) {
+            me->m_failed = true;
+            me->ReturnAllLocked(WaveMessage::DeviceError);
+        }
+        me->m_deviceListVersion.fetch_add(1, std::memory_order_acq_rel);
+    }
+    pa_threaded_mainloop_signal(me->m_loop, 0);
+}
+
+void CPulseWaveOut::OnContextEvent(pa_context*, pa_subscription_event_type_t type, uint32_t, void* self)
+{
+    auto* me = static_cast<CPulseWaveOut*>(self);
+    const auto facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+    const auto kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+    // New or removed sinks, or a new default (a server change).
+    if ((facility == PA_SUBSCRIPTION_EVENT_SINK && kind != PA_SUBSCRIPTION_EVENT_CHANGE) ||
+        facility == PA_SUBSCRIPTION_EVENT_SERVER)
+        me->m_deviceListVersion.fetch_add(1, std::memory_order_acq_rel);
+}
+
+void CPulseWaveOut::OnStreamState(pa_stream* stream, void* self)
+{
+    auto* me = static_cast<CPulseWaveOut*>(self);
+    if (stream == me->m_stream && Dead(pa_stream_get_state(stream)) && !me->m_failed) {
+        me->m_failed = true;
+        me->ReturnAllLocked(WaveMessage::DeviceError);
+    }
+    pa_threaded_mainloop_signal(me->m_loop, 0);
+}
+
+void CPulseWaveOut::OnStreamWrite(pa_stream* stream, size_t bytes, void* self)
+{
+    auto* me = static_cast<CPulseWaveOut*>(self);
+    if (stream == me->m_stream)
+        me->PumpLocked(bytes);
+}

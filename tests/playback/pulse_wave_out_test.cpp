@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The sound-server backend against a real PulseAudio of the test's own,
+// whose default sink is a pipe this test reads: what reaches the server,
+// a server that dies and comes back, outputs that appear and go.
+
+#include "playback/backends/pulse/pulse_wave_out.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "testing/temp_folder.h"
+#include "testing/engine_doubles.h"
+#include "playback/noise_synth_generator.h"
+#include "playback/playback_engine.h"
+#include "testing/test_sound_server.h"
+#include "synth/noise_synth.h"
+#include "synth/noise_type.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The shaped stream an engine must send from Play on: halves 0, 1, 0, ...
+std::vector<int16_t> ExpectedStream(const int16_t* source, int type, std::size_t samples)
+{
+    std::vector<int16_t> buffer(CPlaybackEngine::kPeriodSamples);
+    CSurfShaper shaper(source, buffer.data());
+    shaper.m_playedType = type;
+    shaper.m_surfStrength = 0;
+    const int length = CSurfShaper::HalfLength(type);
+    std::vector<int16_t> out;
+    for (int h = 0; out.size() < samples; h = 1 - h) {
+        shaper.FillHalf(h);
+        out.insert(out.end(), buffer.begin() + h * length, buffer.begin() + (h + 1) * length);
+    }
+    out.resize(samples);
+    return out;
+}
+
+// Samples from `start` on that agree with `expected`.
+std::size_t Matching(const std::vector<int16_t>& got, std::size_t start, const std::vector<int16_t>& expected)
+{
+    std::size_t n = 0;
+    while (start + n < got.size() && n < expected.size() && got[start + n] == expected[n])
+        ++n;
+    return n;
+}
+
+std::string Output(const std::string& command)
+{
+    std::string text;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char chunk[256];
+        while (std::fgets(chunk, sizeof chunk, pipe))
+            text += chunk;
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+}
+
+std::vector<std::string> Names(const std::vector<WaveDeviceInfo>& devices)
+{
+    std::vector<std::string> names;
+    for (const WaveDeviceInfo& d : devices)
+        names.push_back(d.name);
+    return names;
+}
+
+struct PulseEngine
+{
+    explicit PulseEngine(int type)
+    {
+        controls.m_params.noiseType = type;
+        controls.m_params.tinnitusFreq = 441;
+        controls.m_params.surfStrength = 0;
+        engine.InitDevices();
+        engine.SetVolume(CPlaybackEngine::kMaxVolumePosition);
+    }
+    CPulseWaveOut waveOut;
+    CTestGenerator generator;
+    CTestControls controls;
+    CStatusLog status;
+    CMessageLog messages;
+    CPlaybackEngine engine{waveOut, generator, controls, status, messages};
+};
+
+struct PulseWaveOutTest : testing::Test
+{
+    std::string Cli(const std::string& args) const
+    {
+        return "env -u SUSURRA_BACKEND HOME='" + m_dir.Path() + "' " SUSURRA_CLI " " + args;
+    }
+    int Run(const std::string& args) const { return RunShell(m_dir, Cli(args)); }
+
+    CTempFolder m_dir;
+    CTestSoundServer m_server;
+};
+
+TEST_F(PulseWaveOutTest, CliListsTheDefaultOutputFirstAndPlaysSampleExactAtFullVolume)
+{
+    EXPECT_EQ(Run("devices"), 0);
+    EXPECT_EQ(ReadAll(m_dir / "out"), "  0  Default output\n  1  Capture\n");
+    const std::size_t before = m_server.Samples();
+    ASSERT_EQ(Run("play --type tinnitus --tinnitus-freq 1000 --surf-strength 0 --volume 461 --duration 00:00:03"), 0)
+        << ReadAll(m_dir / "err");
+    std::this_thread::sleep_for(300ms);
+
+    CNoiseSynth synth;
+    synth.SynthesizeTone(1000);
+    const std::vector<int16_t> expected = ExpectedStream(synth.m_source.get(), TinnitusFinder, 5 * 44100);
+    const std::vector<int16_t> got = m_server.Copy();
+    const std::size_t start = FindStream(got, expected, before);
+    ASSERT_NE(start, std::string::npos) << "the tone never reached the server";
+    const std::size_t played = Matching(got, start, expected);
+    EXPECT_GE(played, 2u * 44100) << "the stream differs from the tone after " << played << " samples";
+    // Stop leaves silence, not the rest of what the server held.
+    EXPECT_TRUE(std::all_of(got.begin() + static_cast<std::ptrdiff_t>(start + played), got.end(),
+                            [](int16_t s) { return s == 0; }));
+}
+
+TEST_F(PulseWaveOutTest, CliPlayEndsWithStatusOneWhenTheServerDiesAndPlaysOnceItIsBack)
+{
+    const std::size_t before = m_server.Samples();
+    std::string command = "exec " + Cli("play --type white --volume 461") + " 2>'" + m_dir / "err'";
+    char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), command.data(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ), 0);
+    ASSERT_TRUE(m_server.WaitForSamples(before + 44100));
+    m_server.Kill();
+    const auto killed = std::chrono::steady_clock::now();
+    int status = 0;
+    ASSERT_TRUE(WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 10000ms));
+    EXPECT_LT(std::chrono::steady_clock::now() - killed, 5s);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_NE(ReadAll(m_dir / "err").find("the sound device failed; playback stopped"), std::string::npos)
+        << ReadAll(m_dir / "err");
+
+    ASSERT_TRUE(m_server.Start());
+    EXPECT_EQ(Run("play --type white --duration 00:00:01"), 0) << ReadAll(m_dir / "err");
+}
+
+TEST_F(PulseWaveOutTest, TheEngineStopsWhenTheServerDiesAndItsNextPlayConnectsAgain)
+{
+    PulseEngine rig(White);
+    ASSERT_TRUE(rig.engine.DeviceOpen());
+    rig.engine.OnPlay();
+    ASSERT_TRUE(m_server.WaitForSamples(m_server.Samples() + 22050));
+    m_server.Kill();
+    ASSERT_TRUE(WaitUntil([&] { return rig.engine.OnCheckDevice(); }));
+    EXPECT_EQ(rig.engine.Status(), "nothing to do");
+    EXPECT_FALSE(rig.engine.IsPlaying());
+
+    ASSERT_TRUE(m_server.Start());
+    const std::size_t restarted = m_server.Samples();
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.engine.Status(), "playing");
+    ASSERT_TRUE(m_server.WaitForSamples(restarted + 2 * 44100));
+    rig.engine.OnStop();
+    const std::vector<int16_t> expected = ExpectedStream(rig.generator.Source(), White, 44100);
+    EXPECT_NE(FindStream(m_server.Copy(), expected, restarted), std::string::npos);
+}
+
+TEST_F(PulseWaveOutTest, ARetunedToneReplacesTheOldWithinHalfASecondOfSound)
+{
+    PulseEngine rig(TinnitusFinder);
+    rig.engine.OnPlay();
+    ASSERT_TRUE(m_server.WaitForSamples(m_server.Samples() + 44100));
+    const std::size_t retuned = m_server.Samples();
+    rig.engine.RetuneTone(882);
+    ASSERT_TRUE(m_server.WaitForSamples(retuned + 44100));
+    rig.engine.OnStop();
+    const std::vector<int16_t> expected = ExpectedStream(rig.generator.Source(), TinnitusFinder, 22050);
+    const std::size_t start = FindStream(m_server.Copy(), expected, retuned);
+    ASSERT_NE(start, std::string::npos) << "the new tone was never heard";
+    EXPECT_LT(start - retuned, 22050u) << "the server played on what it held";
+}
+
+TEST_F(PulseWaveOutTest, OutputsThatAppearAndGoChangeTheListAndAGoneOneFallsBackToTheDefault)
+{
+    CPulseWaveOut waveOut;
+    EXPECT_EQ(Names(waveOut.Devices()), (std::vector<std::string>{"Default output", "Capture"}));
+    const uint32_t version = waveOut.DeviceListVersion();
+    const std::string module =
+        Output("pactl load-module module-null-sink sink_name=extra sink_properties=device.description=Extra");
+    ASSERT_FALSE(module.empty());
+    ASSERT_TRUE(WaitUntil([&] { return waveOut.DeviceListVersion() != version; }));
+    EXPECT_EQ(Names(waveOut.Devices()), (std::vector<std::string>{"Default output", "Capture", "Extra"}));
+
+    const uint32_t added = waveOut.DeviceListVersion();
+    ASSERT_EQ(m_server.Pactl("unload-module " + module), 0);
+    ASSERT_TRUE(WaitUntil([&] { return waveOut.DeviceListVersion() != added; }));
+    // Entry 2 still names the output that went: opening it plays on the default.
+    WaveHandle handle = 0;
+    auto ignore = [](WaveHandle, WaveMessage, void*, WaveHeader*) {};
+    ASSERT_EQ(waveOut.Open(&handle, 2, WaveFormat{}, ignore, nullptr), WaveResult::Ok);
+    std::vector<int16_t> samples(22050, 777);
+    WaveHeader header{samples.data(), 44100};
+    const std::size_t before = m_server.Samples();
+    ASSERT_EQ(waveOut.PrepareHeader(handle, &header), WaveResult::Ok);
+    ASSERT_EQ(waveOut.Write(handle, &header), WaveResult::Ok);
+    ASSERT_TRUE(m_server.WaitForSamples(before + 44100));
+    EXPECT_NE(FindStream(m_server.Copy(), samples, before), std::string::npos);
+    EXPECT_EQ(waveOut.Close(handle), WaveResult::Ok);
+    EXPECT_EQ(header.flags & (kWaveHeaderDone | kWaveHeaderInQueue), kWaveHeaderDone);
+    EXPECT_EQ(Names(waveOut.Devices()), (std::vector<std::string>{"Default output", "Capture"}));
+}
+
+}  // namespace
