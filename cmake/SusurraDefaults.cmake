@@ -23,6 +23,18 @@ if(SUSURRA_SANITIZE)
   add_link_options(${SUSURRA_SANITIZE_FLAGS})
 endif()
 
+# The synthesis has an x86 vector path and a portable one with the same bits.
+# SUSURRA_PORTABLE_SIMD forces the portable one everywhere.
+option(SUSURRA_PORTABLE_SIMD "Use the portable synthesis arithmetic even where SSE2 is available" OFF)
+if(SUSURRA_PORTABLE_SIMD)
+  add_compile_definitions(SUSURRA_PORTABLE_SIMD)
+endif()
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i.86)$" AND NOT SUSURRA_PORTABLE_SIMD)
+  set(SUSURRA_HAS_SSE2_PATH ON)
+else()
+  set(SUSURRA_HAS_SSE2_PATH OFF)
+endif()
+
 # Applies the project's warnings and floating-point rules to a target.
 function(susurra_target_defaults target)
   target_compile_options(${target} PRIVATE ${SUSURRA_COMMON_OPTIONS})

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "synth/rounding.h"
 
 #include <cstdint>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -27,4 +29,26 @@ TEST(Rounding, HalfAwayAndHalfUpFollowTheirTables)
         EXPECT_EQ(RoundHalfAway(row.x), row.away) << row.name;
         EXPECT_EQ(RoundHalfUp(row.x), row.up) << row.name;
     }
+}
+
+TEST(Rounding, TruncationGivesInt32MinForNaNAndOutOfRange)
+{
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const struct
+    {
+        const char* name;
+        double x;
+        int32_t expected;
+    } rows[] = {
+        {"minus 0.9", -0.9, 0},
+        {"just below int32 max plus one", 2147483647.9, 2147483647},
+        {"int32 max plus one", 2147483648.0, INT32_MIN},
+        {"just above int32 min minus one", -2147483648.9, INT32_MIN},
+        {"int32 min minus one", -2147483649.0, INT32_MIN},
+        {"infinity", kInf, INT32_MIN},
+        {"minus infinity", -kInf, INT32_MIN},
+        {"NaN", std::numeric_limits<double>::quiet_NaN(), INT32_MIN},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(TruncToInt(row.x), row.expected) << row.name;
 }
