@@ -15,8 +15,11 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
+# Optimised as the native build, without debug information: it builds faster
+# and nothing here reads it.
 echo "=== aarch64: configure and build the core"
 cmake -S "$root" -B "$arm" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -DNDEBUG" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/aarch64-linux-gnu.cmake" \
   -DSUSURRA_WERROR=ON -DSUSURRA_BUILD_APP=OFF -DSUSURRA_BUILD_CLI=OFF \
   -DSUSURRA_BUILD_PORTAUDIO=OFF -DSUSURRA_GTEST_FROM_SOURCE=ON "${launcher[@]}" "$@"
