@@ -23,6 +23,33 @@ if(SUSURRA_SANITIZE)
   add_link_options(${SUSURRA_SANITIZE_FLAGS})
 endif()
 
+# The synthesis has an x86 vector path and a portable one with the same bits.
+# SUSURRA_PORTABLE_SIMD forces the portable one everywhere.
+option(SUSURRA_PORTABLE_SIMD "Use the portable synthesis arithmetic even where SSE2 is available" OFF)
+if(SUSURRA_PORTABLE_SIMD)
+  add_compile_definitions(SUSURRA_PORTABLE_SIMD)
+endif()
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i.86)$" AND NOT SUSURRA_PORTABLE_SIMD)
+  set(SUSURRA_HAS_SSE2_PATH ON)
+else()
+  set(SUSURRA_HAS_SSE2_PATH OFF)
+endif()
+
+# The hardening Debian builds its packages with: fortified libc calls where
+# the build optimises, stack protector, and full RELRO with immediate binding.
+# The compiler makes position-independent executables by default. Sanitizer
+# builds leave fortification off: it hides overflows from the sanitizers.
+option(SUSURRA_HARDEN "Build with fortify, stack protector and full RELRO" ON)
+if(SUSURRA_HARDEN)
+  add_compile_options(-fstack-protector-strong)
+  if(NOT SUSURRA_SANITIZE)
+    add_compile_options(
+      "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE>"
+      "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=2>")
+  endif()
+  add_link_options(LINKER:-z,relro LINKER:-z,now)
+endif()
+
 # Applies the project's warnings and floating-point rules to a target.
 function(susurra_target_defaults target)
   target_compile_options(${target} PRIVATE ${SUSURRA_COMMON_OPTIONS})

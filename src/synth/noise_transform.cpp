@@ -2,10 +2,13 @@
 #include <cmath>
 #include <utility>
 
-#include <emmintrin.h>
-
 #include "synth/noise_synth.h"
 #include "synth/rounding.h"
+#include "synth/simd_choice.h"
+
+#if SUSURRA_USE_SSE2
+#include <emmintrin.h>
+#endif
 
 // The inverse transform of the noise spectrum: x[n] = sum X[k] e^(-2pi i kn/N),
 // radix 2, decimation in time, with each pass's twiddles from the classic
@@ -19,7 +22,8 @@
 //     streams: eight would alias in an eight-way cache at these strides);
 //   - the twiddles are the recurrence's own values, made once and stored;
 //   - one complex number is one SSE2 register; a - b is computed as
-//     a + (-b), which is the same double.
+//     a + (-b), which is the same double. Elsewhere a pair of doubles does
+//     the same operations one lane at a time.
 
 namespace {
 
@@ -29,12 +33,15 @@ constexpr int kLog2N = 18;
 constexpr long kButterflyCount = static_cast<long>(kHalf) * kLog2N;
 constexpr long kButterfliesPerPost = 500000;
 
-inline __m128d Load(const double* p)
+#if SUSURRA_USE_SSE2
+using Complex = __m128d;
+
+inline Complex Load(const double* p)
 {
     return _mm_loadu_pd(p);
 }
 
-inline void Store(double* p, __m128d v)
+inline void Store(double* p, Complex v)
 {
     _mm_storeu_pd(p, v);
 }
@@ -42,7 +49,7 @@ inline void Store(double* p, __m128d v)
 // a, b = a + w*b, a - w*b with w = (wr, wi) at twiddle:
 // tr = wr*br - wi*bi and ti = wr*bi + wi*br, each product rounded, then the
 // sum or difference rounded, as in the scalar butterfly.
-inline void Butterfly(__m128d& a, __m128d& b, const double* twiddle)
+inline void Butterfly(Complex& a, Complex& b, const double* twiddle)
 {
     const __m128d w = Load(twiddle);
     const __m128d wrr = _mm_unpacklo_pd(w, w);
@@ -54,6 +61,36 @@ inline void Butterfly(__m128d& a, __m128d& b, const double* twiddle)
     b = _mm_sub_pd(a, t);
     a = _mm_add_pd(a, t);
 }
+#else
+struct Complex
+{
+    double re;
+    double im;
+};
+
+inline Complex Load(const double* p)
+{
+    return {p[0], p[1]};
+}
+
+inline void Store(double* p, Complex v)
+{
+    p[0] = v.re;
+    p[1] = v.im;
+}
+
+// The SSE2 butterfly lane by lane: the same products, (-wi)*bi added rather
+// than wi*bi subtracted, and the same roundings.
+inline void Butterfly(Complex& a, Complex& b, const double* twiddle)
+{
+    const double wr = twiddle[0];
+    const double wi = twiddle[1];
+    const double tr = wr * b.re + (-wi) * b.im;
+    const double ti = wr * b.im + wi * b.re;
+    b = {a.re - tr, a.im - ti};
+    a = {a.re + tr, a.im + ti};
+}
+#endif
 
 // Runs the K passes of half-span h, 2h, .., 2^(K-1) h on the complex range
 // [begin, end), whose bounds are multiples of 2^K h. The 2^K values spaced h
@@ -68,7 +105,7 @@ void Sweep(double* x, const double* twiddles, int h, int begin, int end)
         for (int j = 0; j < h; ++j)
         {
             double* p = x + 2 * (g + j);
-            __m128d v[kRadix];
+            Complex v[kRadix];
 #pragma GCC unroll 16
             for (int q = 0; q < kRadix; ++q)
                 v[q] = Load(p + 2 * q * h);
@@ -229,6 +266,7 @@ void CNoiseSynth::Normalise()
 {
     const double* const x = m_spectrum.get();
     int16_t* const out = m_samples.get();
+#if SUSURRA_USE_SSE2
     // Only real parts count; max is exact, so its order is free.
     const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
     __m128d peaks = _mm_setzero_pd();
@@ -261,6 +299,28 @@ void CNoiseSynth::Normalise()
     };
     for (int n = 0; n < kN; n += 8)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n), _mm_packs_epi32(four(n), four(n + 4)));
+#else
+    // Two running maxima, even and odd samples, each taking the new value
+    // unless the old one is greater: maxpd's rule, NaN included.
+    double peaks[2] = {0.0, 0.0};
+    for (int n = 0; n < kN; ++n)
+    {
+        const double magnitude = std::fabs(x[2 * n]);
+        peaks[n & 1] = peaks[n & 1] > magnitude ? peaks[n & 1] : magnitude;
+    }
+    const double peak = std::fmax(peaks[0], peaks[1]);
+    if (peak == 0.0)
+    {
+        for (int n = 0; n < kN; ++n)
+            out[n] = 0;
+        return;
+    }
+    // trunc((s * x) * 10000) with s = 1/P, keeping the low 16 bits as the
+    // vector code does.
+    const double s = 1.0 / peak;
+    for (int n = 0; n < kN; ++n)
+        out[n] = static_cast<int16_t>(static_cast<uint16_t>(TruncToInt((s * x[2 * n]) * 10000.0)));
+#endif
 }
 
 void CNoiseSynth::Transform()
