@@ -123,8 +123,9 @@ void CPlaybackEngine::SetStatus(const char* text)
 void CPlaybackEngine::PrepareHeaders(int halfLength)
 {
     const uint32_t bytes = static_cast<uint32_t>(halfLength) * 2;
-    if (m_headersPrepared && m_headers[0].bufferLengthBytes == bytes)
+    if (m_headersPrepared && m_halfBytes == bytes)
         return;
+    m_halfBytes = bytes;
     UnprepareHeaders();
     m_headers[0].bufferLengthBytes = bytes;
     m_headers[1].bufferLengthBytes = bytes;
@@ -190,8 +191,17 @@ void CPlaybackEngine::OnPlay()
         m_endlessPlaying = endless;
         m_shaper.SetSource(source);
         m_shaper.m_surfCounter.store(0, std::memory_order_relaxed);
-        m_shaper.FillHalf(0);
-        m_shaper.FillHalf(1);
+        m_streamIndex = 0;
+        m_streamEnded = false;
+        m_gain.SetFadeIn(m_params.fadeInSamples);
+        if (m_params.endSample >= 0)
+            m_gain.SetFadeOut(m_params.endSample, m_params.fadeOutSamples);
+        else
+            m_gain.ClearFadeOut();
+        m_ended.store(false, std::memory_order_relaxed);
+        m_playStart = std::chrono::steady_clock::now();
+        MakeHalf(0);
+        MakeHalf(1);
         m_nextHalf = 0;
     }
     m_playing.store(true, std::memory_order_release);
@@ -200,10 +210,73 @@ void CPlaybackEngine::OnPlay()
         OnOutputFailed();
 }
 
+bool CPlaybackEngine::MakeHalf(int half)
+{
+    if (m_streamEnded) {
+        m_headers[half].bufferLengthBytes = 0;
+        return false;
+    }
+    m_shaper.FillHalf(half);
+    const int length = static_cast<int>(m_halfBytes / 2);
+    const int kept = m_gain.Apply(m_playBuffer.get() + (half != 0 ? length : 0), length, m_streamIndex);
+    m_streamIndex += length;
+    // The device plays a header's length: the half holding the end is cut there.
+    m_headers[half].bufferLengthBytes = static_cast<uint32_t>(kept) * 2;
+    if (kept < length)
+        m_streamEnded = true;
+    return kept > 0;
+}
+
+bool CPlaybackEngine::QueueHalf(WaveHandle handle, int half)
+{
+    if (m_headers[half].bufferLengthBytes == 0)
+        return true;
+    if (m_waveOut.Write(handle, &m_headers[half]) != WaveResult::Ok)
+        return false;
+    ++m_queued;
+    return true;
+}
+
 bool CPlaybackEngine::StartOutput()
 {
-    return m_waveOut.Write(m_hWaveOut, &m_headers[0]) == WaveResult::Ok &&
-           m_waveOut.Write(m_hWaveOut, &m_headers[1]) == WaveResult::Ok;
+    bool ok = false;
+    {
+        std::lock_guard lock(m_refillMutex);
+        m_queued = 0;
+        ok = QueueHalf(m_hWaveOut, 0) && QueueHalf(m_hWaveOut, 1);
+        if (ok && m_queued == 0)
+            m_ended.store(true, std::memory_order_release);
+    }
+    return ok;
+}
+
+void CPlaybackEngine::SetStreamEnd(int64_t end, int64_t fade)
+{
+    std::lock_guard lock(m_refillMutex);
+    m_gain.SetFadeOut(end, fade);
+}
+
+void CPlaybackEngine::ClearStreamEnd()
+{
+    std::lock_guard lock(m_refillMutex);
+    m_gain.ClearFadeOut();
+}
+
+int64_t CPlaybackEngine::PlayedSample() const
+{
+    if (!IsPlaying())
+        return 0;
+    const auto elapsed = std::chrono::steady_clock::now() - m_playStart;
+    return std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 441 / 10000;
+}
+
+bool CPlaybackEngine::OnCheckEnded()
+{
+    if (!m_ended.exchange(false, std::memory_order_acq_rel))
+        return false;
+    HaltOutput();
+    SetStatus("nothing to do");
+    return true;
 }
 
 void CPlaybackEngine::OnOutputFailed()
@@ -261,8 +334,8 @@ void CPlaybackEngine::RetuneTone(double frequency)
     {
         std::lock_guard lock(m_refillMutex);
         m_synth.SynthesizeTone(frequency);
-        m_shaper.FillHalf(0);
-        m_shaper.FillHalf(1);
+        MakeHalf(0);
+        MakeHalf(1);
         m_nextHalf = 0;
     }
     m_playing.store(true, std::memory_order_release);
@@ -307,12 +380,21 @@ void CPlaybackEngine::Refill(WaveHandle handle)
     // halves alternate without looking at the header.
     const int h = m_nextHalf;
     // Half 0 begins a period: endless noise moves on to the next one.
+    --m_queued;
+    if (m_streamEnded) {
+        // Only the last halves play out; the end is reached when they are back.
+        if (m_queued <= 0)
+            m_ended.store(true, std::memory_order_release);
+        return;
+    }
     if (h == 0 && m_endlessPlaying)
         m_shaper.SetSource(m_feed->Advance());
-    m_shaper.FillHalf(h);
-    if (m_waveOut.Write(handle, &m_headers[h]) != WaveResult::Ok) {
+    MakeHalf(h);
+    if (!QueueHalf(handle, h)) {
         m_playing.store(false, std::memory_order_release);
         m_deviceFailed.store(true, std::memory_order_release);
+    } else if (m_queued == 0) {
+        m_ended.store(true, std::memory_order_release);
     }
     m_nextHalf = 1 - h;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "playback/fade_curve.h"
 #include "testing/alloc_counter.h"
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
@@ -332,6 +333,56 @@ TEST(PlaybackEngine, SignalsAndTonesMadeWhilePlayingNeverTearARefill)
         EXPECT_TRUE(rig.engine.IsPlaying());
         EXPECT_EQ(rig.fake.Queued().size(), 2u);
     }
+}
+
+// The fades follow the stream's sample index: the rise covers the first
+// samples Play queues, the fall the samples just before the end, and nothing
+// is queued after the end.
+TEST(PlaybackEngine, FadesFollowTheStreamIndexAndNothingIsQueuedAfterTheEnd)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.Start(false);
+    rig.controls.m_params.fadeInSamples = 1000;
+    rig.engine.OnPlay();
+    const int16_t* buffer = rig.engine.PlayBuffer();
+    const int16_t* source = rig.generator.Source();
+    // Surf 0: the shaper passes the source unchanged, so the gain alone shows.
+    EXPECT_EQ(buffer[0], 0);
+    for (int i = 1; i < 1000; ++i)
+        ASSERT_EQ(buffer[i], FadeCurve::Scale(source[i], FadeCurve::RiseGain(i, 1000))) << i;
+    for (int i = 1000; i < 262144; ++i)
+        ASSERT_EQ(buffer[i], source[i]) << i;
+
+    // The end lies 1000 samples into the third half, the fall over 500 before it.
+    const int64_t end = 262144 + 1000;
+    rig.engine.SetStreamEnd(end, 500);
+    rig.Clear();
+    CAllocScope scope;
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_EQ(scope.Allocations(), 0u);
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 2000u);
+    for (int i = 0; i < 500; ++i)
+        ASSERT_EQ(buffer[i], source[i]) << i;
+    for (int i = 500; i < 1000; ++i)
+        ASSERT_EQ(buffer[i], FadeCurve::Scale(source[i], FadeCurve::FallGain(i - 500, 500))) << i;
+    EXPECT_FALSE(rig.engine.HasEnded());
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_FALSE(rig.engine.HasEnded());
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_TRUE(rig.engine.HasEnded());
+    EXPECT_EQ(rig.fake.CountCalls("Write"), 1);
+    EXPECT_TRUE(rig.fake.Queued().empty());
+
+    EXPECT_TRUE(rig.engine.OnCheckEnded());
+    EXPECT_FALSE(rig.engine.IsPlaying());
+    EXPECT_EQ(rig.status.m_texts, (Names{"nothing to do"}));
+    EXPECT_FALSE(rig.engine.OnCheckEnded());
+
+    // The next Play starts a whole stream again, the rise included.
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 262144u);
+    EXPECT_EQ(buffer[0], 0);
+    EXPECT_TRUE(rig.BothQueuedInOrder());
 }
 
 }  // namespace
