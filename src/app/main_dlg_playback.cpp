@@ -30,6 +30,7 @@ PlayParameters CMainDlg::ReadControls()
     params.tinnitusFreq = m_tinnitusFreq;
     params.surfStrength = m_surfStrength;
     params.surfPeriod = m_surfPeriod;
+    params.glide = m_glide;
     params.fadeInSamples = static_cast<int64_t>(m_playFadeInSeconds) * 44100;
     // The sleep timer starts with Play; its fade must be in the first halves too.
     if (m_sleepMinutes > 0)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/fade_curve.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -43,6 +44,16 @@ double GlideNewWeight(double t)
     if (t >= 1.0)
         return 1.0;
     return std::sin(t * std::numbers::pi / 2.0);
+}
+
+int16_t GlideMix(int16_t oldSample, int16_t newSample, double t)
+{
+    if (t <= 0.0)
+        return oldSample;
+    if (t >= 1.0)
+        return newSample;
+    const double v = oldSample * GlideOldWeight(t) + newSample * GlideNewWeight(t);
+    return static_cast<int16_t>(std::clamp(RoundHalfAway(v), -32768, 32767));
 }
 
 double StopRampGain(int64_t position, int64_t length)

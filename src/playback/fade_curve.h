@@ -27,6 +27,11 @@ double RiseGain(int64_t position, int64_t length);
 double GlideOldWeight(double t);
 double GlideNewWeight(double t);
 
+// The old and the new sample mixed at fraction t of a glide, rounded half
+// away from zero and kept within 16 bits. t <= 0 gives the old sample and
+// t >= 1 the new one, exactly.
+int16_t GlideMix(int16_t oldSample, int16_t newSample, double t);
+
 // A short linear ramp down that ends playback without a click.
 double StopRampGain(int64_t position, int64_t length);
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/playback_engine.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "playback/fade_curve.h"
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
 
@@ -156,6 +158,16 @@ void CPlaybackEngine::OnPlay()
     if (m_deviceFailed.exchange(false, std::memory_order_acq_rel))
         HaltOutput();
 
+    // Glide: the sound goes on and crossfades into the new one. A change
+    // between noise and tone (other half lengths) or of endless noise cuts.
+    const bool playingNow = m_playing.load(std::memory_order_acquire);
+    if (playingNow && m_params.glide && !m_endlessPlaying && !m_params.endless &&
+        CSurfShaper::HalfLength(m_params.noiseType) == CSurfShaper::HalfLength(PlayedType())) {
+        if (!m_synth.Ready())
+            GlideTo(IsTone(m_params.noiseType), static_cast<double>(m_params.tinnitusFreq));
+        return;
+    }
+
     if (m_playing.load(std::memory_order_acquire)) {
         HaltOutput();
         CloseDevice();
@@ -193,6 +205,7 @@ void CPlaybackEngine::OnPlay()
         m_shaper.m_surfCounter.store(0, std::memory_order_relaxed);
         m_streamIndex = 0;
         m_streamEnded = false;
+        m_glideStart = -1;
         m_gain.SetFadeIn(m_params.fadeInSamples);
         if (m_params.endSample >= 0)
             m_gain.SetFadeOut(m_params.endSample, m_params.fadeOutSamples);
@@ -210,14 +223,61 @@ void CPlaybackEngine::OnPlay()
         OnOutputFailed();
 }
 
+void CPlaybackEngine::GlideTo(bool tone, double frequency)
+{
+    if (!m_glideOld) {
+        m_glideOld.reset(new int16_t[kPeriodSamples]);
+        m_glideMix.reset(new int16_t[kPeriodSamples]);
+    }
+    {
+        std::lock_guard lock(m_refillMutex);
+        std::copy(m_synth.Source(), m_synth.Source() + kPeriodSamples, m_glideOld.get());
+        m_shaper.SetSource(m_glideOld.get());
+        m_glideStart = -1;
+    }
+    if (!tone)
+        SetStatus("generating noise signal");
+    if (tone)
+        m_synth.SynthesizeTone(frequency);
+    else
+        m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit);
+    {
+        std::lock_guard lock(m_refillMutex);
+        m_glideStart = m_streamIndex;
+        m_shaper.m_playedType.store(m_params.noiseType, std::memory_order_relaxed);
+    }
+    m_waveOut.SetStreamName(StreamName(m_params));
+    if (!tone)
+        SetStatus("playing");
+}
+
+void CPlaybackEngine::MixGlide(int half, int length)
+{
+    const int start = half != 0 ? length : 0;
+    const int16_t* next = m_synth.Source();
+    for (int k = start; k < start + length; ++k) {
+        const int64_t position = m_streamIndex + (k - start) - m_glideStart;
+        m_glideMix[k] = FadeCurve::GlideMix(m_glideOld[k], next[k],
+                                            static_cast<double>(position) / static_cast<double>(kGlideSamples));
+    }
+    m_shaper.SetSource(m_glideMix.get());
+}
+
 bool CPlaybackEngine::MakeHalf(int half)
 {
     if (m_streamEnded) {
         m_headers[half].bufferLengthBytes = 0;
         return false;
     }
-    m_shaper.FillHalf(half);
     const int length = static_cast<int>(m_halfBytes / 2);
+    const bool gliding = m_glideStart >= 0;
+    if (gliding)
+        MixGlide(half, length);
+    m_shaper.FillHalf(half);
+    if (gliding && m_streamIndex + length - m_glideStart >= kGlideSamples) {
+        m_shaper.SetSource(m_synth.Source());
+        m_glideStart = -1;
+    }
     const int kept = m_gain.Apply(m_playBuffer.get() + (half != 0 ? length : 0), length, m_streamIndex);
     m_streamIndex += length;
     // The device plays a header's length: the half holding the end is cut there.
@@ -328,6 +388,10 @@ void CPlaybackEngine::RetuneTone(double frequency)
 {
     if (!m_playing.load(std::memory_order_acquire) || !IsTone(PlayedType()))
         return;
+    if (m_params.glide) {
+        GlideTo(true, frequency);
+        return;
+    }
     // The queued halves still hold the old tone; restarting them makes the new
     // one heard at once instead of a second later.
     HaltOutput();

@@ -126,6 +126,10 @@ private:
     bool StartOutput();
     void OnOutputFailed();
     void Refill(WaveHandle handle);
+    // With glide on: makes the new sound while the refills go on with a copy
+    // of the old one, then crossfades into it from the next refill on.
+    void GlideTo(bool tone, double frequency);
+    void MixGlide(int half, int length);
     bool MakeHalf(int half);
     bool QueueHalf(WaveHandle handle, int half);
 
@@ -162,6 +166,12 @@ private:
     bool m_streamEnded = false;  // the half holding the end was made: queue nothing more
     int m_queued = 0;            // halves at the device
     uint32_t m_halfBytes = 0;
+    // A glide: the old sound's period and the mixed period the shaper reads
+    // while the crossfade runs (made on the first glide, on the UI thread).
+    static constexpr int64_t kGlideSamples = 44100;
+    std::unique_ptr<int16_t[]> m_glideOld;
+    std::unique_ptr<int16_t[]> m_glideMix;
+    int64_t m_glideStart = -1;   // stream index where the crossfade begins; -1: none
     std::atomic<bool> m_ended{false};  // the last half of an ended stream came back
     std::chrono::steady_clock::time_point m_playStart;
 

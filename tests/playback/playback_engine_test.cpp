@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
@@ -385,4 +386,38 @@ TEST(PlaybackEngine, FadesFollowTheStreamIndexAndNothingIsQueuedAfterTheEnd)
     EXPECT_TRUE(rig.BothQueuedInOrder());
 }
 
+// With glide on, a new sound while playing neither stops nor reopens the
+// device: from the next refill the old sound crossfades into the new one
+// over a second with equal power.
+TEST(PlaybackEngine, GlideCrossfadesTheOldSoundIntoTheNewWithEqualPower)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.controls.m_params.glide = true;
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext());  // the stream is at 393216 now
+    const std::vector<int16_t> before = rig.generator.m_source;
+    rig.controls.m_params.noiseType = 2;
+    rig.generator.m_ready = false;
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
+    EXPECT_EQ(rig.fake.CountCalls("Open"), 0);
+    EXPECT_EQ(rig.generator.m_noiseCalls, 2);
+    EXPECT_EQ(rig.engine.PlayedType(), 2);
+
+    ASSERT_TRUE(rig.fake.CompleteNext());  // half 1 comes back and is made anew
+    const int16_t* buffer = rig.engine.PlayBuffer();
+    const std::vector<int16_t>& after = rig.generator.m_source;
+    for (int k = 0; k < 44100; ++k) {
+        const double t = k / 44100.0;
+        const double mixed = before[131072 + k] * std::cos(t * M_PI / 2) + after[131072 + k] * std::sin(t * M_PI / 2);
+        ASSERT_NEAR(buffer[131072 + k], mixed, 0.5 + 1e-9) << k;
+    }
+    for (int k = 44100; k < 131072; ++k)
+        ASSERT_EQ(buffer[131072 + k], after[131072 + k]) << k;
+    // Once the glide is over, the refills play the new sound alone.
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_EQ(std::memcmp(buffer, after.data(), 131072 * 2), 0);
+}
+
 }  // namespace
+
