@@ -17,7 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -230,4 +232,29 @@ TEST_F(SleepTimer, FadeInAtPlayRisesFromSilence)
         ASSERT_EQ(played[i], made[i]) << i;
 }
 
+TEST_F(SleepTimer, GlideCrossfadesIntoAnotherTypeWithoutStoppingTheDevice)
+{
+    auto dialog = Start();
+    CMainDlg& d = *dialog;
+    Check(d, IDC_GLIDE, true);
+    d.GetDlgItemAs<QLineEdit>(IDC_SURF_STRENGTH)->setText("0");
+    d.OnPlay();
+    ASSERT_TRUE(m_waveOut.CompleteNext());
+    const std::vector<int16_t> before(d.m_synth.m_source.get(), d.m_synth.m_source.get() + 262144);
+    d.RadioGroup(IDC_PHYSIOLOGICAL).at(1)->click();  // white noise
+    d.OnPlay();
+    EXPECT_EQ(m_waveOut.CountCalls("Reset"), 0);
+    EXPECT_TRUE(d.IsPlaying());
+
+    ASSERT_TRUE(m_waveOut.CompleteNext());
+    const int16_t* played = d.Engine().PlayBuffer() + 131072;
+    const int16_t* after = d.m_synth.m_source.get() + 131072;
+    for (int k = 0; k < 44100; ++k)
+        ASSERT_EQ(played[k], FadeCurve::GlideMix(before[131072 + k], after[k], k / 44100.0)) << k;
+    EXPECT_NEAR(FadeCurve::GlideOldWeight(0.5), std::sqrt(0.5), 1e-12);
+    for (int k = 44100; k < 131072; ++k)
+        ASSERT_EQ(played[k], after[k]) << k;
+}
+
 }  // namespace
+
