@@ -139,6 +139,10 @@ void CPlaybackEngine::PrepareHeaders(int halfLength)
 
 void CPlaybackEngine::UnprepareHeaders()
 {
+    if (m_rampPrepared) {
+        m_waveOut.UnprepareHeader(m_hWaveOut, &m_rampHeader);
+        m_rampPrepared = false;
+    }
     m_waveOut.UnprepareHeader(m_hWaveOut, &m_headers[0]);
     m_waveOut.UnprepareHeader(m_hWaveOut, &m_headers[1]);
     m_headersPrepared = false;
@@ -274,6 +278,7 @@ bool CPlaybackEngine::MakeHalf(int half)
     if (gliding)
         MixGlide(half, length);
     m_shaper.FillHalf(half);
+    m_halfStart[half] = m_streamIndex;
     if (gliding && m_streamIndex + length - m_glideStart >= kGlideSamples) {
         m_shaper.SetSource(m_synth.Source());
         m_glideStart = -1;
@@ -349,8 +354,35 @@ void CPlaybackEngine::OnOutputFailed()
 
 void CPlaybackEngine::OnStop()
 {
+    const bool ramp = m_params.glide && m_playing.load(std::memory_order_acquire) && m_deviceOpen;
+    const int64_t heard = PlayedSample();
     HaltOutput();
+    if (ramp)
+        QueueStopRamp(heard);
     SetStatus("nothing to do");
+}
+
+void CPlaybackEngine::QueueStopRamp(int64_t heard)
+{
+    // The halves still hold the samples around the one being heard; the
+    // ramp takes them from there (silence where it runs past them).
+    const int length = static_cast<int>(m_halfBytes / 2);
+    for (int k = 0; k < kStopRampSamples; ++k) {
+        const int64_t at = heard + k;
+        int16_t sample = 0;
+        for (int h = 0; h < 2; ++h) {
+            const int64_t into = at - m_halfStart[h];
+            if (into >= 0 && into < static_cast<int64_t>(m_headers[h].bufferLengthBytes / 2))
+                sample = m_playBuffer[static_cast<size_t>(h * length + into)];
+        }
+        m_rampSamples[k] = FadeCurve::Scale(sample, FadeCurve::StopRampGain(k, kStopRampSamples));
+    }
+    m_rampHeader.data = m_rampSamples;
+    m_rampHeader.bufferLengthBytes = kStopRampSamples * 2;
+    if (!m_rampPrepared)
+        m_rampPrepared = m_waveOut.PrepareHeader(m_hWaveOut, &m_rampHeader) == WaveResult::Ok;
+    if (m_rampPrepared)
+        m_waveOut.Write(m_hWaveOut, &m_rampHeader);
 }
 
 void CPlaybackEngine::OnSelchangeSoundDevice(int entry)
@@ -424,9 +456,12 @@ void CPlaybackEngine::Shutdown()
     CloseDevice();
 }
 
-void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader*)
+void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader* header)
 {
     auto* engine = static_cast<CPlaybackEngine*>(context);
+    // The ramp after Stop is no half: nothing follows it.
+    if (header == &engine->m_rampHeader)
+        return;
     if (message == WaveMessage::DeviceError) {
         engine->m_playing.store(false, std::memory_order_release);
         engine->m_deviceFailed.store(true, std::memory_order_release);

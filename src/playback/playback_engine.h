@@ -130,6 +130,9 @@ private:
     // of the old one, then crossfades into it from the next refill on.
     void GlideTo(bool tone, double frequency);
     void MixGlide(int half, int length);
+    // With glide on, Stop ends in a short ramp down from about the sample
+    // being heard instead of a cut.
+    void QueueStopRamp(int64_t heard);
     bool MakeHalf(int half);
     bool QueueHalf(WaveHandle handle, int half);
 
@@ -172,6 +175,11 @@ private:
     std::unique_ptr<int16_t[]> m_glideOld;
     std::unique_ptr<int16_t[]> m_glideMix;
     int64_t m_glideStart = -1;   // stream index where the crossfade begins; -1: none
+    int64_t m_halfStart[2] = {0, 0};  // stream index of each half's first sample
+    static constexpr int kStopRampSamples = 2205;  // 50 ms
+    int16_t m_rampSamples[kStopRampSamples] = {};
+    WaveHeader m_rampHeader;
+    bool m_rampPrepared = false;
     std::atomic<bool> m_ended{false};  // the last half of an ended stream came back
     std::chrono::steady_clock::time_point m_playStart;
 

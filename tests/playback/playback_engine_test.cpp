@@ -419,5 +419,32 @@ TEST(PlaybackEngine, GlideCrossfadesTheOldSoundIntoTheNewWithEqualPower)
     EXPECT_EQ(std::memcmp(buffer, after.data(), 131072 * 2), 0);
 }
 
+TEST(PlaybackEngine, WithGlideStopRampsDownOver50msInsteadOfCutting)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.controls.m_params.glide = true;
+    rig.Start();
+    rig.engine.OnStop();
+    EXPECT_EQ(rig.CallNames(), (Names{"Reset", "PrepareHeader", "Write"}));
+    ASSERT_EQ(rig.fake.Queued().size(), 1u);
+    const WaveHeader& ramp = *rig.fake.Queued()[0];
+    ASSERT_EQ(ramp.bufferLengthBytes, 2u * 2205);
+    // Played just now: the ramp starts near the stream's first samples, each
+    // scaled by the falling line.
+    const int16_t* source = rig.generator.Source();
+    int start = 0;
+    while (start < 44100 && ramp.data[0] != source[start])
+        ++start;
+    ASSERT_LT(start, 44100);
+    for (int k = 0; k < 2205; ++k)
+        ASSERT_EQ(ramp.data[k], FadeCurve::Scale(source[start + k], FadeCurve::StopRampGain(k, 2205))) << k;
+    EXPECT_EQ(rig.status.m_texts, (Names{"nothing to do"}));
+
+    // Its return queues nothing more.
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_EQ(rig.fake.CountCalls("Write"), 1);
+    EXPECT_FALSE(rig.engine.IsPlaying());
+}
+
 }  // namespace
 
