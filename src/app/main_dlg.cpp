@@ -53,6 +53,7 @@ CMainDlg::CMainDlg(IWaveOut& waveOut, std::string settingsFolder, QWidget* paren
     m_playTime.SetDateTime(0, 0, 0, 1, 19, 0);
     m_deviceTimer.setInterval(kDeviceCheckMs);
     connect(&m_deviceTimer, &QTimer::timeout, this, [this] { OnCheckDevice(); });
+    LoadPreferences();
 }
 
 CMainDlg::~CMainDlg()
@@ -60,6 +61,7 @@ CMainDlg::~CMainDlg()
     // Playback stops and the device closes before any member goes, so no
     // notification can reach a half-destroyed window.
     m_deviceTimer.stop();
+    m_sleepTick.stop();
     m_engine.Shutdown();
 }
 
@@ -78,6 +80,7 @@ void CMainDlg::DoDataExchange(CDataExchange& dx)
     dx.SliderPos(IDC_VOLUME, m_volume);
     dx.Text(IDC_TINNITUS_FREQ, m_tinnitusFreq, kTinnitusFrequency.min, kTinnitusFrequency.max);
     dx.Radio(IDC_PHYSIOLOGICAL, m_noiseType);
+    ExchangeSleepTimer(dx);
 }
 
 void CMainDlg::BindControls()
@@ -137,6 +140,7 @@ void CMainDlg::ConnectHandlers()
 bool CMainDlg::OnInitDialog()
 {
     BindControls();
+    SetUpSleepTimer();
     ConnectHandlers();
     // The constructor's values into the controls; the change handlers run.
     CDialogBase::OnInitDialog();
@@ -241,7 +245,30 @@ void CMainDlg::OnHelp()
 void CMainDlg::OnExit()
 {
     SaveSettingsFiles();
+    if (UpdateDataQuietly())
+        SavePreferences();
     OnOK();
+}
+
+void CMainDlg::LeaveQuietly()
+{
+    // A file being written finishes first; the device timer comes back.
+    if (Busy())
+    {
+        m_leaveWhenIdle = true;
+        return;
+    }
+    m_leaveWhenIdle = false;
+    if (UpdateDataQuietly())
+    {
+        SaveSettingsFiles(true);
+        SavePreferences();
+        OnOK();
+    }
+    else
+    {
+        CDialogBase::OnCancel();
+    }
 }
 
 void CMainDlg::OnCancel()

@@ -19,10 +19,13 @@
 #include "ui/services/message_box.h"
 #include "ui/services/save_file_dialog.h"
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 class CComboCtrl;
@@ -83,8 +86,23 @@ public:
     void ApplyFileSetting();
     void OnSaveNoiseSetting();
     void OnSaveFileSetting();
-    // Timer: a device that failed while playing stops playback cleanly.
+    // Timer: a device that failed while playing stops playback cleanly; a
+    // stream that reached the sleep timer's end stops as Stop does.
     void OnCheckDevice();
+    // The sleep timer (main_dlg_sleep_timer.cpp): a change of its controls
+    // while playing starts its count anew; the countdown ticks once a second.
+    void OnChangeSleepTimer();
+    void OnSleepTick();
+    bool SleepTimerRunning() const { return m_sleepRunning; }
+    // Leaves as Exit does when every value is valid, else as the close box;
+    // never shows a message box (nobody may be awake to answer it).
+    void LeaveQuietly();
+    // Tests: how long one minute of the sleep timer lasts.
+    void SetSleepMinuteForTest(std::chrono::milliseconds minute) { m_sleepMinute = minute; }
+    // The sleep timer's choices: "Off", "15 min", ... "8 h" as minutes;
+    // typed text is h:mm. nullopt for text that is neither.
+    static std::optional<int> ParseStopAfter(const QString& text);
+    static QString FormatStopAfter(int minutes);
 
     bool IsPlaying() const { return m_engine.IsPlaying(); }
     const CPlaybackEngine& Engine() const { return m_engine; }
@@ -138,6 +156,13 @@ public:
     int m_noiseSettingIndex = 0;
     int m_fileSettingIndex = 0;
     CComboCtrl* m_fileSettingCombo = nullptr;
+    // The sleep timer and the gentle sound, kept in the preferences file.
+    int m_sleepMinutes = 0;        // 0: off
+    int m_sleepFadeMinutes = 10;
+    bool m_sleepQuit = false;
+    int m_playFadeInSeconds = 0;   // 0: off
+    bool m_glide = false;
+    CComboCtrl* m_stopAfterCombo = nullptr;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -171,7 +196,18 @@ private:
     void SetUpIconButtons();
     void FillSettingCombos();
     void FillDevices();
-    void SaveSettingsFiles();
+    // quiet: a failure goes to the status line instead of a message box.
+    void SaveSettingsFiles(bool quiet = false);
+    // The sleep timer (main_dlg_sleep_timer.cpp).
+    void SetUpSleepTimer();
+    void ExchangeSleepTimer(CDataExchange& dx);
+    void StartSleepTimer();
+    void CancelSleepTimer();
+    void OnSleepTimerEnded();
+    void ShowCountdown();
+    QString PreferencesPath() const;
+    void LoadPreferences();
+    void SavePreferences();
     // The sound of the current parameters.
     SoundValues Sound() const;
     // Makes the signal of the current parameters, while playback waits.
@@ -189,4 +225,10 @@ private:
     CPlaybackEngine m_engine;
     QTimer m_deviceTimer;
     int m_busy = 0;
+    std::chrono::milliseconds m_sleepMinute{60000};
+    QTimer m_sleepTick;
+    QElapsedTimer m_sleepClock;   // monotonic: a changed system clock does not matter
+    int64_t m_sleepLengthMs = 0;
+    bool m_sleepRunning = false;
+    bool m_leaveWhenIdle = false;
 };

@@ -6,6 +6,7 @@
 #include "ui/controls/combo_ctrl.h"
 #include "ui/controls/progress_ctrl.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -29,6 +30,16 @@ PlayParameters CMainDlg::ReadControls()
     params.tinnitusFreq = m_tinnitusFreq;
     params.surfStrength = m_surfStrength;
     params.surfPeriod = m_surfPeriod;
+    params.glide = m_glide;
+    params.fadeInSamples = static_cast<int64_t>(m_playFadeInSeconds) * 44100;
+    // The sleep timer starts with Play; its fade must be in the first halves too.
+    if (m_sleepMinutes > 0)
+    {
+        const int64_t lengthMs = m_sleepMinutes * static_cast<int64_t>(m_sleepMinute.count());
+        const int64_t fadeMs = std::min(m_sleepFadeMinutes * static_cast<int64_t>(m_sleepMinute.count()), lengthMs);
+        params.endSample = lengthMs * 44100 / 1000;
+        params.fadeOutSamples = fadeMs * 44100 / 1000;
+    }
     return params;
 }
 
@@ -37,11 +48,17 @@ void CMainDlg::OnPlay()
     CBusyScope busy(*this);
     m_engine.OnPlay();
     if (m_engine.IsPlaying())
+    {
         m_generatedType = m_engine.PlayedType();
+        SavePreferences();
+    }
+    // Play starts the sleep timer again, whether or not the sound restarted.
+    StartSleepTimer();
 }
 
 void CMainDlg::OnStop()
 {
+    CancelSleepTimer();
     m_engine.OnStop();
 }
 
@@ -66,7 +83,21 @@ void CMainDlg::OnCheckDevice()
 {
     if (Busy())
         return;
-    m_engine.OnCheckDevice();
+    if (m_engine.OnCheckDevice())
+    {
+        // At night nobody reads a message box: the status line says it.
+        if (m_sleepRunning)
+        {
+            CancelSleepTimer();
+            ShowStatus(QStringLiteral("sound device lost: sleep timer stopped"));
+        }
+    }
+    else if (m_engine.OnCheckEnded())
+    {
+        OnSleepTimerEnded();
+    }
+    if (m_leaveWhenIdle)
+        LeaveQuietly();
 }
 
 void CMainDlg::OnChangeLimit()

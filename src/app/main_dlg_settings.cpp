@@ -137,13 +137,15 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
     setting.seconds = m_playTime.GetSecond();
 }
 
-void CMainDlg::SaveSettingsFiles()
+void CMainDlg::SaveSettingsFiles(bool quiet)
 {
     for (SettingsKind kind : {SettingsKind::Noise, SettingsKind::File})
     {
         const CComboCtrl& combo = SettingCombo(kind);
         const std::string error = m_settings.SaveSettingsFile(kind, combo.GetCurSel());
-        if (!error.empty())
+        if (!error.empty() && quiet)
+            ShowStatus(QString::fromStdString(error));
+        else if (!error.empty())
             Warn(QString::fromStdString(error));
     }
 }

@@ -73,6 +73,13 @@ constexpr int IDC_NOISE_SETTING = 1049;
 constexpr int IDC_NOISE_SAVE_SETTING = 1051;
 constexpr int IDC_FILE_SETTING = 1057;
 constexpr int ID_HELP = 57670;
+// The sleep timer and the gentle sound.
+constexpr int IDC_SLEEP_STOP_AFTER = 1110;
+constexpr int IDC_SLEEP_FADE_OUT = 1111;
+constexpr int IDC_SLEEP_QUIT = 1112;
+constexpr int IDC_SLEEP_COUNTDOWN = 1113;
+constexpr int IDC_FADE_IN_AT_PLAY = 1114;
+constexpr int IDC_GLIDE = 1115;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;

@@ -14,6 +14,10 @@ struct PlayParameters
     double surfPeriod = 8.0;      // seconds, 0..10000
     bool endless = false;         // noise that never repeats (not the tone)
     uint64_t seed = 0;            // of the endless noise
+    int64_t fadeInSamples = 0;    // rise from silence at Play; 0: none
+    int64_t endSample = -1;       // the stream ends here (-1: never) ...
+    int64_t fadeOutSamples = 0;   // ... after falling over this many samples
+    bool glide = false;           // a new sound while playing crossfades from the old one
 };
 
 // Reads the current parameters from wherever the user sets them (the window's

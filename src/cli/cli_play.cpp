@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "base/message_reporter.h"
 #include "cli/cli_commands.h"
@@ -25,12 +26,18 @@
 
 namespace {
 
+constexpr double kMaxFadeInSeconds = 60;
+constexpr double kMaxFadeOutSeconds = 86399;
+constexpr int kSampleRate = 44100;
+
 struct PlayOptions
 {
     std::optional<std::string> noiseSetting;
     std::string device;            // index or name; empty: the first usable device
     int volume = 9;                // slider position 0..461, as the window starts
     std::optional<int> seconds;    // none: until interrupted
+    int fadeIn = 0;                // seconds of rise at the start
+    std::optional<int> fadeOut;    // seconds of fall before the end of --duration
     WaveBackend backend = WaveBackend::Automatic;
 };
 
@@ -56,6 +63,9 @@ const char kHelpTail[] =
     "  --volume 0..461        the window's volume slider: linear, 461 is full scale;\n"
     "                         default 9, where the window starts\n"
     "  --duration HH:MM:SS    stop after this time; default: play until Ctrl-C\n"
+    "  --fade-in SECONDS      rise from silence over the first 0..60 s; default 0\n"
+    "  --fade-out SECONDS     fall evenly to silence over the last SECONDS of\n"
+    "                         --duration, then stop; needs --duration\n"
     "  --backend pulse|alsa   play through the desktop's sound server or straight\n"
     "                         to ALSA; default: the sound server when one answers\n"
     "                         (or SUSURRA_BACKEND)\n"
@@ -65,6 +75,7 @@ const char kHelpTail[] =
     "  susurra-cli play --volume 230\n"
     "  susurra-cli play --type tinnitus --tinnitus-freq 6000 --duration 00:00:30\n"
     "  susurra-cli play --endless --duration 08:00:00\n"
+    "  susurra-cli play --duration 00:45:00 --fade-in 10 --fade-out 600\n"
     "\n"
     "Exit status: 0 played and stopped, 1 no usable sound device or it failed,\n"
     "2 a bad option.\n";
@@ -89,11 +100,14 @@ public:
     {
         return PlayParameters{m_noise.noiseType, m_noise.lowerLimit, m_noise.upperLimit,
                               m_noise.tinnitusFreq, m_noise.surfStrength, m_noise.surfPeriod,
-                              m_noise.endless == 1, m_seed};
+                              m_noise.endless == 1, m_seed, m_fadeInSamples, m_endSample, m_fadeOutSamples};
     }
 
     // Drawn once, so that every Play of this run plays the same sound.
     uint64_t m_seed = 0;
+    int64_t m_fadeInSamples = 0;
+    int64_t m_endSample = -1;
+    int64_t m_fadeOutSamples = 0;
 
 private:
     NoiseOptions m_noise;
@@ -172,10 +186,31 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
             if (!value)
                 return 2;
             play.seconds = value;
+        } else if (name == "--fade-in") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            const std::optional<int> value = text ? ParseInteger(name, *text, 0.0, kMaxFadeInSeconds) : std::nullopt;
+            if (!value)
+                return 2;
+            play.fadeIn = *value;
+        } else if (name == "--fade-out") {
+            const std::optional<std::string_view> text = reader.Value(argument);
+            const std::optional<int> value = text ? ParseInteger(name, *text, 0.0, kMaxFadeOutSeconds) : std::nullopt;
+            if (!value)
+                return 2;
+            play.fadeOut = value;
         } else {
             Usage("unknown option '" + std::string(argument) + "'.");
             return 2;
         }
+    }
+    if (play.fadeOut && !play.seconds) {
+        Usage("--fade-out needs --duration: it fades over the last seconds before the end.");
+        return 2;
+    }
+    if (play.fadeOut && *play.fadeOut > *play.seconds) {
+        Usage("--fade-out: " + std::to_string(*play.fadeOut) + " s is longer than --duration (" +
+              std::to_string(*play.seconds) + " s).");
+        return 2;
     }
     return 0;
 }
@@ -233,6 +268,12 @@ int RunPlay(int argc, char** argv)
     CStderrStatus status;
     COptionControls controls(noise);
     controls.m_seed = SeedOrRandom(noise);
+    controls.m_fadeInSamples = static_cast<int64_t>(play.fadeIn) * kSampleRate;
+    // A fade-out ends the stream on its last sample rather than by the clock.
+    if (play.fadeOut) {
+        controls.m_endSample = static_cast<int64_t>(*play.seconds) * kSampleRate;
+        controls.m_fadeOutSamples = static_cast<int64_t>(*play.fadeOut) * kSampleRate;
+    }
     if (noise.endless == 1 && !IsTone(noise.noiseType))
         std::fprintf(stderr, "susurra-cli: seed %llu\n", static_cast<unsigned long long>(controls.m_seed));
     CNoiseSynth synth;
@@ -263,6 +304,7 @@ int RunPlay(int argc, char** argv)
 
     const auto start = std::chrono::steady_clock::now();
     int result = 0;
+    bool ended = false;
     for (;;) {
         const timespec tick{0, 100 * 1000 * 1000};
         if (sigtimedwait(&stopSignals, nullptr, &tick) > 0)
@@ -272,10 +314,22 @@ int RunPlay(int argc, char** argv)
             result = 1;
             break;
         }
-        if (play.seconds && std::chrono::steady_clock::now() - start >= std::chrono::seconds(*play.seconds))
+        if (engine.HasEnded()) {
+            // The device still holds a moment of the last half: let it play out.
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            engine.OnCheckEnded();
+            ended = true;
+            break;
+        }
+        // With a fade-out the stream's end stops playback; the clock is only
+        // the backstop of a device that stopped taking samples.
+        const int backstop = play.fadeOut ? 10 : 0;
+        if (play.seconds &&
+            std::chrono::steady_clock::now() - start >= std::chrono::seconds(*play.seconds + backstop))
             break;
     }
-    engine.OnStop();
+    if (!ended)
+        engine.OnStop();
     engine.Shutdown();
     return result;
 }

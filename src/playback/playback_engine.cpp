@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "playback/playback_engine.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "playback/fade_curve.h"
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
 
@@ -123,8 +125,9 @@ void CPlaybackEngine::SetStatus(const char* text)
 void CPlaybackEngine::PrepareHeaders(int halfLength)
 {
     const uint32_t bytes = static_cast<uint32_t>(halfLength) * 2;
-    if (m_headersPrepared && m_headers[0].bufferLengthBytes == bytes)
+    if (m_headersPrepared && m_halfBytes == bytes)
         return;
+    m_halfBytes = bytes;
     UnprepareHeaders();
     m_headers[0].bufferLengthBytes = bytes;
     m_headers[1].bufferLengthBytes = bytes;
@@ -136,6 +139,10 @@ void CPlaybackEngine::PrepareHeaders(int halfLength)
 
 void CPlaybackEngine::UnprepareHeaders()
 {
+    if (m_rampPrepared) {
+        m_waveOut.UnprepareHeader(m_hWaveOut, &m_rampHeader);
+        m_rampPrepared = false;
+    }
     m_waveOut.UnprepareHeader(m_hWaveOut, &m_headers[0]);
     m_waveOut.UnprepareHeader(m_hWaveOut, &m_headers[1]);
     m_headersPrepared = false;
@@ -154,6 +161,16 @@ void CPlaybackEngine::OnPlay()
     // it back before the halves are refilled and queued again.
     if (m_deviceFailed.exchange(false, std::memory_order_acq_rel))
         HaltOutput();
+
+    // Glide: the sound goes on and crossfades into the new one. A change
+    // between noise and tone (other half lengths) or of endless noise cuts.
+    const bool playingNow = m_playing.load(std::memory_order_acquire);
+    if (playingNow && m_params.glide && !m_endlessPlaying && !m_params.endless &&
+        CSurfShaper::HalfLength(m_params.noiseType) == CSurfShaper::HalfLength(PlayedType())) {
+        if (!m_synth.Ready())
+            GlideTo(IsTone(m_params.noiseType), static_cast<double>(m_params.tinnitusFreq));
+        return;
+    }
 
     if (m_playing.load(std::memory_order_acquire)) {
         HaltOutput();
@@ -190,8 +207,18 @@ void CPlaybackEngine::OnPlay()
         m_endlessPlaying = endless;
         m_shaper.SetSource(source);
         m_shaper.m_surfCounter.store(0, std::memory_order_relaxed);
-        m_shaper.FillHalf(0);
-        m_shaper.FillHalf(1);
+        m_streamIndex = 0;
+        m_streamEnded = false;
+        m_glideStart = -1;
+        m_gain.SetFadeIn(m_params.fadeInSamples);
+        if (m_params.endSample >= 0)
+            m_gain.SetFadeOut(m_params.endSample, m_params.fadeOutSamples);
+        else
+            m_gain.ClearFadeOut();
+        m_ended.store(false, std::memory_order_relaxed);
+        m_playStart = std::chrono::steady_clock::now();
+        MakeHalf(0);
+        MakeHalf(1);
         m_nextHalf = 0;
     }
     m_playing.store(true, std::memory_order_release);
@@ -200,10 +227,121 @@ void CPlaybackEngine::OnPlay()
         OnOutputFailed();
 }
 
+void CPlaybackEngine::GlideTo(bool tone, double frequency)
+{
+    if (!m_glideOld) {
+        m_glideOld.reset(new int16_t[kPeriodSamples]);
+        m_glideMix.reset(new int16_t[kPeriodSamples]);
+    }
+    {
+        std::lock_guard lock(m_refillMutex);
+        std::copy(m_synth.Source(), m_synth.Source() + kPeriodSamples, m_glideOld.get());
+        m_shaper.SetSource(m_glideOld.get());
+        m_glideStart = -1;
+    }
+    if (!tone)
+        SetStatus("generating noise signal");
+    if (tone)
+        m_synth.SynthesizeTone(frequency);
+    else
+        m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit);
+    {
+        std::lock_guard lock(m_refillMutex);
+        m_glideStart = m_streamIndex;
+        m_shaper.m_playedType.store(m_params.noiseType, std::memory_order_relaxed);
+    }
+    m_waveOut.SetStreamName(StreamName(m_params));
+    if (!tone)
+        SetStatus("playing");
+}
+
+void CPlaybackEngine::MixGlide(int half, int length)
+{
+    const int start = half != 0 ? length : 0;
+    const int16_t* next = m_synth.Source();
+    for (int k = start; k < start + length; ++k) {
+        const int64_t position = m_streamIndex + (k - start) - m_glideStart;
+        m_glideMix[k] = FadeCurve::GlideMix(m_glideOld[k], next[k],
+                                            static_cast<double>(position) / static_cast<double>(kGlideSamples));
+    }
+    m_shaper.SetSource(m_glideMix.get());
+}
+
+bool CPlaybackEngine::MakeHalf(int half)
+{
+    if (m_streamEnded) {
+        m_headers[half].bufferLengthBytes = 0;
+        return false;
+    }
+    const int length = static_cast<int>(m_halfBytes / 2);
+    const bool gliding = m_glideStart >= 0;
+    if (gliding)
+        MixGlide(half, length);
+    m_shaper.FillHalf(half);
+    m_halfStart[half] = m_streamIndex;
+    if (gliding && m_streamIndex + length - m_glideStart >= kGlideSamples) {
+        m_shaper.SetSource(m_synth.Source());
+        m_glideStart = -1;
+    }
+    const int kept = m_gain.Apply(m_playBuffer.get() + (half != 0 ? length : 0), length, m_streamIndex);
+    m_streamIndex += length;
+    // The device plays a header's length: the half holding the end is cut there.
+    m_headers[half].bufferLengthBytes = static_cast<uint32_t>(kept) * 2;
+    if (kept < length)
+        m_streamEnded = true;
+    return kept > 0;
+}
+
+bool CPlaybackEngine::QueueHalf(WaveHandle handle, int half)
+{
+    if (m_headers[half].bufferLengthBytes == 0)
+        return true;
+    if (m_waveOut.Write(handle, &m_headers[half]) != WaveResult::Ok)
+        return false;
+    ++m_queued;
+    return true;
+}
+
 bool CPlaybackEngine::StartOutput()
 {
-    return m_waveOut.Write(m_hWaveOut, &m_headers[0]) == WaveResult::Ok &&
-           m_waveOut.Write(m_hWaveOut, &m_headers[1]) == WaveResult::Ok;
+    bool ok = false;
+    {
+        std::lock_guard lock(m_refillMutex);
+        m_queued = 0;
+        ok = QueueHalf(m_hWaveOut, 0) && QueueHalf(m_hWaveOut, 1);
+        if (ok && m_queued == 0)
+            m_ended.store(true, std::memory_order_release);
+    }
+    return ok;
+}
+
+void CPlaybackEngine::SetStreamEnd(int64_t end, int64_t fade)
+{
+    std::lock_guard lock(m_refillMutex);
+    m_gain.SetFadeOut(end, fade);
+}
+
+void CPlaybackEngine::ClearStreamEnd()
+{
+    std::lock_guard lock(m_refillMutex);
+    m_gain.ClearFadeOut();
+}
+
+int64_t CPlaybackEngine::PlayedSample() const
+{
+    if (!IsPlaying())
+        return 0;
+    const auto elapsed = std::chrono::steady_clock::now() - m_playStart;
+    return std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count() * 441 / 10000;
+}
+
+bool CPlaybackEngine::OnCheckEnded()
+{
+    if (!m_ended.exchange(false, std::memory_order_acq_rel))
+        return false;
+    HaltOutput();
+    SetStatus("nothing to do");
+    return true;
 }
 
 void CPlaybackEngine::OnOutputFailed()
@@ -216,8 +354,35 @@ void CPlaybackEngine::OnOutputFailed()
 
 void CPlaybackEngine::OnStop()
 {
+    const bool ramp = m_params.glide && m_playing.load(std::memory_order_acquire) && m_deviceOpen;
+    const int64_t heard = PlayedSample();
     HaltOutput();
+    if (ramp)
+        QueueStopRamp(heard);
     SetStatus("nothing to do");
+}
+
+void CPlaybackEngine::QueueStopRamp(int64_t heard)
+{
+    // The halves still hold the samples around the one being heard; the
+    // ramp takes them from there (silence where it runs past them).
+    const int length = static_cast<int>(m_halfBytes / 2);
+    for (int k = 0; k < kStopRampSamples; ++k) {
+        const int64_t at = heard + k;
+        int16_t sample = 0;
+        for (int h = 0; h < 2; ++h) {
+            const int64_t into = at - m_halfStart[h];
+            if (into >= 0 && into < static_cast<int64_t>(m_headers[h].bufferLengthBytes / 2))
+                sample = m_playBuffer[static_cast<size_t>(h * length + into)];
+        }
+        m_rampSamples[k] = FadeCurve::Scale(sample, FadeCurve::StopRampGain(k, kStopRampSamples));
+    }
+    m_rampHeader.data = m_rampSamples;
+    m_rampHeader.bufferLengthBytes = kStopRampSamples * 2;
+    if (!m_rampPrepared)
+        m_rampPrepared = m_waveOut.PrepareHeader(m_hWaveOut, &m_rampHeader) == WaveResult::Ok;
+    if (m_rampPrepared)
+        m_waveOut.Write(m_hWaveOut, &m_rampHeader);
 }
 
 void CPlaybackEngine::OnSelchangeSoundDevice(int entry)
@@ -255,14 +420,18 @@ void CPlaybackEngine::RetuneTone(double frequency)
 {
     if (!m_playing.load(std::memory_order_acquire) || !IsTone(PlayedType()))
         return;
+    if (m_params.glide) {
+        GlideTo(true, frequency);
+        return;
+    }
     // The queued halves still hold the old tone; restarting them makes the new
     // one heard at once instead of a second later.
     HaltOutput();
     {
         std::lock_guard lock(m_refillMutex);
         m_synth.SynthesizeTone(frequency);
-        m_shaper.FillHalf(0);
-        m_shaper.FillHalf(1);
+        MakeHalf(0);
+        MakeHalf(1);
         m_nextHalf = 0;
     }
     m_playing.store(true, std::memory_order_release);
@@ -287,9 +456,12 @@ void CPlaybackEngine::Shutdown()
     CloseDevice();
 }
 
-void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader*)
+void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader* header)
 {
     auto* engine = static_cast<CPlaybackEngine*>(context);
+    // The ramp after Stop is no half: nothing follows it.
+    if (header == &engine->m_rampHeader)
+        return;
     if (message == WaveMessage::DeviceError) {
         engine->m_playing.store(false, std::memory_order_release);
         engine->m_deviceFailed.store(true, std::memory_order_release);
@@ -307,12 +479,21 @@ void CPlaybackEngine::Refill(WaveHandle handle)
     // halves alternate without looking at the header.
     const int h = m_nextHalf;
     // Half 0 begins a period: endless noise moves on to the next one.
+    --m_queued;
+    if (m_streamEnded) {
+        // Only the last halves play out; the end is reached when they are back.
+        if (m_queued <= 0)
+            m_ended.store(true, std::memory_order_release);
+        return;
+    }
     if (h == 0 && m_endlessPlaying)
         m_shaper.SetSource(m_feed->Advance());
-    m_shaper.FillHalf(h);
-    if (m_waveOut.Write(handle, &m_headers[h]) != WaveResult::Ok) {
+    MakeHalf(h);
+    if (!QueueHalf(handle, h)) {
         m_playing.store(false, std::memory_order_release);
         m_deviceFailed.store(true, std::memory_order_release);
+    } else if (m_queued == 0) {
+        m_ended.store(true, std::memory_order_release);
     }
     m_nextHalf = 1 - h;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include "base/play_controls.h"
 #include "base/status_sink.h"
 #include "playback/endless_feed.h"
+#include "playback/gain_stage.h"
 #include "playback/signal_generator.h"
 #include "playback/surf_shaper.h"
 #include "playback/wave_out.h"
@@ -75,6 +77,27 @@ public:
     // stops cleanly, shows "nothing to do" and returns true.
     bool OnCheckDevice();
 
+    // Fades. Both are off by default, and then every sample reaches the
+    // device as the shaper made it. Positions count the stream's samples
+    // from the first one a Play queued; halves are made seconds ahead, so
+    // the gain follows the samples, not the clock.
+    // The rise at the start of a Play is PlayParameters::fadeInSamples.
+    // Ends the stream at sample `end` after falling evenly over the `fade`
+    // samples before it: nothing is queued after the end, and once the last
+    // sample has been handed back OnCheckEnded reports it. Applies to the
+    // run playing now; Play sets it anew from PlayParameters::endSample.
+    // Samples already made (up to two halves ahead) keep their level.
+    void SetStreamEnd(int64_t end, int64_t fade);
+    void ClearStreamEnd();
+    // The stream's sample being heard about now, by the monotonic clock
+    // since Play (0 when not playing).
+    int64_t PlayedSample() const;
+    // Call now and then (a timer): when the stream reached its end and its
+    // last sample was played, stops as Stop does and returns true.
+    bool OnCheckEnded();
+    // The last sample of an ended stream has been handed back (OnCheckEnded not yet called).
+    bool HasEnded() const { return m_ended.load(std::memory_order_acquire); }
+
     // Stops playback and closes the device. Safe to call more than once.
     void Shutdown();
 
@@ -103,6 +126,15 @@ private:
     bool StartOutput();
     void OnOutputFailed();
     void Refill(WaveHandle handle);
+    // With glide on: makes the new sound while the refills go on with a copy
+    // of the old one, then crossfades into it from the next refill on.
+    void GlideTo(bool tone, double frequency);
+    void MixGlide(int half, int length);
+    // With glide on, Stop ends in a short ramp down from about the sample
+    // being heard instead of a cut.
+    void QueueStopRamp(int64_t heard);
+    bool MakeHalf(int half);
+    bool QueueHalf(WaveHandle handle, int half);
 
     IWaveOut& m_waveOut;
     ISignalGenerator& m_synth;
@@ -130,6 +162,26 @@ private:
     std::atomic<bool> m_deviceFailed{false};
     std::mutex m_refillMutex;   // held by a refill, by Play's first fills, and by LockSignal
     int m_nextHalf = 0;         // guarded by m_refillMutex
+
+    // The fades and the stream's position (guarded by m_refillMutex).
+    CGainStage m_gain;
+    int64_t m_streamIndex = 0;   // of the next sample a refill makes
+    bool m_streamEnded = false;  // the half holding the end was made: queue nothing more
+    int m_queued = 0;            // halves at the device
+    uint32_t m_halfBytes = 0;
+    // A glide: the old sound's period and the mixed period the shaper reads
+    // while the crossfade runs (made on the first glide, on the UI thread).
+    static constexpr int64_t kGlideSamples = 44100;
+    std::unique_ptr<int16_t[]> m_glideOld;
+    std::unique_ptr<int16_t[]> m_glideMix;
+    int64_t m_glideStart = -1;   // stream index where the crossfade begins; -1: none
+    int64_t m_halfStart[2] = {0, 0};  // stream index of each half's first sample
+    static constexpr int kStopRampSamples = 2205;  // 50 ms
+    int16_t m_rampSamples[kStopRampSamples] = {};
+    WaveHeader m_rampHeader;
+    bool m_rampPrepared = false;
+    std::atomic<bool> m_ended{false};  // the last half of an ended stream came back
+    std::chrono::steady_clock::time_point m_playStart;
 
     // Endless noise: made on the first endless Play; the refills take each
     // new period from it while m_endlessPlaying (guarded by m_refillMutex).

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "playback/fade_curve.h"
 #include "testing/paced_capture.h"
 #include "testing/temp_folder.h"
 
@@ -80,4 +83,83 @@ TEST_F(CliPlayTest, PlaysForTheDurationOrUntilInterruptedAndStopsCleanly)
     EXPECT_EQ(Err(), kStatus);
 }
 
+// Level in dB of 50 ms of the stream from `at` on, against the unfaded stream.
+double StretchDb(const std::vector<int16_t>& faded, const std::vector<int16_t>& plain, std::size_t at)
+{
+    double num = 0, den = 0;
+    for (std::size_t i = at; i < at + 2205; ++i) {
+        num += double(faded[i]) * faded[i];
+        den += double(plain[i]) * plain[i];
+    }
+    return num == 0 ? -200.0 : 10.0 * std::log10(num / den);
+}
+
+TEST_F(CliPlayTest, FadesRiseAfterPlayAndFallEvenlyToSilenceAtTheEndOfTheDuration)
+{
+    CPacedCapture capture(m_dir / "capture.raw");
+    WriteFileDeviceConfig(m_dir / "asound.conf", m_dir / "capture.raw");
+    const std::string sound = "play --type white --surf-strength 0 --volume 461 ";
+    EXPECT_EQ(Run(sound + "--fade-out 8"), 2);
+    EXPECT_NE(Err().find("--fade-out needs --duration"), std::string::npos) << Err();
+    EXPECT_EQ(Run(sound + "--duration 00:00:05 --fade-out 8"), 2);
+    EXPECT_NE(Err().find("--fade-out: 8 s is longer than --duration (5 s)"), std::string::npos) << Err();
+    EXPECT_EQ(Run(sound + "--fade-in 61"), 2);
+    EXPECT_EQ(capture.Samples(), 0u) << "refused before any sound";
+
+    // The unfaded stream: white noise repeats every 262144 samples, so a
+    // little more than one period is all of it.
+    constexpr std::size_t kPeriod = 262144;
+    ASSERT_EQ(Run(sound + "--duration 00:00:07"), 0);
+    capture.WaitQuiet();
+    // The device may put a little silence before a stream: each run is
+    // taken from its first sound on.
+    std::vector<int16_t> period = capture.Copy();
+    period.erase(period.begin(), std::find_if(period.begin(), period.end(), [](int16_t v) { return v != 0; }));
+    ASSERT_GE(period.size(), kPeriod);
+    const std::size_t before = capture.Samples();
+
+    ASSERT_EQ(Run(sound + "--duration 00:00:12 --fade-in 2 --fade-out 8"), 0);
+    EXPECT_EQ(Err(), kStatus);
+    capture.WaitQuiet();
+    const std::vector<int16_t> all = capture.Copy();
+    constexpr std::size_t kEnd = 12 * 44100;
+    std::vector<int16_t> plain(kEnd);
+    for (std::size_t i = 0; i < kEnd; ++i)
+        plain[i] = period[i % kPeriod];
+    // The rise starts in silence, so the run is placed by its unfaded stretch.
+    std::size_t lead = 0;
+    while (lead < 44100 && !std::equal(plain.begin() + 88200, plain.begin() + 88200 + 256,
+                                       all.begin() + static_cast<std::ptrdiff_t>(before + lead + 88200)))
+        ++lead;
+    ASSERT_LT(lead, 44100u) << "the unfaded stretch was not found";
+    const std::vector<int16_t> faded(all.begin() + static_cast<std::ptrdiff_t>(before + lead), all.end());
+    ASSERT_GE(faded.size(), kEnd);
+
+    // From 2 s to 4 s the stream is the unfaded one, sample for sample.
+    for (std::size_t i = 2 * 44100; i < 4 * 44100; ++i)
+        ASSERT_EQ(faded[i], plain[i]) << i;
+    // The rise: every sample is the unfaded one at the curve's gain.
+    for (std::size_t i = 0; i < 2 * 44100; ++i)
+        ASSERT_EQ(faded[i], FadeCurve::Scale(plain[i], FadeCurve::RiseGain(static_cast<int64_t>(i), 2 * 44100))) << i;
+    for (std::size_t at = 2205; at < 2 * 44100; at += 2205)
+        EXPECT_GE(StretchDb(faded, plain, at), StretchDb(faded, plain, at - 2205)) << at;
+    // The fall: even steps of under 1 dB per 50 ms down to 60 dB, then silence at 12 s.
+    double largest = 0, smallest = 100;
+    for (std::size_t at = 4 * 44100 + 2205; at < kEnd; at += 2205) {
+        const double previous = StretchDb(faded, plain, at - 2205);
+        if (previous < -60)
+            break;
+        const double step = previous - StretchDb(faded, plain, at);
+        largest = std::max(largest, step);
+        smallest = std::min(smallest, step);
+    }
+    EXPECT_LE(largest, 1.0);
+    EXPECT_GE(smallest, 0.2);
+    EXPECT_LT(StretchDb(faded, plain, kEnd - 2205), -60.0);
+    // Nothing arrives after the end: at most the device's own silence.
+    for (std::size_t i = kEnd; i < faded.size(); ++i)
+        ASSERT_EQ(faded[i], 0) << i;
+}
+
 }  // namespace
+

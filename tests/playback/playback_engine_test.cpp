@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
+#include "playback/fade_curve.h"
 #include "testing/alloc_counter.h"
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
@@ -334,4 +336,115 @@ TEST(PlaybackEngine, SignalsAndTonesMadeWhilePlayingNeverTearARefill)
     }
 }
 
+// The fades follow the stream's sample index: the rise covers the first
+// samples Play queues, the fall the samples just before the end, and nothing
+// is queued after the end.
+TEST(PlaybackEngine, FadesFollowTheStreamIndexAndNothingIsQueuedAfterTheEnd)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.Start(false);
+    rig.controls.m_params.fadeInSamples = 1000;
+    rig.engine.OnPlay();
+    const int16_t* buffer = rig.engine.PlayBuffer();
+    const int16_t* source = rig.generator.Source();
+    // Surf 0: the shaper passes the source unchanged, so the gain alone shows.
+    EXPECT_EQ(buffer[0], 0);
+    for (int i = 1; i < 1000; ++i)
+        ASSERT_EQ(buffer[i], FadeCurve::Scale(source[i], FadeCurve::RiseGain(i, 1000))) << i;
+    for (int i = 1000; i < 262144; ++i)
+        ASSERT_EQ(buffer[i], source[i]) << i;
+
+    // The end lies 1000 samples into the third half, the fall over 500 before it.
+    const int64_t end = 262144 + 1000;
+    rig.engine.SetStreamEnd(end, 500);
+    rig.Clear();
+    CAllocScope scope;
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_EQ(scope.Allocations(), 0u);
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 2000u);
+    for (int i = 0; i < 500; ++i)
+        ASSERT_EQ(buffer[i], source[i]) << i;
+    for (int i = 500; i < 1000; ++i)
+        ASSERT_EQ(buffer[i], FadeCurve::Scale(source[i], FadeCurve::FallGain(i - 500, 500))) << i;
+    EXPECT_FALSE(rig.engine.HasEnded());
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_FALSE(rig.engine.HasEnded());
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_TRUE(rig.engine.HasEnded());
+    EXPECT_EQ(rig.fake.CountCalls("Write"), 1);
+    EXPECT_TRUE(rig.fake.Queued().empty());
+
+    EXPECT_TRUE(rig.engine.OnCheckEnded());
+    EXPECT_FALSE(rig.engine.IsPlaying());
+    EXPECT_EQ(rig.status.m_texts, (Names{"nothing to do"}));
+    EXPECT_FALSE(rig.engine.OnCheckEnded());
+
+    // The next Play starts a whole stream again, the rise included.
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 262144u);
+    EXPECT_EQ(buffer[0], 0);
+    EXPECT_TRUE(rig.BothQueuedInOrder());
+}
+
+// With glide on, a new sound while playing neither stops nor reopens the
+// device: from the next refill the old sound crossfades into the new one
+// over a second with equal power.
+TEST(PlaybackEngine, GlideCrossfadesTheOldSoundIntoTheNewWithEqualPower)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.controls.m_params.glide = true;
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext());  // the stream is at 393216 now
+    const std::vector<int16_t> before = rig.generator.m_source;
+    rig.controls.m_params.noiseType = 2;
+    rig.generator.m_ready = false;
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
+    EXPECT_EQ(rig.fake.CountCalls("Open"), 0);
+    EXPECT_EQ(rig.generator.m_noiseCalls, 2);
+    EXPECT_EQ(rig.engine.PlayedType(), 2);
+
+    ASSERT_TRUE(rig.fake.CompleteNext());  // half 1 comes back and is made anew
+    const int16_t* buffer = rig.engine.PlayBuffer();
+    const std::vector<int16_t>& after = rig.generator.m_source;
+    for (int k = 0; k < 44100; ++k) {
+        const double t = k / 44100.0;
+        const double mixed = before[131072 + k] * std::cos(t * M_PI / 2) + after[131072 + k] * std::sin(t * M_PI / 2);
+        ASSERT_NEAR(buffer[131072 + k], mixed, 0.5 + 1e-9) << k;
+    }
+    for (int k = 44100; k < 131072; ++k)
+        ASSERT_EQ(buffer[131072 + k], after[131072 + k]) << k;
+    // Once the glide is over, the refills play the new sound alone.
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_EQ(std::memcmp(buffer, after.data(), 131072 * 2), 0);
+}
+
+TEST(PlaybackEngine, WithGlideStopRampsDownOver50msInsteadOfCutting)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.controls.m_params.glide = true;
+    rig.Start();
+    rig.engine.OnStop();
+    EXPECT_EQ(rig.CallNames(), (Names{"Reset", "PrepareHeader", "Write"}));
+    ASSERT_EQ(rig.fake.Queued().size(), 1u);
+    const WaveHeader& ramp = *rig.fake.Queued()[0];
+    ASSERT_EQ(ramp.bufferLengthBytes, 2u * 2205);
+    // Played just now: the ramp starts near the stream's first samples, each
+    // scaled by the falling line.
+    const int16_t* source = rig.generator.Source();
+    int start = 0;
+    while (start < 44100 && ramp.data[0] != source[start])
+        ++start;
+    ASSERT_LT(start, 44100);
+    for (int k = 0; k < 2205; ++k)
+        ASSERT_EQ(ramp.data[k], FadeCurve::Scale(source[start + k], FadeCurve::StopRampGain(k, 2205))) << k;
+    EXPECT_EQ(rig.status.m_texts, (Names{"nothing to do"}));
+
+    // Its return queues nothing more.
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_EQ(rig.fake.CountCalls("Write"), 1);
+    EXPECT_FALSE(rig.engine.IsPlaying());
+}
+
 }  // namespace
+

@@ -178,6 +178,26 @@ void CDataExchange::Radio(int firstId, int& index)
     m_dialog.CheckRadio(firstId, index);
 }
 
+void CDataExchange::Check(int id, bool& value)
+{
+    if (m_failed && !m_quiet)
+        return;
+    auto* box = qobject_cast<QAbstractButton*>(m_dialog.GetDlgItem(id));
+    if (box == nullptr)
+        return;
+    if (m_saveAndValidate)
+        value = box->isChecked();
+    else if (box->isChecked() != value)
+        box->setChecked(value);
+}
+
+void CDataExchange::Reject(int id, const QString& message)
+{
+    if (m_failed && !m_quiet)
+        return;
+    Fail(m_dialog.GetDlgItem(id), message);
+}
+
 void CDataExchange::SliderPos(int id, int& position)
 {
     if (m_failed && !m_quiet)

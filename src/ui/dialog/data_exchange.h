@@ -41,6 +41,11 @@ public:
     // Index of the checked radio button in the group that starts with
     // firstId; -1 when none is checked.
     void Radio(int firstId, int& index);
+    // Whether a check box is checked.
+    void Check(int id, bool& value);
+    // A check of the caller's own found the control's value bad: fails the
+    // pass with this message, as a range check would.
+    void Reject(int id, const QString& message);
     // Position of a slider.
     void SliderPos(int id, int& position);
     // Time of day of a time editor. Reading always gives a valid value on day

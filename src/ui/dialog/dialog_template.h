@@ -8,7 +8,7 @@
 #include <QStringList>
 
 // One control of a dialog template. Kinds: "pushbutton", "defpushbutton",
-// "iconbutton", "radio", "label", "icon", "groupbox", "edit", "combo",
+// "iconbutton", "radio", "checkbox", "label", "icon", "groupbox", "edit", "combo",
 // "updown", "slider", "progress", "timeedit". Style words refine a kind:
 // "tabstop", "group" (starts a group of radio buttons), "digits", "right",
 // "auto-hscroll", "sorted", "dropdown" (editable) or "dropdown-list",

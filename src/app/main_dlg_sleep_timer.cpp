@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's sleep timer and gentle sound: the timer's controls and
+// countdown, its end, the quiet leave and the preferences file.
+#include "app/main_dlg.h"
+
+#include "app/resource_ids.h"
+#include "ui/controls/combo_ctrl.h"
+#include "ui/dialog/data_exchange.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace
+{
+struct StopAfterChoice
+{
+    const char* text;
+    int minutes;
+};
+
+const StopAfterChoice kChoices[] = {
+    {"Off", 0},  {"15 min", 15}, {"30 min", 30}, {"45 min", 45}, {"1 h", 60},   {"1\u00bd h", 90},
+    {"2 h", 120}, {"3 h", 180},  {"4 h", 240},   {"6 h", 360},   {"8 h", 480},
+};
+
+constexpr int kMaxStopAfterMinutes = 23 * 60 + 59;
+constexpr int kMaxFadeOutMinutes = 60;
+constexpr int kMaxFadeInSeconds = 60;
+constexpr int64_t kSampleRate = 44100;
+// A stream that has not ended this long after the timer (a stalled device)
+// is stopped anyway.
+constexpr int64_t kBackstopMs = 10000;
+
+const char kStopAfterKey[] = "SleepTimer/StopAfterMinutes";
+const char kFadeOutKey[] = "SleepTimer/FadeOutMinutes";
+const char kThenQuitKey[] = "SleepTimer/ThenQuit";
+const char kFadeInKey[] = "GentleSound/FadeInSeconds";
+const char kGlideKey[] = "GentleSound/Glide";
+
+QString StopAfterMessage()
+{
+    return QStringLiteral("Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59.");
+}
+
+int64_t MsToSamples(int64_t ms)
+{
+    return ms * kSampleRate / 1000;
+}
+}  // namespace
+
+std::optional<int> CMainDlg::ParseStopAfter(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    for (const StopAfterChoice& choice : kChoices)
+    {
+        if (trimmed.compare(QString::fromUtf8(choice.text), Qt::CaseInsensitive) == 0)
+            return choice.minutes;
+    }
+    static const QRegularExpression hoursMinutes(QStringLiteral("^(\\d{1,2}):(\\d{2})$"));
+    const QRegularExpressionMatch match = hoursMinutes.match(trimmed);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int hours = match.captured(1).toInt();
+    const int minutes = match.captured(2).toInt();
+    if (hours > 23 || minutes > 59)
+        return std::nullopt;
+    return hours * 60 + minutes;
+}
+
+QString CMainDlg::FormatStopAfter(int minutes)
+{
+    for (const StopAfterChoice& choice : kChoices)
+    {
+        if (choice.minutes == minutes)
+            return QString::fromUtf8(choice.text);
+    }
+    return QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+void CMainDlg::SetUpSleepTimer()
+{
+    m_stopAfterCombo = GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER);
+    for (const StopAfterChoice& choice : kChoices)
+        m_stopAfterCombo->AddString(QString::fromUtf8(choice.text));
+    m_sleepTick.setInterval(1000);
+    connect(&m_sleepTick, &QTimer::timeout, this, [this] { OnSleepTick(); });
+    connect(m_stopAfterCombo, &QComboBox::editTextChanged, this, [this] { OnChangeSleepTimer(); });
+    if (auto* fade = GetDlgItemAs<QLineEdit>(IDC_SLEEP_FADE_OUT))
+        connect(fade, &QLineEdit::textChanged, this, [this] { OnChangeSleepTimer(); });
+}
+
+void CMainDlg::ExchangeSleepTimer(CDataExchange& dx)
+{
+    QString stopAfter = FormatStopAfter(m_sleepMinutes);
+    dx.Text(IDC_SLEEP_STOP_AFTER, stopAfter);
+    if (dx.m_saveAndValidate)
+    {
+        if (const std::optional<int> minutes = ParseStopAfter(stopAfter))
+            m_sleepMinutes = *minutes;
+        else
+            dx.Reject(IDC_SLEEP_STOP_AFTER, StopAfterMessage());
+    }
+    dx.Text(IDC_SLEEP_FADE_OUT, m_sleepFadeMinutes, 0, kMaxFadeOutMinutes);
+    dx.Check(IDC_SLEEP_QUIT, m_sleepQuit);
+    dx.Text(IDC_FADE_IN_AT_PLAY, m_playFadeInSeconds, 0, kMaxFadeInSeconds);
+    dx.Check(IDC_GLIDE, m_glide);
+}
+
+void CMainDlg::StartSleepTimer()
+{
+    if (m_sleepMinutes <= 0 || !m_engine.IsPlaying())
+    {
+        CancelSleepTimer();
+        return;
+    }
+    m_sleepLengthMs = m_sleepMinutes * static_cast<int64_t>(m_sleepMinute.count());
+    const int64_t fadeMs = std::min(m_sleepFadeMinutes * static_cast<int64_t>(m_sleepMinute.count()), m_sleepLengthMs);
+    m_sleepClock.start();
+    m_sleepRunning = true;
+    m_engine.SetStreamEnd(m_engine.PlayedSample() + MsToSamples(m_sleepLengthMs), MsToSamples(fadeMs));
+    ShowCountdown();
+    m_sleepTick.start();
+}
+
+void CMainDlg::CancelSleepTimer()
+{
+    m_sleepTick.stop();
+    SetDlgItemText(IDC_SLEEP_COUNTDOWN, QString());
+    if (!m_sleepRunning)
+        return;
+    m_sleepRunning = false;
+    m_engine.ClearStreamEnd();
+}
+
+void CMainDlg::ShowCountdown()
+{
+    const int64_t left = std::max<int64_t>(m_sleepLengthMs - m_sleepClock.elapsed(), 0);
+    const int64_t seconds = (left + 999) / 1000;
+    SetDlgItemText(IDC_SLEEP_COUNTDOWN, QStringLiteral("stops in %1:%2:%3")
+                                            .arg(seconds / 3600)
+                                            .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                            .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
+void CMainDlg::OnSleepTick()
+{
+    if (!m_sleepRunning || Busy())
+        return;
+    if (!m_engine.IsPlaying())
+    {
+        CancelSleepTimer();
+        return;
+    }
+    ShowCountdown();
+    if (m_sleepClock.elapsed() > m_sleepLengthMs + kBackstopMs)
+    {
+        m_engine.OnStop();
+        OnSleepTimerEnded();
+    }
+}
+
+void CMainDlg::OnChangeSleepTimer()
+{
+    if (!m_initDone || !m_engine.IsPlaying())
+        return;
+    // Half-typed text changes nothing: the count restarts once it reads well.
+    const std::optional<int> minutes = ParseStopAfter(m_stopAfterCombo->currentText());
+    bool fadeRead = false;
+    const int fade = GetDlgItemText(IDC_SLEEP_FADE_OUT).toInt(&fadeRead);
+    if (!minutes || !fadeRead || fade < 0 || fade > kMaxFadeOutMinutes)
+        return;
+    m_sleepMinutes = *minutes;
+    m_sleepFadeMinutes = fade;
+    StartSleepTimer();
+}
+
+void CMainDlg::OnSleepTimerEnded()
+{
+    CancelSleepTimer();
+    if (auto* quit = GetDlgItemAs<QAbstractButton>(IDC_SLEEP_QUIT); quit != nullptr && quit->isChecked())
+        LeaveQuietly();
+}
+
+QString CMainDlg::PreferencesPath() const
+{
+    return QString::fromStdString(m_settings.m_folder) + QStringLiteral("preferences.ini");
+}
+
+void CMainDlg::LoadPreferences()
+{
+    if (!QFile::exists(PreferencesPath()))
+        return;
+    const QSettings prefs(PreferencesPath(), QSettings::IniFormat);
+    const auto read = [&prefs](const char* key, int fallback, int maximum) {
+        bool ok = false;
+        const int value = prefs.value(QLatin1String(key), fallback).toInt(&ok);
+        return ok && value >= 0 && value <= maximum ? value : fallback;
+    };
+    m_sleepMinutes = read(kStopAfterKey, m_sleepMinutes, kMaxStopAfterMinutes);
+    m_sleepFadeMinutes = read(kFadeOutKey, m_sleepFadeMinutes, kMaxFadeOutMinutes);
+    m_sleepQuit = read(kThenQuitKey, 0, 1) == 1;
+    m_playFadeInSeconds = read(kFadeInKey, m_playFadeInSeconds, kMaxFadeInSeconds);
+    m_glide = read(kGlideKey, 0, 1) == 1;
+}
+
+void CMainDlg::SavePreferences()
+{
+    // Nothing chosen yet: the settings folder stays as it was.
+    const bool defaults = m_sleepMinutes == 0 && m_sleepFadeMinutes == 10 && !m_sleepQuit &&
+                          m_playFadeInSeconds == 0 && !m_glide;
+    if (defaults && !QFile::exists(PreferencesPath()))
+        return;
+    QSettings prefs(PreferencesPath(), QSettings::IniFormat);
+    prefs.setValue(QLatin1String(kStopAfterKey), m_sleepMinutes);
+    prefs.setValue(QLatin1String(kFadeOutKey), m_sleepFadeMinutes);
+    prefs.setValue(QLatin1String(kThenQuitKey), m_sleepQuit ? 1 : 0);
+    prefs.setValue(QLatin1String(kFadeInKey), m_playFadeInSeconds);
+    prefs.setValue(QLatin1String(kGlideKey), m_glide ? 1 : 0);
+    prefs.sync();
+    if (prefs.status() != QSettings::NoError)
+        ShowStatus(QStringLiteral("preferences not saved"));
+}
