@@ -73,21 +73,9 @@ bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPer
     // A device or a pipe is written in place; a regular file only ever
     // appears whole, so a failure or an interruption leaves the old one.
     struct stat existing {};
-    if (::stat(fileName, &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        const int fd = ::open(fileName, O_WRONLY | O_TRUNC | O_CLOEXEC);
-        if (fd < 0) {
-            Warn(std::string("I can't open ") + fileName + ": " + std::strerror(errno));
-            return false;
-        }
-        bool ok = WriteSamples(fd, plan);
-        if (::close(fd) != 0 && ok) {
-            WarnWrite(errno);
-            ok = false;
-        }
-        if (ok)
-            SetPos(100);
-        return ok;
-    }
+    const bool exists = ::stat(fileName, &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return WriteInPlace(plan, false);
     // A link to a file stays a link: the file it points at is replaced.
     // Fixed buffers, as Write allocates nothing.
     char target[PATH_MAX];
@@ -108,6 +96,10 @@ bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPer
         if (fd < 0 && error != EEXIST)
             break;
     }
+    // A file the user may write in a folder they may not: written in place
+    // as before, and removed should the write fail.
+    if (fd < 0 && exists && (error == EACCES || error == EPERM) && ::access(fileName, W_OK) == 0)
+        return WriteInPlace(plan, true);
     if (fd < 0) {
         Warn(std::string("I can't open ") + fileName + ": " + std::strerror(error));
         return false;
@@ -126,6 +118,26 @@ bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPer
         ::unlink(m_temporary);
     if (ok)
         SetPos(100);
+    return ok;
+}
+
+bool CWaveWriter::WriteInPlace(const Plan& plan, bool removeOnFailure)
+{
+    const int fd = ::open(fileName, O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
+        Warn(std::string("I can't open ") + fileName + ": " + std::strerror(errno));
+        return false;
+    }
+    bool ok = WriteSamples(fd, plan);
+    // A failed close can be the first news of a failed write (NFS, quotas).
+    if (::close(fd) != 0 && ok) {
+        WarnWrite(errno);
+        ok = false;
+    }
+    if (ok)
+        SetPos(100);
+    else if (removeOnFailure)
+        ::unlink(fileName);  // its header promises samples that are not there
     return ok;
 }
 

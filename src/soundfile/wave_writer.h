@@ -53,8 +53,9 @@ public:
     // Writes the file fileName. A regular file (or a new one) is written
     // under a temporary name in its folder and renamed into place when whole,
     // so that a failure or a cancel leaves the old file as it was and no
-    // temporary behind; a device or a pipe is written in place. Returns true
-    // when the whole file was written; otherwise the reason was reported
+    // temporary behind. A device or a pipe, and a writable file in a folder
+    // the user may not write, are written in place. Returns true when the
+    // whole file was written; otherwise the reason was reported
     // ("I can't open NAME: reason", "I can't write NAME: reason", or a length
     // beyond 13:31:35, refused before the file is touched), except for a
     // cancel. blockLength is 1..262144 samples of source.
@@ -106,6 +107,7 @@ private:
 
     bool Prepare(double totalSeconds, double surfStrength, double surfPeriod,
                  double fadeIn, double fadeOut, uint32_t blockLength, Plan& plan);
+    bool WriteInPlace(const Plan& plan, bool removeOnFailure);
     bool WriteSamples(int fd, const Plan& plan);
     bool WriteComputedAhead(int fd, const Plan& plan);
     bool WriteGainFree(int fd, const Plan& plan);

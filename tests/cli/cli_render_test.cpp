@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -132,3 +135,20 @@ TEST_P(CliRenderSignal, StopsTheRenderAndLeavesTheOldFileWithoutATemporary)
 INSTANTIATE_TEST_SUITE_P(Signals, CliRenderSignal,
                          ::testing::Values(SignalRow{"termination", "TERM", 143}, SignalRow{"hang-up", "HUP", 129}),
                          RowName());
+
+TEST_F(CliRenderTest, AWritableFileInAFolderTheUserMayNotWriteIsStillWritten)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "needs root to run the program as another user";
+    const std::string folder = m_dir / "locked";
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(SUSURRA_CLI, m_dir / "susurra-cli");
+    std::ofstream(folder + "/x.wav") << "the old file";
+    ::chmod(m_dir.Path().c_str(), 0755);
+    ::chmod(folder.c_str(), 0755);
+    ::chmod((folder + "/x.wav").c_str(), 0666);
+    const std::string command = "HOME=/nonexistent setpriv --reuid=65534 --regid=65534 --clear-groups '" +
+                                m_dir / "susurra-cli' render --length 00:00:01 " + folder + "/x.wav";
+    ASSERT_EQ(RunShell(m_dir, command), 0) << Err();
+    EXPECT_EQ(ReadAll(folder + "/x.wav").size(), 44u + 2u * 44100u);
+}
