@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/printable_text.h"
 #include "cli/cli_commands.h"
 #include "playback/backends/backend_choice.h"
 
@@ -38,16 +39,16 @@ int RunDevices(int argc, char** argv)
                 value = argument.substr(10);
             const std::optional<WaveBackend> chosen = WaveBackendFromName(value);
             if (!chosen) {
-                std::fprintf(stderr, "susurra-cli: --backend: '%.*s' is none of pulse, alsa.\n"
+                std::fprintf(stderr, "susurra-cli: --backend: '%s' is none of pulse, alsa.\n"
                                      "Run 'susurra-cli devices --help' for the options.\n",
-                             static_cast<int>(value.size()), value.data());
+                             ArgumentText(value).c_str());
                 return 2;
             }
             backend = *chosen;
             continue;
         }
         std::fprintf(stderr, "susurra-cli: unknown option '%s'\nRun 'susurra-cli devices --help' for the options.\n",
-                     argv[i]);
+                     ArgumentText(argument).c_str());
         return 2;
     }
     const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(backend);

@@ -14,10 +14,12 @@
 #include <string_view>
 #include <thread>
 
+#include "base/printable_text.h"
 #include "base/message_reporter.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
+#include "cli/stderr_filter.h"
 #include "cli/stderr_reporter.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
@@ -84,12 +86,19 @@ const char kHelpTail[] =
 class CStderrStatus : public IStatusSink
 {
 public:
+    // A status is printed once, however often the engine sets it again (a
+    // failed device and the stop after it both say "nothing to do").
     void ShowStatus(const std::string& text) override
     {
-        if (m_enabled)
+        if (m_enabled && text != m_shown)
             std::fprintf(stderr, "susurra-cli: %s\n", text.c_str());
+        if (m_enabled)
+            m_shown = text;
     }
     bool m_enabled = false;
+
+private:
+    std::string m_shown;
 };
 
 class COptionControls : public IPlayControls
@@ -169,7 +178,7 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
                 return 2;
             const std::optional<WaveBackend> backend = WaveBackendFromName(*text);
             if (!backend) {
-                Usage("--backend: '" + std::string(*text) + "' is none of pulse, alsa.");
+                Usage("--backend: '" + ArgumentText(*text) + "' is none of pulse, alsa.");
                 return 2;
             }
             play.backend = *backend;
@@ -199,7 +208,7 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
                 return 2;
             play.fadeOut = value;
         } else {
-            Usage("unknown option '" + std::string(argument) + "'.");
+            Usage("unknown option '" + ArgumentText(argument) + "'.");
             return 2;
         }
     }
@@ -264,6 +273,8 @@ int RunPlay(int argc, char** argv)
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    // Created before any audio thread, destroyed after the last has ended.
+    const CStderrFilter filter;
     CStderrReporter reporter;
     CStderrStatus status;
     COptionControls controls(noise);
@@ -287,7 +298,8 @@ int RunPlay(int argc, char** argv)
     if (!play.device.empty()) {
         const int entry = FindDevice(engine.DeviceNames(), play.device);
         if (entry < 0) {
-            Usage("--device: no usable sound device '" + play.device + "'; 'susurra-cli devices' lists them.");
+            Usage("--device: no usable sound device '" + ArgumentText(play.device) +
+                  "'; 'susurra-cli devices' lists them.");
             return 2;
         }
         if (entry != engine.SelectedEntry())

@@ -8,8 +8,11 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <atomic>
+#include <signal.h>
 #include <unistd.h>
 
+#include "base/printable_text.h"
 #include "base/message_reporter.h"
 #include "base/progress_sink.h"
 #include "cli/cli_commands.h"
@@ -23,6 +26,41 @@
 #include "synth/parameter_limits.h"
 
 namespace {
+
+// Ctrl-C, a closed terminal or termination stop the write between blocks, so
+// that the temporary file is removed and the old file stays.
+std::atomic<bool> g_stopRequested{false};
+volatile sig_atomic_t g_stopSignal = 0;
+
+void OnStopSignal(int signal)
+{
+    g_stopSignal = signal;
+    g_stopRequested.store(true, std::memory_order_relaxed);
+}
+
+void CatchStopSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // A signal ignored at start (nohup, a background job) stays ignored.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old {};
+        if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
+            sigaction(signal, &action, nullptr);
+    }
+}
+
+// Ends the program as the signal would have, now that nothing is left behind.
+void DieOfStopSignal()
+{
+    const int signal = g_stopSignal;
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    ::raise(signal);
+}
 
 // The file values: those of the chosen file setting ("Standard CD" at first
 // start), with the options given laid over them.
@@ -222,7 +260,7 @@ int ParseArguments(int argc, char** argv, GivenOptions& given, std::string& outp
                 return 2;
             (name == "--noise-setting" ? given.noiseSetting : given.fileSetting) = std::string(*text);
         } else {
-            Usage("unknown option '" + std::string(argument) + "'.");
+            Usage("unknown option '" + ArgumentText(argument) + "'.");
             return 2;
         }
     }
@@ -249,7 +287,10 @@ int RunRender(int argc, char** argv)
     const CSettingsStore store = CSettingsStore::ForThisProgram();
     WarnAboutDamagedSettings(store);
     const std::optional<NoiseOptions> fromSetting = NoiseOptionsFromSetting(store, given.noiseSetting, given.noise);
-    const std::optional<FileSetting> fileSetting = CheckedFileSetting(store, given.fileSetting, Limits::kMaxWaveSeconds);
+    const GivenFileValues givenFile{!std::isnan(given.file.fadeIn), !std::isnan(given.file.fadeOut),
+                                    given.file.hours >= 0};
+    const std::optional<FileSetting> fileSetting =
+        CheckedFileSetting(store, given.fileSetting, Limits::kMaxWaveSeconds, givenFile);
     if (!fromSetting || !fileSetting)
         return 2;
     const NoiseOptions& noise = *fromSetting;
@@ -264,6 +305,10 @@ int RunRender(int argc, char** argv)
         Usage("the OUTPUT file is missing.");
         return 2;
     }
+
+    if (!IsTone(noise.noiseType) && noise.lowerLimit > noise.upperLimit)
+        std::fprintf(stderr, "susurra-cli: warning: the lower frequency %g Hz is above the upper %g Hz, so the "
+                             "file will be silent.\n", noise.lowerLimit, noise.upperLimit);
 
     const bool toStdout = output == "-";
     if (toStdout && ::isatty(STDOUT_FILENO)) {
@@ -291,6 +336,8 @@ int RunRender(int argc, char** argv)
         if (!file.quiet)
             std::fprintf(stderr, "susurra-cli: seed %llu\n", static_cast<unsigned long long>(sound.seed));
     }
+    if (!toStdout)
+        CatchStopSignals();
     CNoiseSynth synth;
     if (showProgress)
         synth.m_progress = &generating;
@@ -301,11 +348,14 @@ int RunRender(int argc, char** argv)
     generating.Finish();
 
     writer.reporter = &reporter;
+    writer.cancel = &g_stopRequested;
     if (showProgress)
         writer.progress = &writing;
     const FileValues values{file.fadeIn, file.fadeOut,
                             static_cast<double>(file.hours * 3600 + file.minutes * 60 + file.seconds)};
     const bool ok = WriteSoundFile(writer, synth, sound, values, toStdout ? STDOUT_FILENO : -1);
     writing.Finish();
+    if (!ok && g_stopRequested.load())
+        DieOfStopSignal();
     return ok ? 0 : 1;
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/printable_text.h"
 #include "cli/cli_setting_options.h"
 
 #include <cmath>
@@ -22,7 +23,7 @@ bool Acceptable(std::string_view option, double value, const ParameterLimit& lim
 void RefusedSetting(const char* kind, const std::string& name)
 {
     std::fprintf(stderr, "susurra-cli: the %s setting \"%s\" holds a value the window refuses.\n", kind,
-                 name.c_str());
+                 PrintableText(name).c_str());
 }
 
 // Copies every value that was given into noise.
@@ -61,17 +62,22 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
         std::fprintf(stderr, "susurra-cli: %s\n", choice.error.c_str());
         return std::nullopt;
     }
+    // Only what the command line leaves to the setting has to be valid there.
     const NoiseSetting& s = choice.setting;
-    if (s.noiseType < 0 || s.noiseType > TinnitusFinder) {
+    if (given.noiseType < 0 && (s.noiseType < 0 || s.noiseType > TinnitusFinder)) {
         RefusedSetting("noise", choice.name);
         std::fprintf(stderr, "susurra-cli: --type: the noise type %d is unknown.\n", s.noiseType);
         return std::nullopt;
     }
-    if (!Acceptable("--lower", s.lowerLimit, Limits::kFrequency) ||
-        !Acceptable("--upper", s.upperLimit, Limits::kFrequency) ||
-        !Acceptable("--tinnitus-freq", s.tinnitusFrequency, Limits::kTinnitusFrequency) ||
-        !Acceptable("--surf-strength", s.surfStrength, Limits::kSurfStrength) ||
-        !Acceptable("--surf-period", s.surfPeriod, Limits::kSurfPeriod)) {
+    const auto stored = [&](const char* option, double givenValue, double value, const ParameterLimit& limit) {
+        return !std::isnan(givenValue) || Acceptable(option, value, limit);
+    };
+    if (!stored("--lower", given.lowerLimit, s.lowerLimit, Limits::kFrequency) ||
+        !stored("--upper", given.upperLimit, s.upperLimit, Limits::kFrequency) ||
+        (given.tinnitusFreq < 0 &&
+         !Acceptable("--tinnitus-freq", s.tinnitusFrequency, Limits::kTinnitusFrequency)) ||
+        !stored("--surf-strength", given.surfStrength, s.surfStrength, Limits::kSurfStrength) ||
+        !stored("--surf-period", given.surfPeriod, s.surfPeriod, Limits::kSurfPeriod)) {
         RefusedSetting("noise", choice.name);
         return std::nullopt;
     }
@@ -88,21 +94,23 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
 }
 
 std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::optional<std::string_view> name,
-                                              int maxSeconds)
+                                              int maxSeconds, const GivenFileValues& given)
 {
     const SettingChoice<FileSetting> choice = ChooseFileSetting(store, name);
     if (!choice.found) {
         std::fprintf(stderr, "susurra-cli: %s\n", choice.error.c_str());
         return std::nullopt;
     }
+    // Only what the command line leaves to the setting has to be valid there.
     const FileSetting& s = choice.setting;
-    if (!Acceptable("--fade-in", s.fadeIn, Limits::kFade) || !Acceptable("--fade-out", s.fadeOut, Limits::kFade)) {
+    if ((!given.fadeIn && !Acceptable("--fade-in", s.fadeIn, Limits::kFade)) ||
+        (!given.fadeOut && !Acceptable("--fade-out", s.fadeOut, Limits::kFade))) {
         RefusedSetting("file", choice.name);
         return std::nullopt;
     }
     const bool validTime = s.hours >= 0 && s.hours <= 23 && s.minutes >= 0 && s.minutes <= 59 && s.seconds >= 0 &&
         s.seconds <= 59;
-    if (!validTime || s.hours * 3600 + s.minutes * 60 + s.seconds > maxSeconds) {
+    if (!given.length && (!validTime || s.hours * 3600 + s.minutes * 60 + s.seconds > maxSeconds)) {
         RefusedSetting("file", choice.name);
         std::fprintf(stderr, "susurra-cli: --length: its total playing time is not a valid length.\n");
         return std::nullopt;
@@ -119,8 +127,13 @@ void WarnAboutDamagedSettings(const CSettingsStore& store)
 {
     const SettingsLoadResult* loads[] = {&store.m_noiseLoad, &store.m_fileLoad};
     const SettingsKind kinds[] = {SettingsKind::Noise, SettingsKind::File};
-    for (int i = 0; i < 2; ++i)
-        if (!loads[i]->problem.empty())
-            std::fprintf(stderr, "susurra-cli: warning: %s: %s\n", store.PathOf(kinds[i]).c_str(),
-                         loads[i]->problem.c_str());
+    for (int i = 0; i < 2; ++i) {
+        const std::string& problem = loads[i]->problem;
+        if (problem.empty())
+            continue;
+        // The path once: a failed open or read names it already.
+        const std::string path = store.PathOf(kinds[i]);
+        const std::string text = problem.find(path) != std::string::npos ? problem : path + ": " + problem;
+        std::fprintf(stderr, "susurra-cli: warning: %s\n", PrintableText(text).c_str());
+    }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -14,19 +15,29 @@
 
 extern const char* const kSettingOptionsHelp;
 
-// The noise options of the chosen noise setting, checked as the window checks
-// its controls, with every value given on the command line laid over them.
+// The noise options of the chosen noise setting, those not given checked as
+// the window checks its controls, with every value given on the command line
+// laid over them.
 // On failure prints why (an unknown name lists the names there are) and
 // returns nullopt.
 std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
                                                     std::optional<std::string_view> name,
                                                     const NoiseOptions& given);
 
-// The chosen file setting, its fades and total playing time checked as the
-// window checks them (the time at most maxSeconds). On failure prints why and
-// returns nullopt.
+// Which file values the command line gives, so that the setting's own need
+// not be valid.
+struct GivenFileValues
+{
+    bool fadeIn = false;
+    bool fadeOut = false;
+    bool length = false;
+};
+
+// The chosen file setting, the fades and total playing time not given
+// checked as the window checks them (the time at most maxSeconds). On failure
+// prints why and returns nullopt.
 std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::optional<std::string_view> name,
-                                              int maxSeconds);
+                                              int maxSeconds, const GivenFileValues& given = {});
 
 // Noise options with no value given: type and frequency -1, reals NaN.
 // Parse the command line into these.

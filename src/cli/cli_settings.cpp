@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "base/printable_text.h"
 #include "cli/cli_commands.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
@@ -44,9 +46,8 @@ std::string Describe(const FileSetting& s)
         time = text;
     }
     const std::string_view file = FieldText(s.fileName);
-    std::snprintf(text, sizeof text, "fade in %d s, fade out %d s, %s, %s", s.fadeIn, s.fadeOut, time.c_str(),
-        file.empty() ? "no file name" : ("file " + std::string(file)).c_str());
-    return text;
+    std::snprintf(text, sizeof text, "fade in %d s, fade out %d s, %s, ", s.fadeIn, s.fadeOut, time.c_str());
+    return text + (file.empty() ? std::string("no file name") : "file " + PrintableText(file));
 }
 
 std::string DescribeLoad(const CSettingsStore& store, SettingsKind kind)
@@ -83,12 +84,13 @@ void PrintList(const char* title, const CSettingsTable<Record>& table)
     for (std::size_t i = 0; i < slots.size(); ++i) {
         const Record& s = table.m_slots[static_cast<std::size_t>(slots[i])];
         const std::string_view name = FieldText(s.name);
+        const std::string shown = PrintableText(name);
         std::string note;
         if (slots[i] < table.m_firstUserSlot)
             note = "  [built-in]";
         else if (table.FindByName(name) != slots[i])
             note = "  [its name picks the one listed before]";
-        std::printf("%c %s %s%s\n", static_cast<int>(i) == selected ? '*' : ' ', Padded(name, 30).c_str(),
+        std::printf("%c %s %s%s\n", static_cast<int>(i) == selected ? '*' : ' ', Padded(shown, 30).c_str(),
             Describe(s).c_str(), note.c_str());
     }
 }
@@ -103,7 +105,7 @@ int RunSettings(int argc, char** argv)
             PrintHelp();
             return 0;
         }
-        std::fprintf(stderr, "susurra-cli settings: unknown option '%s'\n", argv[i]);
+        std::fprintf(stderr, "susurra-cli settings: unknown option '%s'\n", ArgumentText(arg).c_str());
         return 2;
     }
 

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli: the command-line front end over the Susurra core.
 
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
+#include "base/printable_text.h"
 #include "cli/cli_commands.h"
 
 namespace {
@@ -46,7 +48,7 @@ int main(int argc, char** argv)
     for (const Command& c : kCommands)
         if (name == c.name)
             return c.run(argc - 2, argv + 2);
-    std::fprintf(stderr, "susurra-cli: unknown command '%s'\n\n", argv[1]);
+    std::fprintf(stderr, "susurra-cli: unknown command '%s'\n\n", ArgumentText(name).c_str());
     PrintUsage(stderr);
     return 2;
 }

@@ -6,9 +6,6 @@
 #include "synth/rounding.h"
 #include "synth/sample_rate.h"
 
-namespace {
-}  // namespace
-
 CSurfShaper::CSurfShaper(const int16_t* source, int16_t* samples)
     : m_source(source), m_samples(samples)
 {
@@ -36,7 +33,9 @@ void CSurfShaper::FillHalf(int half)
         const double angle = (static_cast<double>(c) / p) * kTwoPiOverSampleRate;
         const double q = 2.0 - ((std::cos(angle) + 1.0) * s) * 0.01;
         const double v = ((std::exp(q) - 1.0) * m_source[i]) / d;
-        m_samples[i] = static_cast<int16_t>(RoundHalfAway(v));
+        // A period too short for its angle (a subnormal one) has no gain:
+        // silence, as for a zero period, rather than NaN made an integer.
+        m_samples[i] = std::isfinite(v) ? static_cast<int16_t>(RoundHalfAway(v)) : int16_t{0};
         const uint32_t next = static_cast<double>(c) < kSampleRate * p ? c + 1 : 0;
         m_surfCounter.store(next, std::memory_order_relaxed);
     }

@@ -27,7 +27,8 @@ std::string FolderOf(const std::string& path)
 
 }  // namespace
 
-std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned char> bytes)
+std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned char> bytes,
+                        const ReplaceFileCalls& calls)
 {
     // A settings file linked from elsewhere (a dotfiles folder, say) stays a
     // link: the file it points at is the one replaced.
@@ -58,11 +59,11 @@ std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned 
     // The new file keeps the permissions the user gave the old one.
     if (hadFile && ::fchmod(fd, info.st_mode & 07777) != 0)
         error = errno;
-    if (error == 0 && (!WriteAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0))
+    if (error == 0 && (!WriteAll(fd, bytes.data(), bytes.size()) || calls.fsync(fd) != 0))
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+    if (error == 0 && calls.rename(temporary.c_str(), path.c_str()) != 0)
         error = errno;
     if (error != 0) {
         ::unlink(temporary.c_str());

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "base/printable_text.h"
 #include "settings/setting_choice.h"
 
 namespace {
@@ -22,10 +24,10 @@ SettingChoice<Record> Choose(const CSettingsTable<Record>& table, std::optional<
 
     const int slot = table.FindByName(wanted);
     if (slot < 0) {
-        choice.error = std::string("there is no ") + listName + " named \"" + wanted + "\"; the " + listName +
+        choice.error = std::string("there is no ") + listName + " named \"" + ArgumentText(wanted) + "\"; the " + listName +
             "s are:";
         for (const std::string& entry : names)
-            choice.error += "\n  " + entry;
+            choice.error += "\n  " + PrintableText(entry);
         return choice;
     }
     choice.found = true;

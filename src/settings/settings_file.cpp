@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "settings/noise_extras.h"
@@ -120,12 +121,21 @@ template <class Record>
 SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
 {
     SettingsLoadResult result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a named pipe put in the file's place would block
+    // the open until a writer came; anything but a regular file is skipped.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno != ENOENT)
             result.problem = "I can't open " + path + ": " + std::strerror(errno);
         return result;
     }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        result.problem = "I can't read " + path + ": it is not a regular file";
+        return result;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // More than the header and a full table of records is never used, so a
     // huge or endless file costs no more than that.
     std::vector<unsigned char> bytes(kSettingsHeaderSize + kSettingSlots * sizeof(Record) + 1);

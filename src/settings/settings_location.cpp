@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings_location.h"
 
 #include <cstdlib>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -58,6 +60,10 @@ SettingsEnvironment SettingsEnvironment::FromSystem()
     environment.isWritable = [](const std::string& folder) {
         return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
     };
+    environment.isFolder = [](const std::string& folder) {
+        struct stat info {};
+        return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    };
     return environment;
 }
 
@@ -73,10 +79,20 @@ bool IsSystemProgramFolder(std::string_view folder)
     return false;
 }
 
+bool IsInstalledProgramFolder(const SettingsEnvironment& environment)
+{
+    // An installed program shares its prefix with others; its settings belong
+    // to the user, not beside it.
+    const std::string& program = environment.programFolder;
+    const bool namedBin = program == "bin/" || (program.size() >= 5 && program.ends_with("/bin/"));
+    return namedBin && environment.isFolder && environment.isFolder(program + "../share/susurra");
+}
+
 std::string ChooseSettingsFolder(const SettingsEnvironment& environment)
 {
     const std::string& program = environment.programFolder;
-    if (!IsSystemProgramFolder(program) && (!environment.isWritable || environment.isWritable(program)))
+    if (!IsSystemProgramFolder(program) && !IsInstalledProgramFolder(environment) &&
+        (!environment.isWritable || environment.isWritable(program)))
         return program;
 
     // A relative $XDG_CONFIG_HOME is invalid and must be ignored.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
@@ -35,6 +36,8 @@ struct SettingsEnvironment
     // Whether a new file could be created in a folder ("" is the current
     // folder). Defaults to access(W_OK).
     std::function<bool(const std::string&)> isWritable;
+    // Whether a folder exists. Defaults to stat.
+    std::function<bool(const std::string&)> isFolder;
 
     // The running program's environment; calls InitProgramFolder.
     static SettingsEnvironment FromSystem();
@@ -44,9 +47,14 @@ struct SettingsEnvironment
 // (/usr/bin/ and the like).
 bool IsSystemProgramFolder(std::string_view folder);
 
+// Whether folder is the bin/ of an installed layout: named bin, with
+// ../share/susurra beside it (a prefix such as ~/.local or /opt/susurra).
+bool IsInstalledProgramFolder(const SettingsEnvironment& environment);
+
 // Where "ns.srx" and "fs.srx" are read and written, with a trailing '/':
 // the program's folder when a new file can be created there (a build tree, a
-// folder of one's own) and it is not a system program folder; otherwise the user's configuration folder,
+// folder of one's own) and it is neither a system program folder nor the bin/
+// of an installed layout; otherwise the user's configuration folder,
 // $XDG_CONFIG_HOME/susurra/ when that variable holds an absolute path, else
 // $HOME/.config/susurra/. When no home is known the program folder stays.
 // An empty program folder means the current folder, and is returned as "".

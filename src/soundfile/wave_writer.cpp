@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -67,22 +70,73 @@ bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPer
     Plan plan;
     if (!Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, plan))
         return false;
-    const int fd = ::open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // A device or a pipe is written in place; a regular file only ever
+    // appears whole, so a failure or an interruption leaves the old one.
+    struct stat existing {};
+    const bool exists = ::stat(fileName, &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return WriteInPlace(plan, false);
+    // A link to a file stays a link: the file it points at is replaced.
+    // Fixed buffers, as Write allocates nothing.
+    char target[PATH_MAX];
+    if (::realpath(fileName, target) == nullptr)
+        std::snprintf(target, sizeof target, "%s", fileName);
+    const char* slash = std::strrchr(target, '/');
+    const int folderLength = slash == nullptr ? 0 : static_cast<int>(slash - target + 1);
+
+    // O_EXCL with a name of our own rather than mkstemp: the file gets the
+    // permissions the user's umask gives any new file.
+    int fd = -1;
+    int error = 0;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        std::snprintf(m_temporary, sizeof m_temporary, "%.*s.susurra-%ld-%d.tmp", folderLength, target,
+                      static_cast<long>(::getpid()), attempt);
+        fd = ::open(m_temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        error = errno;
+        if (fd < 0 && error != EEXIST)
+            break;
+    }
+    // A file the user may write in a folder they may not: written in place
+    // as before, and removed should the write fail.
+    if (fd < 0 && exists && (error == EACCES || error == EPERM) && ::access(fileName, W_OK) == 0)
+        return WriteInPlace(plan, true);
     if (fd < 0) {
-        Warn(std::string("I can't open ") + fileName);
+        Warn(std::string("I can't open ") + fileName + ": " + std::strerror(error));
         return false;
     }
     bool ok = WriteSamples(fd, plan);
-    struct stat written {};
-    const bool regularFile = ::fstat(fd, &written) == 0 && S_ISREG(written.st_mode);
     // A failed close can be the first news of a failed write (NFS, quotas).
     if (::close(fd) != 0 && ok) {
-        Warn(std::string("I can't write ") + fileName);
+        WarnWrite(errno);
+        ok = false;
+    }
+    if (ok && ::rename(m_temporary, target) != 0) {
+        WarnWrite(errno);
+        ok = false;
+    }
+    if (!ok)
+        ::unlink(m_temporary);
+    if (ok)
+        SetPos(100);
+    return ok;
+}
+
+bool CWaveWriter::WriteInPlace(const Plan& plan, bool removeOnFailure)
+{
+    const int fd = ::open(fileName, O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
+        Warn(std::string("I can't open ") + fileName + ": " + std::strerror(errno));
+        return false;
+    }
+    bool ok = WriteSamples(fd, plan);
+    // A failed close can be the first news of a failed write (NFS, quotas).
+    if (::close(fd) != 0 && ok) {
+        WarnWrite(errno);
         ok = false;
     }
     if (ok)
         SetPos(100);
-    else if (regularFile)
+    else if (removeOnFailure)
         ::unlink(fileName);  // its header promises samples that are not there
     return ok;
 }
@@ -125,8 +179,13 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
     // Rounding inputs beyond int32 would overflow; the fades never count for
     // more than the whole file anyway, so they are capped at the limit first.
     const double maxFade = static_cast<double>(kMaxSamples);
-    const double fi = std::clamp(fadeIn * kSamplesPerSecond, 0.0, maxFade);
-    const double fo = std::clamp(fadeOut * kSamplesPerSecond, 0.0, maxFade);
+    // NaN would pass the clamp; it counts as no fade.
+    const auto fadeSamples = [&](double seconds) {
+        const double samples = seconds * kSamplesPerSecond;
+        return std::isnan(samples) ? 0.0 : std::clamp(samples, 0.0, maxFade);
+    };
+    const double fi = fadeSamples(fadeIn);
+    const double fo = fadeSamples(fadeOut);
 
     Job& job = plan.job;
     job.source = source;
@@ -149,7 +208,7 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
 bool CWaveWriter::WriteSamples(int fd, const Plan& plan)
 {
     if (!WriteAll(fd, &header, sizeof header)) {
-        Warn(std::string("I can't write ") + fileName);
+        WarnWrite(errno);
         return false;
     }
     // Endless blocks all differ, so only silence (no surf period) repeats.
@@ -157,8 +216,8 @@ bool CWaveWriter::WriteSamples(int fd, const Plan& plan)
     const bool ok = gainFree
                         ? WriteGainFree(fd, plan)
                         : WriteComputedAhead(fd, plan);
-    if (!ok)
-        Warn(std::string("I can't write ") + fileName);
+    if (!ok && !Cancelled())
+        WarnWrite(m_error);
     return ok;
 }
 
@@ -179,8 +238,10 @@ bool CWaveWriter::WriteGainFree(int fd, const Plan& plan)
             ComputeBlock(job, i, faded);
             data = faded;
         }
-        if (!WriteAll(fd, data, static_cast<size_t>(count) * sizeof(int16_t)))
+        if (Cancelled() || !WriteAll(fd, data, static_cast<size_t>(count) * sizeof(int16_t))) {
+            m_error = errno;
             return false;
+        }
     }
     return true;
 }
@@ -195,8 +256,10 @@ bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
                 job.source = job.endless->Make(i);
             ComputeBlock(job, i, Slot(0));
             const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
-            if (!WriteAll(fd, Slot(0), bytes))
+            if (Cancelled() || !WriteAll(fd, Slot(0), bytes)) {
+                m_error = errno;
                 return false;
+            }
         }
         return true;
     }
@@ -223,7 +286,9 @@ bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
             }
         }
         const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
-        ok = WriteAll(fd, Slot(i), bytes);
+        ok = !Cancelled() && WriteAll(fd, Slot(i), bytes);
+        if (!ok)
+            m_error = errno;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_writtenBlocks = i + 1;
@@ -366,9 +431,11 @@ void CWaveWriter::ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out)
             v[n - n0] *= std::exp(3.0 * (static_cast<double>(n) / fi - 1.0));
         for (int64_t n = std::max(n0, fadeOutStart); n < n0 + length; ++n)
             v[n - n0] *= std::exp(-3.0 * static_cast<double>(n - fadeOutStart) / fo);
+        // A period too short for its angle (a subnormal one) has no gain:
+        // silence, as for a zero period, rather than NaN made an integer.
         int16_t* dst = out + runStart;
         for (int k = 0; k < length; ++k)
-            dst[k] = static_cast<int16_t>(RoundSample(v[k]));
+            dst[k] = std::isfinite(v[k]) ? static_cast<int16_t>(RoundSample(v[k])) : int16_t{0};
     }
 }
 
@@ -376,6 +443,16 @@ void CWaveWriter::SetPos(int position)
 {
     if (progress != nullptr)
         progress->SetPos(position);
+}
+
+void CWaveWriter::WarnWrite(int error)
+{
+    Warn(std::string("I can't write ") + fileName + ": " + std::strerror(error));
+}
+
+bool CWaveWriter::Cancelled() const
+{
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
 }
 
 void CWaveWriter::Warn(const std::string& text)

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
+#include <climits>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -47,10 +50,15 @@ public:
     // than 255 characters.
     bool SetFileName(std::string_view name);
 
-    // Creates or truncates fileName and writes the file. Returns true when the
-    // whole file was written; otherwise the reason was reported ("I can't
-    // open ...", "I can't write ...", or a length beyond 13:31:35, refused
-    // before the file is touched). blockLength is 1..262144 samples of source.
+    // Writes the file fileName. A regular file (or a new one) is written
+    // under a temporary name in its folder and renamed into place when whole,
+    // so that a failure or a cancel leaves the old file as it was and no
+    // temporary behind. A device or a pipe, and a writable file in a folder
+    // the user may not write, are written in place. Returns true when the
+    // whole file was written; otherwise the reason was reported
+    // ("I can't open NAME: reason", "I can't write NAME: reason", or a length
+    // beyond 13:31:35, refused before the file is touched), except for a
+    // cancel. blockLength is 1..262144 samples of source.
     bool Write(double totalSeconds, double surfStrength, double surfPeriod,
                double fadeIn, double fadeOut, uint32_t blockLength);
 
@@ -67,6 +75,9 @@ public:
     CEndlessBlocks* endless = nullptr;
     IProgressSink* progress = nullptr;      // "Saving Status:"; may be null
     IMessageReporter* reporter = nullptr;   // warnings; may be null
+    // Set (from any thread or a signal handler) to stop the write between
+    // blocks; may be null.
+    const std::atomic<bool>* cancel = nullptr;
     // kSlots output blocks of kMaxBlockSamples samples each.
     std::unique_ptr<int16_t[]> block;
 
@@ -96,6 +107,7 @@ private:
 
     bool Prepare(double totalSeconds, double surfStrength, double surfPeriod,
                  double fadeIn, double fadeOut, uint32_t blockLength, Plan& plan);
+    bool WriteInPlace(const Plan& plan, bool removeOnFailure);
     bool WriteSamples(int fd, const Plan& plan);
     bool WriteComputedAhead(int fd, const Plan& plan);
     bool WriteGainFree(int fd, const Plan& plan);
@@ -109,6 +121,8 @@ private:
     static void ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out);
     void SetPos(int position);
     void Warn(const std::string& text);
+    void WarnWrite(int error);
+    bool Cancelled() const;
 
     std::vector<std::thread> m_workers;
     std::mutex m_mutex;
@@ -121,4 +135,6 @@ private:
     int64_t m_slotBlock[kSlots] = {};      // block index held by each slot, -1 none
     int m_busyWorkers = 0;
     bool m_stop = false;
+    int m_error = 0;                       // errno of the failed write
+    char m_temporary[PATH_MAX + 64] = {};  // the file being written, until renamed
 };

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "testing/file_compare.h"
 #include "testing/temp_folder.h"
 #include "settings/builtin_presets.h"
 #include "settings/noise_extras.h"
@@ -48,15 +49,15 @@ TEST_F(CliEndlessTest, ASeedMakesTheSameFileAgainAndTheSettingBringsEndlessAlong
     EXPECT_EQ(Err(), "");
     const std::string a = ReadAll(m_dir / "a.wav");
     EXPECT_EQ(a.size(), 44u + 2u * 8u * 44100u);
-    EXPECT_TRUE(a == ReadAll(m_dir / "b.wav"));
+    EXPECT_TRUE(SameBytes(a, ReadAll(m_dir / "b.wav")));
 
     ASSERT_EQ(Render("--endless --seed 18446744073709551614" + Quoted("c.wav")), 0) << Err();
     EXPECT_FALSE(a == ReadAll(m_dir / "c.wav"));
     ASSERT_EQ(Render("--noise-setting 'Endless Bay' --seed 18446744073709551615" + Quoted("d.wav")), 0) << Err();
-    EXPECT_TRUE(a == ReadAll(m_dir / "d.wav"));
+    EXPECT_TRUE(SameBytes(a, ReadAll(m_dir / "d.wav")));
     ASSERT_EQ(Render("--noise-setting 'Endless Bay' --no-endless" + Quoted("e.wav")), 0) << Err();
     ASSERT_EQ(Render(Quoted("f.wav")), 0) << Err();
-    EXPECT_TRUE(ReadAll(m_dir / "e.wav") == ReadAll(m_dir / "f.wav")) << "--no-endless: the repeated period";
+    EXPECT_TRUE(SameBytes(ReadAll(m_dir / "e.wav"), ReadAll(m_dir / "f.wav"))) << "--no-endless: the repeated period";
 }
 
 TEST_F(CliEndlessTest, WithoutSeedARandomOneIsPrintedAndMakesTheSameFile)
@@ -66,7 +67,7 @@ TEST_F(CliEndlessTest, WithoutSeedARandomOneIsPrintedAndMakesTheSameFile)
     const std::string err = Err();
     ASSERT_TRUE(std::regex_match(err, match, std::regex("susurra-cli: seed ([0-9]+)\n"))) << err;
     ASSERT_EQ(Render("--endless --seed " + match[1].str() + "" + Quoted("b.wav")), 0) << Err();
-    EXPECT_TRUE(ReadAll(m_dir / "a.wav") == ReadAll(m_dir / "b.wav"));
+    EXPECT_TRUE(SameBytes(ReadAll(m_dir / "a.wav"), ReadAll(m_dir / "b.wav")));
     ASSERT_EQ(Render("--endless" + Quoted("c.wav")), 0) << Err();
     EXPECT_NE(Err(), err) << "another run, another seed";
 }

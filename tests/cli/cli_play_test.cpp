@@ -161,5 +161,16 @@ TEST_F(CliPlayTest, FadesRiseAfterPlayAndFallEvenlyToSilenceAtTheEndOfTheDuratio
         ASSERT_EQ(faded[i], 0) << i;
 }
 
+TEST_F(CliPlayTest, ADeviceFailingWhilePlayingIsReportedOnceWithoutTheAudioLibrarysInternals)
+{
+    // The device's reader leaves after about a second of sound.
+    std::ofstream(m_dir / "asound.conf") << "</usr/share/alsa/alsa.conf>\n"
+                                            "pcm.!default { type file slave.pcm \"null\" format \"raw\" "
+                                            "file \"|head -c 200000 >/dev/null\" }\n";
+    EXPECT_EQ(Run("play --duration 00:00:30"), 1);
+    EXPECT_EQ(Err(), "susurra-cli: generating noise signal\nsusurra-cli: playing\nsusurra-cli: nothing to do\n"
+                     "susurra-cli: the sound device failed; playback stopped\n");
+}
+
 }  // namespace
 

@@ -1,8 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
+#include "testing/file_compare.h"
 #include "testing/param_name.h"
 #include "testing/temp_folder.h"
 
@@ -40,12 +47,12 @@ TEST_F(CliRenderTest, FilesAndStandardOutputHoldTheSameBytesAsTheWindowWrites)
     ASSERT_EQ(Render("--length 00:00:25 --fade-in 3 --fade-out 4 '" + m_dir / "out.wav" + "'"), 0) << Err();
     const std::string expected = LibraryFile(2, 440.0, 25.0, 30.0, 20.0, 3.0, 4.0);
     EXPECT_EQ(expected.size(), 44u + 2u * 25u * 44100u);
-    EXPECT_TRUE(ReadAll(m_dir / "out.wav") == expected);
+    EXPECT_TRUE(SameBytes(ReadAll(m_dir / "out.wav"), expected));
     EXPECT_EQ(Err(), "") << "not a terminal: no progress bar";
 
     ASSERT_EQ(Render("--type tinnitus --tinnitus-freq 6000 --surf-strength 55 --surf-period 1.5 "
                      "--fade-in=0.5 --fade-out 2 --length 00:00:04 -"), 0) << Err();
-    EXPECT_TRUE(ReadAll(m_dir / "out") == LibraryFile(3, 6000.0, 4.0, 55.0, 1.5, 0.5, 2.0));
+    EXPECT_TRUE(SameBytes(ReadAll(m_dir / "out"), LibraryFile(3, 6000.0, 4.0, 55.0, 1.5, 0.5, 2.0)));
 }
 
 namespace {
@@ -93,6 +100,55 @@ INSTANTIATE_TEST_SUITE_P(
                    "--fade-out: Please enter a number between 0 and 1000."},
         RefusalRow{"length beyond a wave file", "--length 13:31:36", 2,
                    "--length: a WAV file can hold at most 13:31:35 of sound."},
-        RefusalRow{"missing folder", "--length 00:00:01 '{dir}no/x.wav'", 1, "I can't open {dir}no/x.wav"},
-        RefusalRow{"full device", "--length 00:00:30 /dev/full", 1, "I can't write /dev/full"}),
+        RefusalRow{"missing folder", "--length 00:00:01 '{dir}no/x.wav'", 1, "I can't open {dir}no/x.wav: No such file or directory"},
+        RefusalRow{"full device", "--length 00:00:30 /dev/full", 1, "I can't write /dev/full: No space left on device"}),
     RowName());
+
+namespace {
+
+struct SignalRow
+{
+    const char* name;
+    const char* signal;
+    int status;  // the shell's 128 + signal number
+};
+
+class CliRenderSignal : public CliRenderTest, public ::testing::WithParamInterface<SignalRow>
+{
+};
+
+}  // namespace
+
+TEST_P(CliRenderSignal, StopsTheRenderAndLeavesTheOldFileWithoutATemporary)
+{
+    const std::string folder = m_dir / "files";
+    std::filesystem::create_directory(folder);
+    std::ofstream(folder + "/x.wav") << "the old file";
+    const std::string command = std::string("sh -c '") + SUSURRA_CLI +
+                                " render --length 10:00:00 " + folder + "/x.wav & pid=$!; sleep 1; kill -" +
+                                GetParam().signal + " $pid; wait $pid'";
+    EXPECT_EQ(RunShell(m_dir, command), GetParam().status) << Err();
+    EXPECT_EQ(ReadAll(folder + "/x.wav"), "the old file");
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"x.wav"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliRenderSignal,
+                         ::testing::Values(SignalRow{"termination", "TERM", 143}, SignalRow{"hang-up", "HUP", 129}),
+                         RowName());
+
+TEST_F(CliRenderTest, AWritableFileInAFolderTheUserMayNotWriteIsStillWritten)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "needs root to run the program as another user";
+    const std::string folder = m_dir / "locked";
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(SUSURRA_CLI, m_dir / "susurra-cli");
+    std::ofstream(folder + "/x.wav") << "the old file";
+    ::chmod(m_dir.Path().c_str(), 0755);
+    ::chmod(folder.c_str(), 0755);
+    ::chmod((folder + "/x.wav").c_str(), 0666);
+    const std::string command = "HOME=/nonexistent setpriv --reuid=65534 --regid=65534 --clear-groups '" +
+                                m_dir / "susurra-cli' render --length 00:00:01 " + folder + "/x.wav";
+    ASSERT_EQ(RunShell(m_dir, command), 0) << Err();
+    EXPECT_EQ(ReadAll(folder + "/x.wav").size(), 44u + 2u * 44100u);
+}

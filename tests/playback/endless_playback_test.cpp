@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "testing/file_compare.h"
 #include "testing/alloc_counter.h"
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
@@ -127,7 +128,7 @@ TEST(EndlessPlayback, StopEndsTheRefillsAndPlayStartsTheSeedOver)
     rig.engine.OnPlay();
     ASSERT_TRUE(rig.engine.IsPlaying());
     const std::vector<int16_t> expected = EndlessRig::Expected(1);
-    EXPECT_EQ(std::memcmp(rig.engine.PlayBuffer(), expected.data(), 2 * kN), 0) << "period 0 again";
+    EXPECT_TRUE(SameBytes(rig.engine.PlayBuffer(), expected.data(), 2 * kN)) << "period 0 again";
 }
 
 TEST(EndlessPlayback, WithEndlessOffTheRepeatedPeriodPlaysAsBefore)
@@ -136,8 +137,8 @@ TEST(EndlessPlayback, WithEndlessOffTheRepeatedPeriodPlaysAsBefore)
     rig.controls.m_params.endless = false;
     rig.engine.OnPlay();
     EXPECT_EQ(rig.engine.EndlessFeed(), nullptr);
-    EXPECT_EQ(std::memcmp(rig.engine.PlayBuffer(), rig.generator.Source(), 2 * kN), 0);
+    EXPECT_TRUE(SameBytes(rig.engine.PlayBuffer(), rig.generator.Source(), 2 * kN));
     rig.PlayHalf();
     rig.PlayHalf();
-    EXPECT_EQ(std::memcmp(rig.engine.PlayBuffer(), rig.generator.Source(), 2 * kN), 0);
+    EXPECT_TRUE(SameBytes(rig.engine.PlayBuffer(), rig.generator.Source(), 2 * kN));
 }

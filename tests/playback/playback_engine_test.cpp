@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "playback/fade_curve.h"
+#include "testing/file_compare.h"
 #include "testing/alloc_counter.h"
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
@@ -50,7 +51,7 @@ struct EngineRig
         return names;
     }
     // Whether both halves hold what a fresh shaper makes for the given fills in turn.
-    bool Holds(double strength, double period, std::initializer_list<int> halves)
+    ::testing::AssertionResult Holds(double strength, double period, std::initializer_list<int> halves)
     {
         std::vector<int16_t> out(CPlaybackEngine::kPeriodSamples);
         CSurfShaper shaper(generator.Source(), out.data());
@@ -59,7 +60,7 @@ struct EngineRig
         shaper.m_surfPeriod = period;
         for (int h : halves)
             shaper.FillHalf(h);
-        return std::memcmp(engine.PlayBuffer(), out.data(), CSurfShaper::HalfLength(engine.PlayedType()) * 4) == 0;
+        return SameBytes(engine.PlayBuffer(), out.data(), CSurfShaper::HalfLength(engine.PlayedType()) * 4);
     }
     bool BothQueuedInOrder() const
     {
@@ -289,6 +290,21 @@ TEST(PlaybackEngine, RetunedToneIsPlayedAtOnce)
     rig.fake.ClearCalls();
     rig.engine.RetuneTone(500);  // not playing: nothing to retune
     EXPECT_TRUE(rig.fake.Calls().empty());
+}
+
+TEST(PlaybackEngine, RetuneAfterAnOddNumberOfCompletionsRequeuesHalfZeroThenHalfOne)
+{
+    EngineRig rig({kGood}, 3);
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext());  // half 0 played and queued again after half 1
+    rig.engine.RetuneTone(1000.5);
+    EXPECT_TRUE(rig.BothQueuedInOrder());
+    EXPECT_TRUE(rig.Holds(0, 8, {0, 1}));
+    rig.Clear();
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    ASSERT_FALSE(rig.fake.Calls().empty());
+    EXPECT_EQ(rig.fake.Calls().back().header, &rig.engine.Header(0)) << "the refill follows the new order";
+    EXPECT_EQ(rig.fake.Queued(), std::vector<const WaveHeader*>({&rig.engine.Header(1), &rig.engine.Header(0)}));
 }
 
 // The threads meet: Stop races a refill in progress; new signals are made

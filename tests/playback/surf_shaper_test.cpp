@@ -78,4 +78,18 @@ TEST(SurfShaper, ToneHalfOneTouchesOnlyItsOwnSamplesAndZeroPeriodIsSilence)
     EXPECT_EQ(silent.shaper.m_surfCounter.load(), 0u) << "the surf phase waits at its start";
 }
 
+TEST(SurfShaper, ASubnormalPeriodSilencesTheSamplesWhoseAngleOverflows)
+{
+    // c / P is infinite for every c > 0; the counter goes back to 0 after
+    // each sample, whose angle 0 has a gain.
+    Buffers tiny(2, 30.0, 1e-310, 1234);
+    tiny.shaper.FillHalf(0);
+    const double d = std::exp(2.0) - 1.0;
+    for (int i = 0; i < 131072; ++i) {
+        const int16_t expected =
+            i % 2 == 0 ? 0 : static_cast<int16_t>(RoundHalfAway(((std::exp(2.0 - 0.6) - 1.0) * tiny.source[i]) / d));
+        ASSERT_EQ(tiny.samples[i], expected) << "sample " << i;
+    }
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/file_compare.h"
 #include "testing/temp_folder.h"
 #include "settings/builtin_presets.h"
 #include "settings/noise_extras.h"
@@ -46,7 +47,7 @@ TEST(NoiseExtras, EndlessAndTheNotchSurviveSaveAndLoad)
         WriteNoiseExtras(s, extras);
         const NoiseSetting back = RoundTrip(s);
         EXPECT_EQ(ReadNoiseExtras(back), extras) << extras.endless << extras.notch << extras.notchWidthOctaves;
-        EXPECT_EQ(std::memcmp(&back, &s, sizeof s), 0) << "the record comes back byte for byte";
+        EXPECT_TRUE(SameBytes(&back, &s, sizeof s)) << "the record comes back byte for byte";
     }
 }
 
@@ -59,7 +60,7 @@ TEST(NoiseExtras, AllOffWritesTheRecordAsItAlwaysWas)
     ASSERT_EQ(bytes.size(), 12u + 96u);
     for (int i = 90; i < 96; ++i)
         EXPECT_EQ(bytes[12 + i], 0) << "offset " << i;
-    EXPECT_EQ(std::memcmp(bytes.data() + 12, &s, 96), 0);
+    EXPECT_TRUE(SameBytes(bytes.data() + 12, &s, 96));
 }
 
 struct StrayBytes
@@ -99,7 +100,7 @@ TEST(NoiseExtras, TheCheckByteIsWhatMakesABlockValid)
 {
     NoiseSetting s = Named("Mine");
     WriteNoiseExtras(s, NoiseExtras{true, false, 0.0});
-    EXPECT_EQ(std::memcmp(s.reserved2, "Sx\x01\x01\x00", 5), 0);
+    EXPECT_TRUE(SameBytes(s.reserved2, "Sx\x01\x01\x00", 5));
     EXPECT_TRUE(ReadNoiseExtras(s).endless);
     s.reserved2[5] ^= 1;
     EXPECT_FALSE(ReadNoiseExtras(s).endless);

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
 #include <climits>
+#include <fcntl.h>
+#include <thread>
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
@@ -9,7 +13,10 @@
 #include <unistd.h>
 
 #include "settings/builtin_presets.h"
+#include "settings/replace_file.h"
 #include "settings/settings_file.h"
+#include "testing/param_name.h"
+#include "testing/file_compare.h"
 #include "testing/temp_folder.h"
 
 namespace {
@@ -90,7 +97,7 @@ TEST(SettingsFile, RoundTripCompactsGapsAndKeepsEveryFieldByteForByte)
     EXPECT_EQ(loaded.recordsKept, 4);
     EXPECT_EQ(after.noise.m_savedSelection, 4);
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(std::memcmp(&after.noise.m_slots[7 + i], &before.noise.m_slots[sourceSlots[i]], 96), 0) << i;
+        EXPECT_TRUE(SameBytes(&after.noise.m_slots[7 + i], &before.noise.m_slots[sourceSlots[i]], 96)) << i;
     EXPECT_EQ(after.noise.OccupiedCount(), 11);
     EXPECT_EQ(after.noise.FindByName("Mine"), 8);
     const Bytes again = FormatSettingsFile(after.noise, 4);
@@ -99,7 +106,7 @@ TEST(SettingsFile, RoundTripCompactsGapsAndKeepsEveryFieldByteForByte)
     before.file.m_slots[1] = MakeFile("Night", "/home/user/n\xC3\xA4" "chte.wav");
     ASSERT_EQ(SaveSettingsFile(before.file, folder / "fs.srx", 2), "");
     EXPECT_EQ(LoadSettingsFile(after.file, folder / "fs.srx").recordsKept, 1);
-    EXPECT_EQ(std::memcmp(&after.file.m_slots[1], &before.file.m_slots[1], 332), 0);
+    EXPECT_TRUE(SameBytes(&after.file.m_slots[1], &before.file.m_slots[1], 332));
 }
 
 TEST(SettingsFile, EmptyListIsATwelveByteFileWhoseSelectionIsStillRestored)
@@ -118,6 +125,26 @@ TEST(SettingsFile, EmptyListIsATwelveByteFileWhoseSelectionIsStillRestored)
     EXPECT_EQ(LoadSettingsFile(next.noise, path).problem, "");
     EXPECT_EQ(next.noise.OccupiedCount(), 7);
     EXPECT_EQ(next.noise.SortedNames()[static_cast<std::size_t>(next.noise.RestoredSelection())], "Strong Pacific Surf");
+}
+
+TEST(SettingsFile, ANamedPipeInTheFilesPlaceIsSkippedWithAReportInsteadOfBlocking)
+{
+    CTempFolder folder;
+    const std::string path = folder / "ns.srx";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    // Should the open block, a writer coming late ends the wait, so the test
+    // fails instead of hanging.
+    std::thread unblocker([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    Tables t;
+    const SettingsLoadResult loaded = LoadSettingsFile(t.noise, path);
+    unblocker.join();
+    EXPECT_EQ(loaded.problem, "I can't read " + path + ": it is not a regular file");
+    EXPECT_EQ(t.noise.OccupiedCount(), 7) << "only the built-in settings";
 }
 
 Bytes NoiseFile(std::int32_t count, std::int32_t selection, std::size_t records, std::size_t cut = 0)
@@ -232,5 +259,36 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(ReadAll(target).size(), 12u + 13u * 96u);
 }
+
+struct FailedCallRow
+{
+    const char* name;
+    ReplaceFileCalls calls;
+    std::string reason;
+};
+
+class ReplaceFileFailure : public ::testing::TestWithParam<FailedCallRow>
+{
+};
+
+TEST_P(ReplaceFileFailure, KeepsTheOldFileRemovesTheTemporaryAndSaysWhy)
+{
+    CTempFolder folder;
+    const std::string path = folder / "fs.srx";
+    const unsigned char old[] = {'o', 'l', 'd'};
+    const unsigned char next[] = {'n', 'e', 'w'};
+    ASSERT_EQ(ReplaceFile(path, old), "");
+    EXPECT_EQ(ReplaceFile(path, next, GetParam().calls), "I can't write " + path + ": " + GetParam().reason);
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"fs.srx"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SystemCalls, ReplaceFileFailure,
+    ::testing::Values(
+        FailedCallRow{"fsync", {[](int) { errno = EIO; return -1; }, ::rename}, "Input/output error"},
+        FailedCallRow{"rename", {::fsync, [](const char*, const char*) { errno = EXDEV; return -1; }},
+                      "Invalid cross-device link"}),
+    RowName());
 
 }  // namespace

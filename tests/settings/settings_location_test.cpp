@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
 #include "testing/param_name.h"
@@ -24,6 +26,19 @@ TEST(SettingsLocation, WritableProgramFolderHoldsTheSettingsUnlessItIsASystemFol
     EXPECT_EQ(ChooseSettingsFolder(Environment(true, "")), "") << "the current folder";
     // An installed copy run by root must not put its files among the system's programs.
     EXPECT_EQ(ChooseSettingsFolder(Environment(true, "/usr/bin/")), "/home/ada/.config/susurra/");
+}
+
+TEST(SettingsLocation, AnInstalledLayoutKeepsTheSettingsInTheConfigurationFolder)
+{
+    CTempFolder prefix;
+    std::filesystem::create_directories(prefix / "bin");
+    SettingsEnvironment e = SettingsEnvironment::FromSystem();
+    e.programFolder = prefix / "bin/";
+    e.home = "/home/ada";
+    e.xdgConfigHome.reset();
+    EXPECT_EQ(ChooseSettingsFolder(e), prefix / "bin/") << "a bin folder of one's own";
+    std::filesystem::create_directories(prefix / "share/susurra");
+    EXPECT_EQ(ChooseSettingsFolder(e), "/home/ada/.config/susurra/") << "an install under a prefix";
 }
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "literal_synth.h"
 #include "synth/noise_type.h"
+#include "testing/file_compare.h"
 
 namespace {
 
@@ -33,9 +34,9 @@ public:
     std::vector<double> m_halfSpectrum;
 };
 
-bool SameBits(const void* a, const void* b, std::size_t bytes)
+::testing::AssertionResult SameBits(const void* a, const void* b, std::size_t bytes)
 {
-    return std::memcmp(a, b, bytes) == 0;
+    return SameBytes(a, b, bytes);
 }
 
 TEST(PhaseGenerator, FirstDrawsOfARunAreFixed)

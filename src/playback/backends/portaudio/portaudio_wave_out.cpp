@@ -161,6 +161,9 @@ PaError CPortAudioWaveOut::StartStreamLocked()
         PaError result = paNoError;
     };
     auto call = std::make_shared<Call>();
+    // ALSA's host API reports failed internal checks while it starts; kept
+    // from the user for as long as we wait, never longer.
+    CQuietStderr quiet;
     // The helper holds only what it shares with us, so it may outlive this object.
     std::thread([call, start = m_startStream, stream = m_stream] {
         const PaError result = start(stream);
@@ -255,6 +258,7 @@ void CPortAudioWaveOut::StopStreamLocked()
     if (m_stream && (m_running || m_failed.load())) {
         m_stopping.store(true);
         // Abort drops what the device still holds, so output stops at once.
+        CQuietStderr quiet;
         Pa_AbortStream(m_stream);
         m_stopping.store(false);
     }
