@@ -144,6 +144,8 @@ bool CMainDlg::OnInitDialog()
     m_saveSetDlg.Create();  // hidden until a Save Setting button
     m_fileDialog.filterName = QStringLiteral("Microsoft wave format (*.wav)");
     m_fileDialog.filterPattern = QStringLiteral("*.wav");
+    m_fileDialog.moreFilters = {QStringLiteral("FLAC, lossless (*.flac)"), QStringLiteral("Ogg Opus (*.opus)"),
+                                QStringLiteral("MP3 (*.mp3)")};
     SetUpIconButtons();
     // The lists must sort as the settings files do: a saved selection is a
     // position in them.
@@ -218,6 +220,7 @@ void CMainDlg::ShowStatus(const QString& text)
     if (label == nullptr)
         return;
     label->setText(m_status);
+    emit PlayerStateChanged();
     // The work that follows keeps the thread busy: show the text now.
     if (label->isVisible())
         label->repaint();
@@ -242,6 +245,28 @@ void CMainDlg::OnExit()
 {
     SaveSettingsFiles();
     OnOK();
+}
+
+void CMainDlg::LeaveQuietly()
+{
+    // Work in progress keeps the window; it leaves once the work is done.
+    if (Busy())
+    {
+        QTimer::singleShot(100, this, [this] { LeaveQuietly(); });
+        return;
+    }
+    if (!UpdateDataQuietly())
+    {
+        CDialogBase::OnCancel();
+        return;
+    }
+    for (SettingsKind kind : {SettingsKind::Noise, SettingsKind::File})
+    {
+        const std::string error = m_settings.SaveSettingsFile(kind, SettingCombo(kind).GetCurSel());
+        if (!error.empty())
+            qWarning("%s", error.c_str());
+    }
+    EndDialog(IDOK);
 }
 
 void CMainDlg::OnCancel()

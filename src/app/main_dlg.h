@@ -83,10 +83,26 @@ public:
     void ApplyFileSetting();
     void OnSaveNoiseSetting();
     void OnSaveFileSetting();
-    // Timer: a device that failed while playing stops playback cleanly.
+    // Timer: a device that failed while playing stops playback cleanly, and
+    // devices that appeared or went show in the device list.
     void OnCheckDevice();
+    // Leaves as Exit does when every value is valid, otherwise as the close
+    // box does; never shows a message box (the desktop's media controls).
+    void LeaveQuietly();
+    // Shows the window in front of the others (a second start, the desktop).
+    void BringToFront();
+    // The name of the selected noise setting; empty when none is selected.
+    QString NoiseSettingName() const;
+
+signals:
+    // The status line, the chosen noise setting or the volume changed.
+    void PlayerStateChanged();
+
+public:
 
     bool IsPlaying() const { return m_engine.IsPlaying(); }
+    // Long work runs on the window's thread; commands from outside wait.
+    bool WorkInProgress() const { return Busy(); }
     const CPlaybackEngine& Engine() const { return m_engine; }
 
     // ISaveSetHost
@@ -171,6 +187,7 @@ private:
     void SetUpIconButtons();
     void FillSettingCombos();
     void FillDevices();
+    void FillDeviceCombo();
     void SaveSettingsFiles();
     // The sound of the current parameters.
     SoundValues Sound() const;

@@ -67,6 +67,10 @@ public:
     CEndlessBlocks* endless = nullptr;
     IProgressSink* progress = nullptr;      // "Saving Status:"; may be null
     IMessageReporter* reporter = nullptr;   // warnings; may be null
+    // The longest file Write and WriteTo accept, in samples. Only a stream
+    // that feeds an encoder, whose header nobody reads, may go beyond
+    // kMaxSamples: its header's sizes are then wrong.
+    int64_t maxSamples = kMaxSamples;
     // kSlots output blocks of kMaxBlockSamples samples each.
     std::unique_ptr<int16_t[]> block;
 
