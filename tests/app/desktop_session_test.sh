@@ -65,6 +65,11 @@ property() { call org.freedesktop.DBus.Properties.Get "$1" "$2"; }
 wait_for() { for _ in $(seq 200); do eval "$1" >/dev/null 2>&1 && return 0; sleep 0.05; done; return 1; }
 main_window() { xdotool search --onlyvisible --name '^Susurra - Denoise by Noise$' 2>/dev/null | head -n1; }
 
+# The two options the window reads; neither opens it.
+[ "$("$app" --version)" = "susurra $(sed -n 's/^project(Susurra VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")" ] ||
+  fail "--version"
+"$app" --help | grep -q -- '--version' || fail "--help"
+
 # A socket left behind by a crash: the first window is killed outright.
 "$app" &
 app_pid=$!
