@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundfile/compressed_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
