@@ -255,6 +255,14 @@ void CMainDlg::LeaveQuietly()
         QTimer::singleShot(100, this, [this] { LeaveQuietly(); });
         return;
     }
+    // A box or window open over this one goes first, as its close box would.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this)
+    {
+        // One that refuses to close keeps the window too.
+        if (modal->close())
+            QTimer::singleShot(0, this, [this] { LeaveQuietly(); });
+        return;
+    }
     if (!UpdateDataQuietly())
     {
         CDialogBase::OnCancel();

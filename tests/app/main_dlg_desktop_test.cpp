@@ -10,12 +10,14 @@
 #include "ui/controls/combo_ctrl.h"
 #include "ui/services/dialog_services.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 
 #include <memory>
 
@@ -68,6 +70,21 @@ TEST_F(MainDlgDesktop, QuietLeaveWithABadValueLeavesAsTheCloseBoxWithoutAMessage
     EXPECT_EQ(dialog->EndCode(), IDCANCEL);
     EXPECT_TRUE(m_messages.Texts().isEmpty());
     EXPECT_TRUE(Files().isEmpty());
+}
+
+TEST_F(MainDlgDesktop, QuietLeaveClosesAnAboutBoxOpenOverTheWindowFirst)
+{
+    auto dialog = Start();
+    bool aboutOpen = false;
+    QTimer::singleShot(50, dialog.get(), [&] {
+        aboutOpen = QApplication::activeModalWidget() == &dialog->m_aboutDlg;
+        dialog->LeaveQuietly();
+    });
+    dialog->OnTools();  // returns once the About box is gone
+    EXPECT_TRUE(aboutOpen);
+    QTest::qWait(50);
+    EXPECT_EQ(dialog->EndCode(), IDOK);
+    EXPECT_EQ(Files(), (QStringList{"fs.srx", "ns.srx"}));
 }
 
 TEST_F(MainDlgDesktop, ToFileRefusesAnUnknownSuffixWithAMessage)
