@@ -31,6 +31,7 @@ void CFakeWaveOut::SetDevices(std::vector<WaveDeviceInfo> devices)
 {
     std::lock_guard lock(m_mutex);
     m_devices = std::move(devices);
+    ++m_listVersion;
 }
 
 void CFakeWaveOut::FailOpen(uint32_t deviceId, bool fail)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -33,6 +34,7 @@ public:
     ~CFakeWaveOut() override;
 
     // Script.
+    // A new list; the device list version grows, as on a hot-plug.
     void SetDevices(std::vector<WaveDeviceInfo> devices);
     void FailOpen(uint32_t deviceId, bool fail = true);   // opens of this id fail
     void FailNextOpens(int count);                        // the next count opens fail
@@ -67,6 +69,7 @@ public:
     WaveResult Reset(WaveHandle handle) override;
     WaveResult Close(WaveHandle handle) override;
     WaveResult SetVolume(WaveHandle handle, uint32_t volume) override;
+    uint32_t DeviceListVersion() const override { return m_listVersion.load(); }
 
 private:
     struct Delivery
@@ -104,5 +107,6 @@ private:
     uint32_t m_volume = 0xFFFFFFFF;
     WaveCallback m_callback = nullptr;
     void* m_context = nullptr;
+    std::atomic<uint32_t> m_listVersion{0};
     std::thread m_thread;
 };

@@ -148,6 +148,8 @@ bool CMainDlg::OnInitDialog()
     m_saveSetDlg.Create();  // hidden until a Save Setting button
     m_fileDialog.filterName = QStringLiteral("Microsoft wave format (*.wav)");
     m_fileDialog.filterPattern = QStringLiteral("*.wav");
+    m_fileDialog.moreFilters = {QStringLiteral("FLAC, lossless (*.flac)"), QStringLiteral("Ogg Opus (*.opus)"),
+                                QStringLiteral("MP3 (*.mp3)")};
     SetUpIconButtons();
     // The lists must sort as the settings files do: a saved selection is a
     // position in them.
@@ -222,6 +224,7 @@ void CMainDlg::ShowStatus(const QString& text)
     if (label == nullptr)
         return;
     label->setText(m_status);
+    emit PlayerStateChanged();
     // The work that follows keeps the thread busy: show the text now.
     if (label->isVisible())
         label->repaint();
@@ -259,6 +262,14 @@ void CMainDlg::LeaveQuietly()
         return;
     }
     m_leaveWhenIdle = false;
+    // A box or window open over this one goes first, as its close box would.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this)
+    {
+        // One that refuses to close keeps the window too.
+        if (modal->close())
+            QTimer::singleShot(0, this, [this] { LeaveQuietly(); });
+        return;
+    }
     if (UpdateDataQuietly())
     {
         SaveSettingsFiles(true);

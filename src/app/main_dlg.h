@@ -86,8 +86,9 @@ public:
     void ApplyFileSetting();
     void OnSaveNoiseSetting();
     void OnSaveFileSetting();
-    // Timer: a device that failed while playing stops playback cleanly; a
-    // stream that reached the sleep timer's end stops as Stop does.
+    // Timer: a device that failed while playing stops playback cleanly, a
+    // stream that reached the sleep timer's end stops as Stop does, and
+    // devices that appeared or went show in the device list.
     void OnCheckDevice();
     // The sleep timer (main_dlg_sleep_timer.cpp): a change of its controls
     // while playing starts its count anew; the countdown ticks once a second.
@@ -95,7 +96,8 @@ public:
     void OnSleepTick();
     bool SleepTimerRunning() const { return m_sleepRunning; }
     // Leaves as Exit does when every value is valid, else as the close box;
-    // never shows a message box (nobody may be awake to answer it).
+    // never shows a message box (nobody may be awake to answer it: the sleep
+    // timer's end, the desktop's media controls).
     void LeaveQuietly();
     // Tests: how long one minute of the sleep timer lasts.
     void SetSleepMinuteForTest(std::chrono::milliseconds minute) { m_sleepMinute = minute; }
@@ -103,8 +105,20 @@ public:
     // typed text is h:mm. nullopt for text that is neither.
     static std::optional<int> ParseStopAfter(const QString& text);
     static QString FormatStopAfter(int minutes);
+    // Shows the window in front of the others (a second start, the desktop).
+    void BringToFront();
+    // The name of the selected noise setting; empty when none is selected.
+    QString NoiseSettingName() const;
+
+signals:
+    // The status line, the chosen noise setting or the volume changed.
+    void PlayerStateChanged();
+
+public:
 
     bool IsPlaying() const { return m_engine.IsPlaying(); }
+    // Long work runs on the window's thread; commands from outside wait.
+    bool WorkInProgress() const { return Busy(); }
     const CPlaybackEngine& Engine() const { return m_engine; }
 
     // ISaveSetHost
@@ -197,6 +211,7 @@ private:
     void FillSettingCombos();
     void FillDevices();
     // quiet: a failure goes to the status line instead of a message box.
+    void FillDeviceCombo();
     void SaveSettingsFiles(bool quiet = false);
     // The sleep timer (main_dlg_sleep_timer.cpp).
     void SetUpSleepTimer();

@@ -4,6 +4,7 @@
 
 #include "app/resource_ids.h"
 #include "playback/surf_shaper.h"
+#include "soundfile/sound_file_type.h"
 #include "soundfile/sound_render.h"
 #include "ui/controls/progress_ctrl.h"
 #include "ui/services/dialog_services.h"
@@ -109,6 +110,13 @@ void CMainDlg::OnToFile()
         Warn(QStringLiteral("The path of the sound file is too long: at most %1 characters fit.\n\n%2")
                  .arg(kMaxFileNameChars)
                  .arg(m_fileName));
+        ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
+        return;
+    }
+
+    if (SoundFileTypeOf(m_writer.fileName) == SoundFileType::Unknown)
+    {
+        Warn(QStringLiteral("I can't write %1: %2.").arg(m_fileName, QString::fromLatin1(UnknownSuffixText())));
         ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
         return;
     }

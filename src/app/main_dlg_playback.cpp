@@ -13,10 +13,16 @@
 void CMainDlg::FillDevices()
 {
     m_engine.InitDevices();
+    FillDeviceCombo();
+    m_volume = m_engine.Volume();
+}
+
+void CMainDlg::FillDeviceCombo()
+{
+    m_deviceCombo->ResetContent();
     for (const std::string& name : m_engine.DeviceNames())
         m_deviceCombo->AddString(QString::fromStdString(name));
     m_deviceCombo->SetCurSel(m_engine.SelectedEntry());
-    m_volume = m_engine.Volume();
 }
 
 PlayParameters CMainDlg::ReadControls()
@@ -74,6 +80,8 @@ void CMainDlg::OnCustomdrawVolume()
     if (Busy() || !m_initDone)
         return;
     UpdateDataQuietly();
+    if (m_engine.Volume() != m_volume)
+        emit PlayerStateChanged();
     m_engine.SetVolume(m_volume);
     // The surf edits are heard at once, without pressing Play.
     m_engine.SetSurf(m_surfStrength, m_surfPeriod);
@@ -98,6 +106,8 @@ void CMainDlg::OnCheckDevice()
     }
     if (m_leaveWhenIdle)
         LeaveQuietly();
+    if (m_engine.RefreshDevices())
+        FillDeviceCombo();
 }
 
 void CMainDlg::OnChangeLimit()

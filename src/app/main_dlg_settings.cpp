@@ -75,6 +75,7 @@ void CMainDlg::ApplyNoiseSetting()
     }
     if (m_engine.IsPlaying())
         OnPlay();
+    emit PlayerStateChanged();
 }
 
 void CMainDlg::ApplyFileSetting()

@@ -20,6 +20,8 @@
 #include "cli/cli_setting_options.h"
 #include "cli/stderr_reporter.h"
 #include "settings/setting_text.h"
+#include "soundfile/compressed_writer.h"
+#include "soundfile/sound_file_type.h"
 #include "soundfile/sound_render.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
@@ -75,10 +77,13 @@ struct FileOptions
 };
 
 const char kHelpHead[] =
-    "Usage: susurra-cli render [options] OUTPUT.wav\n"
+    "Usage: susurra-cli render [options] OUTPUT.wav|.flac|.opus|.mp3\n"
     "\n"
     "Writes the noise (or the tone) with its surf, fades and total length into a\n"
-    "16-bit mono WAV file at 44100 Hz. OUTPUT \"-\" writes the file to standard\n"
+    "16-bit mono WAV file at 44100 Hz, or, by OUTPUT's suffix, into a lossless\n"
+    "FLAC file (the same samples), an Ogg Opus file (about 48 kbit/s) or an MP3\n"
+    "file (about 96 kbit/s); a name without a suffix is a WAV file, another\n"
+    "suffix is refused. OUTPUT \"-\" writes the WAV file to standard\n"
     "output. Without options it writes the noise and file settings that the window\n"
     "selects at start; at first start that is \"Easy Bay Surf\" (pink noise\n"
     "100..20000 Hz, surf 30 % every 20 s) as a \"Standard CD\" (fades of 10 s,\n"
@@ -92,8 +97,9 @@ const char kHelpTail[] =
     "File:\n"
     "  --fade-in S            seconds of rising level at the start, 0..1000; default 10\n"
     "  --fade-out S           seconds of falling level at the end, 0..1000; default 10\n"
-    "  --length HH:MM:SS      total playing time, 00:00:00..13:31:35 (a WAV file\n"
-    "                         holds no more); default 01:19:00\n"
+    "  --length HH:MM:SS      total playing time, 00:00:00..23:59:59, for a WAV file\n"
+    "                         at most 13:31:35 (its header holds no more);\n"
+    "                         default 01:19:00\n"
     "\n"
     "Settings:\n"
     "%s"
@@ -110,6 +116,7 @@ const char kHelpTail[] =
     "  susurra-cli render --type tinnitus --tinnitus-freq 6000 --length 00:00:30 tone.wav\n"
     "  susurra-cli render --length 00:10:00 - | aplay\n"
     "  susurra-cli render --endless --seed 42 --length 08:00:00 night.wav\n"
+    "  susurra-cli render --length 20:00:00 night.opus\n"
     "\n"
     "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
 
@@ -164,12 +171,6 @@ bool ParseLength(std::string_view option, std::string_view text, FileOptions& fi
         std::fprintf(stderr,
                      "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 "
                      "as HH:MM:SS.\n",
-                     static_cast<int>(option.size()), option.data());
-        return false;
-    }
-    if (h * 3600 + m * 60 + s > Limits::kMaxWaveSeconds) {
-        std::fprintf(stderr,
-                     "susurra-cli: %.*s: a WAV file can hold at most 13:31:35 of sound.\n",
                      static_cast<int>(option.size()), option.data());
         return false;
     }
@@ -287,10 +288,11 @@ int RunRender(int argc, char** argv)
     const CSettingsStore store = CSettingsStore::ForThisProgram();
     WarnAboutDamagedSettings(store);
     const std::optional<NoiseOptions> fromSetting = NoiseOptionsFromSetting(store, given.noiseSetting, given.noise);
+    // Only a WAV file's header ends at 13:31:35; the type is known below.
     const GivenFileValues givenFile{!std::isnan(given.file.fadeIn), !std::isnan(given.file.fadeOut),
                                     given.file.hours >= 0};
     const std::optional<FileSetting> fileSetting =
-        CheckedFileSetting(store, given.fileSetting, Limits::kMaxWaveSeconds, givenFile);
+        CheckedFileSetting(store, given.fileSetting, Limits::kMaxClockSeconds, givenFile);
     if (!fromSetting || !fileSetting)
         return 2;
     const NoiseOptions& noise = *fromSetting;
@@ -310,6 +312,20 @@ int RunRender(int argc, char** argv)
         std::fprintf(stderr, "susurra-cli: warning: the lower frequency %g Hz is above the upper %g Hz, so the "
                              "file will be silent.\n", noise.lowerLimit, noise.upperLimit);
 
+    const SoundFileType type = SoundFileTypeOf(output);
+    if (type == SoundFileType::Unknown) {
+        std::fprintf(stderr, "susurra-cli: %s: %s.\n", output.c_str(), UnknownSuffixText());
+        return 2;
+    }
+    if (type == SoundFileType::Wave && file.hours * 3600 + file.minutes * 60 + file.seconds > Limits::kMaxWaveSeconds) {
+        std::fprintf(stderr, "susurra-cli: --length: a WAV file can hold at most 13:31:35 of sound.\n");
+        return 2;
+    }
+    if (!CanWriteType(type)) {
+        std::fprintf(stderr, "susurra-cli: %s: this system's libsndfile cannot write %s files.\n", output.c_str(),
+                     SoundFileSuffix(type));
+        return 1;
+    }
     const bool toStdout = output == "-";
     if (toStdout && ::isatty(STDOUT_FILENO)) {
         Usage("standard output is a terminal; name a file or redirect the output.");

@@ -29,7 +29,8 @@ void PrintUsage(std::FILE* out)
     std::fprintf(out, "Usage: susurra-cli COMMAND [options]\n\nCommands:\n");
     for (const Command& c : kCommands)
         std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
-    std::fprintf(out, "\nRun 'susurra-cli COMMAND --help' for the options of a command.\n");
+    std::fprintf(out, "\nRun 'susurra-cli COMMAND --help' for the options of a command,\n"
+                      "'susurra-cli --version' for the version.\n");
 }
 
 }  // namespace
@@ -43,6 +44,10 @@ int main(int argc, char** argv)
     const std::string_view name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
+        return 0;
+    }
+    if (name == "--version" || name == "-V") {
+        std::printf("susurra-cli %s\n", SUSURRA_VERSION);
         return 0;
     }
     for (const Command& c : kCommands)

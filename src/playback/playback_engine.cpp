@@ -52,14 +52,7 @@ void CPlaybackEngine::InitDevices()
 {
     m_headers[0].data = m_playBuffer.get();
 
-    const std::vector<WaveDeviceInfo> devices = m_waveOut.Devices();
-    m_deviceIds.reserve(devices.size());
-    for (uint32_t id = 0; id < devices.size(); ++id) {
-        if (devices[id].takesMono16At44100) {
-            m_deviceNames.push_back(devices[id].name);
-            m_deviceIds.push_back(id);
-        }
-    }
+    ListDevices();
     if (m_deviceNames.empty()) {
         m_messages.Report(kCaption, kNoDevice, MessageIcon::None);
     } else {
@@ -74,6 +67,59 @@ void CPlaybackEngine::InitDevices()
     // With nothing listed there is no device to try: the warning above says it all.
     if (m_deviceChosen && !OpenDevice())
         m_messages.Report(kCaption, kCantOpen, MessageIcon::Exclamation);
+}
+
+void CPlaybackEngine::ListDevices()
+{
+    // Read before the list, so that a change during the read is seen next time.
+    m_deviceListVersion = m_waveOut.DeviceListVersion();
+    const std::vector<WaveDeviceInfo> devices = m_waveOut.Devices();
+    m_deviceIds.clear();
+    m_deviceNames.clear();
+    m_deviceIds.reserve(devices.size());
+    for (uint32_t id = 0; id < devices.size(); ++id) {
+        if (devices[id].takesMono16At44100) {
+            m_deviceNames.push_back(devices[id].name);
+            m_deviceIds.push_back(id);
+        }
+    }
+}
+
+bool CPlaybackEngine::RefreshDevices()
+{
+    if (m_waveOut.DeviceListVersion() == m_deviceListVersion)
+        return false;
+    const std::string chosen =
+        m_selectedEntry >= 0 && m_selectedEntry < static_cast<int>(m_deviceNames.size())
+            ? m_deviceNames[m_selectedEntry]
+            : std::string();
+    ListDevices();
+    const auto kept = std::find(m_deviceNames.begin(), m_deviceNames.end(), chosen);
+    if (!chosen.empty() && kept != m_deviceNames.end()) {
+        // Ids are positions in the backend's list; the open stream stays.
+        m_selectedEntry = static_cast<int>(kept - m_deviceNames.begin());
+        m_deviceId = m_deviceIds[m_selectedEntry];
+        return true;
+    }
+    if (m_deviceNames.empty()) {
+        m_selectedEntry = -1;
+        return true;
+    }
+    const bool wasPlaying = IsPlaying();
+    HaltOutput();
+    if (m_deviceOpen)
+        CloseDevice();
+    m_selectedEntry = 0;
+    m_deviceId = m_deviceIds[0];
+    m_deviceChosen = true;
+    if (!OpenDevice()) {
+        m_messages.Report(kCaption, kCantOpen, MessageIcon::Exclamation);
+        SetStatus("nothing to do");
+        return true;
+    }
+    if (wasPlaying)
+        OnPlay();
+    return true;
 }
 
 bool CPlaybackEngine::OpenDevice()

@@ -97,6 +97,12 @@ public:
     bool OnCheckEnded();
     // The last sample of an ended stream has been handed back (OnCheckEnded not yet called).
     bool HasEnded() const { return m_ended.load(std::memory_order_acquire); }
+    // Call now and then (a timer): when the backend's device list changed,
+    // lists the devices anew. The chosen device stays chosen while it is
+    // listed; when it went, the first entry (the default output) is opened
+    // instead, and playback, if any, goes on there. Returns true when the
+    // list was read anew.
+    bool RefreshDevices();
 
     // Stops playback and closes the device. Safe to call more than once.
     void Shutdown();
@@ -117,6 +123,7 @@ public:
 
 private:
     void ApplyParameters(const PlayParameters& params);
+    void ListDevices();
     void SetStatus(const char* text);
     bool OpenDevice();
     void CloseDevice();
@@ -145,6 +152,7 @@ private:
     std::vector<uint32_t> m_deviceIds;        // combo entry -> device id
     std::vector<std::string> m_deviceNames;   // combo entries
     int m_selectedEntry = -1;
+    uint32_t m_deviceListVersion = 0;         // the backend's when the list was read
     uint32_t m_deviceId = 0;
     bool m_deviceChosen = false;
     WaveHandle m_hWaveOut = 0;

@@ -14,7 +14,7 @@ void MakeSignal(CNoiseSynth& synth, const SoundValues& sound)
 }
 
 bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
-                    const FileValues& file, int fd)
+                    const FileValues& file, int fd, EncoderTimes* times)
 {
     writer.source = synth.m_source.get();
     const uint32_t blockLength = static_cast<uint32_t>(PeriodSamples(sound.noiseType));
@@ -25,10 +25,19 @@ bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundVa
         endless->Start(sound.noiseType, sound.lowerLimit, sound.upperLimit, sound.seed);
     }
     writer.endless = endless.get();
-    const bool ok = fd != -1 ? writer.WriteTo(fd, file.totalSeconds, sound.surfStrength, sound.surfPeriod,
-                                              file.fadeIn, file.fadeOut, blockLength)
-                             : writer.Write(file.totalSeconds, sound.surfStrength, sound.surfPeriod,
-                                            file.fadeIn, file.fadeOut, blockLength);
+    const auto writeTo = [&](int out) {
+        return writer.WriteTo(out, file.totalSeconds, sound.surfStrength, sound.surfPeriod, file.fadeIn,
+                              file.fadeOut, blockLength);
+    };
+    const SoundFileType type = fd != -1 ? SoundFileType::Wave : SoundFileTypeOf(writer.fileName);
+    bool ok = false;
+    if (fd != -1)
+        ok = writeTo(fd);
+    else if (type == SoundFileType::Wave)
+        ok = writer.Write(file.totalSeconds, sound.surfStrength, sound.surfPeriod, file.fadeIn, file.fadeOut,
+                          blockLength);
+    else
+        ok = WriteCompressedFile(writer, type, file.totalSeconds, writeTo, times);
     writer.endless = nullptr;
     return ok;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "soundfile/compressed_writer.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
@@ -35,10 +36,13 @@ struct FileValues
 void MakeSignal(CNoiseSynth& synth, const SoundValues& sound);
 
 // Writes the period now in synth as a sound file: into writer.fileName, or
-// into fd when it is not -1 (left open). The block length follows the type:
-// the tone's period for the tone, the noise period otherwise. Endless noise
-// draws period b of the file from sound.seed for block b, spread over the
-// writer's workers. True when the whole file was written; otherwise the
-// writer reported why.
+// into fd when it is not -1 (left open; always WAV). The name's suffix
+// chooses the type (sound_file_type.h): WAV through the writer alone, FLAC,
+// Opus and MP3 through WriteCompressedFile, which gets the WAV's samples;
+// times, when given, receives the encoder's figures. The block length
+// follows the type: the tone's period for the tone, the noise period
+// otherwise. Endless noise draws period b of the file from sound.seed for
+// block b, spread over the writer's workers. True when the whole file was
+// written; otherwise the writer reported why.
 bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
-                    const FileValues& file, int fd = -1);
+                    const FileValues& file, int fd = -1, EncoderTimes* times = nullptr);

@@ -171,7 +171,7 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
     const double f = static_cast<double>(blockLength);
     // The header's 32-bit sizes end at 13:31:35; a longer file would carry
     // sizes that lie about its contents, so it is refused before any byte.
-    if (!(t >= 0.0 && t < static_cast<double>(kMaxSamples) + 0.5)) {
+    if (!(t >= 0.0 && t < static_cast<double>(maxSamples) + 0.5)) {
         Warn(std::string("I can't write ") + fileName +
              ": a sound file can be at most 13:31:35 (48695 s) long");
         return false;

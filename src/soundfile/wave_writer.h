@@ -78,6 +78,10 @@ public:
     // Set (from any thread or a signal handler) to stop the write between
     // blocks; may be null.
     const std::atomic<bool>* cancel = nullptr;
+    // The longest file Write and WriteTo accept, in samples. Only a stream
+    // that feeds an encoder, whose header nobody reads, may go beyond
+    // kMaxSamples: its header's sizes are then wrong.
+    int64_t maxSamples = kMaxSamples;
     // kSlots output blocks of kMaxBlockSamples samples each.
     std::unique_ptr<int16_t[]> block;
 

@@ -152,3 +152,27 @@ TEST_F(CliRenderTest, AWritableFileInAFolderTheUserMayNotWriteIsStillWritten)
     ASSERT_EQ(RunShell(m_dir, command), 0) << Err();
     EXPECT_EQ(ReadAll(folder + "/x.wav").size(), 44u + 2u * 44100u);
 }
+
+TEST_F(CliRenderTest, SuffixChoosesTheFileTypeInAnyCase)
+{
+    ASSERT_EQ(Render("--length 00:00:03 '" + m_dir / "a.FLAC" + "'"), 0) << Err();
+    EXPECT_EQ(ReadAll(m_dir / "a.FLAC").substr(0, 4), "fLaC");
+    ASSERT_EQ(Render("--length 00:00:03 '" + m_dir / "a.opus" + "'"), 0) << Err();
+    EXPECT_EQ(ReadAll(m_dir / "a.opus").substr(0, 4), "OggS");
+    ASSERT_EQ(Render("--length 00:00:03 '" + m_dir / "a.mp3" + "'"), 0) << Err();
+    EXPECT_FALSE(ReadAll(m_dir / "a.mp3").empty());
+}
+
+TEST_F(CliRenderTest, UnknownSuffixIsRefusedWithStatus2AndNoFile)
+{
+    EXPECT_EQ(Render("--length 00:00:01 '" + m_dir / "x.ogg" + "'"), 2);
+    EXPECT_EQ(Err(), "susurra-cli: " + m_dir / "x.ogg" +
+                         ": the name must end in .wav, .flac, .opus or .mp3 (the suffix chooses the file type).\n");
+    EXPECT_EQ(FolderEntries(m_dir.Path()), (std::vector<std::string>{"err", "out"}));
+}
+
+TEST_F(CliRenderTest, VersionIsTheProjectsAndExitsZero)
+{
+    ASSERT_EQ(RunShell(m_dir, std::string(SUSURRA_CLI) + " --version"), 0);
+    EXPECT_EQ(ReadAll(m_dir / "out"), "susurra-cli " SUSURRA_VERSION "\n");
+}

@@ -219,3 +219,34 @@ TEST_F(PulseWaveOutTest, OutputsThatAppearAndGoChangeTheListAndAGoneOneFallsBack
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PulseWaveOutTest, EngineFollowsOutputsThatComeAndGoAndPlaysOnWhenTheChosenOneGoes)
+{
+    PulseEngine rig(White);
+    const std::string module =
+        Output("pactl load-module module-null-sink sink_name=extra sink_properties=device.description=Extra");
+    ASSERT_FALSE(module.empty());
+    ASSERT_TRUE(WaitUntil([&] { return rig.engine.RefreshDevices(); }));
+    EXPECT_EQ(rig.engine.DeviceNames(), (std::vector<std::string>{"Default output", "Capture", "Extra"}));
+    EXPECT_EQ(rig.engine.SelectedEntry(), 0) << "the chosen output stays chosen";
+    EXPECT_FALSE(rig.engine.RefreshDevices()) << "nothing changed since";
+
+    rig.engine.OnSelchangeSoundDevice(2);
+    rig.engine.OnPlay();
+    ASSERT_EQ(rig.engine.Status(), "playing");
+    ASSERT_EQ(m_server.Pactl("unload-module " + module), 0);
+    ASSERT_TRUE(WaitUntil([&] { return rig.engine.RefreshDevices(); }));
+    EXPECT_EQ(rig.engine.DeviceNames(), (std::vector<std::string>{"Default output", "Capture"}));
+    EXPECT_EQ(rig.engine.SelectedEntry(), 0) << "the default output took over";
+    EXPECT_TRUE(rig.engine.IsPlaying());
+    const std::size_t moved = m_server.Samples();
+    ASSERT_TRUE(m_server.WaitForSamples(moved + 2 * 44100)) << "nothing reached the default output";
+    rig.engine.OnStop();
+    const std::vector<int16_t> expected = ExpectedStream(rig.generator.Source(), White, 44100);
+    EXPECT_NE(FindStream(m_server.Copy(), expected, moved), std::string::npos);
+    EXPECT_TRUE(rig.messages.m_messages.empty());
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 #include "ui/services/save_file_dialog.h"
 
 #include <QFileDialog>
+#include <QRegularExpression>
 
 std::optional<QString> CQtSaveFileDialog::ChooseSaveFile(QWidget* owner, const SaveFileOptions& options)
 {
@@ -13,8 +14,25 @@ std::optional<QString> CQtSaveFileDialog::ChooseSaveFile(QWidget* owner, const S
     QString filter = options.filterName;
     if (!filter.contains(options.filterPattern))
         filter += QStringLiteral(" (%1)").arg(options.filterPattern);
-    dialog.setNameFilter(filter);
+    dialog.setNameFilters(QStringList{filter} + options.moreFilters);
     dialog.setDefaultSuffix(options.defaultSuffix);
+    // "Name (*.ext)" -> "ext": the suffix a bare name gets follows the type.
+    const auto suffixOf = [](const QString& nameFilter) {
+        const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\(\\*\\.(\\w+)")).match(nameFilter);
+        return match.hasMatch() ? match.captured(1) : QString();
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, suffixOf](const QString& chosen) {
+        if (const QString suffix = suffixOf(chosen); !suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+    });
+    // The chooser opens on the type of the name it starts with.
+    for (const QString& offered : options.moreFilters)
+        if (!suffixOf(offered).isEmpty() &&
+            options.initialName.endsWith(QLatin1Char('.') + suffixOf(offered), Qt::CaseInsensitive))
+        {
+            dialog.selectNameFilter(offered);
+            dialog.setDefaultSuffix(suffixOf(offered));
+        }
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
     if (!options.initialFolder.isEmpty())
         dialog.setDirectory(options.initialFolder);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -12,6 +13,9 @@ struct SaveFileOptions
 {
     QString filterName = QStringLiteral("Microsoft wave format (*.wav)");
     QString filterPattern = QStringLiteral("*.wav");
+    // Further types offered after the first, each as "Name (*.ext)". A name
+    // typed without a suffix gets the chosen type's.
+    QStringList moreFilters;
     QString defaultSuffix = QStringLiteral("wav");
     QString initialName = QStringLiteral("noise.wav");
     QString initialFolder; // empty: the chooser's own choice

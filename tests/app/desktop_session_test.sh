@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The real window on a session bus of its own, under Xvfb, playing into an
+# ALSA file device: the media-player interface (the name appears, Play is
+# heard and reported, Stop is reported with PropertiesChanged, Quit ends the
+# program) and one window per session (a second start hands over and exits
+# 0; a socket left by a crash does not block a start).
+set -euo pipefail
+if [ -z "${SUSURRA_IN_SESSION:-}" ]; then
+  SUSURRA_IN_SESSION=1 exec dbus-run-session -- "$0" "$@"
+fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build=${BUILD_DIR:-$root/build}
+audio=$build/tests/e2e/susurra-e2e-audio
+
+work=$(mktemp -d /tmp/susurra-desktop-XXXXXX)
+xvfb_pid= app_pid= capture_pid= monitor_pid=
+cleanup() {
+  for pid in $app_pid $capture_pid $monitor_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "desktop_session_test: $*" >&2; exit 1; }
+# A copy of its own: the settings files go next to the program, not into the build tree.
+mkdir -p "$work/bin"
+cp "$build/src/app/susurra" "$work/bin/susurra"
+app=$work/bin/susurra
+
+display=
+for n in $(seq 161 190); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=:$n; break; fi
+done
+[ -n "$display" ] || fail "no free X display"
+Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 200); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb SUSURRA_BACKEND=alsa
+fifo=$work/device.raw
+cat >"$work/asound.conf" <<CONF
+pcm.null {
+  type null
+}
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "$fifo"
+  format "raw"
+}
+CONF
+export ALSA_CONFIG_PATH=$work/asound.conf
+rm -f "$fifo"
+"$audio" capture "$fifo" "$work/capture.raw" &
+capture_pid=$!
+for _ in $(seq 100); do [ -p "$fifo" ] && break; sleep 0.05; done
+
+name=org.mpris.MediaPlayer2.susurra
+path=/org/mpris/MediaPlayer2
+call() { gdbus call --session --dest "$name" --object-path "$path" --method "$@"; }
+property() { call org.freedesktop.DBus.Properties.Get "$1" "$2"; }
+wait_for() { for _ in $(seq 200); do eval "$1" >/dev/null 2>&1 && return 0; sleep 0.05; done; return 1; }
+main_window() { xdotool search --onlyvisible --name '^Susurra - Denoise by Noise$' 2>/dev/null | head -n1; }
+
+# The two options the window reads; neither opens it.
+[ "$("$app" --version)" = "susurra $(sed -n 's/^project(Susurra VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")" ] ||
+  fail "--version"
+"$app" --help | grep -q -- '--version' || fail "--help"
+
+# A socket left behind by a crash: the first window is killed outright.
+"$app" &
+app_pid=$!
+wait_for '[ -n "$(main_window)" ]' || fail "no window"
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null || true
+[ -S "$XDG_RUNTIME_DIR/org.susurra.Susurra.instance" ] || fail "no socket left behind"
+wait_for '[ -z "$(main_window)" ]' || true
+
+"$app" &
+app_pid=$!
+wait_for '[ -n "$(main_window)" ]' || fail "no window despite the stale socket"
+wait_for 'gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+  --method org.freedesktop.DBus.NameHasOwner '"$name"' | grep -q true' || fail "the bus name did not appear"
+[[ $(property org.mpris.MediaPlayer2 Identity) == *"'Susurra'"* ]] || fail "Identity"
+[[ $(property org.mpris.MediaPlayer2 DesktopEntry) == *"'org.susurra.Susurra'"* ]] || fail "DesktopEntry"
+[[ $(property org.mpris.MediaPlayer2.Player PlaybackStatus) == *"'Stopped'"* ]] || fail "not Stopped at start"
+[[ $(property org.mpris.MediaPlayer2.Player Metadata) == *"xesam:title"*"Easy Bay Surf"* ]] || fail "Metadata"
+
+dbus-monitor --session "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged'" \
+  >"$work/monitor.log" 2>&1 &
+monitor_pid=$!
+sleep 0.5
+
+call org.mpris.MediaPlayer2.Player.Play >/dev/null
+wait_for '[[ $(property org.mpris.MediaPlayer2.Player PlaybackStatus) == *Playing* ]]' || fail "Play: not Playing"
+sleep 2
+# Sound reached the device: samples that are not all zero.
+[ "$(od -An -v -tx1 -N 176400 "$work/capture.raw" | tr -d ' \n0' | wc -c)" -gt 0 ] || fail "Play: no sound at the device"
+
+call org.mpris.MediaPlayer2.Player.Stop >/dev/null
+wait_for '[[ $(property org.mpris.MediaPlayer2.Player PlaybackStatus) == *Stopped* ]]' || fail "Stop: not Stopped"
+sleep 0.5
+grep -q '"Playing"' "$work/monitor.log" || fail "no PropertiesChanged for Playing"
+grep -q '"Stopped"' "$work/monitor.log" || fail "no PropertiesChanged for Stopped"
+
+# One window: a second start hands over to the first and exits 0.
+xdotool windowminimize "$(main_window)"
+wait_for '[ -z "$(main_window)" ]' || true
+"$app" || fail "the second start did not exit 0"
+wait_for '[ -n "$(main_window)" ]' || fail "the second start did not raise the first window"
+[ "$(xdotool search --name '^Susurra - Denoise by Noise$' | wc -l)" -eq 1 ] || fail "two windows"
+
+call org.mpris.MediaPlayer2.Quit >/dev/null
+for _ in $(seq 200); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$app_pid" 2>/dev/null && fail "Quit did not end the program"
+wait "$app_pid" || fail "the program did not end with status 0"
+app_pid=
+# Quit leaves as Exit does: the settings files were written.
+[ -s "$work/bin/ns.srx" ] && [ -s "$work/bin/fs.srx" ] || fail "Quit wrote no settings files"
+echo "desktop_session_test: ok"

@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// FLAC, Opus and MP3 files through the one render path, decoded again with
+// libsndfile and held against the WAV file of the same values.
+#include <gtest/gtest.h>
+
+#include <fftw3.h>
+#include <sndfile.h>
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "soundfile/sound_render.h"
+#include "testing/param_name.h"
+#include "testing/report_logs.h"
+#include "testing/temp_folder.h"
+
+namespace {
+
+constexpr double kSeconds = 12.0;
+
+struct Decoded
+{
+    int rate = 0;
+    std::vector<double> samples;
+};
+
+SoundValues Surf()
+{
+    SoundValues sound;  // pink noise 100..20000 Hz, surf 30 % every 20 s
+    sound.surfPeriod = 5.0;
+    return sound;
+}
+
+bool Render(CNoiseSynth& synth, const std::string& name, CMessageLog* log = nullptr, double seconds = kSeconds,
+            EncoderTimes* times = nullptr)
+{
+    CWaveWriter writer;
+    writer.reporter = log;
+    EXPECT_TRUE(writer.SetFileName(name));
+    return WriteSoundFile(writer, synth, Surf(), FileValues{1.0, 1.0, seconds}, -1, times);
+}
+
+Decoded Decode(const std::string& name)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(name.c_str(), SFM_READ, &info);
+    Decoded d;
+    if (file == nullptr)
+        return d;
+    d.rate = info.samplerate;
+    std::vector<short> samples(static_cast<size_t>(info.frames));
+    samples.resize(static_cast<size_t>(sf_read_short(file, samples.data(), info.frames)));
+    sf_close(file);
+    d.samples.assign(samples.begin(), samples.end());
+    return d;
+}
+
+// Mean power in octave bands from 125 Hz up to 8 kHz, in dB, over the middle
+// of the sound (clear of the fades and of a codec's start-up).
+std::vector<double> OctaveLevels(const Decoded& d)
+{
+    constexpr int kWindow = 8192;
+    std::vector<double> power(kWindow / 2 + 1, 0.0);
+    std::vector<double> in(kWindow);
+    fftw_complex* out = fftw_alloc_complex(kWindow / 2 + 1);
+    fftw_plan plan = fftw_plan_dft_r2c_1d(kWindow, in.data(), out, FFTW_ESTIMATE);
+    const size_t from = static_cast<size_t>(2 * d.rate);
+    const size_t to = d.samples.size() - static_cast<size_t>(2 * d.rate);
+    for (size_t start = from; start + kWindow <= to; start += kWindow) {
+        std::copy_n(d.samples.begin() + static_cast<long>(start), kWindow, in.begin());
+        fftw_execute(plan);
+        for (int k = 0; k <= kWindow / 2; ++k)
+            power[k] += out[k][0] * out[k][0] + out[k][1] * out[k][1];
+    }
+    fftw_destroy_plan(plan);
+    fftw_free(out);
+    std::vector<double> levels;
+    for (double low = 125.0; low < 8000.0; low *= 2.0) {
+        const int a = static_cast<int>(low * kWindow / d.rate);
+        const int b = static_cast<int>(2.0 * low * kWindow / d.rate);
+        double sum = 0.0;
+        for (int k = a; k < b; ++k)
+            sum += power[k];
+        levels.push_back(10.0 * std::log10(sum / (b - a)));
+    }
+    return levels;
+}
+
+class CompressedFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { MakeSignal(m_synth, Surf()); }
+
+    CTempFolder m_dir;
+    CNoiseSynth m_synth;
+};
+
+TEST_F(CompressedFileTest, FlacDecodesToExactlyTheWaveSamples)
+{
+    ASSERT_TRUE(Render(m_synth, m_dir / "a.wav"));
+    ASSERT_TRUE(Render(m_synth, m_dir / "a.flac"));
+    const Decoded wave = Decode(m_dir / "a.wav");
+    const Decoded flac = Decode(m_dir / "a.flac");
+    EXPECT_EQ(flac.rate, 44100);
+    ASSERT_EQ(wave.samples.size(), static_cast<size_t>(kSeconds * 44100));
+    EXPECT_TRUE(flac.samples == wave.samples);
+}
+
+TEST_F(CompressedFileTest, WaveStaysTheWritersOwnFile)
+{
+    ASSERT_TRUE(Render(m_synth, m_dir / "a.wav"));
+    ASSERT_TRUE(Render(m_synth, m_dir / "b"));  // no suffix: WAV as ever
+    EXPECT_EQ(ReadAll(m_dir / "a.wav"), ReadAll(m_dir / "b"));
+}
+
+struct LossyRow
+{
+    const char* name;
+    const char* suffix;
+    int rate;
+    double minKbits;
+    double maxKbits;
+    double toleranceDb;  // per octave; Opus at 48 kbit/s thins the top octave a little
+};
+
+class LossyFileTest : public CompressedFileTest, public ::testing::WithParamInterface<LossyRow>
+{
+};
+
+TEST_P(LossyFileTest, DecodesToTheLengthSpectrumAndBitrate)
+{
+    const LossyRow& row = GetParam();
+    const std::string name = m_dir / (std::string("a") + row.suffix);
+    ASSERT_TRUE(Render(m_synth, m_dir / "a.wav"));
+    ASSERT_TRUE(Render(m_synth, name));
+    const Decoded wave = Decode(m_dir / "a.wav");
+    const Decoded lossy = Decode(name);
+    ASSERT_EQ(lossy.rate, row.rate);
+    // The codec's delay and last frame may add a little, never lose sound.
+    const double expected = kSeconds * row.rate;
+    EXPECT_GE(static_cast<double>(lossy.samples.size()), expected - 0.01 * row.rate);
+    EXPECT_LE(static_cast<double>(lossy.samples.size()), expected + 0.1 * row.rate);
+    const std::vector<double> a = OctaveLevels(wave);
+    const std::vector<double> b = OctaveLevels(lossy);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        EXPECT_NEAR(b[i], a[i], row.toleranceDb) << "octave " << i;
+    const double kbits = static_cast<double>(ReadAll(name).size()) * 8.0 / kSeconds / 1000.0;
+    EXPECT_GE(kbits, row.minKbits);
+    EXPECT_LE(kbits, row.maxKbits);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, LossyFileTest,
+                         ::testing::Values(LossyRow{"Opus", ".opus", 48000, 40.0, 56.0, 4.0},
+                                           LossyRow{"Mp3", ".mp3", 44100, 90.0, 102.0, 2.0}),
+                         RowName{});
+
+struct FailureRow
+{
+    const char* name;
+    const char* file;          // in the temp folder
+    const char* message;       // the start of the warning
+};
+
+class FailedFileTest : public CompressedFileTest, public ::testing::WithParamInterface<FailureRow>
+{
+};
+
+TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
+{
+    const FailureRow& row = GetParam();
+    const std::string name = m_dir / row.file;
+    CMessageLog log;
+    EXPECT_FALSE(Render(m_synth, name, &log));
+    ASSERT_EQ(log.m_messages.size(), 1u);
+    EXPECT_EQ(log.m_messages[0].text.rfind(std::string(row.message) + name, 0), 0u) << log.m_messages[0].text;
+    EXPECT_NE(access(name.c_str(), F_OK), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FailedFileTest,
+                         ::testing::Values(FailureRow{"UnknownSuffix", "a.ogg", "I can't write "},
+                                           FailureRow{"MissingFolder", "none/a.flac", "I can't open "}),
+                         RowName{});
+
+TEST_F(CompressedFileTest, FullDiskIsReported)
+{
+    for (const char* suffix : {".flac", ".opus", ".mp3"}) {
+        const std::string name = m_dir / (std::string("full") + suffix);
+        ASSERT_EQ(symlink("/dev/full", name.c_str()), 0);
+        CMessageLog log;
+        EXPECT_FALSE(Render(m_synth, name, &log)) << suffix;
+        ASSERT_EQ(log.m_messages.size(), 1u) << suffix;
+        EXPECT_EQ(log.m_messages[0].text, "I can't write " + name);
+    }
+}
+
+TEST_F(CompressedFileTest, FileCutShortIsReportedAndRemoved)
+{
+    // The file may grow to 64 KiB only, as if the disk filled up there.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction old {};
+    sigaction(SIGXFSZ, &ignore, &old);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit saved = limit;
+    limit.rlim_cur = 65536;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::vector<std::string> names;
+    std::vector<CMessageLog> logs(3);
+    std::vector<bool> written;
+    for (const char* suffix : {".flac", ".opus", ".mp3"}) {
+        names.push_back(m_dir / (std::string("cut") + suffix));
+        written.push_back(Render(m_synth, names.back(), &logs[names.size() - 1], 60.0));
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &old, nullptr);
+    for (size_t i = 0; i < names.size(); ++i) {
+        EXPECT_FALSE(written[i]) << names[i];
+        ASSERT_EQ(logs[i].m_messages.size(), 1u) << names[i];
+        EXPECT_EQ(logs[i].m_messages[0].text, "I can't write " + names[i]);
+        EXPECT_NE(access(names[i].c_str(), F_OK), 0) << names[i];
+    }
+}
+
+// A small file system of the test's own; false where none can be mounted.
+bool MountSmall(const std::string& folder, unsigned long flags)
+{
+    return mkdir(folder.c_str(), 0700) == 0 && mount("tmpfs", folder.c_str(), "tmpfs", flags, "size=1m") == 0;
+}
+
+TEST_F(CompressedFileTest, TooLittleFreeSpaceIsRefusedBeforeTheFile)
+{
+    const std::string small = m_dir / "small";
+    if (!MountSmall(small, 0))
+        GTEST_SKIP() << "no file system can be mounted here";
+    const std::string name = small + "/night.opus";
+    CMessageLog log;
+    EXPECT_FALSE(Render(m_synth, name, &log, 3600.0));
+    const bool left = access(name.c_str(), F_OK) == 0;
+    umount(small.c_str());
+    ASSERT_EQ(log.m_messages.size(), 1u);
+    EXPECT_EQ(log.m_messages[0].text.rfind("I can't write " + name + ": it needs about 24 MB", 0), 0u)
+        << log.m_messages[0].text;
+    EXPECT_FALSE(left);
+}
+
+TEST_F(CompressedFileTest, UnwritableFolderIsReported)
+{
+    // Read-only even for root, who may write into any folder otherwise.
+    const std::string readOnly = m_dir / "read-only";
+    if (!MountSmall(readOnly, MS_RDONLY))
+        GTEST_SKIP() << "no file system can be mounted here";
+    const std::string name = readOnly + "/a.flac";
+    CMessageLog log;
+    EXPECT_FALSE(Render(m_synth, name, &log, 1.0));
+    umount(readOnly.c_str());
+    ASSERT_EQ(log.m_messages.size(), 1u);
+    EXPECT_EQ(log.m_messages[0].text, "I can't open " + name);
+}
+
+TEST_F(CompressedFileTest, LongerThanAWaveFileIsAllowedOnlyCompressed)
+{
+    // 13:31:36 is one second past the WAV header's reach.
+    CMessageLog log;
+    EXPECT_FALSE(Render(m_synth, m_dir / "long.wav", &log, 48696.0));
+    ASSERT_EQ(log.m_messages.size(), 1u);
+    EXPECT_NE(log.m_messages[0].text.find("13:31:35"), std::string::npos);
+    CMessageLog log2;
+    EXPECT_FALSE(Render(m_synth, m_dir / "long.opus", &log2, 86400.0));
+    ASSERT_EQ(log2.m_messages.size(), 1u);
+    EXPECT_NE(log2.m_messages[0].text.find("23:59:59"), std::string::npos);
+}
+
+}  // namespace
