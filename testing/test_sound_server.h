@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <filesystem>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -54,7 +55,8 @@ public:
         m_reader.join();
         ::close(m_fd);
         ::unsetenv("PULSE_SERVER");
-        std::system(("rm -rf '" + m_dir + "'").c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
     }
     CTestSoundServer(const CTestSoundServer&) = delete;
     CTestSoundServer& operator=(const CTestSoundServer&) = delete;
