@@ -69,6 +69,7 @@ struct CheckedFile
 {
     int fd = -1;
     bool failed = false;
+    int error = 0;  // errno of the first failed write
 
     static sf_count_t Length(void* self)
     {
@@ -88,6 +89,8 @@ struct CheckedFile
     {
         auto* file = static_cast<CheckedFile*>(self);
         if (file->failed || !WriteAll(file->fd, data, static_cast<size_t>(count))) {
+            if (!file->failed)
+                file->error = errno;
             file->failed = true;
             return 0;
         }
@@ -241,6 +244,43 @@ private:
     bool m_wasPending = false;
 };
 
+// Keeps the writer's messages while it writes into the encoder's pipe, so
+// that the encoder's reason can be told instead.
+class CHeldMessages : public IMessageReporter
+{
+public:
+    explicit CHeldMessages(CWaveWriter& writer) : m_writer(writer), m_reporter(writer.reporter)
+    {
+        writer.reporter = this;
+    }
+    ~CHeldMessages() override { Release(); }
+    CHeldMessages(const CHeldMessages&) = delete;
+    CHeldMessages& operator=(const CHeldMessages&) = delete;
+
+    void Report(const std::string& caption, const std::string& text, MessageIcon icon) override
+    {
+        m_held.push_back({caption, text, icon});
+    }
+    void Release() { m_writer.reporter = m_reporter; }
+    void Forward()
+    {
+        if (m_reporter != nullptr)
+            for (const Held& message : m_held)
+                m_reporter->Report(message.caption, message.text, message.icon);
+    }
+
+private:
+    struct Held
+    {
+        std::string caption;
+        std::string text;
+        MessageIcon icon;
+    };
+    CWaveWriter& m_writer;
+    IMessageReporter* m_reporter;
+    std::vector<Held> m_held;
+};
+
 std::string FolderOf(const std::string& fileName)
 {
     const size_t slash = fileName.rfind('/');
@@ -351,8 +391,11 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
             const int64_t savedLimit = writer.maxSamples;
             writer.maxSamples = static_cast<int64_t>(Limits::kMaxClockSeconds) * kSampleRate;
             std::thread thread(&CEncoder::Run, &encoder);
+            // The writer sees only the pipe: when the encoder stopped first,
+            // its "broken pipe" would hide the file's own reason.
+            CHeldMessages held(writer);
             {
-                CSigpipeHeld held;
+                CSigpipeHeld sigpipe;
                 ok = writeWave(ends[1]);
                 ::close(ends[1]);
             }
@@ -365,10 +408,12 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
                 times->tailSeconds =
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - tailStart).count();
             }
-            // The writer has said why it stopped; a failure only the
-            // encoder saw is reported here.
-            if (ok && !encoded)
-                Warn(writer, "I can't write " + name);
+            held.Release();
+            if (!encoded)
+                Warn(writer, "I can't write " + name +
+                                 (output.error != 0 ? std::string(": ") + std::strerror(output.error) : std::string()));
+            else
+                held.Forward();
             ok = ok && encoded;
         }
     } else {

@@ -197,7 +197,7 @@ TEST_F(CompressedFileTest, FullDiskIsReported)
         CMessageLog log;
         EXPECT_FALSE(Render(m_synth, name, &log)) << suffix;
         ASSERT_EQ(log.m_messages.size(), 1u) << suffix;
-        EXPECT_EQ(log.m_messages[0].text, "I can't write " + name);
+        EXPECT_EQ(log.m_messages[0].text, "I can't write " + name + ": No space left on device");
     }
 }
 
@@ -225,7 +225,7 @@ TEST_F(CompressedFileTest, FileCutShortIsReportedAndRemoved)
     for (size_t i = 0; i < names.size(); ++i) {
         EXPECT_FALSE(written[i]) << names[i];
         ASSERT_EQ(logs[i].m_messages.size(), 1u) << names[i];
-        EXPECT_EQ(logs[i].m_messages[0].text, "I can't write " + names[i]);
+        EXPECT_EQ(logs[i].m_messages[0].text, "I can't write " + names[i] + ": File too large");
         EXPECT_NE(access(names[i].c_str(), F_OK), 0) << names[i];
     }
 }
