@@ -14,6 +14,9 @@ struct PlayParameters
     double surfPeriod = 8.0;      // seconds, 0..10000
     bool endless = false;         // noise that never repeats (not the tone)
     uint64_t seed = 0;            // of the endless noise
+    // A band cut from the noise around tinnitusFreq (not the tone).
+    bool notch = false;
+    double notchWidthOctaves = 1.0;   // 0.5 or 1
 };
 
 // Reads the current parameters from wherever the user sets them (the window's

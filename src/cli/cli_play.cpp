@@ -89,7 +89,8 @@ public:
     {
         return PlayParameters{m_noise.noiseType, m_noise.lowerLimit, m_noise.upperLimit,
                               m_noise.tinnitusFreq, m_noise.surfStrength, m_noise.surfPeriod,
-                              m_noise.endless == 1, m_seed};
+                              m_noise.endless == 1, m_seed, m_noise.notch == 1,
+                              m_noise.notchWidthOctaves};
     }
 
     // Drawn once, so that every Play of this run plays the same sound.
@@ -217,7 +218,7 @@ int RunPlay(int argc, char** argv)
     if (!chosen)
         return 2;
     const NoiseOptions& noise = *chosen;
-    if (!SeedFitsEndless(noise))
+    if (!SeedFitsEndless(noise) || !NotchFitsType(given, noise))
         return 2;
 
     // Ctrl-C and termination are taken by sigtimedwait below; blocked before any

@@ -27,6 +27,11 @@ std::string StreamName(const PlayParameters& params)
         return "Noise";
     }
 }
+NotchBand NotchOf(const PlayParameters& params)
+{
+    return NotchBand{params.notch && !IsTone(params.noiseType), static_cast<double>(params.tinnitusFreq),
+                     ValidNotchWidth(params.notchWidthOctaves)};
+}
 }  // namespace
 
 CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls,
@@ -171,7 +176,7 @@ void CPlaybackEngine::OnPlay()
         if (IsTone(m_params.noiseType))
             m_synth.SynthesizeTone(static_cast<double>(m_params.tinnitusFreq));
         else
-            m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit);
+            m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, NotchOf(m_params));
     }
 
     // No refill runs now, so the feed may start over.
@@ -180,7 +185,8 @@ void CPlaybackEngine::OnPlay()
     if (endless) {
         if (!m_feed)
             m_feed = std::make_unique<CEndlessFeed>();
-        source = m_feed->Start(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, m_params.seed);
+        source = m_feed->Start(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, m_params.seed,
+                               NotchOf(m_params));
     }
 
     PrepareHeaders(CSurfShaper::HalfLength(m_params.noiseType));

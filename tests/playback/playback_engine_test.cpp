@@ -323,7 +323,7 @@ TEST(PlaybackEngine, SignalsAndTonesMadeWhilePlayingNeverTearARefill)
                 rig.engine.RetuneTone(400 + i);
             } else {
                 auto guard = rig.engine.LockSignal();
-                rig.generator.Synthesize(1, 20, 20000);
+                rig.generator.Synthesize(1, 20, 20000, {});
             }
             rig.engine.SetSurf(10.0 * i, 1 + i);
         }
