@@ -15,6 +15,7 @@
 
 #include "base/message_reporter.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_device_choice.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
 #include "cli/stderr_reporter.h"
@@ -179,20 +180,6 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
         }
     }
     return 0;
-}
-
-// The combo entry for --device: its index or its full name; -1 when none fits.
-int FindDevice(const std::vector<std::string>& names, const std::string& wanted)
-{
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (names[i] == wanted)
-            return static_cast<int>(i);
-    if (!wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos && wanted.size() < 9) {
-        const int index = std::stoi(wanted);
-        if (index < static_cast<int>(names.size()))
-            return index;
-    }
-    return -1;
 }
 
 }  // namespace

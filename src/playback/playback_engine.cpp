@@ -93,6 +93,7 @@ bool CPlaybackEngine::OpenDevice()
 void CPlaybackEngine::CloseDevice()
 {
     UnprepareHeaders();
+    m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
     m_waveOut.Close(m_hWaveOut);
     m_deviceOpen = false;
 }
@@ -105,6 +106,28 @@ void CPlaybackEngine::HaltOutput()
     { std::lock_guard lock(m_refillMutex); }
     if (m_deviceOpen)
         m_waveOut.Reset(m_hWaveOut);
+    m_cueDone.store(true, std::memory_order_release);
+}
+
+bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count)
+{
+    if (!m_deviceOpen)
+        return false;
+    const bool wasPlaying = m_playing.load(std::memory_order_acquire);
+    HaltOutput();
+    if (wasPlaying)
+        SetStatus("nothing to do");
+    // The halves are queued again in full by the next Play.
+    m_paramsChanged = true;
+    m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
+    m_cueHeader = WaveHeader{samples, count * 2, 0};
+    m_waveOut.PrepareHeader(m_hWaveOut, &m_cueHeader);
+    m_cueDone.store(false, std::memory_order_release);
+    if (m_waveOut.Write(m_hWaveOut, &m_cueHeader) != WaveResult::Ok) {
+        m_cueDone.store(true, std::memory_order_release);
+        return false;
+    }
+    return true;
 }
 
 void CPlaybackEngine::ApplyParameters(const PlayParameters& params)
@@ -157,7 +180,7 @@ void CPlaybackEngine::OnPlay()
     m_waveOut.SetStreamName(StreamName(m_params));
     // After a failed requeue the other half may still sit at the device: take
     // it back before the halves are refilled and queued again.
-    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel))
+    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel) || !m_cueDone.load(std::memory_order_acquire))
         HaltOutput();
 
     if (m_playing.load(std::memory_order_acquire)) {
@@ -293,9 +316,13 @@ void CPlaybackEngine::Shutdown()
     CloseDevice();
 }
 
-void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader*)
+void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader* header)
 {
     auto* engine = static_cast<CPlaybackEngine*>(context);
+    if (header == &engine->m_cueHeader) {
+        engine->m_cueDone.store(true, std::memory_order_release);
+        return;
+    }
     if (message == WaveMessage::DeviceError) {
         engine->m_playing.store(false, std::memory_order_release);
         engine->m_deviceFailed.store(true, std::memory_order_release);
