@@ -26,6 +26,7 @@
 #include <string>
 
 class CComboCtrl;
+class QCheckBox;
 class CIconButton;
 class CProgressCtrl;
 class CSliderCtrl;
@@ -85,6 +86,14 @@ public:
     void OnSaveFileSetting();
     // Timer: a device that failed while playing stops playback cleanly.
     void OnCheckDevice();
+    // The notch: its check box and width, and the pitch match.
+    void OnNotch();
+    void OnNotchWidth();
+    void OnMatch();
+    // A matched frequency into the Tinnitus Finder (edit, slider and up-down).
+    void ApplyMatchedFrequency(int frequency);
+    // The notch the current parameters ask for (off for the tone).
+    NotchBand CurrentNotch() const;
 
     bool IsPlaying() const { return m_engine.IsPlaying(); }
     const CPlaybackEngine& Engine() const { return m_engine; }
@@ -138,6 +147,12 @@ public:
     int m_noiseSettingIndex = 0;
     int m_fileSettingIndex = 0;
     CComboCtrl* m_fileSettingCombo = nullptr;
+    bool m_notch = false;
+    double m_notchWidthOctaves = 1.0;
+    QCheckBox* m_notchCheck = nullptr;
+    CComboCtrl* m_notchWidthCombo = nullptr;
+    // The notch of the signal last made; a change of it makes the signal stale.
+    NotchBand m_generatedNotch;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -172,6 +187,12 @@ private:
     void FillSettingCombos();
     void FillDevices();
     void SaveSettingsFiles();
+    void SetUpNotchControls();
+    // The notch values into their controls, enabled for the noises only.
+    void ShowNotch();
+    // The signal no longer matches the notch asked for: make it anew on the
+    // next Play or To File, as a change of type does.
+    void MarkNotchStale();
     // The sound of the current parameters.
     SoundValues Sound() const;
     // Makes the signal of the current parameters, while playback waits.

@@ -29,6 +29,8 @@ PlayParameters CMainDlg::ReadControls()
     params.tinnitusFreq = m_tinnitusFreq;
     params.surfStrength = m_surfStrength;
     params.surfPeriod = m_surfPeriod;
+    params.notch = m_notch;
+    params.notchWidthOctaves = m_notchWidthOctaves;
     return params;
 }
 
@@ -37,7 +39,10 @@ void CMainDlg::OnPlay()
     CBusyScope busy(*this);
     m_engine.OnPlay();
     if (m_engine.IsPlaying())
+    {
         m_generatedType = m_engine.PlayedType();
+        m_generatedNotch = CurrentNotch();
+    }
 }
 
 void CMainDlg::OnStop()
@@ -79,6 +84,7 @@ void CMainDlg::OnChangeLimit()
 void CMainDlg::OnNoiseType()
 {
     UpdateData(true);
+    ShowNotch();
     if (m_noiseType == m_generatedType && m_synth.m_ready)
         return;
     if (m_initDone)

@@ -73,6 +73,11 @@ constexpr int IDC_NOISE_SETTING = 1049;
 constexpr int IDC_NOISE_SAVE_SETTING = 1051;
 constexpr int IDC_FILE_SETTING = 1057;
 constexpr int ID_HELP = 57670;
+// The notch and the pitch match.
+constexpr int IDC_NOTCH = 1140;
+constexpr int IDC_NOTCH_WIDTH = 1141;
+constexpr int IDC_NOTCH_WIDTH_LABEL = 1142;
+constexpr int IDC_MATCH = 1143;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;

@@ -2,6 +2,7 @@
 #include "playback/playback_engine.h"
 
 #include <cmath>
+#include <utility>
 
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
@@ -93,7 +94,8 @@ bool CPlaybackEngine::OpenDevice()
 void CPlaybackEngine::CloseDevice()
 {
     UnprepareHeaders();
-    m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
+    if (std::exchange(m_cuePrepared, false))
+        m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
     m_waveOut.Close(m_hWaveOut);
     m_deviceOpen = false;
 }
@@ -119,9 +121,11 @@ bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count)
         SetStatus("nothing to do");
     // The halves are queued again in full by the next Play.
     m_paramsChanged = true;
-    m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
+    if (m_cuePrepared)
+        m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
     m_cueHeader = WaveHeader{samples, count * 2, 0};
     m_waveOut.PrepareHeader(m_hWaveOut, &m_cueHeader);
+    m_cuePrepared = true;
     m_cueDone.store(false, std::memory_order_release);
     if (m_waveOut.Write(m_hWaveOut, &m_cueHeader) != WaveResult::Ok) {
         m_cueDone.store(true, std::memory_order_release);

@@ -138,6 +138,7 @@ private:
     std::atomic<bool> m_deviceFailed{false};
     std::atomic<bool> m_cueDone{true};
     WaveHeader m_cueHeader;
+    bool m_cuePrepared = false;
     std::mutex m_refillMutex;   // held by a refill, by Play's first fills, and by LockSignal
     int m_nextHalf = 0;         // guarded by m_refillMutex
 

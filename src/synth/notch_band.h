@@ -16,6 +16,12 @@ struct NotchBand
     double Upper() const { return centre * std::exp2(0.5 * widthOctaves); }
 };
 
+// Two notches cut the same band; all notches that are off are alike.
+inline bool SameNotch(const NotchBand& a, const NotchBand& b)
+{
+    return a.on == b.on && (!a.on || (a.centre == b.centre && a.widthOctaves == b.widthOctaves));
+}
+
 // The widths a user can choose; anything else is taken as one octave, the
 // width of the listening programmes.
 inline constexpr double kNotchWidths[] = {0.5, 1.0};

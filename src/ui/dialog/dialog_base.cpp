@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -333,6 +334,10 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
     else if (IsKind(item, "radio"))
     {
         control = new QRadioButton(item.caption, this);
+    }
+    else if (IsKind(item, "check"))
+    {
+        control = new QCheckBox(item.caption, this);
     }
     else if (IsKind(item, "groupbox"))
     {
