@@ -78,7 +78,11 @@ void CMainDlg::OnMatch()
     if (Busy())
         return;
     CPitchMatchDlg dialog(m_engine, m_volume, this);
+    // While the dialog runs, the window's paints must not put its own volume
+    // back over the one chosen for the tones; no busy cursor, though.
+    ++m_busy;
     dialog.exec();
+    --m_busy;
     ShowStatus(m_engine.IsPlaying() ? QStringLiteral("playing") : QStringLiteral("nothing to do"));
     switch (dialog.GetOutcome())
     {
