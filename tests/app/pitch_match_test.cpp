@@ -22,7 +22,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -200,6 +202,44 @@ TEST_F(PitchMatch, NotchIsOfferedForTheNoisesAndItsChangesMakeTheSignalAnew)
     EXPECT_FALSE(d.m_synth.m_ready) << "a new width";
     d.OnPlay();
     EXPECT_GT(Level(d.m_synth, 1300.0), Level(d.m_synth, 1000.0) + 40.0) << "1300 Hz lies outside half an octave";
+}
+
+// Clicks the window's Match button; a listener at `target` answers every
+// question, then chooses Use or Cancel. Returns the dialog's result.
+int MatchInWindow(CMainDlg& d, double target, bool use)
+{
+    int result = -1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<CPitchMatchDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->OnNext();
+        while (dialog->Matcher().CurrentStep() != CPitchMatcher::Step::Done)
+            dialog->OnAnswer(Nearest(dialog->Matcher().Sounds(), target));
+        result = dialog->Result();
+        if (use)
+            dialog->findChild<QPushButton*>("use")->click();
+        else
+            dialog->findChild<QPushButton*>("cancel")->click();
+    });
+    d.GetDlgItemAs<QPushButton>(IDC_MATCH)->click();
+    return result;
+}
+
+TEST_F(PitchMatch, UseInTheWindowSetsTheFinderAndCancelLeavesIt)
+{
+    auto dialog = StartWindow();
+    CMainDlg& d = *dialog;
+    d.OnPlay();
+    ASSERT_TRUE(d.IsPlaying());
+    EXPECT_GT(MatchInWindow(d, 7000.0, false), 0) << "the match ran to its end";
+    EXPECT_EQ(d.GetDlgItemText(IDC_TINNITUS_FREQ), "440") << "Cancel changes nothing";
+    EXPECT_FALSE(d.IsPlaying()) << "the noise stopped for the tones";
+
+    const int matched = MatchInWindow(d, 7000.0, true);
+    EXPECT_NEAR(12.0 * std::log2(matched / 7000.0), 0.0, 1.0);
+    EXPECT_EQ(d.GetDlgItemText(IDC_TINNITUS_FREQ), QString::number(matched));
+    EXPECT_EQ(d.m_freqSlider->GetPos(), CMainDlg::FreqToSliderPos(matched));
+    EXPECT_EQ(d.m_volumeSlider->GetPos(), 9);
 }
 
 TEST_F(PitchMatch, MatchedFrequencyMovesTheCoupledControls)
