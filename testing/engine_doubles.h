@@ -16,9 +16,10 @@ public:
     CTestGenerator() : m_source(262144, 0) {}
 
     bool Ready() const override { return m_ready; }
-    void Synthesize(int type, double, double) override
+    void Synthesize(int type, double, double, const NotchBand& notch) override
     {
         ++m_noiseCalls;
+        m_lastNotch = notch;
         for (int i = 0; i < 262144; ++i)
             m_source[i] = static_cast<int16_t>(200 + (i * 37 + m_noiseCalls * 1000 + type * 13) % 9000);
         m_ready = true;
@@ -38,6 +39,7 @@ public:
     std::vector<int16_t> m_source;
     bool m_ready = false;
     int m_noiseCalls = 0;
+    NotchBand m_lastNotch;
     int m_toneCalls = 0;
 };
 

@@ -22,7 +22,7 @@ public:
             m_source[i] = static_cast<int16_t>((i * 7919) % 20001 - 10000);
     }
     bool Ready() const override { return true; }
-    void Synthesize(int, double, double) override {}
+    void Synthesize(int, double, double, const NotchBand&) override {}
     void SynthesizeTone(double) override {}
     const int16_t* Source() const override { return m_source.data(); }
 

@@ -175,6 +175,7 @@ bool CMainDlg::OnInitDialog()
     m_writer.reporter = &m_reporter;
     // The devices; the first usable one is opened.
     FillDevices();
+    SetUpNotchControls();
     m_initDone = true;
     ApplyNoiseSetting();
     ApplyFileSetting();

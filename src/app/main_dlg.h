@@ -29,6 +29,7 @@
 #include <string>
 
 class CComboCtrl;
+class QCheckBox;
 class CIconButton;
 class CProgressCtrl;
 class CSliderCtrl;
@@ -115,6 +116,14 @@ signals:
     void PlayerStateChanged();
 
 public:
+    // The notch: its check box and width, and the pitch match.
+    void OnNotch();
+    void OnNotchWidth();
+    void OnMatch();
+    // A matched frequency into the Tinnitus Finder (edit, slider and up-down).
+    void ApplyMatchedFrequency(int frequency);
+    // The notch the current parameters ask for (off for the tone).
+    NotchBand CurrentNotch() const;
 
     bool IsPlaying() const { return m_engine.IsPlaying(); }
     // Long work runs on the window's thread; commands from outside wait.
@@ -177,6 +186,12 @@ public:
     int m_playFadeInSeconds = 0;   // 0: off
     bool m_glide = false;
     CComboCtrl* m_stopAfterCombo = nullptr;
+    bool m_notch = false;
+    double m_notchWidthOctaves = 1.0;
+    QCheckBox* m_notchCheck = nullptr;
+    CComboCtrl* m_notchWidthCombo = nullptr;
+    // The notch of the signal last made; a change of it makes the signal stale.
+    NotchBand m_generatedNotch;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -223,6 +238,12 @@ private:
     QString PreferencesPath() const;
     void LoadPreferences();
     void SavePreferences();
+    void SetUpNotchControls();
+    // The notch values into their controls, enabled for the noises only.
+    void ShowNotch();
+    // The signal no longer matches the notch asked for: make it anew on the
+    // next Play or To File, as a change of type does.
+    void MarkNotchStale();
     // The sound of the current parameters.
     SoundValues Sound() const;
     // Makes the signal of the current parameters, while playback waits.

@@ -40,6 +40,8 @@ SoundValues CMainDlg::Sound() const
     sound.tinnitusFreq = m_tinnitusFreq;
     sound.surfStrength = m_surfStrength;
     sound.surfPeriod = m_surfPeriod;
+    sound.notch = m_notch;
+    sound.notchWidthOctaves = m_notchWidthOctaves;
     return sound;
 }
 
@@ -92,6 +94,7 @@ void CMainDlg::OnToFile()
         }
     }
     m_generatedType = m_noiseType;
+    m_generatedNotch = CurrentNotch();
 
     while (m_fileName.isEmpty())
     {

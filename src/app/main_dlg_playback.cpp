@@ -46,6 +46,8 @@ PlayParameters CMainDlg::ReadControls()
         params.endSample = lengthMs * 44100 / 1000;
         params.fadeOutSamples = fadeMs * 44100 / 1000;
     }
+    params.notch = m_notch;
+    params.notchWidthOctaves = m_notchWidthOctaves;
     return params;
 }
 
@@ -56,6 +58,7 @@ void CMainDlg::OnPlay()
     if (m_engine.IsPlaying())
     {
         m_generatedType = m_engine.PlayedType();
+        m_generatedNotch = CurrentNotch();
         SavePreferences();
     }
     // Play starts the sleep timer again, whether or not the sound restarted.
@@ -120,6 +123,7 @@ void CMainDlg::OnChangeLimit()
 void CMainDlg::OnNoiseType()
 {
     UpdateData(true);
+    ShowNotch();
     if (m_noiseType == m_generatedType && m_synth.m_ready)
         return;
     if (m_initDone)

@@ -2,6 +2,7 @@
 // The main window's setting lists: filling them, applying an entry, saving
 // the current values into a slot and the files on Exit.
 #include "app/main_dlg.h"
+#include "settings/noise_extras.h"
 
 #include "settings/setting_list.h"
 #include "settings/setting_text.h"
@@ -63,12 +64,16 @@ void CMainDlg::ApplyNoiseSetting()
             m_upperLimit = setting.upperLimit;
             m_surfStrength = setting.surfStrength;
             m_surfPeriod = setting.surfPeriod;
+            const NoiseExtras extras = ReadNoiseExtras(setting);
+            m_notch = extras.notch;
+            m_notchWidthOctaves = extras.notch ? ValidNotchWidth(extras.notchWidthOctaves) : 1.0;
         }
     }
     m_freqSlider->SetPos(FreqToSliderPos(m_tinnitusFreq), true);
     UpdateData(false);
     UpdateData(true);
-    if (m_initDone && (m_noiseType != m_generatedType || !m_synth.m_ready))
+    ShowNotch();
+    if (m_initDone && (m_noiseType != m_generatedType || !m_synth.m_ready || !SameNotch(CurrentNotch(), m_generatedNotch)))
     {
         m_synth.m_ready = false;
         m_generatorProgress->SetPos(0);
@@ -127,6 +132,11 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
         setting.upperLimit = m_upperLimit;
         setting.surfStrength = m_surfStrength;
         setting.surfPeriod = m_surfPeriod;
+        // The slot's other extras stay; the notch is stored for the noises only.
+        NoiseExtras extras = ReadNoiseExtras(setting);
+        extras.notch = m_notch && !IsTone(m_noiseType);
+        extras.notchWidthOctaves = extras.notch ? m_notchWidthOctaves : 0.0;
+        WriteNoiseExtras(setting, extras);
         return;
     }
     FileSetting& setting = m_settings.m_fileSettings.m_slots[slot];

@@ -66,6 +66,7 @@ void CMainDlg::OnChangeTinnitusFreq()
         frequency = highest;
     }
     m_tinnitusFreq = TruncToInt(frequency);
+    MarkNotchStale();
     m_freqSyncGuard = true;
     m_freqSlider->SetPos(FreqToSliderPos(frequency), true);
     // The slider's paint clears the guard; a hidden slider clears it at its
@@ -90,6 +91,8 @@ void CMainDlg::OnCustomdrawFreqSlider()
     const int frequency = SliderPosToFreq(m_freqSlider->GetPos());
     const bool changed = frequency != m_tinnitusFreq;
     m_tinnitusFreq = frequency;
+    if (changed)
+        MarkNotchStale();
     auto* edit = GetDlgItemAs<QLineEdit>(IDC_TINNITUS_FREQ);
     const QString text = QString::number(m_tinnitusFreq);
     // Only a text that changes raises the notification that clears the

@@ -80,6 +80,11 @@ constexpr int IDC_SLEEP_QUIT = 1112;
 constexpr int IDC_SLEEP_COUNTDOWN = 1113;
 constexpr int IDC_FADE_IN_AT_PLAY = 1114;
 constexpr int IDC_GLIDE = 1115;
+// The notch and the pitch match.
+constexpr int IDC_NOTCH = 1140;
+constexpr int IDC_NOTCH_WIDTH = 1141;
+constexpr int IDC_NOTCH_WIDTH_LABEL = 1142;
+constexpr int IDC_MATCH = 1143;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;

@@ -18,6 +18,9 @@ struct PlayParameters
     int64_t endSample = -1;       // the stream ends here (-1: never) ...
     int64_t fadeOutSamples = 0;   // ... after falling over this many samples
     bool glide = false;           // a new sound while playing crossfades from the old one
+    // A band cut from the noise around tinnitusFreq (not the tone).
+    bool notch = false;
+    double notchWidthOctaves = 1.0;   // 0.5 or 1
 };
 
 // Reads the current parameters from wherever the user sets them (the window's

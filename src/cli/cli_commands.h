@@ -5,5 +5,6 @@
 // 2 a usage error or a refused value.
 int RunRender(int argc, char** argv);
 int RunPlay(int argc, char** argv);
+int RunMatch(int argc, char** argv);
 int RunDevices(int argc, char** argv);
 int RunSettings(int argc, char** argv);

@@ -153,10 +153,37 @@ bool SeedFitsEndless(const NoiseOptions& options)
     return true;
 }
 
+bool NotchFitsType(const NoiseOptions& given, const NoiseOptions& noise)
+{
+    if (given.notch == 1 && IsTone(noise.noiseType)) {
+        Refuse("--notch", "the tone has no notch; choose physiological, white or pink noise.");
+        return false;
+    }
+    return true;
+}
+
 OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
                                NoiseOptions& options)
 {
     const std::string_view name = OptionName(argument);
+    if (argument == "--notch" || argument == "--no-notch") {
+        options.notch = argument == "--notch" ? 1 : 0;
+        return OptionOutcome::Taken;
+    }
+    if (name == "--notch-width") {
+        const std::optional<std::string_view> text = reader.Value(argument);
+        if (!text)
+            return OptionOutcome::Refused;
+        const std::string copy(*text);
+        char* end = nullptr;
+        const double width = LooksNumeric(copy) ? std::strtod(copy.c_str(), &end) : 0.0;
+        if (end == nullptr || end == copy.c_str() || !OnlyBlanksFrom(end) || (width != 0.5 && width != 1.0)) {
+            Refuse(name, "Please choose 0.5 or 1 (octaves).");
+            return OptionOutcome::Refused;
+        }
+        options.notchWidthOctaves = width;
+        return OptionOutcome::Taken;
+    }
     if (argument == "--endless" || argument == "--no-endless") {
         options.endless = argument == "--endless" ? 1 : 0;
         return OptionOutcome::Taken;
@@ -226,4 +253,8 @@ const char* const kNoiseOptionsHelp =
     "                         tone is not affected); default: as the setting\n"
     "  --no-endless           the one noise period, repeated\n"
     "  --seed N               the endless noise drawn from seed N, 0..2^64-1, to\n"
-    "                         make the same sound again; default: a random seed\n";
+    "                         make the same sound again; default: a random seed\n"
+    "  --notch                cut a band centred on --tinnitus-freq out of the\n"
+    "                         noise (not the tone); default: as the setting\n"
+    "  --no-notch             the noise without a notch\n"
+    "  --notch-width OCT      width of the notch: 0.5 or 1 octave; default 1\n";

@@ -21,6 +21,8 @@ struct NoiseOptions
     double surfPeriod = 20.0;      // seconds
     int endless = 0;               // noise that never repeats: 1 on, 0 off, -1 not given
     std::optional<uint64_t> seed;  // of the endless noise; none: drawn at random
+    int notch = 0;                 // a band cut around tinnitusFreq: 1 on, 0 off, -1 not given
+    double notchWidthOctaves = 1.0;  // 0.5 or 1; NaN not given
 };
 
 // One command-line option split into name and value: "--lower 20" or
@@ -75,7 +77,7 @@ enum class OptionOutcome
 
 // Handles argument (already read from reader) if it is one of --type,
 // --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period,
-// --endless, --no-endless, --seed.
+// --endless, --no-endless, --seed, --notch, --no-notch, --notch-width.
 OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
                                NoiseOptions& options);
 
@@ -90,6 +92,10 @@ uint64_t SeedOrRandom(const NoiseOptions& options);
 // Refuses a seed when the noise is not endless (prints why); true when the
 // options fit together.
 bool SeedFitsEndless(const NoiseOptions& options);
+
+// Refuses --notch (given) with the tone, which has no spectrum to cut
+// (prints why); true when the options fit together.
+bool NotchFitsType(const NoiseOptions& given, const NoiseOptions& noise);
 
 // Help lines for the noise options, for the commands' --help.
 extern const char* const kNoiseOptionsHelp;

@@ -17,6 +17,7 @@
 #include "base/printable_text.h"
 #include "base/message_reporter.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_device_choice.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
 #include "cli/stderr_filter.h"
@@ -109,7 +110,8 @@ public:
     {
         return PlayParameters{m_noise.noiseType, m_noise.lowerLimit, m_noise.upperLimit,
                               m_noise.tinnitusFreq, m_noise.surfStrength, m_noise.surfPeriod,
-                              m_noise.endless == 1, m_seed, m_fadeInSamples, m_endSample, m_fadeOutSamples};
+                              m_noise.endless == 1, m_seed, m_fadeInSamples, m_endSample, m_fadeOutSamples,
+                              false, m_noise.notch == 1, m_noise.notchWidthOctaves};
     }
 
     // Drawn once, so that every Play of this run plays the same sound.
@@ -224,20 +226,6 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
     return 0;
 }
 
-// The combo entry for --device: its index or its full name; -1 when none fits.
-int FindDevice(const std::vector<std::string>& names, const std::string& wanted)
-{
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (names[i] == wanted)
-            return static_cast<int>(i);
-    if (!wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos && wanted.size() < 9) {
-        const int index = std::stoi(wanted);
-        if (index < static_cast<int>(names.size()))
-            return index;
-    }
-    return -1;
-}
-
 }  // namespace
 
 int RunPlay(int argc, char** argv)
@@ -261,7 +249,7 @@ int RunPlay(int argc, char** argv)
     if (!chosen)
         return 2;
     const NoiseOptions& noise = *chosen;
-    if (!SeedFitsEndless(noise))
+    if (!SeedFitsEndless(noise) || !NotchFitsType(given, noise))
         return 2;
 
     // Ctrl-C and termination are taken by sigtimedwait below; blocked before any

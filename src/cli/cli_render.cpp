@@ -117,6 +117,7 @@ const char kHelpTail[] =
     "  susurra-cli render --length 00:10:00 - | aplay\n"
     "  susurra-cli render --endless --seed 42 --length 08:00:00 night.wav\n"
     "  susurra-cli render --length 20:00:00 night.opus\n"
+    "  susurra-cli render --type white --notch --tinnitus-freq 6000 notched.wav\n"
     "\n"
     "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
 
@@ -296,7 +297,7 @@ int RunRender(int argc, char** argv)
     if (!fromSetting || !fileSetting)
         return 2;
     const NoiseOptions& noise = *fromSetting;
-    if (!SeedFitsEndless(noise))
+    if (!SeedFitsEndless(noise) || !NotchFitsType(given.noise, noise))
         return 2;
     FileOptions file{static_cast<double>(fileSetting->fadeIn), static_cast<double>(fileSetting->fadeOut),
                      fileSetting->hours, fileSetting->minutes, fileSetting->seconds, false};
@@ -346,6 +347,8 @@ int RunRender(int argc, char** argv)
     SoundValues sound{noise.noiseType, noise.lowerLimit, noise.upperLimit, noise.tinnitusFreq, noise.surfStrength,
                       noise.surfPeriod};
     sound.endless = noise.endless == 1 && !IsTone(noise.noiseType);
+    sound.notch = noise.notch == 1 && !IsTone(noise.noiseType);
+    sound.notchWidthOctaves = noise.notchWidthOctaves;
     if (sound.endless) {
         sound.seed = SeedOrRandom(noise);
         // The seed makes the same file again; say it before the long part.

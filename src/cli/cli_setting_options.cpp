@@ -37,8 +37,10 @@ void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
         noise.endless = given.endless;
     if (given.seed)
         noise.seed = given.seed;
+    if (given.notch >= 0)
+        noise.notch = given.notch;
     for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
-                       &NoiseOptions::surfPeriod})
+                       &NoiseOptions::surfPeriod, &NoiseOptions::notchWidthOctaves})
         if (!std::isnan(given.*field))
             noise.*field = given.*field;
 }
@@ -88,7 +90,10 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
     options.tinnitusFreq = s.tinnitusFrequency;
     options.surfStrength = s.surfStrength;
     options.surfPeriod = s.surfPeriod;
-    options.endless = ReadNoiseExtras(s).endless ? 1 : 0;
+    const NoiseExtras extras = ReadNoiseExtras(s);
+    options.endless = extras.endless ? 1 : 0;
+    options.notch = extras.notch ? 1 : 0;
+    options.notchWidthOctaves = extras.notch ? ValidNotchWidth(extras.notchWidthOctaves) : 1.0;
     LayOverNoiseOptions(given, options);
     return options;
 }
@@ -120,7 +125,7 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
 
 NoiseOptions UnsetNoiseOptions()
 {
-    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN, -1, std::nullopt};
+    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN, -1, std::nullopt, -1, NAN};
 }
 
 void WarnAboutDamagedSettings(const CSettingsStore& store)

@@ -20,6 +20,7 @@ struct Command
 constexpr Command kCommands[] = {
     {"render", RunRender, "write the sound into a WAV file"},
     {"play", RunPlay, "play the sound on a sound device"},
+    {"match", RunMatch, "find the pitch of a tinnitus by comparing tones"},
     {"devices", RunDevices, "list the usable sound devices"},
     {"settings", RunSettings, "list the noise and file settings"},
 };

@@ -20,12 +20,12 @@ void CEndlessFeed::Wake()
     m_wake.notify_one();
 }
 
-const int16_t* CEndlessFeed::Start(int type, double lower, double upper, uint64_t seed)
+const int16_t* CEndlessFeed::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
 {
     m_running.store(false, std::memory_order_release);
     {
         std::lock_guard lock(m_workMutex);
-        m_noise.Start(type, lower, upper, seed);
+        m_noise.Start(type, lower, upper, seed, notch);
         m_noise.Next(Period(0));
         m_current.store(0, std::memory_order_relaxed);
         m_nextReady.store(false, std::memory_order_release);

@@ -10,7 +10,10 @@ public:
     explicit CNoiseSynthGenerator(CNoiseSynth& synth) : m_synth(synth) {}
 
     bool Ready() const override { return m_synth.m_ready; }
-    void Synthesize(int type, double lower, double upper) override { m_synth.Synthesize(type, lower, upper); }
+    void Synthesize(int type, double lower, double upper, const NotchBand& notch) override
+    {
+        m_synth.Synthesize(type, lower, upper, notch);
+    }
     void SynthesizeTone(double frequency) override { m_synth.SynthesizeTone(frequency); }
     const int16_t* Source() const override { return m_synth.m_source.get(); }
 

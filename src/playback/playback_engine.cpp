@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "playback/fade_curve.h"
 #include "synth/noise_type.h"
@@ -28,6 +29,11 @@ std::string StreamName(const PlayParameters& params)
     default:
         return "Noise";
     }
+}
+NotchBand NotchOf(const PlayParameters& params)
+{
+    return NotchBand{params.notch && !IsTone(params.noiseType), static_cast<double>(params.tinnitusFreq),
+                     ValidNotchWidth(params.notchWidthOctaves)};
 }
 }  // namespace
 
@@ -136,6 +142,8 @@ bool CPlaybackEngine::OpenDevice()
 void CPlaybackEngine::CloseDevice()
 {
     UnprepareHeaders();
+    if (std::exchange(m_cuePrepared, false))
+        m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
     m_waveOut.Close(m_hWaveOut);
     m_deviceOpen = false;
 }
@@ -148,6 +156,30 @@ void CPlaybackEngine::HaltOutput()
     { std::lock_guard lock(m_refillMutex); }
     if (m_deviceOpen)
         m_waveOut.Reset(m_hWaveOut);
+    m_cueDone.store(true, std::memory_order_release);
+}
+
+bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count)
+{
+    if (!m_deviceOpen)
+        return false;
+    const bool wasPlaying = m_playing.load(std::memory_order_acquire);
+    HaltOutput();
+    if (wasPlaying)
+        SetStatus("nothing to do");
+    // The halves are queued again in full by the next Play.
+    m_paramsChanged = true;
+    if (m_cuePrepared)
+        m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
+    m_cueHeader = WaveHeader{samples, count * 2, 0};
+    m_waveOut.PrepareHeader(m_hWaveOut, &m_cueHeader);
+    m_cuePrepared = true;
+    m_cueDone.store(false, std::memory_order_release);
+    if (m_waveOut.Write(m_hWaveOut, &m_cueHeader) != WaveResult::Ok) {
+        m_cueDone.store(true, std::memory_order_release);
+        return false;
+    }
+    return true;
 }
 
 void CPlaybackEngine::ApplyParameters(const PlayParameters& params)
@@ -205,7 +237,7 @@ void CPlaybackEngine::OnPlay()
     m_waveOut.SetStreamName(StreamName(m_params));
     // After a failed requeue the other half may still sit at the device: take
     // it back before the halves are refilled and queued again.
-    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel))
+    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel) || !m_cueDone.load(std::memory_order_acquire))
         HaltOutput();
 
     // Glide: the sound goes on and crossfades into the new one. A change
@@ -234,7 +266,7 @@ void CPlaybackEngine::OnPlay()
         if (IsTone(m_params.noiseType))
             m_synth.SynthesizeTone(static_cast<double>(m_params.tinnitusFreq));
         else
-            m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit);
+            m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, NotchOf(m_params));
     }
 
     // No refill runs now, so the feed may start over.
@@ -243,7 +275,8 @@ void CPlaybackEngine::OnPlay()
     if (endless) {
         if (!m_feed)
             m_feed = std::make_unique<CEndlessFeed>();
-        source = m_feed->Start(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, m_params.seed);
+        source = m_feed->Start(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, m_params.seed,
+                               NotchOf(m_params));
     }
 
     PrepareHeaders(CSurfShaper::HalfLength(m_params.noiseType));
@@ -508,6 +541,10 @@ void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* 
     // The ramp after Stop is no half: nothing follows it.
     if (header == &engine->m_rampHeader)
         return;
+    if (header == &engine->m_cueHeader) {
+        engine->m_cueDone.store(true, std::memory_order_release);
+        return;
+    }
     if (message == WaveMessage::DeviceError) {
         engine->m_playing.store(false, std::memory_order_release);
         engine->m_deviceFailed.store(true, std::memory_order_release);

@@ -68,6 +68,14 @@ public:
     // period. Does nothing unless the tone is playing.
     void RetuneTone(double frequency);
 
+    // Plays `count` samples once on the open device as a cue (the pitch
+    // match's tones), stopping the sound that plays. The samples must stay
+    // unchanged until CueDone or until the next Play, PlayCue, Stop or
+    // Shutdown. False when no device is open or it refused the buffer.
+    bool PlayCue(const int16_t* samples, uint32_t count);
+    // True once the last cue was played or handed back (and before any).
+    bool CueDone() const { return m_cueDone.load(std::memory_order_acquire); }
+
     // Hold the returned lock while making a new signal during playback (To
     // File with a stale signal): refills wait until it is released. Call no
     // other engine member while holding it.
@@ -168,6 +176,9 @@ private:
     // Shared with the notification thread.
     std::atomic<bool> m_playing{false};
     std::atomic<bool> m_deviceFailed{false};
+    std::atomic<bool> m_cueDone{true};
+    WaveHeader m_cueHeader;
+    bool m_cuePrepared = false;
     std::mutex m_refillMutex;   // held by a refill, by Play's first fills, and by LockSignal
     int m_nextHalf = 0;         // guarded by m_refillMutex
 

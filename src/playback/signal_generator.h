@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "synth/notch_band.h"
+
 // The synthesizer as the playback engine sees it: makes one period of signal
 // on the calling thread and keeps it in a source buffer whose address never
 // changes. Called on the UI thread only.
@@ -12,8 +14,9 @@ public:
 
     // True while a noise period made by Synthesize is current (m_ready).
     virtual bool Ready() const = 0;
-    // Makes a noise period (262144 samples) of type 0..2 into the source.
-    virtual void Synthesize(int type, double lower, double upper) = 0;
+    // Makes a noise period (262144 samples) of type 0..2, without the
+    // notch's band, into the source.
+    virtual void Synthesize(int type, double lower, double upper, const NotchBand& notch) = 0;
     // Makes one second of tone (44100 samples) into the source.
     virtual void SynthesizeTone(double frequency) = 0;
     // The unchanging period, at least 262144 samples.

@@ -19,9 +19,9 @@ CEndlessBlocks::CEndlessBlocks()
 
 CEndlessBlocks::~CEndlessBlocks() = default;
 
-void CEndlessBlocks::Start(int type, double lower, double upper, uint64_t seed)
+void CEndlessBlocks::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
 {
-    m_spectrum.Reset(type, lower, upper, seed);
+    m_spectrum.Reset(type, lower, upper, seed, notch);
     m_workspaces[0].MakeRaw(m_spectrum, 0);
     m_spectrum.SetScale(EndlessScale(m_workspaces[0].Peak()));
     m_firstMade = true;

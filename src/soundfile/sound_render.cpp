@@ -5,12 +5,18 @@
 
 #include "soundfile/endless_blocks.h"
 
+NotchBand NotchOf(const SoundValues& sound)
+{
+    return NotchBand{sound.notch && !IsTone(sound.noiseType), static_cast<double>(sound.tinnitusFreq),
+                     ValidNotchWidth(sound.notchWidthOctaves)};
+}
+
 void MakeSignal(CNoiseSynth& synth, const SoundValues& sound)
 {
     if (IsTone(sound.noiseType))
         synth.SynthesizeTone(static_cast<double>(sound.tinnitusFreq));
     else
-        synth.Synthesize(sound.noiseType, sound.lowerLimit, sound.upperLimit);
+        synth.Synthesize(sound.noiseType, sound.lowerLimit, sound.upperLimit, NotchOf(sound));
 }
 
 bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
@@ -22,7 +28,7 @@ bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundVa
     std::unique_ptr<CEndlessBlocks> endless;
     if (sound.endless && !IsTone(sound.noiseType)) {
         endless = std::make_unique<CEndlessBlocks>();
-        endless->Start(sound.noiseType, sound.lowerLimit, sound.upperLimit, sound.seed);
+        endless->Start(sound.noiseType, sound.lowerLimit, sound.upperLimit, sound.seed, NotchOf(sound));
     }
     writer.endless = endless.get();
     const auto writeTo = [&](int out) {

@@ -19,7 +19,14 @@ struct SoundValues
     // afresh from seed. Off: the one period, repeated.
     bool endless = false;
     uint64_t seed = 0;
+    // A band of notchWidthOctaves (0.5 or 1) cut from the noise around
+    // tinnitusFreq; the tone is not affected.
+    bool notch = false;
+    double notchWidthOctaves = 1.0;
 };
+
+// The notch of a sound: on only for the noises.
+NotchBand NotchOf(const SoundValues& sound);
 
 // What a file adds to a sound.
 struct FileValues

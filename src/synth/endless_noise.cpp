@@ -98,7 +98,7 @@ CEndlessSpectrum::CEndlessSpectrum()
 
 CEndlessSpectrum::~CEndlessSpectrum() = default;
 
-void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed)
+void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
 {
     m_seed = seed;
     m_scale = 0.0;
@@ -121,6 +121,12 @@ void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed
             visit(BinOf(f));
             f = type == Pink ? f * 1.001 : f + 0.1 * std::exp(0.096 + 0.022 * std::sqrt(f));
         } while (f <= upper && std::isfinite(f));
+    }
+    if (notch.on) {
+        const int first = std::max(BinOf(notch.Lower()), 0);
+        const int last = std::min(BinOf(notch.Upper()), kHalf);
+        for (int k = first; k <= last; ++k)
+            m_visited[static_cast<size_t>(k)] = 0;
     }
     for (int k = 0; k <= kHalf; ++k)
         if (m_visited[static_cast<size_t>(k)])
@@ -190,9 +196,9 @@ CEndlessNoise::CEndlessNoise() : m_head(new double[kX]()) {}
 
 CEndlessNoise::~CEndlessNoise() = default;
 
-void CEndlessNoise::Start(int type, double lower, double upper, uint64_t seed)
+void CEndlessNoise::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
 {
-    m_spectrum.Reset(type, lower, upper, seed);
+    m_spectrum.Reset(type, lower, upper, seed, notch);
     m_workspace.MakeRaw(m_spectrum, 0);
     m_spectrum.SetScale(EndlessScale(m_workspace.Peak()));
     m_next = 0;

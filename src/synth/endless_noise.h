@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "synth/notch_band.h"
+
 // Noise that never repeats: every period of 262144 samples is drawn afresh
 // with the bins that CNoiseSynth sets for the same type and band, each with
 // a new random phase, and the periods are joined by an equal-power crossfade.
@@ -38,8 +40,9 @@ public:
 
     // Takes the bins of noise type 0..2 between lower and upper Hz, as
     // CNoiseSynth::Synthesize sets them; another type or an empty band is
-    // silence. The scale is 0 until SetScale. Allocates nothing.
-    void Reset(int type, double lower, double upper, uint64_t seed);
+    // silence. The bins of the notch stay silent. The scale is 0 until
+    // SetScale. Allocates nothing.
+    void Reset(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
     void SetScale(double scale) { m_scale = scale; }
 
     double Scale() const { return m_scale; }
@@ -109,7 +112,7 @@ public:
 
     // Begins a run: the bins of the type and band, the seed, and the scale
     // from P_0. The next period made is O_0.
-    void Start(int type, double lower, double upper, uint64_t seed);
+    void Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
     // Makes the next output period into out (N samples).
     void Next(int16_t* out);
     // The index of the period Next makes.

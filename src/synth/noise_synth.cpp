@@ -119,11 +119,28 @@ void CNoiseSynth::BuildSpectrum(int type, double lower, double upper)
     }
 }
 
-void CNoiseSynth::Synthesize(int type, double lower, double upper)
+void CNoiseSynth::CutNotch(const NotchBand& notch)
+{
+    if (!notch.on)
+        return;
+    const int first = std::max(BinOf(notch.Lower()), 0);
+    const int last = std::min(BinOf(notch.Upper()), kHalf);
+    // Bins 0..N/2 only: the mirror half is made from them afterwards.
+    double* const x = m_spectrum.get();
+    for (int k = first; k <= last; ++k)
+    {
+        x[2 * k] = 0.0;
+        if (k < kHalf)
+            x[2 * k + 1] = 0.0;
+    }
+}
+
+void CNoiseSynth::Synthesize(int type, double lower, double upper, const NotchBand& notch)
 {
     m_lowBin = BinOf(lower);
     m_highBin = BinOf(upper);
     BuildSpectrum(type, lower, upper);
+    CutNotch(notch);
     PrepareSpectrum();
     Transform();
     std::memcpy(m_source.get(), m_samples.get(), kN * sizeof(int16_t));

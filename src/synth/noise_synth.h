@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base/progress_sink.h"
+#include "synth/notch_band.h"
 #include "synth/phase_generator.h"
 
 // Builds one period of signal: band-limited noise (262144 samples, peak 10000)
@@ -30,7 +31,9 @@ public:
     // 0.5 * m_binWidth .. 22050 Hz (bins 0..N/2); a frequency outside still
     // takes its draw but sets no bin. lower > upper, or another type, gives
     // silence.
-    void Synthesize(int type, double lower, double upper);
+    // A notch zeroes its bins after every draw, so all other bins keep the
+    // phases of the same noise without it.
+    void Synthesize(int type, double lower, double upper, const NotchBand& notch = {});
 
     // Makes one second of tone into m_samples[0..44099] and copies all of
     // m_samples to m_source. Leaves m_ready as it is.
@@ -61,6 +64,7 @@ private:
     // draw but stores nothing.
     void DrawUnitBin(int k);
     void BuildSpectrum(int type, double lower, double upper);
+    void CutNotch(const NotchBand& notch);
     void MakeTwiddles();
     void ReverseBitOrder();
     void RunButterflies();

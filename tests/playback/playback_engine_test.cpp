@@ -341,7 +341,7 @@ TEST(PlaybackEngine, SignalsAndTonesMadeWhilePlayingNeverTearARefill)
                 rig.engine.RetuneTone(400 + i);
             } else {
                 auto guard = rig.engine.LockSignal();
-                rig.generator.Synthesize(1, 20, 20000);
+                rig.generator.Synthesize(1, 20, 20000, {});
             }
             rig.engine.SetSurf(10.0 * i, 1 + i);
         }
@@ -464,3 +464,44 @@ TEST(PlaybackEngine, WithGlideStopRampsDownOver50msInsteadOfCutting)
 
 }  // namespace
 
+namespace {
+
+TEST(PlaybackEngine, CueStopsTheSoundPlaysOnceAndPlayTakesTheDeviceBack)
+{
+    EngineRig rig({kGood}, 2);
+    rig.Start();
+    ASSERT_TRUE(rig.engine.IsPlaying());
+    const std::vector<int16_t> cue(1000, 7);
+    ASSERT_TRUE(rig.engine.PlayCue(cue.data(), 1000));
+    EXPECT_FALSE(rig.engine.IsPlaying());
+    EXPECT_EQ(rig.status.m_texts, std::vector<std::string>{"nothing to do"});
+    ASSERT_EQ(rig.fake.Queued().size(), 1u);
+    EXPECT_EQ(rig.fake.Queued()[0]->data, cue.data());
+    EXPECT_EQ(rig.fake.Queued()[0]->bufferLengthBytes, 2000u);
+    EXPECT_FALSE(rig.engine.CueDone());
+    // Its completion queues nothing more: a cue plays once.
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    rig.fake.WaitIdle();
+    EXPECT_TRUE(rig.engine.CueDone());
+    EXPECT_TRUE(rig.fake.Queued().empty());
+
+    // A cue still queued is handed back before Play queues its halves.
+    ASSERT_TRUE(rig.engine.PlayCue(cue.data(), 1000));
+    rig.engine.OnPlay();
+    EXPECT_TRUE(rig.engine.CueDone());
+    EXPECT_TRUE(rig.BothQueuedInOrder());
+}
+
+TEST(PlaybackEngine, NotchOfThePlayParametersReachesTheGenerator)
+{
+    EngineRig rig({kGood}, 1);
+    rig.controls.m_params.notch = true;
+    rig.controls.m_params.notchWidthOctaves = 0.5;
+    rig.controls.m_params.tinnitusFreq = 3000;
+    rig.Start();
+    EXPECT_TRUE(rig.generator.m_lastNotch.on);
+    EXPECT_EQ(rig.generator.m_lastNotch.centre, 3000.0);
+    EXPECT_EQ(rig.generator.m_lastNotch.widthOctaves, 0.5);
+}
+
+}  // namespace
