@@ -323,7 +323,7 @@ void CPlaybackEngine::GlideTo(bool tone, double frequency)
     if (tone)
         m_synth.SynthesizeTone(frequency);
     else
-        m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit);
+        m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, NotchOf(m_params));
     {
         std::lock_guard lock(m_refillMutex);
         m_glideStart = m_streamIndex;

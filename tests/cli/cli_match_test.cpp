@@ -3,6 +3,7 @@
 // tones' frequencies from standard error and writes answers to standard
 // input, on an ALSA "file" device read at the pace of a sound card.
 
+#include <stdexcept>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,8 +28,8 @@ public:
     CMatchSession(const CTempFolder& dir, const std::string& args)
     {
         int in[2], err[2];
-        ::pipe(in);
-        ::pipe(err);
+        if (::pipe(in) != 0 || ::pipe(err) != 0)
+            throw std::runtime_error("no pipe for the session");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, in[0], 0);
