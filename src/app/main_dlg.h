@@ -83,6 +83,8 @@ public:
     void ApplyFileSetting();
     void OnSaveNoiseSetting();
     void OnSaveFileSetting();
+    // The Endless check box was clicked: a playing noise restarts with it.
+    void OnEndless();
     // Timer: a device that failed while playing stops playback cleanly.
     void OnCheckDevice();
 
@@ -138,6 +140,9 @@ public:
     int m_noiseSettingIndex = 0;
     int m_fileSettingIndex = 0;
     CComboCtrl* m_fileSettingCombo = nullptr;
+    // Noise that never repeats; each Play and each To File draws a new seed.
+    bool m_endless = false;
+    uint64_t m_seed = 0;  // of the last endless file
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -180,6 +185,8 @@ private:
     // a message. nullopt when cancelled or refused.
     std::optional<QString> ChooseFileName();
     void Warn(const QString& text);
+    // Endless applies to the noises only: off for the Tinnitus Finder.
+    void UpdateEndlessEnabled();
     bool Busy() const { return m_busy > 0; }
 
     CNoiseSynthGenerator m_generator{m_synth};

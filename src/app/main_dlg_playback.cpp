@@ -3,6 +3,8 @@
 // the changes that make the signal anew.
 #include "app/main_dlg.h"
 
+#include "base/random_seed.h"
+
 #include "ui/controls/combo_ctrl.h"
 #include "ui/controls/progress_ctrl.h"
 
@@ -29,13 +31,20 @@ PlayParameters CMainDlg::ReadControls()
     params.tinnitusFreq = m_tinnitusFreq;
     params.surfStrength = m_surfStrength;
     params.surfPeriod = m_surfPeriod;
+    params.endless = m_endless && !IsTone(m_noiseType);
+    // Each run of endless noise is one of its own.
+    params.seed = DrawRandomSeed();
     return params;
 }
 
 void CMainDlg::OnPlay()
 {
+    if (!UpdateData(true))
+        return;
     CBusyScope busy(*this);
+    m_controlsJustRead = true;
     m_engine.OnPlay();
+    m_controlsJustRead = false;
     if (m_engine.IsPlaying())
         m_generatedType = m_engine.PlayedType();
 }
@@ -47,7 +56,16 @@ void CMainDlg::OnStop()
 
 void CMainDlg::OnSelchangeSoundDevice()
 {
+    // The change is refused with the value: the list shows the device
+    // that is still open.
+    if (!UpdateData(true))
+    {
+        m_deviceCombo->SetCurSel(m_engine.SelectedEntry());
+        return;
+    }
+    m_controlsJustRead = true;
     m_engine.OnSelchangeSoundDevice(m_deviceCombo->GetCurSel());
+    m_controlsJustRead = false;
 }
 
 void CMainDlg::OnCustomdrawVolume()
@@ -78,7 +96,16 @@ void CMainDlg::OnChangeLimit()
 
 void CMainDlg::OnNoiseType()
 {
-    UpdateData(true);
+    UpdateEndlessEnabled();
+    // The radios come last in the exchange: after a refusal the type was not
+    // read, so the signal counts as stale whatever it is.
+    if (!UpdateData(true))
+    {
+        m_synth.m_ready = false;
+        if (m_initDone)
+            m_generatorProgress->SetPos(0);
+        return;
+    }
     if (m_noiseType == m_generatedType && m_synth.m_ready)
         return;
     if (m_initDone)

@@ -3,6 +3,7 @@
 // the current values into a slot and the files on Exit.
 #include "app/main_dlg.h"
 
+#include "settings/noise_extras.h"
 #include "settings/setting_list.h"
 #include "settings/setting_text.h"
 #include "synth/rounding.h"
@@ -63,17 +64,21 @@ void CMainDlg::ApplyNoiseSetting()
             m_upperLimit = setting.upperLimit;
             m_surfStrength = setting.surfStrength;
             m_surfPeriod = setting.surfPeriod;
+            m_endless = ReadNoiseExtras(setting).endless;
         }
     }
     m_freqSlider->SetPos(FreqToSliderPos(m_tinnitusFreq), true);
     UpdateData(false);
-    UpdateData(true);
+    const bool valid = UpdateData(true);
+    UpdateEndlessEnabled();
     if (m_initDone && (m_noiseType != m_generatedType || !m_synth.m_ready))
     {
         m_synth.m_ready = false;
         m_generatorProgress->SetPos(0);
     }
-    if (m_engine.IsPlaying())
+    // The setting is shown either way; the sound restarts only with every
+    // value read.
+    if (valid && m_engine.IsPlaying())
         OnPlay();
 }
 
@@ -98,13 +103,17 @@ void CMainDlg::ApplyFileSetting()
 
 void CMainDlg::OnSaveNoiseSetting()
 {
-    UpdateData(true);
+    // The window would store the values that the refusal left unread.
+    if (!UpdateData(true))
+        return;
     m_saveSetDlg.ShowForKind(SettingsKind::Noise);
 }
 
 void CMainDlg::OnSaveFileSetting()
 {
-    UpdateData(true);
+    // The window would store the values that the refusal left unread.
+    if (!UpdateData(true))
+        return;
     m_saveSetDlg.ShowForKind(SettingsKind::File);
 }
 
@@ -126,6 +135,10 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
         setting.upperLimit = m_upperLimit;
         setting.surfStrength = m_surfStrength;
         setting.surfPeriod = m_surfPeriod;
+        // A fresh block: a freed slot may still hold a deleted setting's options.
+        NoiseExtras extras;
+        extras.endless = m_endless;
+        WriteNoiseExtras(setting, extras);
         return;
     }
     FileSetting& setting = m_settings.m_fileSettings.m_slots[slot];

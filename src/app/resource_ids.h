@@ -73,6 +73,7 @@ constexpr int IDC_NOISE_SETTING = 1049;
 constexpr int IDC_NOISE_SAVE_SETTING = 1051;
 constexpr int IDC_FILE_SETTING = 1057;
 constexpr int ID_HELP = 57670;
+constexpr int IDC_ENDLESS = 1100;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;

@@ -9,6 +9,7 @@
 #include "ui/controls/up_down_ctrl.h"
 #include "testing/ui/qt_test_app.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -20,7 +21,8 @@ TEST_F(DialogLayout, ControlsAreCreatedInTabOrderWithTheirKinds)
 {
     CDialogBase dlg(IDD_MAIN);
     dlg.Create();
-    ASSERT_EQ(dlg.Controls().size(), 60);
+    ASSERT_EQ(dlg.Controls().size(), 61);
+    EXPECT_NE(dlg.GetDlgItemAs<QCheckBox>(IDC_ENDLESS), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CIconButton>(ID_HELP), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CDigitsEdit>(IDC_TINNITUS_FREQ), nullptr);
     EXPECT_TRUE(dlg.GetDlgItemAs<CComboCtrl>(IDC_NOISE_SETTING)->IsSorted());
@@ -63,7 +65,7 @@ TEST_F(DialogLayout, WindowKeepsItsProportionsAtAnyFontSize)
 
     const CDialogUnits units = large.Units();
     EXPECT_EQ(units.BaseY(), QFontMetricsF(largeFont).height());
-    EXPECT_EQ(large.size(), units.ToPixels(QSize(508, 320)));
+    EXPECT_EQ(large.size(), units.ToPixels(QSize(508, 356)));
     EXPECT_EQ(large.GetDlgItem(IDC_PLAY)->geometry(), units.ToPixels(QRect(52, 23, 58, 28)));
     const double ratioX = double(large.width()) / small.width();
     EXPECT_NEAR(ratioX, units.BaseX() / small.Units().BaseX(), 0.01);

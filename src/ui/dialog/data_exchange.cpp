@@ -2,6 +2,7 @@
 #include "ui/dialog/data_exchange.h"
 
 #include "ui/controls/date_time_value.h"
+#include "ui/controls/time_edit.h"
 #include "ui/dialog/dialog_base.h"
 #include "ui/services/dialog_services.h"
 #include "ui/services/message_box.h"
@@ -9,6 +10,7 @@
 #include "ui/dialog/window_text.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTimeEdit>
@@ -178,6 +180,19 @@ void CDataExchange::Radio(int firstId, int& index)
     m_dialog.CheckRadio(firstId, index);
 }
 
+void CDataExchange::Check(int id, bool& checked)
+{
+    if (m_failed && !m_quiet)
+        return;
+    auto* box = qobject_cast<QCheckBox*>(m_dialog.GetDlgItem(id));
+    if (box == nullptr)
+        return;
+    if (m_saveAndValidate)
+        checked = box->isChecked();
+    else
+        box->setChecked(checked);
+}
+
 void CDataExchange::SliderPos(int id, int& position)
 {
     if (m_failed && !m_quiet)
@@ -200,6 +215,18 @@ void CDataExchange::DateTime(int id, CDateTimeValue& value)
         return;
     if (m_saveAndValidate)
     {
+        if (auto* typed = qobject_cast<CTimeEdit*>(editor))
+        {
+            // A section typed out of range is refused, not read as the
+            // last valid time.
+            if (const auto error = typed->OutOfRange())
+            {
+                Fail(editor, RangeMessage(error->minimum, error->maximum));
+                if (!m_quiet)
+                    typed->setSelectedSection(error->section);
+                return;
+            }
+        }
         const QTime t = editor->time();
         value.SetDateTime(1899, 12, 30, t.hour(), t.minute(), t.second());
         return;

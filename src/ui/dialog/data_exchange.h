@@ -41,6 +41,8 @@ public:
     // Index of the checked radio button in the group that starts with
     // firstId; -1 when none is checked.
     void Radio(int firstId, int& index);
+    // Whether a check box is checked.
+    void Check(int id, bool& checked);
     // Position of a slider.
     void SliderPos(int id, int& position);
     // Time of day of a time editor. Reading always gives a valid value on day
