@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, TheFileNameTakesNoMoreThan255Characters)
     EXPECT_EQ(d.GetDlgItemText(IDC_FILE_NAME), QString(255, 'y'));
 }
 
-TEST_F(MainWindowTest, AnHourTypedOutOfRangeIsRefusedNotTakenAsAnother)
+TEST_F(MainWindowTest, AClickedSectionIsTypedOverAndAnHourOutOfRangeIsRefused)
 {
     auto dialog = Start();
     CMainDlg& d = *dialog;
@@ -130,21 +130,20 @@ TEST_F(MainWindowTest, AnHourTypedOutOfRangeIsRefusedNotTakenAsAnother)
     const QPoint amidHours(field->fontMetrics().horizontalAdvance("0") + 2, field->height() / 2);
     QTest::mouseClick(field, Qt::LeftButton, {}, amidHours);
     QTest::keyClicks(time, "24");
-    Edit(d, IDC_FADE_IN)->setFocus();  // leaving the field changes nothing
-    Edit(d, IDC_FILE_NAME)->setText(PathIn("two.wav"));
-
-    d.OnToFile();
-
     EXPECT_EQ(m_messages.Texts(), QStringList{"Please enter a number between 0 and 23."});
-    EXPECT_EQ(d.focusWidget(), time);
-    EXPECT_FALSE(QFile::exists(PathIn("two.wav")));
+    EXPECT_TRUE(time->hasFocus());
+    EXPECT_EQ(time->currentSection(), QDateTimeEdit::HourSection);
 
-    // Typed in range, the same click and keys give that hour.
-    m_messages.m_messages.clear();
-    QTest::mouseClick(field, Qt::LeftButton, {}, amidHours);
+    // Typed over, in range, the hour is taken.
     QTest::keyClicks(time, "12");
     EXPECT_TRUE(d.UpdateData(true));
-    EXPECT_TRUE(m_messages.Texts().isEmpty());
+    EXPECT_EQ(m_messages.Texts().size(), 1);
     EXPECT_EQ(d.m_playTime.GetHour(), 12);
     EXPECT_EQ(d.m_playTime.GetSecond(), 2);
+
+    // A click in the minutes types over the minutes alone.
+    QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(field->width() / 2, field->height() / 2));
+    QTest::keyClicks(time, "45");
+    EXPECT_TRUE(d.UpdateData(true));
+    EXPECT_EQ(d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->time(), QTime(12, 45, 2));
 }

@@ -1,23 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls/time_edit.h"
 
-#include <QApplication>
-#include <QFocusEvent>
+#include "ui/dialog/data_exchange.h"
+#include "ui/services/dialog_services.h"
+#include "ui/services/message_box.h"
+
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QRegularExpression>
-
-namespace
-{
-
-// hh:mm:ss with one or two digits a section, as typing leaves it.
-const QRegularExpression& SectionsPattern()
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,2}):(\\d{1,2}):(\\d{1,2})\\s*$"));
-    return pattern;
-}
-
-} // namespace
 
 CTimeEdit::CTimeEdit(QWidget* parent)
     : QTimeEdit(parent)
@@ -25,34 +15,16 @@ CTimeEdit::CTimeEdit(QWidget* parent)
     lineEdit()->installEventFilter(this);
 }
 
-std::optional<CTimeEdit::RangeError> CTimeEdit::FirstOutOfRange(const QString& text)
+QDateTimeEdit::Section CTimeEdit::SectionAt(int position) const
 {
-    const QRegularExpressionMatch match = SectionsPattern().match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const RangeError ranges[] = {{HourSection, 0, 23}, {MinuteSection, 0, 59}, {SecondSection, 0, 59}};
-    for (int i = 0; i < 3; ++i)
-    {
-        const int value = match.captured(i + 1).toInt();
-        if (value < ranges[i].minimum || value > ranges[i].maximum)
-            return ranges[i];
-    }
-    return std::nullopt;
-}
-
-std::optional<CTimeEdit::RangeError> CTimeEdit::OutOfRange() const
-{
-    return FirstOutOfRange(lineEdit()->text());
-}
-
-QValidator::State CTimeEdit::validate(QString& input, int& pos) const
-{
-    const QValidator::State state = QTimeEdit::validate(input, pos);
-    // Refusing the keystroke would keep only the digits before it ("2" of a
-    // typed "24"), which later reads as another time.
-    if (state == QValidator::Invalid && FirstOutOfRange(input))
-        return QValidator::Intermediate;
-    return state;
+    const QString text = lineEdit()->text();
+    const int firstColon = text.indexOf(QLatin1Char(':'));
+    const int secondColon = text.indexOf(QLatin1Char(':'), firstColon + 1);
+    if (firstColon < 0 || position <= firstColon)
+        return HourSection;
+    if (secondColon < 0 || position <= secondColon)
+        return MinuteSection;
+    return SecondSection;
 }
 
 bool CTimeEdit::eventFilter(QObject* watched, QEvent* event)
@@ -62,28 +34,42 @@ bool CTimeEdit::eventFilter(QObject* watched, QEvent* event)
     {
         // A click leaves the cursor amid the digits, where typing would mix
         // old and new ones: the section clicked is typed over whole.
-        const QString text = lineEdit()->text();
-        const int position = lineEdit()->cursorPosition();
-        const int firstColon = text.indexOf(QLatin1Char(':'));
-        const int secondColon = text.indexOf(QLatin1Char(':'), firstColon + 1);
-        Section section = SecondSection;
-        if (firstColon < 0 || position <= firstColon)
-            section = HourSection;
-        else if (secondColon < 0 || position <= secondColon)
-            section = MinuteSection;
-        setSelectedSection(section);
+        setSelectedSection(SectionAt(lineEdit()->cursorPosition()));
     }
     return QTimeEdit::eventFilter(watched, event);
 }
 
-void CTimeEdit::focusOutEvent(QFocusEvent* event)
+void CTimeEdit::keyPressEvent(QKeyEvent* event)
 {
-    if (!OutOfRange())
+    const QString typed = event->text();
+    if (typed.size() != 1 || !typed[0].isDigit() || (event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)))
     {
-        QTimeEdit::focusOutEvent(event);
+        QTimeEdit::keyPressEvent(event);
         return;
     }
-    // The spin box would put its last valid time back: keep what was typed.
-    QCoreApplication::sendEvent(lineEdit(), event);
-    QWidget::focusOutEvent(event);
+    // The digits the section would hold: the typed one alone over a
+    // selection, else after those already typed before the cursor.
+    QLineEdit* edit = lineEdit();
+    const int cursor = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+    const Section section = SectionAt(cursor);
+    QString digits = typed;
+    if (!edit->hasSelectedText())
+    {
+        const QString text = edit->text();
+        int start = cursor;
+        while (start > 0 && text[start - 1].isDigit())
+            --start;
+        digits = text.mid(start, cursor - start) + typed;
+    }
+    const int maximum = section == HourSection ? 23 : 59;
+    if (digits.size() <= 2 && digits.toInt() > maximum)
+    {
+        event->accept();
+        CDialogServices::MessageBox().Show(this, RangeMessage(0, maximum), CDialogServices::ApplicationName(),
+                                           MessageIcon::Exclamation);
+        setFocus(Qt::OtherFocusReason);
+        setSelectedSection(section);
+        return;
+    }
+    QTimeEdit::keyPressEvent(event);
 }

@@ -2,7 +2,6 @@
 #include "ui/dialog/data_exchange.h"
 
 #include "ui/controls/date_time_value.h"
-#include "ui/controls/time_edit.h"
 #include "ui/dialog/dialog_base.h"
 #include "ui/services/dialog_services.h"
 #include "ui/services/message_box.h"
@@ -215,18 +214,6 @@ void CDataExchange::DateTime(int id, CDateTimeValue& value)
         return;
     if (m_saveAndValidate)
     {
-        if (auto* typed = qobject_cast<CTimeEdit*>(editor))
-        {
-            // A section typed out of range is refused, not read as the
-            // last valid time.
-            if (const auto error = typed->OutOfRange())
-            {
-                Fail(editor, RangeMessage(error->minimum, error->maximum));
-                if (!m_quiet)
-                    typed->setSelectedSection(error->section);
-                return;
-            }
-        }
         const QTime t = editor->time();
         value.SetDateTime(1899, 12, 30, t.hour(), t.minute(), t.second());
         return;
