@@ -3,6 +3,7 @@
 
 #include "app/app_resources.h"
 #include "app/main_dlg.h"
+#include "app/prefetched_wave_out.h"
 #include "app/resource_ids.h"
 #include "playback/backends/backend_choice.h"
 #include "settings/settings_location.h"
@@ -11,14 +12,15 @@
 
 bool CGeneratorApp::InitInstance()
 {
+    // The sound system is reached and its devices listed while the window
+    // builds; the device outlives the window, which closes it before it goes.
+    CPrefetchedWaveOut waveOut([] { return CreateWaveOut(); });
     QApplication::setWindowIcon(CAppResources::LoadIcon(IDI_APP));
     // Lets the desktop match the window to its menu entry and icon (Wayland's app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.susurra.Susurra"));
     // Sets g_programFolder on the way.
     const std::string settingsFolder = ChooseSettingsFolder(SettingsEnvironment::FromSystem());
-    // The device outlives the window, which closes it before it goes.
-    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut();
-    CMainDlg dialog(*waveOut, settingsFolder);
+    CMainDlg dialog(waveOut, settingsFolder);
     dialog.DoModal();
     return false;
 }
