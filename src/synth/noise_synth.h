@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 // (44100 samples, amplitude 3000).
 //
 // Every buffer is allocated once, in the constructor; nothing allocates later.
+// The constant tables are filled by the first Synthesize or Transform.
 // The members are public because the playback engine and the file writer work
 // on the buffers directly. Not thread-safe: one thread calls Synthesize and
 // SynthesizeTone.
@@ -61,6 +63,7 @@ private:
     // draw but stores nothing.
     void DrawUnitBin(int k);
     void BuildSpectrum(int type, double lower, double upper);
+    void MakeTables();
     void MakeTwiddles();
     void ReverseBitOrder();
     void RunButterflies();
@@ -72,4 +75,5 @@ private:
     // recurrence: pass h (h = 1, 2, .., N/2) holds h pairs (wr, wi) from
     // complex index h - 1 on.
     std::unique_ptr<double[]> m_twiddles;
+    bool m_tablesMade = false;
 };
