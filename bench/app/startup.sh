@@ -15,7 +15,7 @@ timer=$build/bench/app/susurra-map-timer
 work=$(mktemp -d)
 xvfb_pid=
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,7 +28,9 @@ done
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+up=
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && { up=1; break; }; sleep 0.05; done
+[ -n "$up" ] || { echo "startup: Xvfb did not start on $display" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 
 # Sound to ALSA's null device through the ALSA backend; settings and caches in the scratch folder.
 printf '</usr/share/alsa/alsa.conf>\npcm.!default {\n  type null\n}\n' >"$work/asound.conf"
