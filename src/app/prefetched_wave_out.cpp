@@ -7,21 +7,20 @@ CPrefetchedWaveOut::CPrefetchedWaveOut(std::function<std::unique_ptr<IWaveOut>()
     : m_work(std::async(std::launch::async, [this, make = std::move(make)] {
         m_inner = make();
         m_devices = m_inner->Devices();
-    }))
+    }).share())
 {
 }
 
 CPrefetchedWaveOut::~CPrefetchedWaveOut()
 {
-    if (m_work.valid())
-        m_work.wait();
+    m_work.wait();
 }
 
 IWaveOut& CPrefetchedWaveOut::Inner() const
 {
-    // get() once publishes the thread's writes to this one.
-    if (m_work.valid())
-        m_work.get();
+    // Also publishes the worker's writes to this thread, and passes on
+    // anything the worker threw.
+    m_work.get();
     return *m_inner;
 }
 

@@ -36,5 +36,6 @@ private:
     std::unique_ptr<IWaveOut> m_inner;
     std::vector<WaveDeviceInfo> m_devices;
     bool m_devicesTaken = false;
-    mutable std::future<void> m_work;
+    // Shared, so that waiting on it is safe from any thread (DeviceListVersion).
+    std::shared_future<void> m_work;
 };
