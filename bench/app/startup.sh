@@ -20,13 +20,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=
-for n in $(seq 130 160); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=:$n; break; fi
-done
-[ -n "$display" ] || { echo "startup: no free X display" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# The server picks a free display itself and names it on fd 3.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+display=:$(head -n1 "$work/display")
 export DISPLAY=$display
 up=
 for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && { up=1; break; }; sleep 0.05; done
