@@ -10,13 +10,11 @@
 class CAppResources
 {
 public:
-    // Command icons come from the desktop's icon theme when it has them, else
-    // from the program's own drawings; the application icon is always the
-    // program's own. A null icon for an unknown id.
+    // The program's own drawing, never the desktop theme's: a theme's icon
+    // may mean something else or vanish on its palette. Each drawing has a
+    // dark outline inside a light one, so it reads on light and dark
+    // palettes alike. A null icon for an unknown id.
     static QIcon LoadIcon(int iconId);
-
-    // The icon drawn by the program itself, never the theme's.
-    static QIcon LoadOwnIcon(int iconId);
 
     // IDC_HAND is the pointing hand; nullopt for an unknown id.
     static std::optional<QCursor> LoadCursor(int cursorId);

@@ -15,6 +15,7 @@
 
 #include <QByteArray>
 #include <QEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVariant>
 
@@ -101,6 +102,13 @@ void CDlgSaveSet::ShowForKind(SettingsKind kind)
 {
     SetKind(kind);
     ShowWindow(true);
+    // The focus would otherwise stay on the button pressed last time, and a
+    // space typed into the name would press it.
+    if (auto* name = GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME))
+    {
+        name->setFocus(Qt::OtherFocusReason);
+        name->selectAll();
+    }
     // Window systems deliver the activation later, or not at all when they
     // refuse to move the focus; the list must match the kind before the
     // user can press Delete.

@@ -81,6 +81,7 @@ void CMainDlg::DoDataExchange(CDataExchange& dx)
     dx.Text(IDC_TINNITUS_FREQ, m_tinnitusFreq, kTinnitusFrequency.min, kTinnitusFrequency.max);
     dx.Radio(IDC_PHYSIOLOGICAL, m_noiseType);
     ExchangeSleepTimer(dx);
+    dx.Check(IDC_ENDLESS, m_endless);
 }
 
 void CMainDlg::BindControls()
@@ -133,6 +134,7 @@ void CMainDlg::ConnectHandlers()
     onClick(IDC_FILE_SAVE_SETTING, &CMainDlg::OnSaveFileSetting);
     connect(m_fileSettingCombo, &CComboCtrl::SelChange, this, [this] { ApplyFileSetting(); });
     onClick(ID_HELP, &CMainDlg::OnHelp);
+    onClick(IDC_ENDLESS, &CMainDlg::OnEndless);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] { OnHelp(); });
 }
@@ -155,6 +157,8 @@ bool CMainDlg::OnInitDialog()
     // position in them.
     m_noiseSettingCombo->SetNameOrder(CompareSettingNamesNoCase);
     m_fileSettingCombo->SetNameOrder(CompareSettingNamesNoCase);
+    if (auto* name = GetDlgItemAs<QLineEdit>(IDC_FILE_NAME))
+        name->setMaxLength(kMaxFileNameChars);
     FillSettingCombos();
     // Writing the frequency above left the guard set for a paint that the
     // hidden slider never made.

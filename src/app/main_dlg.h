@@ -87,6 +87,8 @@ public:
     void ApplyFileSetting();
     void OnSaveNoiseSetting();
     void OnSaveFileSetting();
+    // The Endless check box was clicked: a playing noise restarts with it.
+    void OnEndless();
     // Timer: a device that failed while playing stops playback cleanly, a
     // stream that reached the sleep timer's end stops as Stop does, and
     // devices that appeared or went show in the device list.
@@ -192,6 +194,9 @@ public:
     CComboCtrl* m_notchWidthCombo = nullptr;
     // The notch of the signal last made; a change of it makes the signal stale.
     NotchBand m_generatedNotch;
+    // Noise that never repeats; each Play and each To File draws a new seed.
+    bool m_endless = false;
+    uint64_t m_seed = 0;  // of the last endless file
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -252,6 +257,8 @@ private:
     // a message. nullopt when cancelled or refused.
     std::optional<QString> ChooseFileName();
     void Warn(const QString& text);
+    // Endless applies to the noises only: off for the Tinnitus Finder.
+    void UpdateEndlessEnabled();
     bool Busy() const { return m_busy > 0; }
 
     CNoiseSynthGenerator m_generator{m_synth};

@@ -3,6 +3,7 @@
 #include "app/main_dlg.h"
 
 #include "app/resource_ids.h"
+#include "base/random_seed.h"
 #include "playback/surf_shaper.h"
 #include "soundfile/sound_file_type.h"
 #include "soundfile/sound_render.h"
@@ -42,6 +43,8 @@ SoundValues CMainDlg::Sound() const
     sound.surfPeriod = m_surfPeriod;
     sound.notch = m_notch;
     sound.notchWidthOctaves = m_notchWidthOctaves;
+    sound.endless = m_endless && !IsTone(m_noiseType);
+    sound.seed = m_seed;
     return sound;
 }
 
@@ -74,7 +77,10 @@ std::optional<QString> CMainDlg::ChooseFileName()
 
 void CMainDlg::OnToFile()
 {
-    UpdateData(true);
+    // A refused value leaves the values after it unread: writing now would
+    // use stale ones.
+    if (!UpdateData(true))
+        return;
     if (!m_synth.m_ready)
     {
         ShowStatus(kGenerating);
@@ -125,6 +131,8 @@ void CMainDlg::OnToFile()
     }
 
     ShowStatus(kWriting);
+    // Every file of endless noise is one of its own.
+    m_seed = DrawRandomSeed();
     // A validation failure ahead of the picker can leave an invalid time from
     // a damaged setting: the picker's time is what the user sees.
     if (m_playTime.GetHour() < 0 || m_playTime.GetMinute() < 0 || m_playTime.GetSecond() < 0)
@@ -145,7 +153,8 @@ void CMainDlg::OnToFile()
 
 void CMainDlg::OnBrowse()
 {
-    UpdateData(true);
+    if (!UpdateData(true))
+        return;
     if (!m_fileName.isEmpty())
         m_fileDialog.initialName = m_fileName;
     const std::optional<QString> chosen = ChooseFileName();

@@ -3,6 +3,8 @@
 // the changes that make the signal anew.
 #include "app/main_dlg.h"
 
+#include "base/random_seed.h"
+
 #include "ui/controls/combo_ctrl.h"
 #include "ui/controls/progress_ctrl.h"
 
@@ -48,13 +50,20 @@ PlayParameters CMainDlg::ReadControls()
     }
     params.notch = m_notch;
     params.notchWidthOctaves = m_notchWidthOctaves;
+    params.endless = m_endless && !IsTone(m_noiseType);
+    // Each run of endless noise is one of its own.
+    params.seed = DrawRandomSeed();
     return params;
 }
 
 void CMainDlg::OnPlay()
 {
+    if (!UpdateData(true))
+        return;
     CBusyScope busy(*this);
+    m_controlsJustRead = true;
     m_engine.OnPlay();
+    m_controlsJustRead = false;
     if (m_engine.IsPlaying())
     {
         m_generatedType = m_engine.PlayedType();
@@ -73,7 +82,16 @@ void CMainDlg::OnStop()
 
 void CMainDlg::OnSelchangeSoundDevice()
 {
+    // The change is refused with the value: the list shows the device
+    // that is still open.
+    if (!UpdateData(true))
+    {
+        m_deviceCombo->SetCurSel(m_engine.SelectedEntry());
+        return;
+    }
+    m_controlsJustRead = true;
     m_engine.OnSelchangeSoundDevice(m_deviceCombo->GetCurSel());
+    m_controlsJustRead = false;
 }
 
 void CMainDlg::OnCustomdrawVolume()
@@ -122,7 +140,16 @@ void CMainDlg::OnChangeLimit()
 
 void CMainDlg::OnNoiseType()
 {
-    UpdateData(true);
+    UpdateEndlessEnabled();
+    // The radios come last in the exchange: after a refusal the type was not
+    // read, so the signal counts as stale whatever it is.
+    if (!UpdateData(true))
+    {
+        m_synth.m_ready = false;
+        if (m_initDone)
+            m_generatorProgress->SetPos(0);
+        return;
+    }
     ShowNotch();
     if (m_noiseType == m_generatedType && m_synth.m_ready)
         return;

@@ -4,6 +4,7 @@
 #include "app/main_dlg.h"
 #include "settings/noise_extras.h"
 
+#include "settings/noise_extras.h"
 #include "settings/setting_list.h"
 #include "settings/setting_text.h"
 #include "synth/rounding.h"
@@ -67,18 +68,22 @@ void CMainDlg::ApplyNoiseSetting()
             const NoiseExtras extras = ReadNoiseExtras(setting);
             m_notch = extras.notch;
             m_notchWidthOctaves = extras.notch ? ValidNotchWidth(extras.notchWidthOctaves) : 1.0;
+            m_endless = extras.endless;
         }
     }
     m_freqSlider->SetPos(FreqToSliderPos(m_tinnitusFreq), true);
     UpdateData(false);
-    UpdateData(true);
+    const bool valid = UpdateData(true);
     ShowNotch();
+    UpdateEndlessEnabled();
     if (m_initDone && (m_noiseType != m_generatedType || !m_synth.m_ready || !SameNotch(CurrentNotch(), m_generatedNotch)))
     {
         m_synth.m_ready = false;
         m_generatorProgress->SetPos(0);
     }
-    if (m_engine.IsPlaying())
+    // The setting is shown either way; the sound restarts only with every
+    // value read.
+    if (valid && m_engine.IsPlaying())
         OnPlay();
     emit PlayerStateChanged();
 }
@@ -104,13 +109,17 @@ void CMainDlg::ApplyFileSetting()
 
 void CMainDlg::OnSaveNoiseSetting()
 {
-    UpdateData(true);
+    // The window would store the values that the refusal left unread.
+    if (!UpdateData(true))
+        return;
     m_saveSetDlg.ShowForKind(SettingsKind::Noise);
 }
 
 void CMainDlg::OnSaveFileSetting()
 {
-    UpdateData(true);
+    // The window would store the values that the refusal left unread.
+    if (!UpdateData(true))
+        return;
     m_saveSetDlg.ShowForKind(SettingsKind::File);
 }
 
@@ -132,8 +141,9 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
         setting.upperLimit = m_upperLimit;
         setting.surfStrength = m_surfStrength;
         setting.surfPeriod = m_surfPeriod;
-        // The slot's other extras stay; the notch is stored for the noises only.
-        NoiseExtras extras = ReadNoiseExtras(setting);
+        // A fresh block: a freed slot may still hold a deleted setting's options.
+        NoiseExtras extras;
+        extras.endless = m_endless;
         extras.notch = m_notch && !IsTone(m_noiseType);
         extras.notchWidthOctaves = extras.notch ? m_notchWidthOctaves : 0.0;
         WriteNoiseExtras(setting, extras);

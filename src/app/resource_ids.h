@@ -73,6 +73,7 @@ constexpr int IDC_NOISE_SETTING = 1049;
 constexpr int IDC_NOISE_SAVE_SETTING = 1051;
 constexpr int IDC_FILE_SETTING = 1057;
 constexpr int ID_HELP = 57670;
+constexpr int IDC_ENDLESS = 1100;
 // The sleep timer and the gentle sound.
 constexpr int IDC_SLEEP_STOP_AFTER = 1110;
 constexpr int IDC_SLEEP_FADE_OUT = 1111;

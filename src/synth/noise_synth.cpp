@@ -32,6 +32,15 @@ CNoiseSynth::CNoiseSynth()
       m_unitBins(new double[2 * (CPhaseGenerator::kMaxDraw + 1)]),
       m_twiddles(new double[2 * (kN - 1)])
 {
+    // The tables are filled by the first synthesis: a window that never
+    // makes noise should not wait for them at its start.
+}
+
+void CNoiseSynth::MakeTables()
+{
+    if (m_tablesMade)
+        return;
+    m_tablesMade = true;
     // A draw can only take 32768 values, so their cos and sin are made once;
     // they are the very values cos(r * step) and sin(r * step) would give.
     for (int r = 0; r <= CPhaseGenerator::kMaxDraw; ++r)
@@ -137,6 +146,7 @@ void CNoiseSynth::CutNotch(const NotchBand& notch)
 
 void CNoiseSynth::Synthesize(int type, double lower, double upper, const NotchBand& notch)
 {
+    MakeTables();
     m_lowBin = BinOf(lower);
     m_highBin = BinOf(upper);
     BuildSpectrum(type, lower, upper);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 // (44100 samples, amplitude 3000).
 //
 // Every buffer is allocated once, in the constructor; nothing allocates later.
+// The constant tables are filled by the first Synthesize or Transform.
 // The members are public because the playback engine and the file writer work
 // on the buffers directly. Not thread-safe: one thread calls Synthesize and
 // SynthesizeTone.
@@ -65,6 +67,7 @@ private:
     void DrawUnitBin(int k);
     void BuildSpectrum(int type, double lower, double upper);
     void CutNotch(const NotchBand& notch);
+    void MakeTables();
     void MakeTwiddles();
     void ReverseBitOrder();
     void RunButterflies();
@@ -76,4 +79,5 @@ private:
     // recurrence: pass h (h = 1, 2, .., N/2) holds h pairs (wr, wi) from
     // complex index h - 1 on.
     std::unique_ptr<double[]> m_twiddles;
+    bool m_tablesMade = false;
 };

@@ -325,6 +325,7 @@ void CNoiseSynth::Normalise()
 
 void CNoiseSynth::Transform()
 {
+    MakeTables();
     ReverseBitOrder();
     RunButterflies();
     PostProgress(100);

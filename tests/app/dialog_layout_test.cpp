@@ -9,6 +9,7 @@
 #include "ui/controls/up_down_ctrl.h"
 #include "testing/ui/qt_test_app.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -20,7 +21,8 @@ TEST_F(DialogLayout, ControlsAreCreatedInTabOrderWithTheirKinds)
 {
     CDialogBase dlg(IDD_MAIN);
     dlg.Create();
-    ASSERT_EQ(dlg.Controls().size(), 75);
+    ASSERT_EQ(dlg.Controls().size(), 76);
+    EXPECT_NE(dlg.GetDlgItemAs<QCheckBox>(IDC_ENDLESS), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CIconButton>(ID_HELP), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CDigitsEdit>(IDC_TINNITUS_FREQ), nullptr);
     EXPECT_TRUE(dlg.GetDlgItemAs<CComboCtrl>(IDC_NOISE_SETTING)->IsSorted());

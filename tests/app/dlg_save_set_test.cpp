@@ -199,3 +199,20 @@ TEST_F(DlgSaveSet, AnEmptyNameOrAFullTableIsRefusedWithAWarning)
     EXPECT_EQ(Names().GetCount(), 7);
     EXPECT_TRUE(m_dlg.isVisible());
 }
+
+TEST_F(DlgSaveSet, EachShowingFocusesTheNameSoTypingNeverPressesAButton)
+{
+    m_dlg.ShowForKind(SettingsKind::Noise);
+    NameField().setText("Alpha");
+    auto* finished = m_dlg.GetDlgItemAs<QPushButton>(IDOK);
+    finished->setFocus();
+    QTest::keyClick(finished, Qt::Key_Space);
+    ASSERT_FALSE(m_dlg.isVisible());
+
+    m_dlg.ShowForKind(SettingsKind::Noise);
+    ASSERT_EQ(m_dlg.focusWidget(), &NameField());
+    EXPECT_EQ(NameField().selectedText(), "Alpha");
+    QTest::keyClicks(m_dlg.focusWidget(), "Night Rain");
+    EXPECT_TRUE(m_dlg.isVisible());
+    EXPECT_EQ(NameField().text(), "Night Rain");
+}

@@ -9,6 +9,7 @@
 #include "ui/dialog/window_text.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTimeEdit>

@@ -7,7 +7,9 @@
 #include "ui/controls/icon_button.h"
 #include "ui/controls/progress_ctrl.h"
 #include "ui/controls/slider_ctrl.h"
+#include "ui/controls/time_edit.h"
 #include "ui/controls/up_down_ctrl.h"
+#include "ui/dialog/window_placement.h"
 #include "ui/dialog/window_text.h"
 
 #include <QApplication>
@@ -228,9 +230,7 @@ void CDialogBase::showEvent(QShowEvent* event)
     m_placed = true;
     if (const QScreen* screen = this->screen())
     {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        move(CentredOnScreen(frameGeometry().size(), screen->availableGeometry()));
     }
 }
 
@@ -331,6 +331,10 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
         button->setText(item.caption);
         control = button;
     }
+    else if (IsKind(item, "checkbox"))
+    {
+        control = new QCheckBox(item.caption, this);
+    }
     else if (IsKind(item, "radio"))
     {
         control = new QRadioButton(item.caption, this);
@@ -384,7 +388,7 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
     }
     else if (IsKind(item, "timeedit"))
     {
-        auto* editor = new QTimeEdit(this);
+        auto* editor = new CTimeEdit(this);
         editor->setDisplayFormat(QStringLiteral("HH:mm:ss"));
         editor->setTimeRange(QTime(0, 0, 0), QTime(23, 59, 59));
         editor->setTime(QTime(0, 0, 0));

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/prefetched_wave_out.h"
+
+#include <utility>
+
+CPrefetchedWaveOut::CPrefetchedWaveOut(std::function<std::unique_ptr<IWaveOut>()> make)
+    : m_work(std::async(std::launch::async, [this, make = std::move(make)] {
+        m_inner = make();
+        m_devices = m_inner->Devices();
+    }).share())
+{
+}
+
+CPrefetchedWaveOut::~CPrefetchedWaveOut()
+{
+    m_work.wait();
+}
+
+IWaveOut& CPrefetchedWaveOut::Inner() const
+{
+    // Also publishes the worker's writes to this thread, and passes on
+    // anything the worker threw.
+    m_work.get();
+    return *m_inner;
+}
+
+std::vector<WaveDeviceInfo> CPrefetchedWaveOut::Devices()
+{
+    IWaveOut& inner = Inner();
+    if (!std::exchange(m_devicesTaken, true))
+        return std::move(m_devices);
+    return inner.Devices();
+}
+
+WaveResult CPrefetchedWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format,
+                                    WaveCallback callback, void* context)
+{
+    return Inner().Open(handle, deviceId, format, callback, context);
+}
+
+WaveResult CPrefetchedWaveOut::PrepareHeader(WaveHandle handle, WaveHeader* header)
+{
+    return Inner().PrepareHeader(handle, header);
+}
+
+WaveResult CPrefetchedWaveOut::UnprepareHeader(WaveHandle handle, WaveHeader* header)
+{
+    return Inner().UnprepareHeader(handle, header);
+}
+
+WaveResult CPrefetchedWaveOut::Write(WaveHandle handle, WaveHeader* header)
+{
+    return Inner().Write(handle, header);
+}
+
+WaveResult CPrefetchedWaveOut::Reset(WaveHandle handle)
+{
+    return Inner().Reset(handle);
+}
+
+WaveResult CPrefetchedWaveOut::Close(WaveHandle handle)
+{
+    return Inner().Close(handle);
+}
+
+WaveResult CPrefetchedWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
+{
+    return Inner().SetVolume(handle, volume);
+}
+
+void CPrefetchedWaveOut::SetStreamName(const std::string& name)
+{
+    Inner().SetStreamName(name);
+}
+
+uint32_t CPrefetchedWaveOut::DeviceListVersion() const
+{
+    return Inner().DeviceListVersion();
+}
