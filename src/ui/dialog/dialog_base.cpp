@@ -339,10 +339,6 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
     {
         control = new QRadioButton(item.caption, this);
     }
-    else if (IsKind(item, "checkbox"))
-    {
-        control = new QCheckBox(item.caption, this);
-    }
     else if (IsKind(item, "groupbox"))
     {
         auto* frame = new QGroupBox(item.caption, this);
