@@ -158,7 +158,9 @@ exit_app() {
 
 # Focus order (the template's): Play, Stop, To File, Tools, Help, Exit, the
 # noise setting list, its Save Setting, the noise type, ... Backwards from
-# Play: the file setting list, its Save Setting, the sound device, the
+# Play: the nine options added after the original controls (notch width,
+# notch, Match, glide, fade-in at Play, then quit, fade-out over, stop after,
+# Endless), the file setting list, its Save Setting, the sound device, the
 # volume, Browse, the file name, the total playing time (three stops: its
 # seconds, minutes, hours), fade-out, fade-in, surf period, surf strength.
 wav=$work/night.wav
@@ -167,12 +169,12 @@ length=00:00:05
 # From Play: sets the total playing time and the file name, presses To File
 # and waits for the file; the focus ends on To File.
 to_file() {
-  tabs 9 shift+Tab               # the hours of the total playing time
+  tabs 18 shift+Tab              # the hours of the total playing time
   typed "${length//:/}"          # each full field moves on to the next
   keys Tab                       # the file name
   keys ctrl+a
   typed "$wav"
-  tabs 8 Tab                     # To File
+  tabs 17 Tab                    # To File
   shot "$1-before"
   keys space
   for _ in $(seq 300); do [ -s "$wav" ] && break; sleep 0.1; done
@@ -197,10 +199,10 @@ sleep 0.5
 shot "2-stopped"
 
 step "surf strength 50, Save Setting \"Night\""
-tabs 14 shift+Tab                # from Stop: the surf strength
+tabs 23 shift+Tab                # from Stop: the surf strength
 keys ctrl+a
 typed "50"
-tabs 13 Tab                      # Play
+tabs 22 Tab                      # Play
 tabs 7 Tab                       # the noise setting's Save Setting
 keys space
 if manage=$(wait_window "Manage Settings"); then
