@@ -3,8 +3,9 @@
 # Cross-builds the core for 64-bit ARM, runs its tests under qemu-user and
 # checks that every signal comes out byte for byte as on this machine.
 # Needs g++-aarch64-linux-gnu, libc6-dev-arm64-cross, qemu-user, the
-# GoogleTest sources (scripts/packages/ci.txt) and FFTW for arm64
-# (libfftw3-dev:arm64, from Debian's multiarch; .ci/run installs it). The ARM build has
+# GoogleTest sources (scripts/packages/ci.txt) and the core's libraries for
+# arm64 (libfftw3-dev, libsndfile1-dev and libsoxr-dev :arm64, from Debian's
+# multiarch; .ci/run installs them). The ARM build has
 # no PortAudio, so neither the sound backend nor susurra-cli is built there.
 # Extra arguments go to the ARM configure step.
 set -euo pipefail
