@@ -28,12 +28,13 @@ cmake -S "$root" -B "$arm" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$arm" --parallel "$(nproc)"
 
 echo "=== aarch64: core tests under qemu-aarch64"
-# The tests of the arithmetic: the synthesis, the notch and the shaping; the
+# The tests of the arithmetic: the synthesis and the shaping; the
 # writer's bytes are compared below. base_test, settings_test,
 # wave_writer_test and playback_engine_test kept a core busy for minutes
-# under qemu-user without ending (pipes, FIFOs, signals and threads); until
-# that is understood, they run natively only.
-ctest --test-dir "$arm" -L core -R '^(synth_test|synth_alloc_test|surf_shaper_test|notch_file_test)$' \
+# under qemu-user without ending (pipes, FIFOs, signals and threads), and
+# the notch's spectrum analysis is slow there; until that is understood,
+# they run natively only.
+ctest --test-dir "$arm" -L core -R '^(synth_test|synth_alloc_test|surf_shaper_test)$' \
   --output-on-failure --timeout 600 -j"$(nproc)"
 
 echo "=== aarch64 and $(uname -m): every signal byte for byte"
