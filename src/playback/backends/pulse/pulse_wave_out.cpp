@@ -211,7 +211,7 @@ std::vector<WaveDeviceInfo> CPulseWaveOut::Devices()
 bool CPulseWaveOut::ConnectStreamLocked()
 {
     DropStreamLocked();
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, 1};
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
     attr.tlength = 2 * kBytesPerSecond;  // about two seconds held by the server
@@ -229,7 +229,7 @@ bool CPulseWaveOut::ConnectStreamLocked()
         pa_proplist_sets(props.get(), PA_PROP_MEDIA_ROLE, "music");
         pa_proplist_sets(props.get(), PA_PROP_APPLICATION_NAME, "Susurra");
         pa_proplist_sets(props.get(), PA_PROP_APPLICATION_ICON_NAME, "org.susurra.Susurra");
-        m_stream = pa_stream_new_with_proplist(m_context, m_streamName.c_str(), &spec, nullptr, props.get());
+        m_stream = pa_stream_new_with_proplist(m_context, m_streamName.c_str(), &format, nullptr, props.get());
         if (!m_stream)
             return false;
         pa_stream_set_state_callback(m_stream, &CPulseWaveOut::OnStreamState, this);
