@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_noise_options.h"
 
+#include "base/random_seed.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <sys/random.h>
-#include <chrono>
-#include <unistd.h>
 
 namespace {
 
@@ -131,17 +130,7 @@ uint64_t SeedOrRandom(const NoiseOptions& options)
 {
     if (options.seed)
         return *options.seed;
-    uint64_t seed = 0;
-    ssize_t got;
-    do
-        got = ::getrandom(&seed, sizeof seed, 0);
-    while (got < 0 && errno == EINTR);
-    if (got != static_cast<ssize_t>(sizeof seed)) {
-        // No random source: the clock and the process still differ per run.
-        seed = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) * 0x9E3779B97F4A7C15ULL ^
-               static_cast<uint64_t>(::getpid());
-    }
-    return seed;
+    return DrawRandomSeed();
 }
 
 bool SeedFitsEndless(const NoiseOptions& options)
