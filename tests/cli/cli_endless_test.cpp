@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "testing/file_compare.h"
+#include "testing/cli_copy.h"
 #include "testing/temp_folder.h"
 #include "settings/builtin_presets.h"
 #include "settings/noise_extras.h"
@@ -19,14 +20,9 @@ class CliEndlessTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::filesystem::copy_file(SUSURRA_CLI, m_dir / "susurra-cli");
-        CSettingsStore store(m_dir.Path());
-        store.SetUp();
-        NoiseSetting& s = store.m_noiseSettings.m_slots[7];
-        s = NoiseSetting{2, {}, 440, 100.0, 20000.0, 30.0, 20.0, {}, {}};
-        StoreName(s.name, "Endless Bay");
-        WriteNoiseExtras(s, NoiseExtras{true, false, 0.0});
-        ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, -1), "");
+        ASSERT_EQ(CopyCliWithNoiseSetting(m_dir, SUSURRA_CLI, NoiseSetting{2, {}, 440, 100.0, 20000.0, 30.0, 20.0, {}, {}}, "Endless Bay",
+                                          NoiseExtras{true, false, 0.0}),
+                  "");
     }
     int Render(const std::string& args)
     {

@@ -8,6 +8,7 @@
 #include "settings/settings_store.h"
 #include "soundfile/sound_render.h"
 #include "testing/param_name.h"
+#include "testing/cli_copy.h"
 #include "testing/temp_folder.h"
 
 namespace {
@@ -19,14 +20,9 @@ class CliNotchTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::filesystem::copy_file(SUSURRA_CLI, m_dir / "susurra-cli");
-        CSettingsStore store(m_dir.Path());
-        store.SetUp();
-        NoiseSetting& s = store.m_noiseSettings.m_slots[7];
-        s = NoiseSetting{1, {}, 3000, 100.0, 20000.0, 0.0, 20.0, {}, {}};
-        StoreName(s.name, "Notched Bay");
-        WriteNoiseExtras(s, NoiseExtras{false, true, 0.5});
-        ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, -1), "");
+        ASSERT_EQ(CopyCliWithNoiseSetting(m_dir, SUSURRA_CLI, NoiseSetting{1, {}, 3000, 100.0, 20000.0, 0.0, 20.0, {}, {}}, "Notched Bay",
+                                          NoiseExtras{false, true, 0.5}),
+                  "");
     }
     int Render(const std::string& args)
     {
