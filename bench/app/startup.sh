@@ -20,8 +20,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The server picks a free display itself and names it on fd 3.
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# The server picks a free display itself and names it on fd 3; without
+# -noreset it resets when the last client leaves and refuses the next one.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 display=:$(head -n1 "$work/display")
