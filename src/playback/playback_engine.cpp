@@ -44,7 +44,7 @@ CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPl
       m_controls(controls),
       m_statusSink(status),
       m_messages(messages),
-      m_playBuffer(new int16_t[kPeriodSamples]()),
+      m_playBuffer(MakeZeroedArray<int16_t>(kPeriodSamples)),
       m_shaper(synth.Source(), m_playBuffer.get())
 {
 }

@@ -12,6 +12,7 @@
 #include "base/message_reporter.h"
 #include "base/play_controls.h"
 #include "base/status_sink.h"
+#include "base/zeroed_array.h"
 #include "playback/endless_feed.h"
 #include "playback/gain_stage.h"
 #include "playback/signal_generator.h"
@@ -207,6 +208,6 @@ private:
     std::unique_ptr<CEndlessFeed> m_feed;
     bool m_endlessPlaying = false;
 
-    std::unique_ptr<int16_t[]> m_playBuffer;  // the two halves the device plays
+    ZeroedArray<int16_t> m_playBuffer;    // the two halves the device plays
     CSurfShaper m_shaper;                     // reads the synth's source, writes m_playBuffer
 };

@@ -36,12 +36,10 @@ inline int32_t RoundSample(double x)
 }  // namespace
 
 CWaveWriter::CWaveWriter(int workers)
-    : block(new int16_t[static_cast<size_t>(kSlots) * kMaxBlockSamples]())
+    : block(MakeZeroedArray<int16_t>(static_cast<size_t>(kSlots) * kMaxBlockSamples))
 {
+    m_workerCount = std::max(workers, 0);
     std::fill(std::begin(m_slotBlock), std::end(m_slotBlock), -1);
-    m_workers.reserve(static_cast<size_t>(std::max(workers, 0)));
-    for (int i = 0; i < workers; ++i)
-        m_workers.emplace_back(&CWaveWriter::WorkerLoop, this);
 }
 
 CWaveWriter::~CWaveWriter()
@@ -248,6 +246,11 @@ bool CWaveWriter::WriteGainFree(int fd, const Plan& plan)
 
 bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
 {
+    if (m_workers.empty()) {
+        m_workers.reserve(static_cast<size_t>(m_workerCount));
+        for (int i = 0; i < m_workerCount; ++i)
+            m_workers.emplace_back(&CWaveWriter::WorkerLoop, this);
+    }
     if (m_workers.empty()) {
         for (int64_t i = 0; i < plan.blocks; ++i) {
             SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));

@@ -14,6 +14,7 @@
 
 #include "base/message_reporter.h"
 #include "base/progress_sink.h"
+#include "base/zeroed_array.h"
 #include "soundfile/wave_file_header.h"
 
 class CEndlessBlocks;
@@ -83,7 +84,7 @@ public:
     // kMaxSamples: its header's sizes are then wrong.
     int64_t maxSamples = kMaxSamples;
     // kSlots output blocks of kMaxBlockSamples samples each.
-    std::unique_ptr<int16_t[]> block;
+    ZeroedArray<int16_t> block;
 
 private:
     static constexpr int kSlots = 4;
@@ -128,6 +129,9 @@ private:
     void WarnWrite(int error);
     bool Cancelled() const;
 
+    // Started by the first file that uses them: a window that never writes
+    // one does not pay for them at its start.
+    int m_workerCount = 0;
     std::vector<std::thread> m_workers;
     std::mutex m_mutex;
     std::condition_variable m_workReady;   // a block may be handed out, or stop

@@ -23,9 +23,9 @@ constexpr double kToneAmplitude = 3000.0;
 } // namespace
 
 CNoiseSynth::CNoiseSynth()
-    : m_samples(new int16_t[kN]()),
-      m_source(new int16_t[kN]()),
-      m_spectrum(new double[2 * kN]()),
+    : m_samples(MakeZeroedArray<int16_t>(kN)),
+      m_source(MakeZeroedArray<int16_t>(kN)),
+      m_spectrum(MakeZeroedArray<double>(2 * kN)),
       // The divisor is N/2 - 1 = 131071, not N/2: frequencies map to bins
       // with this width, one below the rounded quotient.
       m_binWidth(22050.0 / (kN * 0.5 - 1.0)),

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/progress_sink.h"
+#include "base/zeroed_array.h"
 #include "synth/notch_band.h"
 #include "synth/phase_generator.h"
 
@@ -43,9 +44,9 @@ public:
 
     IProgressSink* m_progress = nullptr;      // "Signal Generator Status:"; may be null
     bool m_ready = false;                     // a noise period is in m_source
-    std::unique_ptr<int16_t[]> m_samples;     // transform output, then the playback halves
-    std::unique_ptr<int16_t[]> m_source;      // the unchanging period
-    std::unique_ptr<double[]> m_spectrum;     // N complex bins, interleaved re/im
+    ZeroedArray<int16_t> m_samples;       // transform output, then the playback halves
+    ZeroedArray<int16_t> m_source;        // the unchanging period
+    ZeroedArray<double> m_spectrum;       // N complex bins, interleaved re/im
     double m_binWidth;                        // 22050 / 131071 Hz
     int m_size = kPeriodSamples;
     int m_lowBin = 0;
