@@ -307,6 +307,10 @@ void CDialogBase::CreateControls()
     }
     m_created = true;
     LayoutControls();
+    // Shown once placed: a control shown before it has a size works out the
+    // size it would like, which takes a while for every button's text.
+    for (QWidget* control : std::as_const(m_controls))
+        control->show();
 }
 
 QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* previous)
@@ -410,7 +414,6 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
         control->setFocusPolicy(Qt::NoFocus);
     else if (!tabStop)
         control->setFocusPolicy(Qt::ClickFocus);
-    control->show();
     return control;
 }
 
