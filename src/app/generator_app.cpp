@@ -11,6 +11,7 @@
 #include "settings/settings_location.h"
 
 #include <QApplication>
+#include <QTimer>
 
 bool CGeneratorApp::InitInstance()
 {
@@ -20,19 +21,23 @@ bool CGeneratorApp::InitInstance()
     CSingleInstance instance;
     if (instance.HandOverToRunning())
         return false;
-    // The sound system is reached and its devices listed while the window
-    // builds; the device outlives the window, which closes it before it goes.
+    // The sound system is reached and its devices listed once the window is
+    // shown; the device outlives the window, which closes it before it goes.
     CPrefetchedWaveOut waveOut([] { return CreateWaveOut(); });
-    QApplication::setWindowIcon(CAppResources::LoadIcon(IDI_APP));
     // Lets the desktop match the window to its menu entry and icon (Wayland's app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.susurra.Susurra"));
     // Sets g_programFolder on the way.
     const std::string settingsFolder = ChooseSettingsFolder(SettingsEnvironment::FromSystem());
     CMainDlg dialog(waveOut, settingsFolder);
+    dialog.StartSoundLater();
+    QObject::connect(&waveOut, &CPrefetchedWaveOut::Ready, &dialog, &CMainDlg::OnSoundReady);
     QObject::connect(&instance, &CSingleInstance::RaiseRequested, &dialog, &CMainDlg::BringToFront);
     // Without a session bus the window works as before, and says nothing.
     auto* mpris = new CMprisPlayer(dialog);
-    mpris->Register();
+    // These wait for the window to be shown: its first paint needs none of them.
+    QTimer::singleShot(0, &waveOut, &CPrefetchedWaveOut::Start);
+    QTimer::singleShot(0, mpris, &CMprisPlayer::Register);
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(CAppResources::LoadIcon(IDI_APP)); });
     dialog.DoModal();
     return false;
 }

@@ -146,7 +146,9 @@ bool CMainDlg::OnInitDialog()
     ConnectHandlers();
     // The constructor's values into the controls; the change handlers run.
     CDialogBase::OnInitDialog();
-    setWindowIcon(m_hIcon);
+    // Its pictures are drawn once the window is up: drawing them for the
+    // window system held up the window's first showing.
+    QTimer::singleShot(0, this, [this] { setWindowIcon(m_hIcon); });
     m_saveSetDlg.Create();  // hidden until a Save Setting button
     m_fileDialog.filterName = QStringLiteral("Microsoft wave format (*.wav)");
     m_fileDialog.filterPattern = QStringLiteral("*.wav");
@@ -178,12 +180,16 @@ bool CMainDlg::OnInitDialog()
     m_writer.progress = &m_savingSink;
     m_writer.reporter = &m_reporter;
     // The devices; the first usable one is opened.
-    FillDevices();
+    if (m_soundStarted)
+        FillDevices();
     SetUpNotchControls();
     m_initDone = true;
     ApplyNoiseSetting();
     ApplyFileSetting();
     m_deviceTimer.start();
+    m_windowUp = true;
+    if (m_soundReady)
+        QTimer::singleShot(0, this, [this] { OnSoundReady(); });
     return true;
 }
 

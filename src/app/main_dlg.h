@@ -110,6 +110,12 @@ public:
     static QString FormatStopAfter(int minutes);
     // Shows the window in front of the others (a second start, the desktop).
     void BringToFront();
+    // The program's start: the devices are listed and the first one opened
+    // once the window is up and the backend says it is ready
+    // (OnSoundReady), or at the first command that needs sound. Without this
+    // call the window does it while it initialises.
+    void StartSoundLater() { m_soundStarted = false; }
+    void OnSoundReady();
     // The name of the selected noise setting; empty when none is selected.
     QString NoiseSettingName() const;
 
@@ -230,6 +236,8 @@ private:
     void SetUpIconButtons();
     void FillSettingCombos();
     void FillDevices();
+    // Lists and opens the devices if that is not done yet; waits for the backend.
+    void StartSound();
     // quiet: a failure goes to the status line instead of a message box.
     void FillDeviceCombo();
     void SaveSettingsFiles(bool quiet = false);
@@ -274,4 +282,8 @@ private:
     int64_t m_sleepLengthMs = 0;
     bool m_sleepRunning = false;
     bool m_leaveWhenIdle = false;
+    bool m_soundStarted = true;
+    bool m_soundReady = false;
+    // OnInitDialog has returned: the window is about to show.
+    bool m_windowUp = false;
 };

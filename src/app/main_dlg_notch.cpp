@@ -77,6 +77,7 @@ void CMainDlg::OnMatch()
 {
     if (Busy())
         return;
+    StartSound();
     CPitchMatchDlg dialog(m_engine, m_volume, this);
     // While the dialog runs, the window's paints must not put its own volume
     // back over the one chosen for the tones; no busy cursor, though.

@@ -7,6 +7,9 @@
 
 #include "ui/controls/combo_ctrl.h"
 #include "ui/controls/progress_ctrl.h"
+#include "ui/controls/slider_ctrl.h"
+
+#include <QApplication>
 
 #include <algorithm>
 #include <string>
@@ -17,6 +20,27 @@ void CMainDlg::FillDevices()
     m_engine.InitDevices();
     FillDeviceCombo();
     m_volume = m_engine.Volume();
+}
+
+void CMainDlg::OnSoundReady()
+{
+    m_soundReady = true;
+    // While the window builds, or a message box or a file holds it, the
+    // next device check starts the sound instead.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (m_windowUp && !Busy() && (modal == nullptr || modal == this))
+        StartSound();
+}
+
+void CMainDlg::StartSound()
+{
+    if (std::exchange(m_soundStarted, true))
+        return;
+    // The volume may have been moved while the devices were being looked for.
+    const int shown = m_volumeSlider->GetPos();
+    FillDevices();
+    m_volume = shown;
+    m_engine.SetVolume(m_volume);
 }
 
 void CMainDlg::FillDeviceCombo()
@@ -60,6 +84,7 @@ void CMainDlg::OnPlay()
 {
     if (!UpdateData(true))
         return;
+    StartSound();
     CBusyScope busy(*this);
     m_controlsJustRead = true;
     m_engine.OnPlay();
@@ -112,6 +137,12 @@ void CMainDlg::OnCheckDevice()
 {
     if (Busy())
         return;
+    if (!m_soundStarted)
+    {
+        if (m_soundReady)
+            OnSoundReady();
+        return;
+    }
     if (m_engine.OnCheckDevice())
     {
         // At night nobody reads a message box: the status line says it.

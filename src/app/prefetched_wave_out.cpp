@@ -1,23 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/prefetched_wave_out.h"
 
+#include <QMetaObject>
+
 #include <utility>
 
-CPrefetchedWaveOut::CPrefetchedWaveOut(std::function<std::unique_ptr<IWaveOut>()> make)
-    : m_work(std::async(std::launch::async, [this, make = std::move(make)] {
-        m_inner = make();
-        m_devices = m_inner->Devices();
-    }).share())
+CPrefetchedWaveOut::CPrefetchedWaveOut(std::function<std::unique_ptr<IWaveOut>()> make) : m_make(std::move(make))
 {
 }
 
 CPrefetchedWaveOut::~CPrefetchedWaveOut()
 {
-    m_work.wait();
+    if (m_work.valid())
+        m_work.wait();
+}
+
+void CPrefetchedWaveOut::Start()
+{
+    if (!m_work.valid())
+        Launch();
+}
+
+void CPrefetchedWaveOut::Launch() const
+{
+    // The work fills members; a const call may be the one that starts it.
+    m_work = std::async(std::launch::async, [self = const_cast<CPrefetchedWaveOut*>(this)] {
+                 // Whatever happens here, the window hears that the work is
+                 // over; Inner() passes on what was thrown. Queued to this
+                 // object, which outlives the work: its destructor waits for it.
+                 struct ReadyNote
+                 {
+                     CPrefetchedWaveOut* self;
+                     ~ReadyNote()
+                     {
+                         QMetaObject::invokeMethod(self, [s = self] { emit s->Ready(); }, Qt::QueuedConnection);
+                     }
+                 } note{self};
+                 self->m_inner = self->m_make();
+                 self->m_devices = self->m_inner->Devices();
+             }).share();
 }
 
 IWaveOut& CPrefetchedWaveOut::Inner() const
 {
+    if (!m_work.valid())
+        Launch();
     // Also publishes the worker's writes to this thread, and passes on
     // anything the worker threw.
     m_work.get();
