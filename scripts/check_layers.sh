@@ -32,6 +32,7 @@ allowed settings  base synth settings
 allowed soundfile base synth soundfile
 allowed playback  base synth playback
 allowed ui        base synth settings ui
+allowed sound_module base synth soundfile playback sound_module
 allowed app       base synth settings soundfile playback ui app
 allowed cli       base synth settings soundfile playback cli
 
