@@ -9,11 +9,7 @@
 namespace
 {
 
-class MainDlgDesktop : public MainWindowTest
-{
-protected:
-    MainDlgDesktop() { m_waveOut.SetDevices({{"Default output", true}, {"Speakers", true}, {"USB", true}}); }
-};
+using MainDlgDesktop = MainWindowTest;
 
 TEST_F(MainDlgDesktop, QuietLeaveWithABadValueLeavesAsTheCloseBoxWithoutAMessage)
 {
@@ -70,6 +66,7 @@ TEST_F(MainDlgDesktop, ToFileOffersTheFourTypesAndWritesTheChosenOne)
 
 TEST_F(MainDlgDesktop, DevicesThatComeAndGoShowWhileTheChosenOneStays)
 {
+    m_waveOut.SetDevices({{"Default output", true}, {"Speakers", true}, {"USB", true}});
     CMainDlg& d = Start();
     auto* combo = d.GetDlgItemAs<CComboCtrl>(IDC_SOUND_DEVICE);
     Choose(combo, 2);

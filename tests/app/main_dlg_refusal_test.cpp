@@ -2,7 +2,6 @@
 // A command whose values are refused stops: it never goes on with values the
 // refusal left unread.
 #include "tests/app/main_dlg_window_fixture.h"
-#include "testing/param_name.h"
 
 #include <functional>
 

@@ -19,12 +19,7 @@ namespace
 class CStatusRecorder : public QObject
 {
 public:
-    explicit CStatusRecorder(QLabel* label)
-        : m_label(label)
-    {
-        label->installEventFilter(this);
-    }
-
+    explicit CStatusRecorder(QLabel* label) : m_label(label) { label->installEventFilter(this); }
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Paint && (m_shown.isEmpty() || m_shown.last() != m_label->text()))
