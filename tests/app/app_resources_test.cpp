@@ -3,6 +3,7 @@
 #include "app/resource_ids.h"
 #include "app/string_table.h"
 #include "testing/ui/qt_test_app.h"
+#include "testing/param_name.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,9 +55,7 @@ struct CommandIcon
     int id;
 };
 
-class CommandIcons : public QtTest, public testing::WithParamInterface<CommandIcon>
-{
-};
+class CommandIcons : public QtTest, public testing::WithParamInterface<CommandIcon> {};
 
 } // namespace
 
@@ -93,4 +92,4 @@ INSTANTIATE_TEST_SUITE_P(Buttons, CommandIcons,
                                          CommandIcon{"ToFile", IDI_TO_FILE}, CommandIcon{"Tools", IDI_TOOLS},
                                          CommandIcon{"Exit", IDI_EXIT}, CommandIcon{"Browse", IDI_BROWSE},
                                          CommandIcon{"Help", IDI_HELP}),
-                         [](const testing::TestParamInfo<CommandIcon>& info) { return std::string(info.param.name); });
+                         RowName());

@@ -1,16 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Endless check box: part of a noise setting, used by Play and To File,
 // with a fresh seed for each run.
-#include "settings/noise_extras.h"
-#include "settings/settings_store.h"
-
 #include "tests/app/main_dlg_window_fixture.h"
 
-#include <QAbstractButton>
-#include <QFile>
 #include <QPushButton>
-#include <QTime>
-#include <QTimeEdit>
 
 #include <chrono>
 #include <thread>
@@ -24,7 +17,7 @@ constexpr int kPeriod = CPlaybackEngine::kPeriodSamples;
 class MainDlgEndless : public MainWindowTest
 {
 public:
-    static QAbstractButton* Endless(CMainDlg& d) { return d.GetDlgItemAs<QAbstractButton>(IDC_ENDLESS); }
+    static QAbstractButton* Endless(CMainDlg& d) { return Button(d, IDC_ENDLESS); }
 
     // The period the device holds now (both halves), as it will play it.
     static std::vector<int16_t> HeldPeriod(CMainDlg& d)
@@ -43,18 +36,13 @@ public:
     }
 
     // A 2 s file without fades and surf, of the chosen kind.
-    QByteArray WriteFile(CMainDlg& d, const QString& name, bool endless)
+    std::string WriteFile(CMainDlg& d, const QString& name, bool endless)
     {
-        Edit(d, IDC_FADE_IN)->setText("0");
-        Edit(d, IDC_FADE_OUT)->setText("0");
-        Edit(d, IDC_SURF_STRENGTH)->setText("0");
-        d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->setTime(QTime(0, 0, 2));
+        Type(d, {{IDC_FADE_IN, "0"}, {IDC_FADE_OUT, "0"}, {IDC_SURF_STRENGTH, "0"}, {IDC_PLAY_TIME, "0:00:02"},
+                 {IDC_FILE_NAME, PathIn(name)}});
         Endless(d)->setChecked(endless);
-        Edit(d, IDC_FILE_NAME)->setText(PathIn(name));
         d.OnToFile();
-        QFile file(PathIn(name));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
+        return Bytes(name);
     }
 };
 
@@ -62,25 +50,15 @@ public:
 
 TEST_F(MainDlgEndless, TheCheckBoxIsPartOfANoiseSettingAndOffForBuiltIns)
 {
-    {
-        auto dialog = Start();
-        CMainDlg& d = *dialog;
-        EXPECT_FALSE(Endless(d)->isChecked());
-        Endless(d)->click();
-        d.OnSaveNoiseSetting();
-        d.m_saveSetDlg.GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME)->setText("Night Rain");
-        d.m_saveSetDlg.GetDlgItemAs<QPushButton>(IDC_SETTING_SAVE)->click();
-        d.OnExit();
-    }
-    CSettingsStore stored(m_folder.path().toStdString() + "/");
-    stored.SetUp();
-    stored.LoadSettingsFile(SettingsKind::Noise);
-    const int slot = stored.m_noiseSettings.FindByName("Night Rain");
-    ASSERT_GE(slot, 0);
-    EXPECT_TRUE(ReadNoiseExtras(stored.m_noiseSettings.m_slots[slot]).endless);
+    CMainDlg& saved = Start();
+    EXPECT_FALSE(Endless(saved)->isChecked());
+    Endless(saved)->click();
+    saved.OnSaveNoiseSetting();
+    saved.m_saveSetDlg.GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME)->setText("Night Rain");
+    saved.m_saveSetDlg.GetDlgItemAs<QPushButton>(IDC_SETTING_SAVE)->click();
+    saved.OnExit();
 
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     EXPECT_TRUE(Endless(d)->isChecked()) << "the saved selection is applied at start";
     Choose(d.m_noiseSettingCombo, d.m_noiseSettingCombo->FindStringExact(0, "Easy Bay Surf"));
     EXPECT_FALSE(Endless(d)->isChecked());
@@ -90,8 +68,7 @@ TEST_F(MainDlgEndless, TheCheckBoxIsPartOfANoiseSettingAndOffForBuiltIns)
 
 TEST_F(MainDlgEndless, OnlyTheNoisesCanBeEndless)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     for (int type : {Physiological, White, Pink, TinnitusFinder})
     {
         d.RadioGroup(IDC_PHYSIOLOGICAL).at(type)->click();
@@ -101,8 +78,7 @@ TEST_F(MainDlgEndless, OnlyTheNoisesCanBeEndless)
 
 TEST_F(MainDlgEndless, PlayNeverRepeatsAPeriodAndEachPlayDrawsAnotherSeed)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     Edit(d, IDC_SURF_STRENGTH)->setText("0");  // the samples are the periods themselves
     d.OnPlay();
     const std::vector<int16_t> looped = HeldPeriod(d);
@@ -131,17 +107,14 @@ TEST_F(MainDlgEndless, PlayNeverRepeatsAPeriodAndEachPlayDrawsAnotherSeed)
 
 TEST_F(MainDlgEndless, ToFileWritesAFileOfItsOwnEachRunWithTheLengthAsked)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
-    const QByteArray looped = WriteFile(d, "looped.wav", false);
-    const QByteArray first = WriteFile(d, "first.wav", true);
-    const QByteArray second = WriteFile(d, "second.wav", true);
+    CMainDlg& d = Start();
+    const std::string looped = WriteFile(d, "looped.wav", false);
+    const std::string first = WriteFile(d, "first.wav", true);
+    const std::string second = WriteFile(d, "second.wav", true);
     EXPECT_TRUE(m_messages.Texts().isEmpty());
-    const qsizetype bytes = 44 + 2 * 2 * 44100;
-    EXPECT_EQ(looped.size(), bytes);
-    EXPECT_EQ(first.size(), bytes);
-    EXPECT_EQ(second.size(), bytes);
-    EXPECT_EQ(first.left(44), looped.left(44));
-    EXPECT_NE(first.mid(44), looped.mid(44));
-    EXPECT_NE(second.mid(44), first.mid(44));
+    for (const std::string* file : {&looped, &first, &second})
+        EXPECT_EQ(file->size(), 44u + 2 * 2 * 44100);
+    EXPECT_EQ(first.substr(0, 44), looped.substr(0, 44));
+    EXPECT_NE(first.substr(44), looped.substr(44));
+    EXPECT_NE(second.substr(44), first.substr(44));
 }

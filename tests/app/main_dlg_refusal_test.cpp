@@ -3,39 +3,35 @@
 // refusal left unread.
 #include "tests/app/main_dlg_window_fixture.h"
 
-#include <QAbstractButton>
-#include <QFile>
-#include <QTime>
-#include <QTimeEdit>
-
 #include <functional>
 
 namespace
 {
+
+using Window = MainWindowTest;
 
 struct RefusedCommand
 {
     const char* name;
     std::function<void(CMainDlg&)> before;  // the state the command meets
     std::function<void(CMainDlg&)> command;
-    std::function<void(CMainDlg&, CFakeWaveOut&, CScriptedSaveFileDialog&, const QString& file)> unchanged;
+    std::function<void(CMainDlg&, Window&)> unchanged;
     // The refusal: a fade-out out of range unless the row says otherwise.
     QString message = QStringLiteral("Please enter a number between 0 and 1000.");
     int refusedId = IDC_FADE_OUT;
 };
 
-class MainDlgRefusal : public MainWindowTest, public testing::WithParamInterface<RefusedCommand>
-{
-};
+class MainDlgRefusal : public Window, public testing::WithParamInterface<RefusedCommand> {};
+
+void Nothing(CMainDlg&) {}
+void Play(CMainDlg& d) { d.OnPlay(); }
 
 } // namespace
 
 TEST_P(MainDlgRefusal, ARefusedValueStopsTheCommand)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
-    const QString file = PathIn("earlier.wav");
-    Edit(d, IDC_FILE_NAME)->setText(file);
+    CMainDlg& d = Start();
+    Edit(d, IDC_FILE_NAME)->setText(PathIn("earlier.wav"));
     GetParam().before(d);
     const int writes = m_waveOut.CountCalls("Write");
     const int opens = m_waveOut.CountCalls("Open");
@@ -47,39 +43,32 @@ TEST_P(MainDlgRefusal, ARefusedValueStopsTheCommand)
     EXPECT_EQ(d.focusWidget(), Edit(d, GetParam().refusedId));
     EXPECT_EQ(m_waveOut.CountCalls("Write"), writes);
     EXPECT_EQ(m_waveOut.CountCalls("Open"), opens);
-    GetParam().unchanged(d, m_waveOut, m_chooser, file);
+    GetParam().unchanged(d, *this);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, MainDlgRefusal,
     testing::Values(
-        RefusedCommand{"Play", [](CMainDlg&) {}, [](CMainDlg& d) { d.OnPlay(); },
-                       [](CMainDlg& d, CFakeWaveOut&, CScriptedSaveFileDialog&, const QString&) {
+        RefusedCommand{"Play", Nothing, Play,
+                       [](CMainDlg& d, Window&) {
                            EXPECT_FALSE(d.IsPlaying());
                            EXPECT_FALSE(d.m_synth.m_ready);
                        }},
-        RefusedCommand{"ToFile", [](CMainDlg&) {}, [](CMainDlg& d) { d.OnToFile(); },
-                       [](CMainDlg& d, CFakeWaveOut&, CScriptedSaveFileDialog&, const QString& file) {
-                           EXPECT_FALSE(QFile::exists(file));
+        RefusedCommand{"ToFile", Nothing, [](CMainDlg& d) { d.OnToFile(); },
+                       [](CMainDlg& d, Window& t) {
+                           EXPECT_FALSE(QFile::exists(t.PathIn("earlier.wav")));
                            EXPECT_EQ(d.GetDlgItemText(IDC_STATUS), "nothing to do");
                        }},
-        RefusedCommand{"Browse", [](CMainDlg&) {}, [](CMainDlg& d) { d.OnBrowse(); },
-                       [](CMainDlg&, CFakeWaveOut&, CScriptedSaveFileDialog& chooser, const QString&) {
-                           EXPECT_TRUE(chooser.m_offered.isEmpty());
-                       }},
-        RefusedCommand{"SaveNoiseSetting", [](CMainDlg&) {}, [](CMainDlg& d) { d.OnSaveNoiseSetting(); },
-                       [](CMainDlg& d, CFakeWaveOut&, CScriptedSaveFileDialog&, const QString&) {
-                           EXPECT_FALSE(d.m_saveSetDlg.isVisible());
-                       }},
-        RefusedCommand{"SaveFileSetting", [](CMainDlg&) {}, [](CMainDlg& d) { d.OnSaveFileSetting(); },
-                       [](CMainDlg& d, CFakeWaveOut&, CScriptedSaveFileDialog&, const QString&) {
-                           EXPECT_FALSE(d.m_saveSetDlg.isVisible());
-                       }},
-        RefusedCommand{"DeviceChange", [](CMainDlg& d) { d.OnPlay(); },
-                       [](CMainDlg& d) { MainWindowTest::Choose(d.m_deviceCombo, 1); },
-                       [](CMainDlg& d, CFakeWaveOut& waveOut, CScriptedSaveFileDialog&, const QString&) {
+        RefusedCommand{"Browse", Nothing, [](CMainDlg& d) { d.OnBrowse(); },
+                       [](CMainDlg&, Window& t) { EXPECT_TRUE(t.m_chooser.m_offered.isEmpty()); }},
+        RefusedCommand{"SaveNoiseSetting", Nothing, [](CMainDlg& d) { d.OnSaveNoiseSetting(); },
+                       [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_saveSetDlg.isVisible()); }},
+        RefusedCommand{"SaveFileSetting", Nothing, [](CMainDlg& d) { d.OnSaveFileSetting(); },
+                       [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_saveSetDlg.isVisible()); }},
+        RefusedCommand{"DeviceChange", Play, [](CMainDlg& d) { Window::Choose(d.m_deviceCombo, 1); },
+                       [](CMainDlg& d, Window& t) {
                            EXPECT_TRUE(d.IsPlaying());
-                           EXPECT_EQ(waveOut.OpenDevice(), 0u);
+                           EXPECT_EQ(t.m_waveOut.OpenDevice(), 0u);
                            EXPECT_EQ(d.m_deviceCombo->GetCurSel(), 0) << "the list shows the open device";
                        }},
         // Choosing a setting shows all its values, so only a damaged one is refused.
@@ -89,26 +78,22 @@ INSTANTIATE_TEST_SUITE_P(
                            CNoiseSettingsTable& table = d.m_settings.m_noiseSettings;
                            table.m_slots[table.FindByName("Rainforest Waterfall")].lowerLimit = 5.0;
                        },
-                       [](CMainDlg& d) { MainWindowTest::Choose(d.m_noiseSettingCombo, 2); },
-                       [](CMainDlg& d, CFakeWaveOut& waveOut, CScriptedSaveFileDialog&, const QString&) {
+                       [](CMainDlg& d) { Window::Choose(d.m_noiseSettingCombo, 2); },
+                       [](CMainDlg& d, Window& t) {
                            // Shown, and made before the next Play, but not restarted now.
-                           EXPECT_EQ(waveOut.CountCalls("Reset"), 0);
+                           EXPECT_EQ(t.m_waveOut.CountCalls("Reset"), 0);
                            EXPECT_EQ(d.Engine().PlayedType(), Pink);
                            EXPECT_FALSE(d.m_synth.m_ready);
                        },
                        QStringLiteral("Please enter a number between 20 and 20000."), IDC_LOWER_LIMIT},
-        RefusedCommand{"NoiseType", [](CMainDlg& d) { d.OnPlay(); },
-                       [](CMainDlg& d) { d.RadioGroup(IDC_PHYSIOLOGICAL).at(White)->click(); },
-                       [](CMainDlg& d, CFakeWaveOut&, CScriptedSaveFileDialog&, const QString&) {
-                           // The type was not read: the signal must count as stale.
-                           EXPECT_FALSE(d.m_synth.m_ready);
-                       }}),
-    [](const testing::TestParamInfo<RefusedCommand>& info) { return std::string(info.param.name); });
+        // The type was not read: the signal must count as stale.
+        RefusedCommand{"NoiseType", Play, [](CMainDlg& d) { d.RadioGroup(IDC_PHYSIOLOGICAL).at(White)->click(); },
+                       [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_synth.m_ready); }}),
+    RowName());
 
 TEST_F(MainWindowTest, TheFileNameTakesNoMoreThan255Characters)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     Edit(d, IDC_FILE_NAME)->setText(QString(269, 'x'));
     EXPECT_EQ(d.GetDlgItemText(IDC_FILE_NAME).size(), 255);
     Edit(d, IDC_FILE_NAME)->clear();
@@ -119,10 +104,9 @@ TEST_F(MainWindowTest, TheFileNameTakesNoMoreThan255Characters)
 
 TEST_F(MainWindowTest, AClickedSectionIsTypedOverAndAnHourOutOfRangeIsRefused)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
+    Type(d, {{IDC_PLAY_TIME, "0:00:02"}});
     auto* time = d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME);
-    time->setTime(QTime(0, 0, 2));
     time->setFocus();
     // A click amid the hours' digits, then "24".
     QWidget* field = time->findChild<QLineEdit*>();
@@ -145,5 +129,5 @@ TEST_F(MainWindowTest, AClickedSectionIsTypedOverAndAnHourOutOfRangeIsRefused)
     QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(field->width() / 2, field->height() / 2));
     QTest::keyClicks(time, "45");
     EXPECT_TRUE(d.UpdateData(true));
-    EXPECT_EQ(d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->time(), QTime(12, 45, 2));
+    EXPECT_EQ(time->time(), QTime(12, 45, 2));
 }

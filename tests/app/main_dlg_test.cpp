@@ -1,30 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/controls/combo_ctrl.h"
-#include "ui/services/dialog_services.h"
-#include "app/main_dlg.h"
-#include "ui/controls/progress_ctrl.h"
-#include "app/resource_ids.h"
-#include "ui/controls/slider_ctrl.h"
-#include "testing/file_compare.h"
-#include "testing/ui/recording_help_command.h"
-#include "testing/ui/recording_message_box.h"
-#include "testing/ui/scripted_save_file_dialog.h"
-#include "testing/fake_wave_out.h"
-#include "testing/ui/qt_test_app.h"
 #include "settings/settings_store.h"
 #include "settings/setting_text.h"
 
-#include <QAbstractButton>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimeEdit>
-#include <QTimer>
+#include "tests/app/main_dlg_window_fixture.h"
+#include "testing/file_compare.h"
+#include "testing/ui/recording_help_command.h"
+#include "ui/controls/progress_ctrl.h"
+#include "ui/controls/slider_ctrl.h"
 
-#include <memory>
+#include <QLabel>
+#include <QProcess>
+#include <QTimer>
 
 namespace
 {
@@ -33,12 +19,7 @@ namespace
 class CStatusRecorder : public QObject
 {
 public:
-    explicit CStatusRecorder(QLabel* label)
-        : m_label(label)
-    {
-        label->installEventFilter(this);
-    }
-
+    explicit CStatusRecorder(QLabel* label) : m_label(label) { label->installEventFilter(this); }
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Paint && (m_shown.isEmpty() || m_shown.last() != m_label->text()))
@@ -52,61 +33,11 @@ private:
     QLabel* m_label;
 };
 
-class MainDlg : public QtTest
-{
-protected:
-    MainDlg()
-    {
-        m_waveOut.SetDevices({{"Speakers", true}, {"Old card", false}, {"Headphones", true}});
-    }
-
-    std::unique_ptr<CMainDlg> Start()
-    {
-        auto dialog = std::make_unique<CMainDlg>(m_waveOut, Folder());
-        dialog->ShowWindow(true);
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        Settle();
-        return dialog;
-    }
-
-    static void Settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-
-    std::string Folder() const { return m_folder.path().toStdString() + "/"; }
-    QString PathIn(const QString& name) const { return m_folder.filePath(name); }
-
-    static QLineEdit* Edit(CMainDlg& dialog, int id) { return dialog.GetDlgItemAs<QLineEdit>(id); }
-    static QString Text(CMainDlg& dialog, int id) { return dialog.GetDlgItemText(id); }
-
-    // The user picks entry `entry` of a list.
-    static void Choose(CComboCtrl* combo, int entry)
-    {
-        combo->setCurrentIndex(entry);
-        emit combo->activated(entry);
-    }
-
-    // A short file: 2 s, faded in over 1 s and not faded out.
-    static void ShortFile(CMainDlg& dialog)
-    {
-        Edit(dialog, IDC_FADE_IN)->setText("1");
-        Edit(dialog, IDC_FADE_OUT)->setText("0");
-        dialog.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->setTime(QTime(0, 0, 2));
-    }
-
-    QTemporaryDir m_folder;
-    CFakeWaveOut m_waveOut;
-    CRecordingMessageBox m_messages;
-    CScriptedSaveFileDialog m_chooser;
-    CScopedDialogServices m_services{&m_messages, &m_chooser};
-};
+using MainDlg = MainWindowTest;
 
 TEST_F(MainDlg, FirstStartAppliesEasyBaySurfAndStandardCd)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
 
     EXPECT_TRUE(m_messages.Texts().isEmpty());
     EXPECT_EQ(d.windowTitle(), "Susurra - Denoise by Noise");
@@ -118,10 +49,13 @@ TEST_F(MainDlg, FirstStartAppliesEasyBaySurfAndStandardCd)
     const std::pair<int, QString> shown[] = {
         {IDC_LOWER_LIMIT, "100"}, {IDC_UPPER_LIMIT, "20000"}, {IDC_SURF_STRENGTH, "30"}, {IDC_SURF_PERIOD, "20"},
         {IDC_TINNITUS_FREQ, "440"}, {IDC_FADE_IN, "10"}, {IDC_FADE_OUT, "10"}, {IDC_FILE_NAME, ""},
-        {IDC_STATUS, "nothing to do"}, {IDC_EXIT, "Exit"}};
+        {IDC_STATUS, "nothing to do"}, {IDC_EXIT, "Exit"}, {IDC_SLEEP_STOP_AFTER, "Off"}, {IDC_SLEEP_FADE_OUT, "10"},
+        {IDC_FADE_IN_AT_PLAY, "0"}};
     for (const auto& [id, text] : shown)
         EXPECT_EQ(Text(d, id), text) << id;
     EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(2)->isChecked());
+    EXPECT_FALSE(Button(d, IDC_SLEEP_QUIT)->isChecked());
+    EXPECT_FALSE(Button(d, IDC_GLIDE)->isChecked());
     EXPECT_EQ(d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->time(), QTime(1, 19, 0));
     EXPECT_EQ(d.m_freqSlider->GetPos(), 6087);
     EXPECT_EQ(d.m_volumeSlider->GetPos(), 9);
@@ -139,8 +73,7 @@ TEST_F(MainDlg, FirstStartAppliesEasyBaySurfAndStandardCd)
 
 TEST_F(MainDlg, FrequencyEditAndSliderFollowEachOther)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     QLineEdit* edit = Edit(d, IDC_TINNITUS_FREQ);
 
     edit->setText("25000");
@@ -180,10 +113,9 @@ TEST_F(MainDlg, FrequencyEditAndSliderFollowEachOther)
     EXPECT_EQ(m_messages.Texts(), QStringList{"Please enter an integer."});
 }
 
-TEST_F(MainDlg, ValidationNamesTheFirstBadValueAndFocusesIt)
+TEST_F(MainDlg, ValidationNamesEachBadValueAndFocusesIt)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     struct Case
     {
         int id;
@@ -210,17 +142,8 @@ TEST_F(MainDlg, ValidationNamesTheFirstBadValueAndFocusesIt)
         EXPECT_EQ(d.focusWidget(), Edit(d, c.id));
         Edit(d, c.id)->setText(good);
     }
-    // Two bad values: the first in the exchange order is named.
-    Edit(d, IDC_UPPER_LIMIT)->setText("25000");
-    Edit(d, IDC_SURF_STRENGTH)->setText("150");
-    EXPECT_FALSE(d.UpdateData(true));
-    EXPECT_EQ(m_messages.m_messages.last().text, "Please enter a number between 20 and 20000.");
-    EXPECT_EQ(d.focusWidget(), Edit(d, IDC_UPPER_LIMIT));
-    Edit(d, IDC_UPPER_LIMIT)->setText("8000");
-    Edit(d, IDC_SURF_STRENGTH)->setText("50");
     Edit(d, IDC_FILE_NAME)->setText(QString(255, 'a'));
     EXPECT_TRUE(d.UpdateData(true));
-    EXPECT_EQ(d.m_upperLimit, 8000.0);
 
     // Painting the volume slider reads every control without a word: a bad
     // value keeps its member, the others are taken.
@@ -237,8 +160,7 @@ TEST_F(MainDlg, ValidationNamesTheFirstBadValueAndFocusesIt)
 
 TEST_F(MainDlg, PlayStopAndDeviceChangeReachTheDevice)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     CStatusRecorder status(d.GetDlgItemAs<QLabel>(IDC_STATUS));
 
     d.OnPlay();
@@ -246,6 +168,8 @@ TEST_F(MainDlg, PlayStopAndDeviceChangeReachTheDevice)
     EXPECT_TRUE(d.IsPlaying());
     EXPECT_EQ(d.m_generatorProgress->GetPos(), 100);
     EXPECT_EQ(m_waveOut.Queued().size(), 2u);
+    EXPECT_EQ(d.Engine().Header(0).bufferLengthBytes, 262144u) << "no fade in at Play, no sleep timer";
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "");
     EXPECT_TRUE(m_waveOut.CompleteNext());
     EXPECT_EQ(m_waveOut.CountCalls("Write"), 3);
 
@@ -277,8 +201,7 @@ TEST_F(MainDlg, PlayStopAndDeviceChangeReachTheDevice)
 
 TEST_F(MainDlg, AnotherTypeWhilePlayingRegeneratesOnPlay)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     d.OnPlay();
     CStatusRecorder status(d.GetDlgItemAs<QLabel>(IDC_STATUS));
 
@@ -303,9 +226,8 @@ TEST_F(MainDlg, AnotherTypeWhilePlayingRegeneratesOnPlay)
     EXPECT_EQ(d.Engine().PlayedType(), 0);
 
     // To File with a stale signal while playing makes it while the device waits.
-    Edit(d, IDC_LOWER_LIMIT)->setText("200");
     ShortFile(d);
-    Edit(d, IDC_FILE_NAME)->setText(PathIn("white.wav"));
+    Type(d, {{IDC_LOWER_LIMIT, "200"}, {IDC_FILE_NAME, PathIn("white.wav")}});
     status.m_shown.clear();
     d.OnToFile();
     EXPECT_EQ(status.m_shown, (QStringList{"generating noise signal", "writing sound file", "playing"}));
@@ -327,8 +249,7 @@ TEST_F(MainDlg, AnotherTypeWhilePlayingRegeneratesOnPlay)
 
 TEST_F(MainDlg, ToFileWithoutANameAsksForOneAndWritesWhatTheCommandLineRenders)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     ShortFile(d);
 
     m_chooser.m_answers = {std::nullopt};
@@ -340,7 +261,7 @@ TEST_F(MainDlg, ToFileWithoutANameAsksForOneAndWritesWhatTheCommandLineRenders)
     EXPECT_EQ(m_chooser.m_offered[0].filterName, "Microsoft wave format (*.wav)");
     EXPECT_TRUE(m_messages.Texts().isEmpty());
     EXPECT_EQ(Text(d, IDC_FILE_NAME), "");
-    EXPECT_TRUE(QDir(m_folder.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(Files().isEmpty());
 
     // A path the writer cannot hold whole is refused, never cut.
     const QString tooLong = PathIn(QString(260, 'x') + ".wav");
@@ -379,35 +300,24 @@ TEST_F(MainDlg, ToFileWithoutANameAsksForOneAndWritesWhatTheCommandLineRenders)
                                  "0", "--length", "00:00:02", PathIn("cli.wav")});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-
-    QFile window(path);
-    QFile command(PathIn("cli.wav"));
-    ASSERT_TRUE(window.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(command.open(QIODevice::ReadOnly));
-    const QByteArray bytes = window.readAll();
-    EXPECT_EQ(bytes.size(), 44 + 2 * 2 * 44100);
-    const QByteArray expected = command.readAll();
-    EXPECT_TRUE(SameBytes(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                          std::string_view(expected.constData(), static_cast<std::size_t>(expected.size()))));
+    EXPECT_EQ(Bytes("chosen.wav").size(), 44u + 2 * 2 * 44100);
+    EXPECT_TRUE(SameBytes(Bytes("chosen.wav"), Bytes("cli.wav")));
 }
 
 TEST_F(MainDlg, ExitWritesBothFilesEvenWhenAValueIsBad)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     Edit(d, IDC_SURF_PERIOD)->setText("20000");
     d.OnExit();
     EXPECT_EQ(m_messages.Texts(), QStringList{"Please enter a number between 0 and 10000."});
-    EXPECT_TRUE(QFile::exists(PathIn("ns.srx")));
-    EXPECT_TRUE(QFile::exists(PathIn("fs.srx")));
+    EXPECT_EQ(Files(), (QStringList{"fs.srx", "ns.srx"}));
     EXPECT_TRUE(d.isVisible());
 
     QFile::remove(PathIn("ns.srx"));
     QFile::remove(PathIn("fs.srx"));
     Edit(d, IDC_SURF_PERIOD)->setText("25");
     d.OnExit();
-    EXPECT_TRUE(QFile::exists(PathIn("ns.srx")));
-    EXPECT_TRUE(QFile::exists(PathIn("fs.srx")));
+    EXPECT_EQ(Files(), (QStringList{"fs.srx", "ns.srx"})) << "and no preferences file while the new options are off";
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.EndCode(), IDOK);
 }
@@ -433,12 +343,11 @@ TEST_F(MainDlg, AFailedSaveIsReported)
 TEST_F(MainDlg, SavedSettingsAndSelectionsPersistAcrossExitButNotEscapeOrTheCloseBox)
 {
     {
-        auto dialog = Start();
-        CMainDlg& d = *dialog;
+        CMainDlg& d = Start();
         Choose(d.m_noiseSettingCombo, 2);  // "Rainforest Waterfall"
         EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
         Edit(d, IDC_SURF_STRENGTH)->setText("45");
-        d.GetDlgItemAs<QAbstractButton>(IDC_NOISE_SAVE_SETTING)->click();
+        Button(d, IDC_NOISE_SAVE_SETTING)->click();
         ASSERT_TRUE(d.m_saveSetDlg.isVisible());
         d.m_saveSetDlg.GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME)->setText("Night");
         d.m_saveSetDlg.OnSave();
@@ -447,27 +356,27 @@ TEST_F(MainDlg, SavedSettingsAndSelectionsPersistAcrossExitButNotEscapeOrTheClos
         d.OnExit();
     }
     {
-        auto dialog = Start();
-        CMainDlg& d = *dialog;
+        CMainDlg& d = Start();
         EXPECT_EQ(d.m_noiseSettingCombo->GetCount(), 8);
         EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(d.m_noiseSettingCombo->GetCurSel()), "Night");
         EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
         EXPECT_EQ(Text(d, IDC_SURF_STRENGTH), "45");
         Choose(d.m_noiseSettingCombo, 7);
         QFile::remove(PathIn("ns.srx"));
-        dialog->OnPlay();
-        dialog->close();
-        EXPECT_FALSE(dialog->isVisible());
+        d.OnPlay();
+        d.close();
+        EXPECT_FALSE(d.isVisible());
     }
     // The close box wrote nothing; destroying the window stopped the sound
     // and closed the device.
+    m_dialog.reset();
     EXPECT_FALSE(QFile::exists(PathIn("ns.srx")));
     EXPECT_FALSE(m_waveOut.IsOpen());
-    auto dialog = Start();
-    EXPECT_EQ(dialog->m_noiseSettingCombo->GetCurSel(), 0);
-    Choose(dialog->m_noiseSettingCombo, 6);
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    EXPECT_EQ(dialog->EndCode(), IDCANCEL);
+    CMainDlg& d = Start();
+    EXPECT_EQ(d.m_noiseSettingCombo->GetCurSel(), 0);
+    Choose(d.m_noiseSettingCombo, 6);
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_EQ(d.EndCode(), IDCANCEL);
     EXPECT_FALSE(QFile::exists(PathIn("ns.srx")));
 }
 
@@ -482,8 +391,7 @@ TEST_F(MainDlg, DamagedSelectionAndFrequencyFallBackSafely)
     zero.tinnitusFrequency = 0;
     ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, 99), "");
 
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     EXPECT_EQ(d.m_noiseSettingCombo->GetCurSel(), 0);  // beyond the end: the first entry
     EXPECT_EQ(Text(d, IDC_SURF_STRENGTH), "30");
 
@@ -497,22 +405,21 @@ TEST_F(MainDlg, WithoutAUsableDevicePlayDoesNothing)
     m_waveOut.SetDevices({{"Old card", false}});
     CRecordingHelpCommand help;
     CScopedDialogServices helpService(nullptr, nullptr, &help);
-    auto dialog = Start();
+    CMainDlg& d = Start();
     EXPECT_EQ(m_messages.Texts(), QStringList{"No audio mixer device found"});
     EXPECT_EQ(m_messages.m_messages[0].caption, "Warning");
-    dialog->OnPlay();
-    EXPECT_FALSE(dialog->IsPlaying());
-    EXPECT_EQ(Text(*dialog, IDC_STATUS), "nothing to do");
+    d.OnPlay();
+    EXPECT_FALSE(d.IsPlaying());
+    EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
     EXPECT_EQ(m_waveOut.CountCalls("Write"), 0);
 
-    dialog->GetDlgItemAs<QAbstractButton>(ID_HELP)->click();
+    Button(d, ID_HELP)->click();
     EXPECT_EQ(help.m_requests, 1);
 }
 
 TEST_F(MainDlg, ThePlayingToneFollowsTheFrequencyButNotMereRepaints)
 {
-    auto dialog = Start();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     d.RadioGroup(IDC_PHYSIOLOGICAL).at(3)->click();
     d.OnPlay();
     ASSERT_EQ(d.Engine().PlayedType(), TinnitusFinder);

@@ -1,33 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The notch controls of the main window and the pitch match dialog, on the
 // scripted wave-output backend.
-#include "app/main_dlg.h"
-#include "app/pitch_match_dlg.h"
-#include "app/resource_ids.h"
 #include "settings/noise_extras.h"
-#include "testing/engine_doubles.h"
-#include "testing/fake_wave_out.h"
-#include "testing/report_logs.h"
-#include "testing/ui/qt_test_app.h"
-#include "testing/ui/recording_message_box.h"
-#include "testing/ui/scripted_save_file_dialog.h"
-#include "ui/controls/combo_ctrl.h"
-#include "ui/controls/slider_ctrl.h"
-#include "ui/services/dialog_services.h"
 
+#include "app/pitch_match_dlg.h"
+#include "testing/engine_doubles.h"
+#include "testing/report_logs.h"
+#include "tests/app/main_dlg_window_fixture.h"
+#include "ui/controls/slider_ctrl.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
-#include <QApplication>
-#include <QTest>
 #include <QTimer>
 
 #include <cmath>
-#include <memory>
 
 namespace
 {
@@ -62,34 +51,15 @@ double Level(const CNoiseSynth& synth, double hz)
     return 10.0 * std::log10(power + 1e-9);
 }
 
-class PitchMatch : public QtTest
+class PitchMatch : public MainWindowTest
 {
 protected:
-    PitchMatch()
-    {
-        m_waveOut.SetDevices({{"Speakers", true}});
-    }
-
-    std::unique_ptr<CMainDlg> StartWindow()
-    {
-        auto dialog = std::make_unique<CMainDlg>(m_waveOut, m_folder.path().toStdString() + "/");
-        dialog->ShowWindow(true);
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        return dialog;
-    }
-
     // The length in samples of the cue now queued at the device; 0 for none.
     uint32_t QueuedCue() const
     {
         const std::vector<const WaveHeader*> queued = m_waveOut.Queued();
         return queued.size() == 1 ? queued[0]->bufferLengthBytes / 2 : 0;
     }
-
-    QTemporaryDir m_folder;
-    CFakeWaveOut m_waveOut;
-    CRecordingMessageBox m_messages;
-    CScriptedSaveFileDialog m_chooser;
-    CScopedDialogServices m_services{&m_messages, &m_chooser};
 };
 
 // An engine of its own, as the window's: the dialog only needs its device.
@@ -170,8 +140,7 @@ TEST_F(PitchMatch, CancelInTheBracketingGivesNoResult)
 
 TEST_F(PitchMatch, NotchIsOfferedForTheNoisesAndItsChangesMakeTheSignalAnew)
 {
-    auto dialog = StartWindow();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     auto* check = d.GetDlgItemAs<QCheckBox>(IDC_NOTCH);
     auto* width = d.GetDlgItemAs<CComboCtrl>(IDC_NOTCH_WIDTH);
     EXPECT_FALSE(check->isChecked());
@@ -192,12 +161,11 @@ TEST_F(PitchMatch, NotchIsOfferedForTheNoisesAndItsChangesMakeTheSignalAnew)
     // White noise 100..20000 Hz without the octave around 440 Hz.
     EXPECT_LT(Level(d.m_synth, 440.0), Level(d.m_synth, 1000.0) - 40.0);
 
-    d.GetDlgItemAs<QLineEdit>(IDC_TINNITUS_FREQ)->setText("1000");
+    Type(d, {{IDC_TINNITUS_FREQ, "1000"}});
     EXPECT_FALSE(d.m_synth.m_ready) << "a new centre";
     d.OnPlay();
     EXPECT_LT(Level(d.m_synth, 1000.0), Level(d.m_synth, 440.0) - 40.0);
-    width->setCurrentIndex(0);
-    emit width->activated(0);
+    Choose(width, 0);
     EXPECT_EQ(d.m_notchWidthOctaves, 0.5);
     EXPECT_FALSE(d.m_synth.m_ready) << "a new width";
     d.OnPlay();
@@ -216,10 +184,7 @@ int MatchInWindow(CMainDlg& d, double target, bool use)
         while (dialog->Matcher().CurrentStep() != CPitchMatcher::Step::Done)
             dialog->OnAnswer(Nearest(dialog->Matcher().Sounds(), target));
         result = dialog->Result();
-        if (use)
-            dialog->findChild<QPushButton*>("use")->click();
-        else
-            dialog->findChild<QPushButton*>("cancel")->click();
+        dialog->findChild<QPushButton*>(use ? "use" : "cancel")->click();
     });
     d.GetDlgItemAs<QPushButton>(IDC_MATCH)->click();
     return result;
@@ -227,8 +192,7 @@ int MatchInWindow(CMainDlg& d, double target, bool use)
 
 TEST_F(PitchMatch, UseInTheWindowSetsTheFinderAndCancelLeavesIt)
 {
-    auto dialog = StartWindow();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     d.OnPlay();
     ASSERT_TRUE(d.IsPlaying());
     EXPECT_GT(MatchInWindow(d, 7000.0, false), 0) << "the match ran to its end";
@@ -242,20 +206,9 @@ TEST_F(PitchMatch, UseInTheWindowSetsTheFinderAndCancelLeavesIt)
     EXPECT_EQ(d.m_volumeSlider->GetPos(), 9);
 }
 
-TEST_F(PitchMatch, MatchedFrequencyMovesTheCoupledControls)
-{
-    auto dialog = StartWindow();
-    CMainDlg& d = *dialog;
-    d.ApplyMatchedFrequency(3000);
-    EXPECT_EQ(d.m_tinnitusFreq, 3000);
-    EXPECT_EQ(d.GetDlgItemText(IDC_TINNITUS_FREQ), "3000");
-    EXPECT_EQ(d.m_freqSlider->GetPos(), CMainDlg::FreqToSliderPos(3000));
-}
-
 TEST_F(PitchMatch, NotchIsKeptInTheNoiseSettingBehindTheMarker)
 {
-    auto dialog = StartWindow();
-    CMainDlg& d = *dialog;
+    CMainDlg& d = Start();
     d.m_notch = true;
     d.m_notchWidthOctaves = 0.5;
     d.FillSlotFromMembers(SettingsKind::Noise, 9);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls/date_time_value.h"
+#include "testing/param_name.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +30,7 @@ struct InvalidFields
     int fields[6]; // year, month, day, hour, minute, second
 };
 
-class DateTimeValueInvalid : public testing::TestWithParam<InvalidFields>
-{
-};
+class DateTimeValueInvalid : public testing::TestWithParam<InvalidFields> {};
 
 } // namespace
 
@@ -56,4 +55,4 @@ INSTANTIATE_TEST_SUITE_P(
                     InvalidFields{"Day32", {1899, 12, 32, 0, 0, 0}},
                     InvalidFields{"Year10000", {10000, 1, 1, 0, 0, 0}},
                     InvalidFields{"NegativeYear", {-1, 1, 1, 0, 0, 0}}),
-    [](const testing::TestParamInfo<InvalidFields>& info) { return std::string(info.param.name); });
+    RowName());

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls/balloon_tip.h"
 #include "ui/controls/icon_button.h"
+#include "testing/param_name.h"
 #include "testing/ui/qt_test_app.h"
 
 #include <QHelpEvent>
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <string>
 
 namespace
 {
@@ -36,11 +35,6 @@ protected:
     CIconButton m_button;
 };
 
-} // namespace
-
-namespace
-{
-
 struct AlignmentCase
 {
     const char* name;
@@ -50,9 +44,7 @@ struct AlignmentCase
     QRect captionArea; // null: not checked
 };
 
-class IconButtonAlignment : public IconButton, public testing::WithParamInterface<AlignmentCase>
-{
-};
+class IconButtonAlignment : public IconButton, public testing::WithParamInterface<AlignmentCase> {};
 
 } // namespace
 
@@ -63,10 +55,7 @@ TEST_P(IconButtonAlignment, PlacesIconAndCaptionAndShiftsThemWhenPressed)
     ASSERT_EQ(m_button.SetAlignment(c.alignment), 0);
     const CIconButton::Layout rest = m_button.ComputeLayout(false);
     EXPECT_EQ(rest.icon, c.icon);
-    if (!c.captionArea.isNull())
-    {
-        EXPECT_EQ(rest.caption, c.captionArea);
-    }
+    EXPECT_EQ(c.captionArea.isNull() ? QRect() : rest.caption, c.captionArea);
     const CIconButton::Layout pressed = m_button.ComputeLayout(true);
     EXPECT_EQ(pressed.icon, rest.icon.translated(1, 1));
     EXPECT_EQ(pressed.caption, rest.caption.translated(1, 1));
@@ -80,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                     AlignmentCase{"TopLeftCorner", 3, "Play", QRect(0, 0, 32, 32), QRect()},
                     AlignmentCase{"AboveWithoutCaptionIsCentred", 1, "", QRect(34, 9, 32, 32), QRect()},
                     AlignmentCase{"RightWithoutCaptionIsAtTheTop", 2, "", QRect(34, 0, 32, 32), QRect()}),
-    [](const testing::TestParamInfo<AlignmentCase>& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST_F(IconButton, UnknownAlignmentIsRefusedAndChangesNothing)
 {
@@ -189,7 +178,6 @@ TEST_F(IconButton, HoverCursorIsSetAndCleared)
 {
     m_button.SetHoverCursor(QCursor(Qt::PointingHandCursor));
     EXPECT_EQ(m_button.cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_TRUE(m_button.HasHoverCursor());
     m_button.SetHoverCursor(std::nullopt);
-    EXPECT_FALSE(m_button.HasHoverCursor());
+    EXPECT_EQ(m_button.cursor().shape(), Qt::ArrowCursor);
 }

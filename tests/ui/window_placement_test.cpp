@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dialog/window_placement.h"
+#include "testing/param_name.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,7 @@ struct PlacementCase
     QPoint topLeft;
 };
 
-class WindowPlacement : public testing::TestWithParam<PlacementCase>
-{
-};
+class WindowPlacement : public testing::TestWithParam<PlacementCase> {};
 
 TEST_P(WindowPlacement, KeepsTheTitleBarOnTheScreen)
 {
@@ -31,6 +30,6 @@ INSTANTIATE_TEST_SUITE_P(
                     PlacementCase{"LargerStartsAtTheTopLeftCorner", {1880, 1118}, {0, 0, 1280, 900}, {0, 0}},
                     PlacementCase{"WiderOnlyStartsAtTheLeftEdge", {1400, 600}, {0, 32, 1280, 868}, {0, 166}},
                     PlacementCase{"SecondScreenBelowAPanel", {1880, 1118}, {1280, 40, 1920, 1040}, {1300, 40}}),
-    [](const testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
+    RowName());
 
 } // namespace
