@@ -117,8 +117,6 @@ TEST_F(CliPlayTest, FadesRiseAfterPlayAndFallEvenlyToSilenceAtTheEndOfTheDuratio
     // The rise: every sample is the unfaded one at the curve's gain.
     for (std::size_t i = 0; i < 2 * 44100; ++i)
         ASSERT_EQ(faded[i], FadeCurve::Scale(plain[i], FadeCurve::RiseGain(static_cast<int64_t>(i), 2 * 44100))) << i;
-    for (std::size_t at = 2205; at < 2 * 44100; at += 2205)
-        EXPECT_GE(StretchDb(faded, plain, at), StretchDb(faded, plain, at - 2205)) << at;
     // The fall: even steps of under 1 dB per 50 ms down to 60 dB, then silence at 12 s.
     double largest = 0, smallest = 100;
     for (std::size_t at = 4 * 44100 + 2205; at < kEnd; at += 2205) {
@@ -166,9 +164,8 @@ TEST_F(CliPlayTest, ADeviceFailingWhilePlayingIsReportedOnceWithoutTheAudioLibra
 
 // A match run driven as a user's script drives it: the tones' frequencies
 // read from its standard error, the answers written to its standard input.
-class CMatchSession
+struct CMatchSession
 {
-public:
     CMatchSession(const CTempFolder& dir, const std::string& command)
     {
         ::mkfifo((dir / "in").c_str(), 0600);
@@ -194,17 +191,14 @@ public:
     void CloseInput()
     {
         if (m_in)
-            std::fclose(m_in);
-        m_in = nullptr;
+            std::fclose(std::exchange(m_in, nullptr));
     }
     int Wait()
     {
-        const int status = m_err ? ::pclose(m_err) : -1;
-        m_err = nullptr;
+        const int status = m_err ? ::pclose(std::exchange(m_err, nullptr)) : -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-private:
     FILE* m_in = nullptr;
     FILE* m_err = nullptr;
 };

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# End-to-end test of the installed program. Builds the Debian package,
-# installs it system-wide with apt-get (so run it as root, on a machine or
-# container where that is fine: CI), then drives /usr/bin/susurra under Xvfb
-# with real key presses. Its only sound device is an ALSA "file" device whose
-# stream is captured and compared with what the engine must have sent; the
-# WAV file written by To File is compared with susurra-cli render; the saved
-# settings are checked in the user's configuration folder and in a second
-# start. Prints the installed size, the dependencies, the start-up time and
-# the memory in use.
-#
-# Uses the build tree $BUILD_DIR (build/ by default; scripts/build.sh makes
-# it with the tests). Screenshots and logs go to $BUILD_DIR/e2e/.
+# End-to-end test of the installed program: builds the Debian package,
+# installs it system-wide with apt-get (run it as root where that is fine: CI)
+# and drives /usr/bin/susurra under Xvfb with real key presses. The stream of
+# its only sound device, an ALSA "file" device, is compared with what the
+# engine must have sent, the To File WAV with susurra-cli render, the saved
+# settings in the configuration folder and in a second start. Prints the
+# installed size, the dependencies, the start-up time and the memory in use.
+# Uses the build tree $BUILD_DIR (default build/, with the tests); screenshots
+# and logs go to $BUILD_DIR/e2e/.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -53,13 +50,7 @@ fi
 # --- A display, a sound device and a fresh home ----------------------------
 work=$(mktemp -d /tmp/susurra-e2e-XXXXXX)
 xvfb_pid= app_pid= capture_pid=
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$capture_pid" ] && kill "$capture_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
+cleanup() { kill $app_pid $capture_pid $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
 display=
@@ -82,17 +73,8 @@ export LC_ALL=C.UTF-8
 
 # ALSA reads only this configuration: one device, "default", of type file.
 fifo=$work/device.raw
-cat >"$work/asound.conf" <<CONF
-pcm.null {
-  type null
-}
-pcm.!default {
-  type file
-  slave.pcm "null"
-  file "$fifo"
-  format "raw"
-}
-CONF
+printf 'pcm.null { type null }\npcm.!default { type file slave.pcm "null" file "%s" format "raw" }\n' "$fifo" \
+  >"$work/asound.conf"
 export ALSA_CONFIG_PATH=$work/asound.conf
 capture=$out/capture.raw
 # The device blocks until someone reads: keep a capture running while the
@@ -236,19 +218,18 @@ stop_capture
 step "checks"
 config=$HOME/.config/susurra
 "$audio" check "$capture" "$config/" "Wideband White Noise" 9 3.0 || fail "the played stream differs"
-if [ -s "$wav" ]; then
-  susurra-cli render --quiet --noise-setting "Wideband White Noise" --surf-strength 50 \
-    --file-setting "Standard CD" --length "$length" "$work/render.wav" || fail "susurra-cli render failed"
-  cmp "$wav" "$work/render.wav" && echo "the WAV file is byte-identical to susurra-cli render" ||
-    fail "the WAV file differs from susurra-cli render"
-else
-  fail "To File wrote no file $wav"
-fi
-if [ -f "$config/ns.srx" ] && grep -q "Night" "$config/ns.srx"; then
-  echo "$config/ns.srx holds \"Night\""
-else
+# $1 names the run; the rest chooses the noise for susurra-cli render.
+check_file() {
+  local run=$1; shift
+  [ -s "$wav" ] || { fail "$run: To File wrote no file $wav"; return; }
+  susurra-cli render --quiet "$@" --file-setting "Standard CD" --length "$length" "$work/render.wav" ||
+    fail "$run: susurra-cli render failed"
+  cmp "$wav" "$work/render.wav" && echo "$run: the WAV file is byte-identical to susurra-cli render" ||
+    fail "$run: the WAV file differs from susurra-cli render"
+}
+check_file "first start" --noise-setting "Wideband White Noise" --surf-strength 50
+grep -q "Night" "$config/ns.srx" 2>/dev/null && echo "$config/ns.srx holds \"Night\"" ||
   fail "$config/ns.srx does not hold \"Night\""
-fi
 susurra-cli settings >"$out/settings.txt" 2>&1
 grep -q "^. Night " "$out/settings.txt" || fail "susurra-cli settings does not list \"Night\""
 
@@ -267,19 +248,8 @@ to_file "6-second-start"
 keys Tab Tab Tab space           # Exit
 exit_app second
 stop_capture
-if [ -s "$wav" ]; then
-  susurra-cli render --quiet --noise-setting "Night" --file-setting "Standard CD" --length "$length" \
-    "$work/render2.wav" ||
-    fail "susurra-cli render failed"
-  cmp "$wav" "$work/render2.wav" && echo "second start: \"Night\" chosen from the list, its file matches" ||
-    fail "second start: the file is not that of \"Night\""
-else
-  fail "second start: To File wrote no file"
-fi
+check_file "second start, \"Night\" chosen from the list" --noise-setting "Night"
 
 echo "screenshots and logs: $out"
-if [ "$failures" -ne 0 ]; then
-  echo "installed_e2e: $failures check(s) failed" >&2
-  exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "installed_e2e: $failures check(s) failed" >&2; exit 1; }
 echo "installed_e2e: all checks passed"
