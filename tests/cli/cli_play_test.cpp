@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <sstream>
 
 #include "playback/fade_curve.h"
@@ -203,15 +204,6 @@ struct CMatchSession
     FILE* m_err = nullptr;
 };
 
-std::vector<double> Sounds(const std::string& line)
-{
-    std::vector<double> hz;
-    std::istringstream in(line.substr(std::string("sounds:").size()));
-    for (double f; in >> f;)
-        hz.push_back(f);
-    return hz;
-}
-
 TEST_F(CliPlayTest, MatchScriptAnsweringFromTheSoundsLineGetsTheFrequency)
 {
     CMatchSession session(m_dir, Command("match --verbose --volume 20"));
@@ -224,13 +216,16 @@ TEST_F(CliPlayTest, MatchScriptAnsweringFromTheSoundsLineGetsTheFrequency)
             errors += line;
             continue;
         }
-        const std::vector<double> sounds = Sounds(line);
+        std::istringstream in(line.substr(7));
+        const std::vector<double> sounds{std::istream_iterator<double>(in), {}};
         if (sounds.size() == 1) {
             EXPECT_EQ(line, "sounds: 1000\n");
             session.Say("1");
             continue;
         }
         if (!hinted) {
+            session.Say("r");
+            EXPECT_EQ(session.ReadErrLine(), line) << "again: the same tones";
             // A stray answer gets a hint and the same question, without the tones again.
             session.Say("7");
             hinted = true;
@@ -251,31 +246,19 @@ TEST_F(CliPlayTest, MatchScriptAnsweringFromTheSoundsLineGetsTheFrequency)
     EXPECT_TRUE(out.ends_with(" Hz\n")) << out;
 }
 
-TEST_F(CliPlayTest, MatchAgainReplaysTheSameSoundsAndQuitGivesNoResult)
+TEST_F(CliPlayTest, MatchStoppedByQuitOrByTheEndOfTheAnswersGivesNoResult)
 {
-    CMatchSession session(m_dir, Command("match --verbose"));
-    EXPECT_EQ(session.ReadErrLine(), "sounds: 1000\n");
-    session.Say("1");
-    const std::string first = session.ReadErrLine();
-    ASSERT_TRUE(first.starts_with("sounds: ")) << first;
-    EXPECT_EQ(Sounds(first).size(), 2u);
-    session.Say("r");
-    EXPECT_EQ(session.ReadErrLine(), first);
-    session.Say("q");
-    EXPECT_EQ(session.ReadErrLine(), "susurra-cli: stopped; no result\n");
-    EXPECT_EQ(session.Wait(), 1);
-    EXPECT_EQ(Out().find("tinnitus frequency"), std::string::npos);
-}
-
-TEST_F(CliPlayTest, MatchInputEndingBeforeTheEndFailsWithAMessage)
-{
-    CMatchSession session(m_dir, Command("match --verbose"));
-    EXPECT_EQ(session.ReadErrLine(), "sounds: 1000\n");
-    session.Say("1");
-    EXPECT_TRUE(session.ReadErrLine().starts_with("sounds: "));
-    session.CloseInput();
-    EXPECT_EQ(session.ReadErrLine(), "susurra-cli: the answers ended before the match did; no result\n");
-    EXPECT_EQ(session.Wait(), 1);
+    for (const bool quit : {true, false}) {
+        CMatchSession session(m_dir, Command("match --verbose"));
+        EXPECT_EQ(session.ReadErrLine(), "sounds: 1000\n");
+        session.Say("1");
+        EXPECT_TRUE(session.ReadErrLine().starts_with("sounds: "));
+        quit ? session.Say("q") : session.CloseInput();
+        EXPECT_EQ(session.ReadErrLine(), quit ? "susurra-cli: stopped; no result\n"
+                                              : "susurra-cli: the answers ended before the match did; no result\n");
+        EXPECT_EQ(session.Wait(), 1);
+        EXPECT_EQ(Out().find("tinnitus frequency"), std::string::npos) << Out();
+    }
 }
 
 }  // namespace

@@ -23,23 +23,33 @@ protected:
     {
         m_cli = m_dir / "susurra-cli";
         std::filesystem::copy_file(SUSURRA_CLI, m_cli);
-        CSettingsStore store(m_dir.Path());
-        store.SetUp();
-        const auto add = [&](int slot, NoiseSetting setting, const char* name, const NoiseExtras& extras) {
-            StoreName(setting.name, name);
-            WriteNoiseExtras(setting, extras);
-            store.m_noiseSettings.m_slots[slot] = setting;
-        };
-        add(7, {3, {}, 7000, 20.0, 20.0, 50.0, 1.0, {}, {}}, "Mine", {});
-        add(8, {2, {}, 440, 100.0, 20000.0, 30.0, 20.0, {}, {}}, "Endless Bay", {true, false, 0.0});
-        add(9, {1, {}, 3000, 100.0, 20000.0, 0.0, 20.0, {}, {}}, "Notched Bay", {false, true, 0.5});
-        FileSetting& nap = store.m_fileSettings.m_slots[1];
-        nap = FileSetting{1, 0, 0, 0, 2, {}, {}, {}};
-        StoreName(nap.name, "Nap");
-        StoreFileName(nap.fileName, m_dir / "nap.wav");
-        ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, 3), "");
-        ASSERT_EQ(store.SaveSettingsFile(SettingsKind::File, 1), "");
+        m_store.SetUp();
+        StoreNoise(7, {3, {}, 7000, 20.0, 20.0, 50.0, 1.0, {}, {}}, "Mine");
+        StoreNoise(8, {2, {}, 440, 100.0, 20000.0, 30.0, 20.0, {}, {}}, "Endless Bay", {true, false, 0.0});
+        StoreNoise(9, {1, {}, 3000, 100.0, 20000.0, 0.0, 20.0, {}, {}}, "Notched Bay", {false, true, 0.5});
+        StoreFileName(StoreFile({1, 0, 0, 0, 2, {}, {}, {}}, "Nap").fileName, m_dir / "nap.wav");
+        Save(3, 1);
     }
+    void StoreNoise(int slot, NoiseSetting setting, const char* name, const NoiseExtras& extras = {})
+    {
+        StoreName(setting.name, name);
+        WriteNoiseExtras(setting, extras);
+        m_store.m_noiseSettings.m_slots[slot] = setting;
+    }
+    // The one stored file setting.
+    FileSetting& StoreFile(FileSetting setting, const char* name)
+    {
+        StoreName(setting.name, name);
+        return m_store.m_fileSettings.m_slots[1] = setting;
+    }
+    // Writes both files, with the selections at start as positions in the lists.
+    void Save(int noise, int file)
+    {
+        ASSERT_EQ(m_store.SaveSettingsFile(SettingsKind::Noise, noise), "");
+        ASSERT_EQ(m_store.SaveSettingsFile(SettingsKind::File, file), "");
+    }
+
+    CSettingsStore m_store{m_dir.Path()};
 };
 
 TEST_F(CliSettingsTest, ListsBothListsInOrderWithTheSelectionsAndTheFolder)
@@ -91,15 +101,9 @@ TEST_F(CliSettingsTest, RenderStartsFromTheChosenSettingsAndOptionsOverrideThem)
 TEST_F(CliSettingsTest, ADamagedSelectedSettingBlocksOnlyTheValuesTakenFromIt)
 {
     // Selected at start: "Bad" with a frequency and a time no window accepts.
-    CSettingsStore store(m_dir.Path());
-    store.SetUp();
-    store.m_noiseSettings.m_slots[7] = NoiseSetting{2, {}, 440, 5.0, 20000.0, 30.0, 20.0, {}, {}};
-    StoreName(store.m_noiseSettings.m_slots[7].name, "Bad");
-    FileSetting& bad = store.m_fileSettings.m_slots[1];
-    bad = FileSetting{5000, 5000, -1, -1, -1, {}, {}, {}};
-    StoreName(bad.name, "Bad");
-    ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, 0), "");
-    ASSERT_EQ(store.SaveSettingsFile(SettingsKind::File, 0), "");
+    StoreNoise(7, {2, {}, 440, 5.0, 20000.0, 30.0, 20.0, {}, {}}, "Bad");
+    StoreFile({5000, 5000, -1, -1, -1, {}, {}, {}}, "Bad");
+    Save(0, 0);
 
     const std::string render = "render --fade-in 0 --fade-out 0 '{dir}x.wav' ";
     EXPECT_EQ(Run(render + "--lower 100 --length 00:00:01"), 0) << Err();
@@ -113,11 +117,8 @@ TEST_F(CliSettingsTest, ADamagedSelectedSettingBlocksOnlyTheValuesTakenFromIt)
 
 TEST_F(CliSettingsTest, StoredNamesArePrintedWithTheirControlCharactersEscaped)
 {
-    CSettingsStore store(m_dir.Path());
-    store.SetUp();
-    store.m_noiseSettings.m_slots[7] = NoiseSetting{2, {}, 440, 100.0, 20000.0, 0.0, 20.0, {}, {}};
-    StoreName(store.m_noiseSettings.m_slots[7].name, "Evil\x1b]0;owned\x07");
-    ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, 0), "");
+    StoreNoise(7, {2, {}, 440, 100.0, 20000.0, 0.0, 20.0, {}, {}}, "Evil\x1b]0;owned\x07");
+    Save(0, 1);
     ASSERT_EQ(Run("settings"), 0) << Err();
     EXPECT_NE(Out().find("\n  Evil\\x1B]0;owned\\x07   "), std::string::npos) << Out();
     EXPECT_EQ(Out().find('\x1b'), std::string::npos);

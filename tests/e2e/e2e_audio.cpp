@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The audio side of the installed program's end-to-end test.
-//
 //   susurra-e2e-audio capture FIFO OUTPUT
 //       Makes FIFO, the file an ALSA "file" device writes into, and copies
-//       what arrives into OUTPUT no faster than a sound card plays
-//       (88200 bytes a second), until SIGTERM or SIGINT.
+//       what arrives into OUTPUT at a sound card's pace (88200 bytes a
+//       second) until SIGTERM or SIGINT.
 //   susurra-e2e-audio check CAPTURE SETTINGS_FOLDER NOISE_SETTING VOLUME_POSITION MIN_SECONDS
-//       Checks that CAPTURE is what the window had to send for one Play of
-//       the named setting (read from SETTINGS_FOLDER, built-in or stored)
-//       at the given volume slider position: the first signal of the run,
-//       the surf counter from 0, halves 0, 1, 0, ... at the device level,
-//       cut anywhere after MIN_SECONDS by Stop. Silence before and after the
-//       stream is allowed.
+//       Checks that CAPTURE, silence around it aside, is what the window sends
+//       for one Play of the named setting (built-in or stored in
+//       SETTINGS_FOLDER) at that volume slider position: the first signal of
+//       the run, surf from 0, halves 0, 1, 0, ... at the device level, cut by
+//       Stop after at least MIN_SECONDS.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -138,7 +136,6 @@ int Check(const char* capturePath, const char* folder, const char* settingName, 
     const int32_t level = LevelOf(position);
     const int length = CSurfShaper::HalfLength(s.noiseType);
     std::vector<int16_t> expected;
-    expected.reserve(got.size() + static_cast<size_t>(length));
     for (int h = 0; expected.size() < got.size() + static_cast<size_t>(length); h = 1 - h) {
         shaper.FillHalf(h);
         for (int i = 0; i < length; ++i)

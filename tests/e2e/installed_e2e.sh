@@ -94,11 +94,12 @@ echo "sound devices: $devices"
 
 shot() { import -window root "$out/$1.png" 2>/dev/null || xwd -root -silent >"$out/$1.xwd"; }
 
+visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
 # Waits for a visible window named exactly $1 and prints its id.
 wait_window() {
   local id
   for _ in $(seq 1500); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    id=$(visible "$1" | head -n1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.01
   done
@@ -113,13 +114,12 @@ tabs() { local n=$1; shift; keys $(for _ in $(seq "$n"); do printf '%s ' "$@"; d
 
 main_title="Susurra - Denoise by Noise"
 start_app() {
-  local start shown
+  local start
   start=$(date +%s%N)
   /usr/bin/susurra >>"$out/susurra.log" 2>&1 &
   app_pid=$!
   main=$(wait_window "$main_title") || { shot "no-window"; die "the window did not appear"; }
-  shown=$(date +%s%N)
-  startup_ms=$(( (shown - start) / 1000000 ))
+  startup_ms=$(( ($(date +%s%N) - start) / 1000000 ))
   sleep 1
   rss_kb=$(awk '/^VmRSS:/ {print $2}' "/proc/$app_pid/status")
   xdotool windowfocus --sync "$main"
@@ -191,12 +191,9 @@ if manage=$(wait_window "Manage Settings"); then
   xdotool windowfocus --sync "$manage"
   typed "Night"
   keys Tab space                 # Save: stores the setting and hides the window
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^Manage Settings\$" >/dev/null 2>&1 || break
-    sleep 0.05
-  done
+  for _ in $(seq 100); do visible "Manage Settings" >/dev/null || break; sleep 0.05; done
   shot "3-saved"
-  if xdotool search --onlyvisible --name "^Manage Settings\$" >/dev/null 2>&1; then
+  if visible "Manage Settings" >/dev/null; then
     fail "Save did not close the Manage Settings window"
     keys Escape
   fi
