@@ -142,38 +142,28 @@ TEST_F(CliSettingsTest, AnEmptyFrequencyRangeIsWrittenWithAWarning)
                      "will be silent.\n");
 }
 
-TEST_F(CliSettingsTest, ASeedMakesTheSameEndlessFileAgainAndTheSettingBringsEndlessAlong)
+TEST_F(CliSettingsTest, AnEndlessFileComesBackFromItsSeedAndTheSettingBringsEndlessAlong)
 {
     const std::string bay = "render --length 00:00:08 --noise-setting 'Easy Bay Surf' ";
-    const std::string seed = "--seed 18446744073709551615 ";
-    ASSERT_EQ(Run(bay + "--endless " + seed + "'{dir}a.wav'"), 0) << Err();
-    EXPECT_EQ(Err(), "susurra-cli: seed 18446744073709551615\n");
-    ASSERT_EQ(Run(bay + "--endless --quiet " + seed + "'{dir}b.wav'"), 0) << Err();
-    EXPECT_EQ(Err(), "");
-    const std::string a = File("a.wav");
-    EXPECT_EQ(a.size(), 44u + 2u * 8u * 44100u);
-    EXPECT_TRUE(SameBytes(a, File("b.wav")));
-
-    ASSERT_EQ(Run(bay + "--endless --seed 18446744073709551614 '{dir}c.wav'"), 0) << Err();
-    EXPECT_FALSE(a == File("c.wav"));
-    ASSERT_EQ(Run(bay + "--noise-setting 'Endless Bay' " + seed + "'{dir}d.wav'"), 0) << Err();
-    EXPECT_TRUE(SameBytes(a, File("d.wav")));
-    ASSERT_EQ(Run(bay + "--noise-setting 'Endless Bay' --no-endless '{dir}e.wav'"), 0) << Err();
-    ASSERT_EQ(Run(bay + "'{dir}f.wav'"), 0) << Err();
-    EXPECT_TRUE(SameBytes(File("e.wav"), File("f.wav"))) << "--no-endless: the repeated period";
-}
-
-TEST_F(CliSettingsTest, WithoutSeedARandomEndlessSeedIsPrintedAndMakesTheSameFile)
-{
-    const std::string endless = "render --length 00:00:08 --noise-setting 'Easy Bay Surf' --endless ";
-    ASSERT_EQ(Run(endless + "'{dir}a.wav'"), 0) << Err();
-    std::smatch match;
+    ASSERT_EQ(Run(bay + "--endless '{dir}a.wav'"), 0) << Err();
+    std::smatch seed;
     const std::string err = Err();
-    ASSERT_TRUE(std::regex_match(err, match, std::regex("susurra-cli: seed ([0-9]+)\n"))) << err;
-    ASSERT_EQ(Run(endless + "--seed " + match[1].str() + " '{dir}b.wav'"), 0) << Err();
+    ASSERT_TRUE(std::regex_match(err, seed, std::regex("susurra-cli: seed ([0-9]+)\n"))) << err;
+    ASSERT_EQ(Run(bay + "--endless --quiet --seed " + seed[1].str() + " '{dir}b.wav'"), 0) << Err();
+    EXPECT_EQ(Err(), "");
     EXPECT_TRUE(SameBytes(File("a.wav"), File("b.wav")));
-    ASSERT_EQ(Run(endless + "'{dir}c.wav'"), 0) << Err();
+    ASSERT_EQ(Run(bay + "--endless '{dir}c.wav'"), 0) << Err();
     EXPECT_NE(Err(), err) << "another run, another seed";
+    EXPECT_FALSE(File("a.wav") == File("c.wav"));
+
+    ASSERT_EQ(Run(bay + "--endless --seed 18446744073709551615 '{dir}d.wav'"), 0) << Err();
+    EXPECT_EQ(Err(), "susurra-cli: seed 18446744073709551615\n");
+    EXPECT_EQ(File("d.wav").size(), 44u + 2u * 8u * 44100u);
+    ASSERT_EQ(Run(bay + "--noise-setting 'Endless Bay' --seed 18446744073709551615 '{dir}e.wav'"), 0) << Err();
+    EXPECT_TRUE(SameBytes(File("d.wav"), File("e.wav"))) << "the setting brings endless along";
+    ASSERT_EQ(Run(bay + "--noise-setting 'Endless Bay' --no-endless '{dir}f.wav'"), 0) << Err();
+    ASSERT_EQ(Run(bay + "'{dir}g.wav'"), 0) << Err();
+    EXPECT_TRUE(SameBytes(File("f.wav"), File("g.wav"))) << "--no-endless: the repeated period";
 }
 
 TEST_F(CliSettingsTest, NotchOptionsAndSettingMakeTheWindowsNotchedFile)
