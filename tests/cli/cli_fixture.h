@@ -10,8 +10,9 @@
 #include "synth/noise_type.h"
 #include "testing/temp_folder.h"
 
-// susurra-cli run through the shell in a folder of its own: output in out,
-// errors in err, and ALSA reading only the folder's asound.conf.
+// susurra-cli run through the shell in a folder of its own, which is also its
+// home: output in out, errors in err, and ALSA reading only the folder's
+// asound.conf.
 class CCliTest : public ::testing::Test
 {
 protected:
@@ -24,7 +25,8 @@ protected:
     }
     std::string Command(const std::string& args) const
     {
-        return InFolder("env SUSURRA_BACKEND=alsa ALSA_CONFIG_PATH='{dir}asound.conf' '" + m_cli + "' " + args);
+        return InFolder("env -u XDG_CONFIG_HOME HOME='{dir}' SUSURRA_BACKEND=alsa ALSA_CONFIG_PATH='{dir}asound.conf' '" +
+                        m_cli + "' " + args);
     }
     int Run(const std::string& args) const { return RunShell(m_dir, Command(args)); }
     std::string Out() const { return ReadAll(m_dir / "out"); }
