@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The audio side of the installed program's end-to-end test.
-//
 //   susurra-e2e-audio capture FIFO OUTPUT
 //       Makes FIFO, the file an ALSA "file" device writes into, and copies
-//       what arrives into OUTPUT no faster than a sound card plays
-//       (88200 bytes a second), until SIGTERM or SIGINT.
+//       what arrives into OUTPUT at a sound card's pace (88200 bytes a
+//       second) until SIGTERM or SIGINT.
 //   susurra-e2e-audio check CAPTURE SETTINGS_FOLDER NOISE_SETTING VOLUME_POSITION MIN_SECONDS
-//       Checks that CAPTURE is what the window had to send for one Play of
-//       the named setting (read from SETTINGS_FOLDER, built-in or stored)
-//       at the given volume slider position: the first signal of the run,
-//       the surf counter from 0, halves 0, 1, 0, ... at the device level,
-//       cut anywhere after MIN_SECONDS by Stop. Silence before and after the
-//       stream is allowed.
+//       Checks that CAPTURE, silence around it aside, is what the window sends
+//       for one Play of the named setting (built-in or stored in
+//       SETTINGS_FOLDER) at that volume slider position: the first signal of
+//       the run, surf from 0, halves 0, 1, 0, ... at the device level, cut by
+//       Stop after at least MIN_SECONDS.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -29,7 +27,6 @@
 #include <thread>
 #include <vector>
 
-#include "base/message_reporter.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "playback/surf_shaper.h"
@@ -37,36 +34,29 @@
 #include "settings/settings_store.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
+#include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
+#include "testing/report_logs.h"
 
 namespace {
 
 volatile sig_atomic_t g_quit = 0;
 
-void OnSignal(int)
-{
-    g_quit = 1;
-}
-
 int Capture(const char* fifo, const char* output)
 {
     ::unlink(fifo);
-    if (::mkfifo(fifo, 0666) != 0) {
-        std::perror("mkfifo");
-        return 1;
-    }
-    ::chmod(fifo, 0666);
+    const bool made = ::mkfifo(fifo, 0666) == 0 && ::chmod(fifo, 0666) == 0;
     // Read-write: opening never blocks, and a device closed and opened again
     // (the program probes devices before it opens one) gives no end of file.
-    const int in = ::open(fifo, O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    const int in = made ? ::open(fifo, O_RDWR | O_NONBLOCK | O_CLOEXEC) : -1;
     const int out = ::open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (in < 0 || out < 0) {
-        std::perror("open");
+        std::perror(in < 0 ? fifo : output);
         return 1;
     }
     ::fcntl(in, F_SETPIPE_SZ, 4096);
     struct sigaction action{};
-    action.sa_handler = OnSignal;
+    action.sa_handler = [](int) { g_quit = 1; };
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
 
@@ -79,8 +69,6 @@ int Capture(const char* fifo, const char* output)
         allowance = std::min(allowance + std::chrono::duration<double>(now - last).count() * 88200.0, 8820.0);
         last = now;
         const auto want = static_cast<size_t>(allowance) & ~size_t{1};
-        if (want == 0)
-            continue;
         const ssize_t n = ::read(in, buffer.data(), want);
         if (n > 0) {
             allowance -= static_cast<double>(n);
@@ -95,33 +83,15 @@ int Capture(const char* fifo, const char* output)
     return 0;
 }
 
-class CNoControls : public IPlayControls
-{
-public:
-    PlayParameters ReadControls() override { return {}; }
-};
-
-class CNoStatus : public IStatusSink
-{
-public:
-    void ShowStatus(const std::string&) override {}
-};
-
-class CNoMessages : public IMessageReporter
-{
-public:
-    void Report(const std::string&, const std::string&, MessageIcon) override {}
-};
-
 // The device level the window's engine sets for a slider position.
 int32_t LevelOf(int position)
 {
     CFakeWaveOut waveOut;
     CNoiseSynth synth;
     CNoiseSynthGenerator generator(synth);
-    CNoControls controls;
-    CNoStatus status;
-    CNoMessages messages;
+    CTestControls controls;
+    CStatusLog status;
+    CMessageLog messages;
     CPlaybackEngine engine(waveOut, generator, controls, status, messages);
     return static_cast<int32_t>(engine.SetVolume(position) & 0xFFFF);
 }
@@ -166,7 +136,6 @@ int Check(const char* capturePath, const char* folder, const char* settingName, 
     const int32_t level = LevelOf(position);
     const int length = CSurfShaper::HalfLength(s.noiseType);
     std::vector<int16_t> expected;
-    expected.reserve(got.size() + static_cast<size_t>(length));
     for (int h = 0; expected.size() < got.size() + static_cast<size_t>(length); h = 1 - h) {
         shaper.FillHalf(h);
         for (int i = 0; i < length; ++i)
@@ -175,12 +144,11 @@ int Check(const char* capturePath, const char* folder, const char* settingName, 
     // The expected stream may itself begin with samples the level made zero.
     const auto start = std::find_if(expected.begin(), expected.end(), nonZero);
     const size_t skipped = static_cast<size_t>(start - expected.begin());
-    for (size_t i = 0; i < got.size(); ++i)
-        if (got[i] != start[static_cast<std::ptrdiff_t>(i)]) {
-            std::fprintf(stderr, "check: sample %zu of the stream is %d, expected %d\n", i + skipped, got[i],
-                         start[static_cast<std::ptrdiff_t>(i)]);
-            return 1;
-        }
+    if (const auto [bad, want] = std::mismatch(got.begin(), got.end(), start); bad != got.end()) {
+        std::fprintf(stderr, "check: sample %zu of the stream is %d, expected %d\n",
+                     static_cast<size_t>(bad - got.begin()) + skipped, *bad, *want);
+        return 1;
+    }
     const double seconds = static_cast<double>(got.size() + skipped) / 44100.0;
     std::printf("check: %zu samples (%.2f s) of \"%s\" at level %d match the engine's stream\n",
                 got.size() + skipped, seconds, settingName, level);

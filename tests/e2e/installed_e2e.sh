@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# End-to-end test of the installed program. Builds the Debian package,
-# installs it system-wide with apt-get (so run it as root, on a machine or
-# container where that is fine: CI), then drives /usr/bin/susurra under Xvfb
-# with real key presses. Its only sound device is an ALSA "file" device whose
-# stream is captured and compared with what the engine must have sent; the
-# WAV file written by To File is compared with susurra-cli render; the saved
-# settings are checked in the user's configuration folder and in a second
-# start. Prints the installed size, the dependencies, the start-up time and
-# the memory in use.
-#
-# Uses the build tree $BUILD_DIR (build/ by default; scripts/build.sh makes
-# it with the tests). Screenshots and logs go to $BUILD_DIR/e2e/.
+# End-to-end test of the installed program: builds the Debian package,
+# installs it system-wide with apt-get (run it as root where that is fine: CI)
+# and drives /usr/bin/susurra under Xvfb with real key presses. The stream of
+# its only sound device, an ALSA "file" device, is compared with what the
+# engine must have sent, the To File WAV with susurra-cli render, the saved
+# settings in the configuration folder and in a second start. Prints the
+# installed size, the dependencies, the start-up time and the memory in use.
+# Uses the build tree $BUILD_DIR (default build/, with the tests); screenshots
+# and logs go to $BUILD_DIR/e2e/.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -53,13 +50,7 @@ fi
 # --- A display, a sound device and a fresh home ----------------------------
 work=$(mktemp -d /tmp/susurra-e2e-XXXXXX)
 xvfb_pid= app_pid= capture_pid=
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$capture_pid" ] && kill "$capture_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
+cleanup() { kill $app_pid $capture_pid $xvfb_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
 display=
@@ -82,17 +73,8 @@ export LC_ALL=C.UTF-8
 
 # ALSA reads only this configuration: one device, "default", of type file.
 fifo=$work/device.raw
-cat >"$work/asound.conf" <<CONF
-pcm.null {
-  type null
-}
-pcm.!default {
-  type file
-  slave.pcm "null"
-  file "$fifo"
-  format "raw"
-}
-CONF
+printf 'pcm.null { type null }\npcm.!default { type file slave.pcm "null" file "%s" format "raw" }\n' "$fifo" \
+  >"$work/asound.conf"
 export ALSA_CONFIG_PATH=$work/asound.conf
 capture=$out/capture.raw
 # The device blocks until someone reads: keep a capture running while the
@@ -112,11 +94,12 @@ echo "sound devices: $devices"
 
 shot() { import -window root "$out/$1.png" 2>/dev/null || xwd -root -silent >"$out/$1.xwd"; }
 
+visible() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
 # Waits for a visible window named exactly $1 and prints its id.
 wait_window() {
   local id
   for _ in $(seq 1500); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+    id=$(visible "$1" | head -n1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.01
   done
@@ -131,13 +114,12 @@ tabs() { local n=$1; shift; keys $(for _ in $(seq "$n"); do printf '%s ' "$@"; d
 
 main_title="Susurra - Denoise by Noise"
 start_app() {
-  local start shown
+  local start
   start=$(date +%s%N)
   /usr/bin/susurra >>"$out/susurra.log" 2>&1 &
   app_pid=$!
   main=$(wait_window "$main_title") || { shot "no-window"; die "the window did not appear"; }
-  shown=$(date +%s%N)
-  startup_ms=$(( (shown - start) / 1000000 ))
+  startup_ms=$(( ($(date +%s%N) - start) / 1000000 ))
   sleep 1
   rss_kb=$(awk '/^VmRSS:/ {print $2}' "/proc/$app_pid/status")
   xdotool windowfocus --sync "$main"
@@ -209,12 +191,9 @@ if manage=$(wait_window "Manage Settings"); then
   xdotool windowfocus --sync "$manage"
   typed "Night"
   keys Tab space                 # Save: stores the setting and hides the window
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^Manage Settings\$" >/dev/null 2>&1 || break
-    sleep 0.05
-  done
+  for _ in $(seq 100); do visible "Manage Settings" >/dev/null || break; sleep 0.05; done
   shot "3-saved"
-  if xdotool search --onlyvisible --name "^Manage Settings\$" >/dev/null 2>&1; then
+  if visible "Manage Settings" >/dev/null; then
     fail "Save did not close the Manage Settings window"
     keys Escape
   fi
@@ -236,19 +215,18 @@ stop_capture
 step "checks"
 config=$HOME/.config/susurra
 "$audio" check "$capture" "$config/" "Wideband White Noise" 9 3.0 || fail "the played stream differs"
-if [ -s "$wav" ]; then
-  susurra-cli render --quiet --noise-setting "Wideband White Noise" --surf-strength 50 \
-    --file-setting "Standard CD" --length "$length" "$work/render.wav" || fail "susurra-cli render failed"
-  cmp "$wav" "$work/render.wav" && echo "the WAV file is byte-identical to susurra-cli render" ||
-    fail "the WAV file differs from susurra-cli render"
-else
-  fail "To File wrote no file $wav"
-fi
-if [ -f "$config/ns.srx" ] && grep -q "Night" "$config/ns.srx"; then
-  echo "$config/ns.srx holds \"Night\""
-else
+# $1 names the run; the rest chooses the noise for susurra-cli render.
+check_file() {
+  local run=$1; shift
+  [ -s "$wav" ] || { fail "$run: To File wrote no file $wav"; return; }
+  susurra-cli render --quiet "$@" --file-setting "Standard CD" --length "$length" "$work/render.wav" ||
+    fail "$run: susurra-cli render failed"
+  cmp "$wav" "$work/render.wav" && echo "$run: the WAV file is byte-identical to susurra-cli render" ||
+    fail "$run: the WAV file differs from susurra-cli render"
+}
+check_file "first start" --noise-setting "Wideband White Noise" --surf-strength 50
+grep -q "Night" "$config/ns.srx" 2>/dev/null && echo "$config/ns.srx holds \"Night\"" ||
   fail "$config/ns.srx does not hold \"Night\""
-fi
 susurra-cli settings >"$out/settings.txt" 2>&1
 grep -q "^. Night " "$out/settings.txt" || fail "susurra-cli settings does not list \"Night\""
 
@@ -267,19 +245,8 @@ to_file "6-second-start"
 keys Tab Tab Tab space           # Exit
 exit_app second
 stop_capture
-if [ -s "$wav" ]; then
-  susurra-cli render --quiet --noise-setting "Night" --file-setting "Standard CD" --length "$length" \
-    "$work/render2.wav" ||
-    fail "susurra-cli render failed"
-  cmp "$wav" "$work/render2.wav" && echo "second start: \"Night\" chosen from the list, its file matches" ||
-    fail "second start: the file is not that of \"Night\""
-else
-  fail "second start: To File wrote no file"
-fi
+check_file "second start, \"Night\" chosen from the list" --noise-setting "Night"
 
 echo "screenshots and logs: $out"
-if [ "$failures" -ne 0 ]; then
-  echo "installed_e2e: $failures check(s) failed" >&2
-  exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "installed_e2e: $failures check(s) failed" >&2; exit 1; }
 echo "installed_e2e: all checks passed"
