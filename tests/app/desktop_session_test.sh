@@ -24,7 +24,7 @@ trap cleanup EXIT
 fail() { echo "desktop_session_test: $*" >&2; exit 1; }
 # A copy of its own: the settings files go next to the program, not into the build tree.
 mkdir -p "$work/bin"
-cp "$build/src/app/susurra" "$work/bin/susurra"
+cp "$build/src/app/susurra" "$build/src/app/susurra-sound.so" "$work/bin/"
 app=$work/bin/susurra
 
 display=

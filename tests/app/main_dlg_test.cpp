@@ -158,6 +158,40 @@ TEST_F(MainDlg, ValidationNamesEachBadValueAndFocusesIt)
     EXPECT_EQ(m_waveOut.Volume(), 32731u | (32731u << 16));
 }
 
+TEST_F(MainDlg, AsTheProgramOpensItTheWindowShowsBeforeTheDevicesAreListed)
+{
+    CMainDlg& d = Start(true);
+    auto* devices = d.GetDlgItemAs<CComboCtrl>(IDC_SOUND_DEVICE);
+    EXPECT_EQ(devices->GetCount(), 0);
+    EXPECT_EQ(m_waveOut.CountCalls("Devices"), 0);
+
+    d.OnSoundReady();
+    EXPECT_EQ(Entries(devices), (QStringList{"Speakers", "Headphones"}));
+    EXPECT_TRUE(m_waveOut.IsOpen());
+    d.OnSoundReady();
+    EXPECT_EQ(m_waveOut.CountCalls("Devices"), 1) << "listed once";
+}
+
+TEST_F(MainDlg, PlayPressedBeforeTheDevicesAreListedListsThemAndPlays)
+{
+    CMainDlg& d = Start(true);
+    d.OnPlay();
+    EXPECT_EQ(d.GetDlgItemAs<CComboCtrl>(IDC_SOUND_DEVICE)->GetCount(), 2);
+    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_EQ(m_waveOut.Queued().size(), 2u);
+}
+
+TEST_F(MainDlg, WithoutADeviceTheMessageComesOverTheShownWindow)
+{
+    m_waveOut.SetDevices({});
+    CMainDlg& d = Start(true);
+    EXPECT_TRUE(m_messages.m_messages.isEmpty());
+    EXPECT_TRUE(d.isVisible());
+    d.OnSoundReady();
+    ASSERT_EQ(m_messages.m_messages.size(), 1);
+    EXPECT_EQ(m_messages.m_messages[0].text, "No audio mixer device found");
+}
+
 TEST_F(MainDlg, PlayStopAndDeviceChangeReachTheDevice)
 {
     CMainDlg& d = Start();

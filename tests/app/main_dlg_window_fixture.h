@@ -33,11 +33,14 @@ class MainWindowTest : public QtTest
 public:
     MainWindowTest() { m_waveOut.SetDevices({{"Speakers", true}, {"Old card", false}, {"Headphones", true}}); }
 
-    // Opens the window afresh, after closing one still open.
-    CMainDlg& Start()
+    // Opens the window afresh, after closing one still open; soundLater as
+    // the program opens it, with the devices listed once it is shown.
+    CMainDlg& Start(bool soundLater = false)
     {
         m_dialog.reset();
         m_dialog = std::make_unique<CMainDlg>(m_waveOut, Folder());
+        if (soundLater)
+            m_dialog->StartSoundLater();
         m_dialog->ShowWindow(true);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(m_dialog.get()));
         Settle();

@@ -2,6 +2,9 @@
 #include "app/prefetched_wave_out.h"
 #include "testing/fake_wave_out.h"
 
+#include "testing/ui/qt_test_app.h"
+
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -33,4 +36,26 @@ TEST(PrefetchedWaveOut, ListsTheDevicesOffTheCallersThreadAndForwardsEveryCall)
     EXPECT_FALSE(made->IsOpen());
     EXPECT_EQ(waveOut.Devices().size(), 2u);
     EXPECT_EQ(made->CountCalls("Devices"), 2) << "a later list is asked afresh";
+}
+
+TEST(PrefetchedWaveOut, NothingIsMadeBeforeStartAndReadyFollowsTheWorkOnTheCallersThread)
+{
+    EnsureQtApp();
+    int made = 0;
+    CPrefetchedWaveOut waveOut([&] {
+        ++made;
+        auto fake = std::make_unique<CFakeWaveOut>();
+        fake->SetDevices({{"Speakers", true}});
+        return fake;
+    });
+    QSignalSpy ready(&waveOut, &CPrefetchedWaveOut::Ready);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(made, 0);
+
+    waveOut.Start();
+    waveOut.Start();
+    ASSERT_TRUE(ready.wait(5000));
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(waveOut.Devices().size(), 1u);
+    EXPECT_EQ(ready.count(), 1);
 }
