@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "base/play_controls.h"
 #include "playback/signal_generator.h"
+#include "playback/surf_shaper.h"
 #include "testing/report_logs.h"
 
 // A synthesizer stand-in with a known, never-zero period, so that tests can
@@ -49,3 +53,35 @@ public:
     PlayParameters ReadControls() override { return m_params; }
     PlayParameters m_params;
 };
+
+// The shaped stream an engine sends from Play on: halves 0, 1, 0, ... of
+// `source` through a fresh surf shaper, `samples` long.
+inline std::vector<int16_t> ShapedStream(const int16_t* source, int type, std::size_t samples, double strength = 0,
+                                         double period = 8)
+{
+    std::vector<int16_t> buffer(262144);
+    CSurfShaper shaper(source, buffer.data());
+    shaper.m_playedType = type;
+    shaper.m_surfStrength = strength;
+    shaper.m_surfPeriod = period;
+    const int length = CSurfShaper::HalfLength(type);
+    std::vector<int16_t> out;
+    for (int h = 0; out.size() < samples; h = 1 - h) {
+        shaper.FillHalf(h);
+        out.insert(out.end(), buffer.begin() + h * length, buffer.begin() + (h + 1) * length);
+    }
+    out.resize(samples);
+    return out;
+}
+
+// Polls `done` every 10 ms until it holds or `limit` has passed.
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}

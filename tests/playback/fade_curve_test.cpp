@@ -26,9 +26,7 @@ struct FadeLength
     int64_t samples;
 };
 
-class FadeCurveTest : public testing::TestWithParam<FadeLength>
-{
-};
+using FadeCurveTest = testing::TestWithParam<FadeLength>;
 
 TEST_P(FadeCurveTest, FallIsMonotonicAndEndsInExactSilence)
 {

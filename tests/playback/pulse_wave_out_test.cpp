@@ -21,23 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The shaped stream an engine must send from Play on: halves 0, 1, 0, ...
-std::vector<int16_t> ExpectedStream(const int16_t* source, int type, std::size_t samples)
-{
-    std::vector<int16_t> buffer(CPlaybackEngine::kPeriodSamples);
-    CSurfShaper shaper(source, buffer.data());
-    shaper.m_playedType = type;
-    shaper.m_surfStrength = 0;
-    const int length = CSurfShaper::HalfLength(type);
-    std::vector<int16_t> out;
-    for (int h = 0; out.size() < samples; h = 1 - h) {
-        shaper.FillHalf(h);
-        out.insert(out.end(), buffer.begin() + h * length, buffer.begin() + (h + 1) * length);
-    }
-    out.resize(samples);
-    return out;
-}
-
 // Samples from `start` on that agree with `expected`.
 std::size_t Matching(const std::vector<int16_t>& got, std::size_t start, const std::vector<int16_t>& expected)
 {
@@ -57,18 +40,6 @@ std::string Output(const std::string& command)
         ::pclose(pipe);
     }
     return text;
-}
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
 }
 
 std::vector<std::string> Names(const std::vector<WaveDeviceInfo>& devices)
@@ -120,7 +91,7 @@ TEST_F(PulseWaveOutTest, CliListsTheDefaultOutputFirstAndPlaysSampleExactAtFullV
 
     CNoiseSynth synth;
     synth.SynthesizeTone(1000);
-    const std::vector<int16_t> expected = ExpectedStream(synth.m_source.get(), TinnitusFinder, 5 * 44100);
+    const std::vector<int16_t> expected = ShapedStream(synth.m_source.get(), TinnitusFinder, 5 * 44100);
     const std::vector<int16_t> got = m_server.Copy();
     const std::size_t start = FindStream(got, expected, before);
     ASSERT_NE(start, std::string::npos) << "the tone never reached the server";
@@ -169,7 +140,7 @@ TEST_F(PulseWaveOutTest, TheEngineStopsWhenTheServerDiesAndItsNextPlayConnectsAg
     EXPECT_EQ(rig.engine.Status(), "playing");
     ASSERT_TRUE(m_server.WaitForSamples(restarted + 2 * 44100));
     rig.engine.OnStop();
-    const std::vector<int16_t> expected = ExpectedStream(rig.generator.Source(), White, 44100);
+    const std::vector<int16_t> expected = ShapedStream(rig.generator.Source(), White, 44100);
     EXPECT_NE(FindStream(m_server.Copy(), expected, restarted), std::string::npos);
 }
 
@@ -182,7 +153,7 @@ TEST_F(PulseWaveOutTest, ARetunedToneReplacesTheOldWithinHalfASecondOfSound)
     rig.engine.RetuneTone(882);
     ASSERT_TRUE(m_server.WaitForSamples(retuned + 44100));
     rig.engine.OnStop();
-    const std::vector<int16_t> expected = ExpectedStream(rig.generator.Source(), TinnitusFinder, 22050);
+    const std::vector<int16_t> expected = ShapedStream(rig.generator.Source(), TinnitusFinder, 22050);
     const std::size_t start = FindStream(m_server.Copy(), expected, retuned);
     ASSERT_NE(start, std::string::npos) << "the new tone was never heard";
     EXPECT_LT(start - retuned, 22050u) << "the server played on what it held";
@@ -218,10 +189,6 @@ TEST_F(PulseWaveOutTest, OutputsThatAppearAndGoChangeTheListAndAGoneOneFallsBack
     EXPECT_EQ(Names(waveOut.Devices()), (std::vector<std::string>{"Default output", "Capture"}));
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(PulseWaveOutTest, EngineFollowsOutputsThatComeAndGoAndPlaysOnWhenTheChosenOneGoes)
 {
     PulseEngine rig(White);
@@ -244,7 +211,7 @@ TEST_F(PulseWaveOutTest, EngineFollowsOutputsThatComeAndGoAndPlaysOnWhenTheChose
     const std::size_t moved = m_server.Samples();
     ASSERT_TRUE(m_server.WaitForSamples(moved + 2 * 44100)) << "nothing reached the default output";
     rig.engine.OnStop();
-    const std::vector<int16_t> expected = ExpectedStream(rig.generator.Source(), White, 44100);
+    const std::vector<int16_t> expected = ShapedStream(rig.generator.Source(), White, 44100);
     EXPECT_NE(FindStream(m_server.Copy(), expected, moved), std::string::npos);
     EXPECT_TRUE(rig.messages.m_messages.empty());
 }

@@ -69,9 +69,7 @@ struct StrayBytes
     unsigned char bytes[6];
 };
 
-class NoiseExtrasStray : public ::testing::TestWithParam<StrayBytes>
-{
-};
+using NoiseExtrasStray = ::testing::TestWithParam<StrayBytes>;
 
 TEST_P(NoiseExtrasStray, ReadAsAllOffAndAreWrittenAsZeros)
 {

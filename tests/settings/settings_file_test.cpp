@@ -6,9 +6,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <thread>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -231,17 +229,7 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     for (int slot = 8; slot < 20; ++slot)
         t.noise.m_slots[slot] = MakeNoise("More");
 
-    // A file size limit makes the write fail part of the way, as a full disk
-    // would, even for root.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = 500;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const std::string error = SaveSettingsFile(t.noise, path, 3);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    const std::string error = WithFileSizeLimit(500, [&] { return SaveSettingsFile(t.noise, path, 3); });
     EXPECT_EQ(error, "I can't write " + path + ": File too large");
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"ns.srx"}));
@@ -267,9 +255,7 @@ struct FailedCallRow
     std::string reason;
 };
 
-class ReplaceFileFailure : public ::testing::TestWithParam<FailedCallRow>
-{
-};
+using ReplaceFileFailure = ::testing::TestWithParam<FailedCallRow>;
 
 TEST_P(ReplaceFileFailure, KeepsTheOldFileRemovesTheTemporaryAndSaysWhy)
 {

@@ -31,9 +31,7 @@ struct NameCutRow
     std::size_t kept;
 };
 
-class SettingTextNameCut : public ::testing::TestWithParam<NameCutRow>
-{
-};
+using SettingTextNameCut = ::testing::TestWithParam<NameCutRow>;
 
 }  // namespace
 

@@ -3,11 +3,8 @@
 // libsndfile and held against the WAV file of the same values.
 #include <gtest/gtest.h>
 
-#include <fftw3.h>
 #include <sndfile.h>
-#include <csignal>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,10 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "soundfile/sound_render.h"
+#include "sound_measure.h"
 #include "testing/param_name.h"
 #include "testing/report_logs.h"
-#include "testing/temp_folder.h"
 
 namespace {
 
@@ -67,29 +63,11 @@ Decoded Decode(const std::string& name)
 std::vector<double> OctaveLevels(const Decoded& d)
 {
     constexpr int kWindow = 8192;
-    std::vector<double> power(kWindow / 2 + 1, 0.0);
-    std::vector<double> in(kWindow);
-    fftw_complex* out = fftw_alloc_complex(kWindow / 2 + 1);
-    fftw_plan plan = fftw_plan_dft_r2c_1d(kWindow, in.data(), out, FFTW_ESTIMATE);
-    const size_t from = static_cast<size_t>(2 * d.rate);
-    const size_t to = d.samples.size() - static_cast<size_t>(2 * d.rate);
-    for (size_t start = from; start + kWindow <= to; start += kWindow) {
-        std::copy_n(d.samples.begin() + static_cast<long>(start), kWindow, in.begin());
-        fftw_execute(plan);
-        for (int k = 0; k <= kWindow / 2; ++k)
-            power[k] += out[k][0] * out[k][0] + out[k][1] * out[k][1];
-    }
-    fftw_destroy_plan(plan);
-    fftw_free(out);
+    const std::vector<double> power = SegmentPower(d.samples, 2 * d.rate, d.samples.size() - 2 * d.rate, kWindow);
     std::vector<double> levels;
-    for (double low = 125.0; low < 8000.0; low *= 2.0) {
-        const int a = static_cast<int>(low * kWindow / d.rate);
-        const int b = static_cast<int>(2.0 * low * kWindow / d.rate);
-        double sum = 0.0;
-        for (int k = a; k < b; ++k)
-            sum += power[k];
-        levels.push_back(10.0 * std::log10(sum / (b - a)));
-    }
+    for (double low = 125.0; low < 8000.0; low *= 2.0)
+        levels.push_back(MeanLevel(power, static_cast<int>(low * kWindow / d.rate),
+                                   static_cast<int>(2.0 * low * kWindow / d.rate) - 1));
     return levels;
 }
 
@@ -130,9 +108,7 @@ struct LossyRow
     double toleranceDb;  // per octave; Opus at 48 kbit/s thins the top octave a little
 };
 
-class LossyFileTest : public CompressedFileTest, public ::testing::WithParamInterface<LossyRow>
-{
-};
+struct LossyFileTest : CompressedFileTest, ::testing::WithParamInterface<LossyRow> {};
 
 TEST_P(LossyFileTest, DecodesToTheLengthSpectrumAndBitrate)
 {
@@ -169,9 +145,7 @@ struct FailureRow
     const char* message;       // the start of the warning
 };
 
-class FailedFileTest : public CompressedFileTest, public ::testing::WithParamInterface<FailureRow>
-{
-};
+struct FailedFileTest : CompressedFileTest, ::testing::WithParamInterface<FailureRow> {};
 
 TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
 {
@@ -203,25 +177,16 @@ TEST_F(CompressedFileTest, FullDiskIsReported)
 
 TEST_F(CompressedFileTest, FileCutShortIsReportedAndRemoved)
 {
-    // The file may grow to 64 KiB only, as if the disk filled up there.
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    struct sigaction old {};
-    sigaction(SIGXFSZ, &ignore, &old);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit saved = limit;
-    limit.rlim_cur = 65536;
-    setrlimit(RLIMIT_FSIZE, &limit);
     std::vector<std::string> names;
     std::vector<CMessageLog> logs(3);
     std::vector<bool> written;
-    for (const char* suffix : {".flac", ".opus", ".mp3"}) {
-        names.push_back(m_dir / (std::string("cut") + suffix));
-        written.push_back(Render(m_synth, names.back(), &logs[names.size() - 1], 60.0));
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    sigaction(SIGXFSZ, &old, nullptr);
+    WithFileSizeLimit(65536, [&] {
+        for (const char* suffix : {".flac", ".opus", ".mp3"}) {
+            names.push_back(m_dir / (std::string("cut") + suffix));
+            written.push_back(Render(m_synth, names.back(), &logs[names.size() - 1], 60.0));
+        }
+        return true;
+    });
     for (size_t i = 0; i < names.size(); ++i) {
         EXPECT_FALSE(written[i]) << names[i];
         ASSERT_EQ(logs[i].m_messages.size(), 1u) << names[i];

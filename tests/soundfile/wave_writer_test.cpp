@@ -3,12 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <atomic>
 #include <cmath>
 #include <fstream>
-#include <csignal>
 #include <random>
 
 #include "synth/rounding.h"
@@ -121,9 +118,7 @@ protected:
 
 namespace {
 
-class WaveWriterFile : public WaveWriterTest, public ::testing::WithParamInterface<Params>
-{
-};
+struct WaveWriterFile : WaveWriterTest, ::testing::WithParamInterface<Params> {};
 
 }  // namespace
 
@@ -184,17 +179,8 @@ TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
     EXPECT_NE(m_progress.m_positions.back(), 100);
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
 
-    // A file-size limit makes the write fail partway, even for root.
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 100000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     Attach(writer, m_dir / "cut.wav");
-    const bool written = writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    const bool written = WithFileSizeLimit(100000, [&] { return writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144); });
     EXPECT_FALSE(written);
     EXPECT_EQ(MessageTexts(),
               (std::vector<std::string>{"I can't open " + m_dir / "no/such/folder/x.wav: No such file or directory",
@@ -207,17 +193,9 @@ TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
 TEST_F(WaveWriterTest, AFailedWriteLeavesTheOldFileAndNoTemporary)
 {
     std::ofstream(m_dir / "old.wav") << "the old file";
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 100000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     CWaveWriter writer;
     Attach(writer, m_dir / "old.wav");
-    const bool written = writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    const bool written = WithFileSizeLimit(100000, [&] { return writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144); });
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadAll(m_dir / "old.wav"), "the old file");
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"old.wav"});

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "synth/noise_synth.h"
 
 #include <algorithm>
@@ -34,11 +35,6 @@ public:
     std::vector<double> m_halfSpectrum;
 };
 
-::testing::AssertionResult SameBits(const void* a, const void* b, std::size_t bytes)
-{
-    return SameBytes(a, b, bytes);
-}
-
 TEST(PhaseGenerator, FirstDrawsOfARunAreFixed)
 {
     CPhaseGenerator phases;
@@ -72,11 +68,11 @@ TEST(NoiseSynth, PeriodMatchesTheLiteralComputationBitForBit)
         synth->m_ready = false;
         synth->Synthesize(c.type, c.lower, c.upper);
 
-        EXPECT_TRUE(SameBits(probe.m_halfSpectrum.data(), spectrum.get(), kN * sizeof(double)));
+        EXPECT_TRUE(SameBytes(probe.m_halfSpectrum.data(), spectrum.get(), kN * sizeof(double)));
         LiteralTransform(spectrum.get(), samples.get());
-        EXPECT_TRUE(SameBits(synth->m_spectrum.get(), spectrum.get(), 2 * kN * sizeof(double)));
-        EXPECT_TRUE(SameBits(synth->m_samples.get(), samples.get(), kN * sizeof(int16_t)));
-        EXPECT_TRUE(SameBits(synth->m_source.get(), samples.get(), kN * sizeof(int16_t)));
+        EXPECT_TRUE(SameBytes(synth->m_spectrum.get(), spectrum.get(), 2 * kN * sizeof(double)));
+        EXPECT_TRUE(SameBytes(synth->m_samples.get(), samples.get(), kN * sizeof(int16_t)));
+        EXPECT_TRUE(SameBytes(synth->m_source.get(), samples.get(), kN * sizeof(int16_t)));
         EXPECT_EQ(synth->m_phase.Next(), phases.Next());
         EXPECT_TRUE(synth->m_ready);
         // White divides by the bin span; the bar must stay in range.
@@ -172,16 +168,16 @@ TEST(NoiseSynthTone, SamplesFollowTheTruncatedSine)
     CSpectrumProbe probe(*synth);
     synth->SynthesizeTone(1000);
     const int16_t at1000[] = {0, 425, 843, 1243, 1618, 1960};
-    EXPECT_TRUE(SameBits(synth->m_samples.get(), at1000, sizeof at1000));
+    EXPECT_TRUE(SameBytes(synth->m_samples.get(), at1000, sizeof at1000));
     EXPECT_FALSE(synth->m_ready);
 
     synth->m_ready = true;
     synth->SynthesizeTone(440);
     const int16_t at440[] = {0, 187, 375, 560, 744, 925};
-    EXPECT_TRUE(SameBits(synth->m_samples.get(), at440, sizeof at440));
+    EXPECT_TRUE(SameBytes(synth->m_samples.get(), at440, sizeof at440));
     EXPECT_TRUE(synth->m_ready) << "the noise period stays ready for Play";
     EXPECT_EQ(*std::max_element(synth->m_samples.get(), synth->m_samples.get() + CNoiseSynth::kToneSamples), 2999);
-    EXPECT_TRUE(SameBits(synth->m_source.get(), synth->m_samples.get(), kN * sizeof(int16_t)));
+    EXPECT_TRUE(SameBytes(synth->m_source.get(), synth->m_samples.get(), kN * sizeof(int16_t)));
     EXPECT_EQ(probe.m_positions, (std::vector<int>{100, 100}));
 }
 
