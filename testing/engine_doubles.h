@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/play_controls.h"
+#include "playback/playback_engine.h"
 #include "playback/signal_generator.h"
 #include "playback/surf_shaper.h"
 #include "testing/report_logs.h"
@@ -85,3 +86,31 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
     }
     return true;
 }
+
+// An engine over a real backend, fed by the test generator at full volume.
+template <class WaveOut>
+struct CBackendRig
+{
+    explicit CBackendRig(int type, double strength = 0, double period = 8)
+    {
+        controls.m_params.noiseType = type;
+        controls.m_params.tinnitusFreq = 441;
+        controls.m_params.surfStrength = strength;
+        controls.m_params.surfPeriod = period;
+        engine.InitDevices();
+        engine.SetVolume(CPlaybackEngine::kMaxVolumePosition);
+    }
+    // The stream the engine must send from Play on.
+    std::vector<int16_t> Expected(std::size_t samples) const
+    {
+        const PlayParameters& p = controls.m_params;
+        return ShapedStream(generator.Source(), p.noiseType, samples, p.surfStrength, p.surfPeriod);
+    }
+
+    WaveOut waveOut;
+    CTestGenerator generator;
+    CTestControls controls;
+    CStatusLog status;
+    CMessageLog messages;
+    CPlaybackEngine engine{waveOut, generator, controls, status, messages};
+};

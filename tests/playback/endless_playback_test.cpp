@@ -130,15 +130,3 @@ TEST(EndlessPlayback, StopEndsTheRefillsAndPlayStartsTheSeedOver)
     const std::vector<int16_t> expected = EndlessRig::Expected(1);
     EXPECT_TRUE(SameBytes(rig.engine.PlayBuffer(), expected.data(), 2 * kN)) << "period 0 again";
 }
-
-TEST(EndlessPlayback, WithEndlessOffTheRepeatedPeriodPlaysAsBefore)
-{
-    EndlessRig rig;
-    rig.controls.m_params.endless = false;
-    rig.engine.OnPlay();
-    EXPECT_EQ(rig.engine.EndlessFeed(), nullptr);
-    EXPECT_TRUE(SameBytes(rig.engine.PlayBuffer(), rig.generator.Source(), 2 * kN));
-    rig.PlayHalf();
-    rig.PlayHalf();
-    EXPECT_TRUE(SameBytes(rig.engine.PlayBuffer(), rig.generator.Source(), 2 * kN));
-}

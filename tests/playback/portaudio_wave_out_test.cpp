@@ -42,33 +42,16 @@ std::vector<int16_t> CapturedSince(std::size_t from)
     return std::vector<int16_t>(first, all.end());
 }
 
-struct PaRig
+// Before the backend reads ALSA's configuration, the capture is made, and
+// waits until the last test's sound has drained.
+struct QuietCapture
 {
-    explicit PaRig(int type, double strength = 0, double period = 8)
-    {
-        controls.m_params.noiseType = type;
-        controls.m_params.tinnitusFreq = 441;
-        controls.m_params.surfStrength = strength;
-        controls.m_params.surfPeriod = period;
-        Capture().WaitQuiet();
-        start = Capture().Samples();
-        engine.InitDevices();
-        engine.SetVolume(CPlaybackEngine::kMaxVolumePosition);
-    }
-    std::vector<int16_t> Expected(std::size_t samples)
-    {
-        const PlayParameters& p = controls.m_params;
-        return ShapedStream(generator.Source(), p.noiseType, samples, p.surfStrength, p.surfPeriod);
-    }
+    std::size_t start = (Capture().WaitQuiet(), Capture().Samples());
+};
 
-    CPacedCapture& capture = Capture();  // before the backend reads ALSA's configuration
-    CPortAudioWaveOut waveOut;
-    CTestGenerator generator;
-    CTestControls controls;
-    CStatusLog status;
-    CMessageLog messages;
-    CPlaybackEngine engine{waveOut, generator, controls, status, messages};
-    std::size_t start = 0;
+struct PaRig : QuietCapture, CBackendRig<CPortAudioWaveOut>
+{
+    using CBackendRig::CBackendRig;
 };
 
 TEST(PortAudioWaveOut, PlaysTheShapedToneExactlyAtFullScaleWithoutAllocatingAndStopsAtOnce)

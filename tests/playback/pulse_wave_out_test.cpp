@@ -9,13 +9,11 @@
 
 #include <cstdio>
 
-#include "testing/temp_folder.h"
-#include "testing/engine_doubles.h"
-#include "playback/noise_synth_generator.h"
-#include "playback/playback_engine.h"
-#include "testing/test_sound_server.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
+#include "testing/engine_doubles.h"
+#include "testing/temp_folder.h"
+#include "testing/test_sound_server.h"
 
 namespace {
 
@@ -42,31 +40,7 @@ std::string Output(const std::string& command)
     return text;
 }
 
-std::vector<std::string> Names(const std::vector<WaveDeviceInfo>& devices)
-{
-    std::vector<std::string> names;
-    for (const WaveDeviceInfo& d : devices)
-        names.push_back(d.name);
-    return names;
-}
-
-struct PulseEngine
-{
-    explicit PulseEngine(int type)
-    {
-        controls.m_params.noiseType = type;
-        controls.m_params.tinnitusFreq = 441;
-        controls.m_params.surfStrength = 0;
-        engine.InitDevices();
-        engine.SetVolume(CPlaybackEngine::kMaxVolumePosition);
-    }
-    CPulseWaveOut waveOut;
-    CTestGenerator generator;
-    CTestControls controls;
-    CStatusLog status;
-    CMessageLog messages;
-    CPlaybackEngine engine{waveOut, generator, controls, status, messages};
-};
+using PulseEngine = CBackendRig<CPulseWaveOut>;
 
 struct PulseWaveOutTest : testing::Test
 {
@@ -140,7 +114,7 @@ TEST_F(PulseWaveOutTest, TheEngineStopsWhenTheServerDiesAndItsNextPlayConnectsAg
     EXPECT_EQ(rig.engine.Status(), "playing");
     ASSERT_TRUE(m_server.WaitForSamples(restarted + 2 * 44100));
     rig.engine.OnStop();
-    const std::vector<int16_t> expected = ShapedStream(rig.generator.Source(), White, 44100);
+    const std::vector<int16_t> expected = rig.Expected(44100);
     EXPECT_NE(FindStream(m_server.Copy(), expected, restarted), std::string::npos);
 }
 
@@ -153,23 +127,21 @@ TEST_F(PulseWaveOutTest, ARetunedToneReplacesTheOldWithinHalfASecondOfSound)
     rig.engine.RetuneTone(882);
     ASSERT_TRUE(m_server.WaitForSamples(retuned + 44100));
     rig.engine.OnStop();
-    const std::vector<int16_t> expected = ShapedStream(rig.generator.Source(), TinnitusFinder, 22050);
+    const std::vector<int16_t> expected = rig.Expected(22050);
     const std::size_t start = FindStream(m_server.Copy(), expected, retuned);
     ASSERT_NE(start, std::string::npos) << "the new tone was never heard";
     EXPECT_LT(start - retuned, 22050u) << "the server played on what it held";
 }
 
-TEST_F(PulseWaveOutTest, OutputsThatAppearAndGoChangeTheListAndAGoneOneFallsBackToTheDefault)
+TEST_F(PulseWaveOutTest, OpeningTheEntryOfAnOutputThatWentPlaysOnTheDefault)
 {
     CPulseWaveOut waveOut;
-    EXPECT_EQ(Names(waveOut.Devices()), (std::vector<std::string>{"Default output", "Capture"}));
     const uint32_t version = waveOut.DeviceListVersion();
     const std::string module =
         Output("pactl load-module module-null-sink sink_name=extra sink_properties=device.description=Extra");
     ASSERT_FALSE(module.empty());
     ASSERT_TRUE(WaitUntil([&] { return waveOut.DeviceListVersion() != version; }));
-    EXPECT_EQ(Names(waveOut.Devices()), (std::vector<std::string>{"Default output", "Capture", "Extra"}));
-
+    ASSERT_EQ(waveOut.Devices().size(), 3u) << "the list as the user saw it, with the new output as entry 2";
     const uint32_t added = waveOut.DeviceListVersion();
     ASSERT_EQ(m_server.Pactl("unload-module " + module), 0);
     ASSERT_TRUE(WaitUntil([&] { return waveOut.DeviceListVersion() != added; }));
@@ -186,7 +158,6 @@ TEST_F(PulseWaveOutTest, OutputsThatAppearAndGoChangeTheListAndAGoneOneFallsBack
     EXPECT_NE(FindStream(m_server.Copy(), samples, before), std::string::npos);
     EXPECT_EQ(waveOut.Close(handle), WaveResult::Ok);
     EXPECT_EQ(header.flags & (kWaveHeaderDone | kWaveHeaderInQueue), kWaveHeaderDone);
-    EXPECT_EQ(Names(waveOut.Devices()), (std::vector<std::string>{"Default output", "Capture"}));
 }
 
 TEST_F(PulseWaveOutTest, EngineFollowsOutputsThatComeAndGoAndPlaysOnWhenTheChosenOneGoes)
@@ -211,7 +182,7 @@ TEST_F(PulseWaveOutTest, EngineFollowsOutputsThatComeAndGoAndPlaysOnWhenTheChose
     const std::size_t moved = m_server.Samples();
     ASSERT_TRUE(m_server.WaitForSamples(moved + 2 * 44100)) << "nothing reached the default output";
     rig.engine.OnStop();
-    const std::vector<int16_t> expected = ShapedStream(rig.generator.Source(), White, 44100);
+    const std::vector<int16_t> expected = rig.Expected(44100);
     EXPECT_NE(FindStream(m_server.Copy(), expected, moved), std::string::npos);
     EXPECT_TRUE(rig.messages.m_messages.empty());
 }
