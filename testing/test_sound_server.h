@@ -49,9 +49,8 @@ public:
     // Starts the server and waits until it answers; false if it never does.
     bool Start()
     {
-        const std::string home = "HOME=" + m_dir, runtime = "XDG_RUNTIME_DIR=" + m_dir,
-                          pulse = "PULSE_RUNTIME_PATH=" + m_dir, state = "PULSE_STATE_PATH=" + m_dir;
-        std::vector<std::string> env = {home, runtime, pulse, state, "PATH=/usr/bin:/bin"};
+        std::vector<std::string> env = {"HOME=" + m_dir, "XDG_RUNTIME_DIR=" + m_dir, "PULSE_RUNTIME_PATH=" + m_dir,
+                                        "PULSE_STATE_PATH=" + m_dir, "PATH=/usr/bin:/bin"};
         std::vector<char*> envp;
         for (std::string& e : env)
             envp.push_back(e.data());

@@ -462,10 +462,6 @@ TEST(PlaybackEngine, WithGlideStopRampsDownOver50msInsteadOfCutting)
     EXPECT_FALSE(rig.engine.IsPlaying());
 }
 
-}  // namespace
-
-namespace {
-
 TEST(PlaybackEngine, CueStopsTheSoundPlaysOnceAndPlayTakesTheDeviceBack)
 {
     EngineRig rig({kGood}, 2);
@@ -499,9 +495,8 @@ TEST(PlaybackEngine, NotchOfThePlayParametersReachesTheGenerator)
     rig.controls.m_params.notchWidthOctaves = 0.5;
     rig.controls.m_params.tinnitusFreq = 3000;
     rig.Start();
-    EXPECT_TRUE(rig.generator.m_lastNotch.on);
-    EXPECT_EQ(rig.generator.m_lastNotch.centre, 3000.0);
-    EXPECT_EQ(rig.generator.m_lastNotch.widthOctaves, 0.5);
+    const NotchBand& notch = rig.generator.m_lastNotch;
+    EXPECT_TRUE(notch.on && notch.centre == 3000.0 && notch.widthOctaves == 0.5);
 }
 
 }  // namespace
