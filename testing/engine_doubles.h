@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <chrono>
 #include <cstdint>
-#include <functional>
-#include <thread>
 #include <vector>
 
 #include "base/play_controls.h"
@@ -73,18 +70,6 @@ inline std::vector<int16_t> ShapedStream(const int16_t* source, int type, std::s
     }
     out.resize(samples);
     return out;
-}
-
-// Polls `done` every 10 ms until it holds or `limit` has passed.
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5))
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }
 
 // An engine over a real backend, fed by the test generator at full volume.

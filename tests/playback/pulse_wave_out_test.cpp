@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
+#include <thread>
 
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
@@ -38,6 +41,18 @@ std::string Output(const std::string& command)
         ::pclose(pipe);
     }
     return text;
+}
+
+// Polls `done` every 10 ms until it holds or `limit` has passed.
+inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5))
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 using PulseEngine = CBackendRig<CPulseWaveOut>;
