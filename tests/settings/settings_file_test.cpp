@@ -10,9 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/builtin_presets.h"
 #include "settings/replace_file.h"
 #include "settings/settings_file.h"
+#include "settings_tables.h"
 #include "testing/param_name.h"
 #include "testing/file_compare.h"
 #include "testing/temp_folder.h"
@@ -20,13 +20,6 @@
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-struct Tables
-{
-    CNoiseSettingsTable noise;
-    CFileSettingsTable file;
-    Tables() { SetUpBuiltInPresets(noise, file); }
-};
 
 // A settings file: the 12-byte header, then the records, less `cut` bytes.
 template <class Record>
@@ -43,13 +36,6 @@ Bytes File(std::int32_t count, std::int32_t selection, const std::vector<Record>
         append(r);
     b.resize(b.size() - cut);
     return b;
-}
-
-NoiseSetting MakeNoise(const std::string& name, double lower = 50.0)
-{
-    NoiseSetting s{3, {}, 6543, lower, 15000.25, 33.3, 1e-300, {}, {}};
-    StoreName(s.name, name);
-    return s;
 }
 
 FileSetting MakeFile(const std::string& name, const char* fileName)

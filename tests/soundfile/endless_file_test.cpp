@@ -32,31 +32,28 @@ SoundValues Sound(int type, bool endless, uint64_t seed = 7)
     return sound;
 }
 
-// Autocorrelation by FFT, normalised by lag 0.
-std::vector<double> Autocorrelation(const std::vector<double>& x)
+// Autocorrelation by FFT, normalised by lag 0: the power spectrum of x
+// padded against wrap-around, transformed back.
+std::vector<double> Autocorrelation(std::vector<double> x)
 {
+    const size_t length = x.size();
     size_t size = 1;
-    while (size < 2 * x.size())
+    while (size < 2 * length)
         size *= 2;
-    double* time = fftw_alloc_real(size);
+    x.resize(size, 0.0);
+    const std::vector<double> power = SegmentPower(x, 0, size, static_cast<int>(size));
     fftw_complex* freq = fftw_alloc_complex(size / 2 + 1);
-    fftw_plan forward = fftw_plan_dft_r2c_1d(static_cast<int>(size), time, freq, FFTW_ESTIMATE);
-    fftw_plan backward = fftw_plan_dft_c2r_1d(static_cast<int>(size), freq, time, FFTW_ESTIMATE);
-    std::fill(time, time + size, 0.0);
-    std::copy(x.begin(), x.end(), time);
-    fftw_execute(forward);
+    fftw_plan backward = fftw_plan_dft_c2r_1d(static_cast<int>(size), freq, x.data(), FFTW_ESTIMATE);
     for (size_t k = 0; k <= size / 2; ++k) {
-        freq[k][0] = freq[k][0] * freq[k][0] + freq[k][1] * freq[k][1];
+        freq[k][0] = power[k];
         freq[k][1] = 0.0;
     }
     fftw_execute(backward);
-    std::vector<double> r(time, time + x.size());
-    for (double& v : r)
-        v /= time[0];
-    fftw_destroy_plan(forward);
     fftw_destroy_plan(backward);
-    fftw_free(time);
     fftw_free(freq);
+    std::vector<double> r(x.begin(), x.begin() + static_cast<long>(length));
+    for (double& v : r)
+        v /= x[0];
     return r;
 }
 
