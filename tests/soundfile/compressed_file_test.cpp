@@ -34,13 +34,12 @@ SoundValues Surf()
     return sound;
 }
 
-bool Render(CNoiseSynth& synth, const std::string& name, CMessageLog* log = nullptr, double seconds = kSeconds,
-            EncoderTimes* times = nullptr)
+bool Render(CNoiseSynth& synth, const std::string& name, CMessageLog* log = nullptr, double seconds = kSeconds)
 {
     CWaveWriter writer;
     writer.reporter = log;
     EXPECT_TRUE(writer.SetFileName(name));
-    return WriteSoundFile(writer, synth, Surf(), FileValues{1.0, 1.0, seconds}, -1, times);
+    return WriteSoundFile(writer, synth, Surf(), FileValues{1.0, 1.0, seconds});
 }
 
 Decoded Decode(const std::string& name)
