@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -21,15 +22,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// Samples from `start` on that agree with `expected`.
-std::size_t Matching(const std::vector<int16_t>& got, std::size_t start, const std::vector<int16_t>& expected)
-{
-    std::size_t n = 0;
-    while (start + n < got.size() && n < expected.size() && got[start + n] == expected[n])
-        ++n;
-    return n;
-}
 
 std::string Output(const std::string& command)
 {
@@ -84,14 +76,14 @@ TEST_F(PulseWaveOutTest, CliListsTheDefaultOutputFirstAndPlaysSampleExactAtFullV
     const std::vector<int16_t> got = m_server.Copy();
     const std::size_t start = FindStream(got, expected, before);
     ASSERT_NE(start, std::string::npos) << "the tone never reached the server";
-    const std::size_t played = Matching(got, start, expected);
+    const auto from = got.begin() + static_cast<std::ptrdiff_t>(start);
+    const std::size_t played = std::mismatch(expected.begin(), expected.end(), from, got.end()).first - expected.begin();
     EXPECT_GE(played, 2u * 44100) << "the stream differs from the tone after " << played << " samples";
     // Stop leaves silence, not the rest of what the server held.
-    EXPECT_TRUE(std::all_of(got.begin() + static_cast<std::ptrdiff_t>(start + played), got.end(),
-                            [](int16_t s) { return s == 0; }));
+    EXPECT_TRUE(std::all_of(from + static_cast<std::ptrdiff_t>(played), got.end(), [](int16_t s) { return s == 0; }));
 }
 
-TEST_F(PulseWaveOutTest, CliPlayEndsWithStatusOneWhenTheServerDiesAndPlaysOnceItIsBack)
+TEST_F(PulseWaveOutTest, CliPlayEndsWithStatusOneWhenTheServerDies)
 {
     const std::size_t before = m_server.Samples();
     std::string command = "exec " + Cli("play --type white --volume 461") + " 2>'" + m_dir / "err'";
@@ -107,9 +99,6 @@ TEST_F(PulseWaveOutTest, CliPlayEndsWithStatusOneWhenTheServerDiesAndPlaysOnceIt
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_NE(ReadAll(m_dir / "err").find("the sound device failed; playback stopped"), std::string::npos)
         << ReadAll(m_dir / "err");
-
-    ASSERT_TRUE(m_server.Start());
-    EXPECT_EQ(Run("play --type white --duration 00:00:01"), 0) << ReadAll(m_dir / "err");
 }
 
 TEST_F(PulseWaveOutTest, TheEngineStopsWhenTheServerDiesAndItsNextPlayConnectsAgain)
