@@ -2,7 +2,6 @@
 #include "synth/noise_synth.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -135,23 +134,6 @@ TEST(NoiseSynth, AudibleRangeSetsTheExpectedBinsAndPostsProgressAndAPinnedPeriod
         // operations shows up even where the literal reference would drift too.
         EXPECT_EQ(Fingerprint(synth->m_source.get()), e.fingerprint);
     }
-}
-
-TEST(NoiseSynth, TransformRunsEachBinForwardInTime)
-{
-    // x[n] = 2 cos(phi - 2 pi k n / N): the sign of the exponent decides
-    // whether the phase is added or subtracted.
-    auto synth = std::make_unique<CNoiseSynth>();
-    double* x = synth->m_spectrum.get();
-    const int k = 5;
-    const double phi = 0.7;
-    std::fill(x, x + 2 * kN, 0.0);
-    x[2 * k] = std::cos(phi);
-    x[2 * k + 1] = std::sin(phi);
-    synth->PrepareSpectrum();
-    synth->Transform();
-    for (int n = 0; n < kN; n += 97)
-        ASSERT_NEAR(synth->m_samples[n], 10000 * std::cos(phi - 2 * M_PI * k * n / kN), 1.0) << n;
 }
 
 TEST(NoiseSynthTone, SamplesFollowTheTruncatedSine)
