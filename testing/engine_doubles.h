@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "base/play_controls.h"
+#include "playback/playback_engine.h"
 #include "playback/signal_generator.h"
+#include "playback/surf_shaper.h"
 #include "testing/report_logs.h"
 
 // A synthesizer stand-in with a known, never-zero period, so that tests can
@@ -48,4 +50,52 @@ class CTestControls : public IPlayControls
 public:
     PlayParameters ReadControls() override { return m_params; }
     PlayParameters m_params;
+};
+
+// The shaped stream an engine sends from Play on: halves 0, 1, 0, ... of
+// `source` through a fresh surf shaper, `samples` long.
+inline std::vector<int16_t> ShapedStream(const int16_t* source, int type, std::size_t samples, double strength = 0,
+                                         double period = 8)
+{
+    std::vector<int16_t> buffer(262144);
+    CSurfShaper shaper(source, buffer.data());
+    shaper.m_playedType = type;
+    shaper.m_surfStrength = strength;
+    shaper.m_surfPeriod = period;
+    const int length = CSurfShaper::HalfLength(type);
+    std::vector<int16_t> out;
+    for (int h = 0; out.size() < samples; h = 1 - h) {
+        shaper.FillHalf(h);
+        out.insert(out.end(), buffer.begin() + h * length, buffer.begin() + (h + 1) * length);
+    }
+    out.resize(samples);
+    return out;
+}
+
+// An engine over a real backend, fed by the test generator at full volume.
+template <class WaveOut>
+struct CBackendRig
+{
+    explicit CBackendRig(int type, double strength = 0, double period = 8)
+    {
+        controls.m_params.noiseType = type;
+        controls.m_params.tinnitusFreq = 441;
+        controls.m_params.surfStrength = strength;
+        controls.m_params.surfPeriod = period;
+        engine.InitDevices();
+        engine.SetVolume(CPlaybackEngine::kMaxVolumePosition);
+    }
+    // The stream the engine must send from Play on.
+    std::vector<int16_t> Expected(std::size_t samples) const
+    {
+        const PlayParameters& p = controls.m_params;
+        return ShapedStream(generator.Source(), p.noiseType, samples, p.surfStrength, p.surfPeriod);
+    }
+
+    WaveOut waveOut;
+    CTestGenerator generator;
+    CTestControls controls;
+    CStatusLog status;
+    CMessageLog messages;
+    CPlaybackEngine engine{waveOut, generator, controls, status, messages};
 };

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testing/fake_wave_out.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace {
 constexpr std::size_t kMaxQueued = 64;
 constexpr std::size_t kMaxCalls = 1 << 16;
@@ -27,36 +24,8 @@ CFakeWaveOut::~CFakeWaveOut()
     m_thread.join();
 }
 
-void CFakeWaveOut::SetDevices(std::vector<WaveDeviceInfo> devices)
-{
-    std::lock_guard lock(m_mutex);
-    m_devices = std::move(devices);
-    ++m_listVersion;
-}
-
-void CFakeWaveOut::FailOpen(uint32_t deviceId, bool fail)
-{
-    std::lock_guard lock(m_mutex);
-    if (fail)
-        m_failingDevices.insert(deviceId);
-    else
-        m_failingDevices.erase(deviceId);
-}
-
-void CFakeWaveOut::FailNextOpens(int count)
-{
-    std::lock_guard lock(m_mutex);
-    m_failOpens = count;
-}
-
-void CFakeWaveOut::FailWrites(bool fail)
-{
-    std::lock_guard lock(m_mutex);
-    m_failWrites = fail;
-}
-
-WaveResult CFakeWaveOut::Record(std::unique_lock<std::mutex>&, const char* name, WaveHandle handle, uint32_t value,
-                                const WaveHeader* header, WaveResult result)
+WaveResult CFakeWaveOut::Record(const char* name, WaveHandle handle, uint32_t value, const WaveHeader* header,
+                                WaveResult result)
 {
     if (m_calls.size() < kMaxCalls)
         m_calls.push_back(Call{name, handle, value, header, OnNotificationThread(), result});
@@ -140,70 +109,25 @@ void CFakeWaveOut::BreakDevice()
     WaitDeliveredLocked(lock);
 }
 
-std::vector<CFakeWaveOut::Call> CFakeWaveOut::Calls() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_calls;
-}
-
-int CFakeWaveOut::CountCalls(const char* name) const
-{
-    std::lock_guard lock(m_mutex);
-    return static_cast<int>(std::count_if(m_calls.begin(), m_calls.end(),
-                                          [&](const Call& c) { return std::strcmp(c.name, name) == 0; }));
-}
-
-void CFakeWaveOut::ClearCalls()
-{
-    std::lock_guard lock(m_mutex);
-    m_calls.clear();
-}
-
-std::vector<const WaveHeader*> CFakeWaveOut::Queued() const
-{
-    std::lock_guard lock(m_mutex);
-    return std::vector<const WaveHeader*>(m_queue.begin(), m_queue.end());
-}
-
-bool CFakeWaveOut::IsOpen() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_open;
-}
-
-uint32_t CFakeWaveOut::OpenDevice() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_deviceId;
-}
-
-uint32_t CFakeWaveOut::Volume() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_volume;
-}
-
 std::vector<WaveDeviceInfo> CFakeWaveOut::Devices()
 {
-    std::unique_lock lock(m_mutex);
-    Record(lock, "Devices", 0, static_cast<uint32_t>(m_devices.size()), nullptr, WaveResult::Ok);
+    std::lock_guard lock(m_mutex);
+    Record("Devices", 0, static_cast<uint32_t>(m_devices.size()), nullptr, WaveResult::Ok);
     return m_devices;
 }
 
 WaveResult CFakeWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format,
                               WaveCallback callback, void* context)
 {
-    std::unique_lock lock(m_mutex);
+    std::lock_guard lock(m_mutex);
     WaveResult result = WaveResult::Ok;
     if (deviceId >= m_devices.size())
         result = WaveResult::BadDevice;
     else if (format.sampleRate != 44100 || format.channels != 1 || format.bitsPerSample != 16 ||
              !m_devices[deviceId].takesMono16At44100)
         result = WaveResult::BadFormat;
-    else if (m_failingDevices.count(deviceId) || m_failOpens > 0)
+    else if (m_failingDevices.count(deviceId) || m_failOpens > 0 || m_open)  // one stream at a time, as for real
         result = WaveResult::DeviceError;
-    else if (m_open)
-        result = WaveResult::DeviceError;  // one stream at a time, like the real backend
     if (m_failOpens > 0)
         --m_failOpens;
     if (result == WaveResult::Ok) {
@@ -215,30 +139,30 @@ WaveResult CFakeWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveF
         m_context = context;
         *handle = m_handle;
     }
-    return Record(lock, "Open", result == WaveResult::Ok ? m_handle : 0, deviceId, nullptr, result);
+    return Record("Open", result == WaveResult::Ok ? m_handle : 0, deviceId, nullptr, result);
 }
 
 WaveResult CFakeWaveOut::PrepareHeader(WaveHandle handle, WaveHeader* header)
 {
-    std::unique_lock lock(m_mutex);
-    if (!m_open || handle != m_handle)
-        return Record(lock, "PrepareHeader", handle, header->bufferLengthBytes, header, WaveResult::NotOpen);
+    std::lock_guard lock(m_mutex);
+    if (Stale(handle))
+        return Record("PrepareHeader", handle, header->bufferLengthBytes, header, WaveResult::NotOpen);
     header->flags |= kWaveHeaderPrepared;
-    return Record(lock, "PrepareHeader", handle, header->bufferLengthBytes, header, WaveResult::Ok);
+    return Record("PrepareHeader", handle, header->bufferLengthBytes, header, WaveResult::Ok);
 }
 
 WaveResult CFakeWaveOut::UnprepareHeader(WaveHandle handle, WaveHeader* header)
 {
-    std::unique_lock lock(m_mutex);
+    std::lock_guard lock(m_mutex);
     header->flags &= ~kWaveHeaderPrepared;
-    return Record(lock, "UnprepareHeader", handle, header->bufferLengthBytes, header, WaveResult::Ok);
+    return Record("UnprepareHeader", handle, header->bufferLengthBytes, header, WaveResult::Ok);
 }
 
 WaveResult CFakeWaveOut::Write(WaveHandle handle, WaveHeader* header)
 {
-    std::unique_lock lock(m_mutex);
+    std::lock_guard lock(m_mutex);
     WaveResult result = WaveResult::Ok;
-    if (!m_open || handle != m_handle)
+    if (Stale(handle))
         result = WaveResult::NotOpen;
     else if (!(header->flags & kWaveHeaderPrepared))
         result = WaveResult::Unprepared;
@@ -250,39 +174,42 @@ WaveResult CFakeWaveOut::Write(WaveHandle handle, WaveHeader* header)
         header->flags = (header->flags & ~kWaveHeaderDone) | kWaveHeaderInQueue;
         m_queue.push_back(header);
     }
-    return Record(lock, "Write", handle, header->bufferLengthBytes, header, result);
+    return Record("Write", handle, header->bufferLengthBytes, header, result);
+}
+
+WaveResult CFakeWaveOut::HandBackAll(std::unique_lock<std::mutex>& lock, const char* name, WaveHandle handle)
+{
+    if (Stale(handle))
+        return Record(name, handle, 0, nullptr, WaveResult::NotOpen);
+    Record(name, handle, static_cast<uint32_t>(m_queue.size()), nullptr, WaveResult::Ok);
+    ReturnAllLocked(WaveMessage::Done);
+    WaitDeliveredLocked(lock);
+    return WaveResult::Ok;
 }
 
 WaveResult CFakeWaveOut::Reset(WaveHandle handle)
 {
     std::unique_lock lock(m_mutex);
-    if (!m_open || handle != m_handle)
-        return Record(lock, "Reset", handle, 0, nullptr, WaveResult::NotOpen);
-    Record(lock, "Reset", handle, static_cast<uint32_t>(m_queue.size()), nullptr, WaveResult::Ok);
-    ReturnAllLocked(WaveMessage::Done);
-    WaitDeliveredLocked(lock);
-    return WaveResult::Ok;
+    return HandBackAll(lock, "Reset", handle);
 }
 
 WaveResult CFakeWaveOut::Close(WaveHandle handle)
 {
     std::unique_lock lock(m_mutex);
-    if (!m_open || handle != m_handle)
-        return Record(lock, "Close", handle, 0, nullptr, WaveResult::NotOpen);
-    Record(lock, "Close", handle, static_cast<uint32_t>(m_queue.size()), nullptr, WaveResult::Ok);
-    ReturnAllLocked(WaveMessage::Done);
-    WaitDeliveredLocked(lock);
-    m_open = false;
-    m_callback = nullptr;
-    m_context = nullptr;
-    return WaveResult::Ok;
+    const WaveResult result = HandBackAll(lock, "Close", handle);
+    if (result == WaveResult::Ok) {
+        m_open = false;
+        m_callback = nullptr;
+        m_context = nullptr;
+    }
+    return result;
 }
 
 WaveResult CFakeWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
 {
-    std::unique_lock lock(m_mutex);
-    if (!m_open || handle != m_handle)
-        return Record(lock, "SetVolume", handle, volume, nullptr, WaveResult::NotOpen);
+    std::lock_guard lock(m_mutex);
+    if (Stale(handle))
+        return Record("SetVolume", handle, volume, nullptr, WaveResult::NotOpen);
     m_volume = volume;
-    return Record(lock, "SetVolume", handle, volume, nullptr, WaveResult::Ok);
+    return Record("SetVolume", handle, volume, nullptr, WaveResult::Ok);
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <string>
@@ -33,12 +35,20 @@ public:
     CFakeWaveOut();
     ~CFakeWaveOut() override;
 
-    // Script.
-    // A new list; the device list version grows, as on a hot-plug.
-    void SetDevices(std::vector<WaveDeviceInfo> devices);
-    void FailOpen(uint32_t deviceId, bool fail = true);   // opens of this id fail
-    void FailNextOpens(int count);                        // the next count opens fail
-    void FailWrites(bool fail);                           // Write returns DeviceError
+    // Script. A new device list grows the list version, as on a hot-plug.
+    void SetDevices(std::vector<WaveDeviceInfo> devices)
+    {
+        std::lock_guard lock(m_mutex);
+        m_devices = std::move(devices);
+        ++m_listVersion;
+    }
+    void FailOpen(uint32_t deviceId, bool fail = true)  // opens of this id fail
+    {
+        std::lock_guard lock(m_mutex);
+        fail ? void(m_failingDevices.insert(deviceId)) : void(m_failingDevices.erase(deviceId));
+    }
+    void FailNextOpens(int count) { Locked([&] { m_failOpens = count; }); }  // the next count opens fail
+    void FailWrites(bool fail) { Locked([&] { m_failWrites = fail; }); }      // Write returns DeviceError
 
     // Hands back the oldest queued buffer with Done and waits until its
     // notification has returned. False when nothing is queued.
@@ -51,13 +61,21 @@ public:
     void WaitIdle();
 
     // Observation.
-    std::vector<Call> Calls() const;
-    int CountCalls(const char* name) const;
-    void ClearCalls();
-    std::vector<const WaveHeader*> Queued() const;
-    bool IsOpen() const;
-    uint32_t OpenDevice() const;
-    uint32_t Volume() const;
+    std::vector<Call> Calls() const { return Locked([&] { return m_calls; }); }
+    int CountCalls(const char* name) const
+    {
+        std::lock_guard lock(m_mutex);
+        return static_cast<int>(std::count_if(m_calls.begin(), m_calls.end(),
+                                              [&](const Call& c) { return std::strcmp(c.name, name) == 0; }));
+    }
+    void ClearCalls() { Locked([&] { m_calls.clear(); }); }
+    std::vector<const WaveHeader*> Queued() const
+    {
+        return Locked([&] { return std::vector<const WaveHeader*>(m_queue.begin(), m_queue.end()); });
+    }
+    bool IsOpen() const { return Locked([&] { return m_open; }); }
+    uint32_t OpenDevice() const { return Locked([&] { return m_deviceId; }); }
+    uint32_t Volume() const { return Locked([&] { return m_volume; }); }
 
     // IWaveOut
     std::vector<WaveDeviceInfo> Devices() override;
@@ -78,8 +96,17 @@ private:
         WaveMessage message;
     };
 
-    WaveResult Record(std::unique_lock<std::mutex>& lock, const char* name, WaveHandle handle, uint32_t value,
-                      const WaveHeader* header, WaveResult result);
+    template <class F>
+    auto Locked(F f) const -> decltype(f())
+    {
+        std::lock_guard lock(m_mutex);
+        return f();
+    }
+    // Called with the mutex held.
+    WaveResult Record(const char* name, WaveHandle handle, uint32_t value, const WaveHeader* header,
+                      WaveResult result);
+    bool Stale(WaveHandle handle) const { return !m_open || handle != m_handle; }
+    WaveResult HandBackAll(std::unique_lock<std::mutex>& lock, const char* name, WaveHandle handle);
     void PostLocked(WaveHeader* header, WaveMessage message);
     void ReturnAllLocked(WaveMessage message);
     void WaitDeliveredLocked(std::unique_lock<std::mutex>& lock);

@@ -24,17 +24,19 @@ inline void WriteFileDeviceConfig(const std::string& conf, const std::string& fi
                         << file << "\"\n  format \"raw\"\n}\n";
 }
 
-// Reads the capture pipe no faster than a sound card would play.
+// Reads a capture pipe, by default no faster than a sound card would play
+// (unpaced where the writer keeps time itself). Keeps up to a minute.
 class CPacedCapture
 {
 public:
-    explicit CPacedCapture(const std::string& path) : m_bytes(88200 * 60)
+    explicit CPacedCapture(const std::string& path, bool paced = true) : m_bytes(88200 * 60), m_paced(paced)
     {
         ::unlink(path.c_str());
         ::mkfifo(path.c_str(), 0600);
         // Read-write: opening never blocks and a writer closing gives no end of file.
         m_fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-        ::fcntl(m_fd, F_SETPIPE_SZ, 4096);
+        if (paced)  // a small pipe holds the writer back to the reading pace
+            ::fcntl(m_fd, F_SETPIPE_SZ, 4096);
         m_thread = std::thread([this] { Run(); });
     }
     ~CPacedCapture()
@@ -50,6 +52,13 @@ public:
         std::vector<int16_t> out(n);
         std::memcpy(out.data(), m_bytes.data(), n * 2);
         return out;
+    }
+    bool WaitForSamples(std::size_t count, std::chrono::seconds limit = std::chrono::seconds(60)) const
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (Samples() < count && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return Samples() >= count;
     }
     // Waits until the pipe has been empty for a while.
     void WaitQuiet() const
@@ -68,10 +77,13 @@ private:
     {
         double allowance = 0;
         auto last = std::chrono::steady_clock::now();
-        while (!m_quit) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (bool idle = true; !m_quit;) {
+            if (m_paced || idle)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            idle = true;
             const auto now = std::chrono::steady_clock::now();
-            allowance = std::min(allowance + std::chrono::duration<double>(now - last).count() * 88200.0, 8820.0);
+            const double earned = std::chrono::duration<double>(now - last).count() * 88200.0;
+            allowance = m_paced ? std::min(allowance + earned, 8820.0) : 1e9;
             last = now;
             const std::size_t have = m_count.load();
             const std::size_t room = m_bytes.size() - have;
@@ -80,6 +92,7 @@ private:
                 continue;
             const ssize_t n = ::read(m_fd, m_bytes.data() + have, want);
             if (n > 0) {
+                idle = false;
                 allowance -= static_cast<double>(n);
                 m_count.store(have + static_cast<std::size_t>(n));
             }
@@ -89,6 +102,7 @@ private:
     std::vector<char> m_bytes;
     std::atomic<std::size_t> m_count{0};
     std::atomic<bool> m_quit{false};
+    bool m_paced;
     int m_fd = -1;
     std::thread m_thread;
 };

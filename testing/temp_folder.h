@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -51,4 +53,21 @@ inline int RunShell(const CTempFolder& folder, const std::string& command)
 {
     const int status = std::system((command + " >'" + folder / "out" + "' 2>'" + folder / "err" + "'").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs f with files limited to `bytes`, so that a write fails part of the way
+// as on a full disk, even for root; returns what f returns.
+template <class F>
+auto WithFileSizeLimit(rlim_t bytes, F f)
+{
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limit = saved;
+    limit.rlim_cur = bytes;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const auto result = f();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    return result;
 }

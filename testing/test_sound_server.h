@@ -1,59 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <filesystem>
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "testing/paced_capture.h"
 
 extern char** environ;
 
 // A sound server of the test's own: PulseAudio without its default script,
 // in a private runtime folder, whose default sink is a pipe at 44100 Hz mono
-// s16le clocked in real time. A reader thread keeps everything that arrives.
+// s16le clocked in real time, read unpaced: the first minute is kept.
 // PULSE_SERVER points this process (and the programs it starts) at it. The
 // machine's own configuration is never read.
 class CTestSoundServer
 {
 public:
-    CTestSoundServer()
+    CTestSoundServer() : m_dir(MakeDir()), m_sink(m_dir + "/sink.raw", false)
     {
-        char pattern[] = "/tmp/susurra-pulse-XXXXXX";
-        m_dir = ::mkdtemp(pattern);
-        m_fifo = m_dir + "/sink.raw";
-        ::mkfifo(m_fifo.c_str(), 0600);
-        // Read-write: opening never blocks, and a server that goes gives no end of file.
-        m_fd = ::open(m_fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
         std::ofstream(m_dir + "/server.pa")
             << "load-module module-native-protocol-unix socket=" << m_dir << "/native auth-anonymous=1\n"
-            << "load-module module-pipe-sink file=" << m_fifo
+            << "load-module module-pipe-sink file=" << m_dir << "/sink.raw"
             << " sink_name=capture format=s16le rate=44100 channels=1 use_system_clock_for_timing=yes"
                " sink_properties=device.description=Capture\n"
             << "set-default-sink capture\n";
         ::setenv("PULSE_SERVER", ("unix:" + m_dir + "/native").c_str(), 1);
-        m_reader = std::thread([this] { Read(); });
         Start();
     }
     ~CTestSoundServer()
     {
         Kill();
-        m_quit = true;
-        m_reader.join();
-        ::close(m_fd);
         ::unsetenv("PULSE_SERVER");
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
@@ -64,9 +49,8 @@ public:
     // Starts the server and waits until it answers; false if it never does.
     bool Start()
     {
-        const std::string home = "HOME=" + m_dir, runtime = "XDG_RUNTIME_DIR=" + m_dir,
-                          pulse = "PULSE_RUNTIME_PATH=" + m_dir, state = "PULSE_STATE_PATH=" + m_dir;
-        std::vector<std::string> env = {home, runtime, pulse, state, "PATH=/usr/bin:/bin"};
+        std::vector<std::string> env = {"HOME=" + m_dir, "XDG_RUNTIME_DIR=" + m_dir, "PULSE_RUNTIME_PATH=" + m_dir,
+                                        "PULSE_STATE_PATH=" + m_dir, "PATH=/usr/bin:/bin"};
         std::vector<char*> envp;
         for (std::string& e : env)
             envp.push_back(e.data());
@@ -100,48 +84,23 @@ public:
         const int status = std::system(("pactl " + args).c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    std::string Dir() const { return m_dir; }
-    std::size_t Samples() const { return m_count.load() / 2; }
-    std::vector<int16_t> Copy() const
-    {
-        std::lock_guard lock(m_mutex);
-        std::vector<int16_t> out(m_bytes.size() / 2);
-        std::memcpy(out.data(), m_bytes.data(), out.size() * 2);
-        return out;
-    }
+    std::size_t Samples() const { return m_sink.Samples(); }
+    std::vector<int16_t> Copy() const { return m_sink.Copy(); }
     bool WaitForSamples(std::size_t count, std::chrono::seconds limit = std::chrono::seconds(60)) const
     {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (Samples() < count && std::chrono::steady_clock::now() < end)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return Samples() >= count;
+        return m_sink.WaitForSamples(count, limit);
     }
 
 private:
-    void Read()
+    static std::string MakeDir()
     {
-        std::vector<char> chunk(65536);
-        while (!m_quit) {
-            const ssize_t n = ::read(m_fd, chunk.data(), chunk.size());
-            if (n <= 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                continue;
-            }
-            std::lock_guard lock(m_mutex);
-            m_bytes.insert(m_bytes.end(), chunk.data(), chunk.data() + n);
-            m_count.store(m_bytes.size());
-        }
+        char pattern[] = "/tmp/susurra-pulse-XXXXXX";
+        return ::mkdtemp(pattern);
     }
 
     std::string m_dir;
-    std::string m_fifo;
-    int m_fd = -1;
+    CPacedCapture m_sink;
     pid_t m_pid = 0;
-    mutable std::mutex m_mutex;
-    std::vector<char> m_bytes;
-    std::atomic<std::size_t> m_count{0};
-    std::atomic<bool> m_quit{false};
-    std::thread m_reader;
 };
 
 // Where `expected` begins in `got` (matched on its first 64 samples), or npos.

@@ -15,9 +15,7 @@ struct TextRow
     std::string shown;
 };
 
-class PrintableTextRows : public ::testing::TestWithParam<TextRow>
-{
-};
+using PrintableTextRows = ::testing::TestWithParam<TextRow>;
 
 TEST_P(PrintableTextRows, EscapesControlsAndShortensByCharacters)
 {

@@ -26,11 +26,9 @@ struct FadeLength
     int64_t samples;
 };
 
-class FadeCurveTest : public testing::TestWithParam<FadeLength>
-{
-};
+using FadeCurveTest = testing::TestWithParam<FadeLength>;
 
-TEST_P(FadeCurveTest, FallIsMonotonicAndEndsInExactSilence)
+TEST_P(FadeCurveTest, RiseAndFallAreMonotonicBetweenExactSilenceAndUnity)
 {
     const int64_t n = GetParam().samples;
     EXPECT_EQ(FadeCurve::FallGain(-1, n), 1.0);
@@ -38,8 +36,13 @@ TEST_P(FadeCurveTest, FallIsMonotonicAndEndsInExactSilence)
     EXPECT_GT(FadeCurve::FallGain(n - 1, n), 0.0);
     EXPECT_EQ(FadeCurve::FallGain(n, n), 0.0);
     EXPECT_EQ(FadeCurve::FallGain(n + 5, n), 0.0);
-    for (int64_t i = 1; i <= n; ++i)
+    EXPECT_EQ(FadeCurve::RiseGain(0, n), 0.0);
+    EXPECT_EQ(FadeCurve::RiseGain(n, n), 1.0);
+    EXPECT_EQ(FadeCurve::RiseGain(n + 1000, n), 1.0);
+    for (int64_t i = 1; i <= n; ++i) {
         ASSERT_LE(FadeCurve::FallGain(i, n), FadeCurve::FallGain(i - 1, n)) << i;
+        ASSERT_GE(FadeCurve::RiseGain(i, n), FadeCurve::RiseGain(i - 1, n)) << i;
+    }
 }
 
 TEST_P(FadeCurveTest, FallStepsBetween50msStretchesStayUnder1dBDownTo60dB)
@@ -59,16 +62,6 @@ TEST_P(FadeCurveTest, FallStepsBetween50msStretchesStayUnder1dBDownTo60dB)
     const double first = -Db(FadeCurve::FallGain(kStretch, n));
     const double later = Db(FadeCurve::FallGain(n / 2, n)) - Db(FadeCurve::FallGain(n / 2 + kStretch, n));
     EXPECT_NEAR(first, later, 1e-9);
-}
-
-TEST_P(FadeCurveTest, RiseClimbsMonotonicallyFromSilenceToExactUnity)
-{
-    const int64_t n = GetParam().samples;
-    EXPECT_EQ(FadeCurve::RiseGain(0, n), 0.0);
-    EXPECT_EQ(FadeCurve::RiseGain(n, n), 1.0);
-    EXPECT_EQ(FadeCurve::RiseGain(n + 1000, n), 1.0);
-    for (int64_t i = 1; i <= n; ++i)
-        ASSERT_GE(FadeCurve::RiseGain(i, n), FadeCurve::RiseGain(i - 1, n)) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, FadeCurveTest,

@@ -34,14 +34,6 @@ CPacedCapture& Capture()
     return *capture;
 }
 
-bool WaitForSamples(std::size_t count)
-{
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    while (Capture().Samples() < count && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(10ms);
-    return Capture().Samples() >= count;
-}
-
 // Everything captured since `from`, leading silence dropped.
 std::vector<int16_t> CapturedSince(std::size_t from)
 {
@@ -50,45 +42,16 @@ std::vector<int16_t> CapturedSince(std::size_t from)
     return std::vector<int16_t>(first, all.end());
 }
 
-struct PaRig
+// Before the backend reads ALSA's configuration, the capture is made, and
+// waits until the last test's sound has drained.
+struct QuietCapture
 {
-    explicit PaRig(int type, double strength = 0, double period = 8)
-    {
-        controls.m_params.noiseType = type;
-        controls.m_params.tinnitusFreq = 441;
-        controls.m_params.surfStrength = strength;
-        controls.m_params.surfPeriod = period;
-        Capture().WaitQuiet();
-        start = Capture().Samples();
-        engine.InitDevices();
-        engine.SetVolume(CPlaybackEngine::kMaxVolumePosition);
-    }
-    // The shaped stream the engine must produce from Play on: halves 0, 1, 0, ...
-    std::vector<int16_t> Expected(std::size_t samples)
-    {
-        std::vector<int16_t> buffer(CPlaybackEngine::kPeriodSamples);
-        CSurfShaper shaper(generator.Source(), buffer.data());
-        shaper.m_playedType = controls.m_params.noiseType;
-        shaper.m_surfStrength = controls.m_params.surfStrength;
-        shaper.m_surfPeriod = controls.m_params.surfPeriod;
-        const int length = CSurfShaper::HalfLength(controls.m_params.noiseType);
-        std::vector<int16_t> out;
-        for (int h = 0; out.size() < samples; h = 1 - h) {
-            shaper.FillHalf(h);
-            out.insert(out.end(), buffer.begin() + h * length, buffer.begin() + (h + 1) * length);
-        }
-        out.resize(samples);
-        return out;
-    }
+    std::size_t start = (Capture().WaitQuiet(), Capture().Samples());
+};
 
-    CPacedCapture& capture = Capture();  // before the backend reads ALSA's configuration
-    CPortAudioWaveOut waveOut;
-    CTestGenerator generator;
-    CTestControls controls;
-    CStatusLog status;
-    CMessageLog messages;
-    CPlaybackEngine engine{waveOut, generator, controls, status, messages};
-    std::size_t start = 0;
+struct PaRig : QuietCapture, CBackendRig<CPortAudioWaveOut>
+{
+    using CBackendRig::CBackendRig;
 };
 
 TEST(PortAudioWaveOut, PlaysTheShapedToneExactlyAtFullScaleWithoutAllocatingAndStopsAtOnce)
@@ -97,11 +60,11 @@ TEST(PortAudioWaveOut, PlaysTheShapedToneExactlyAtFullScaleWithoutAllocatingAndS
     ASSERT_TRUE(rig.engine.DeviceOpen());
     rig.engine.OnPlay();
     ASSERT_EQ(rig.status.m_texts.back(), "playing");
-    ASSERT_TRUE(WaitForSamples(rig.start + 44100));
+    ASSERT_TRUE(Capture().WaitForSamples(rig.start + 44100));
     {
         // Steady playing: refills, requeues and the real-time copy allocate nothing.
         CAllocScope scope;
-        ASSERT_TRUE(WaitForSamples(rig.start + 3 * 44100));
+        ASSERT_TRUE(Capture().WaitForSamples(rig.start + 3 * 44100));
         EXPECT_EQ(scope.Allocations(), 0u);
     }
     rig.engine.OnStop();
@@ -120,7 +83,7 @@ TEST(PortAudioWaveOut, PlaysNoiseHalvesAtTheLinearVolumeExactlyUntilShutdown)
     PaRig rig(1);
     rig.engine.SetVolume(230);  // 0x7FDB on both channels
     rig.engine.OnPlay();
-    ASSERT_TRUE(WaitForSamples(rig.start + 131072 + 4410));
+    ASSERT_TRUE(Capture().WaitForSamples(rig.start + 131072 + 4410));
     rig.engine.Shutdown();
     Capture().WaitQuiet();
     const std::vector<int16_t> got = CapturedSince(rig.start);
@@ -149,10 +112,6 @@ TEST(PortAudioWaveOut, ResetHandsBackEveryQueuedBufferBeforeItReturns)
         EXPECT_EQ(h.flags & (kWaveHeaderDone | kWaveHeaderInQueue), kWaveHeaderDone);
     EXPECT_EQ(waveOut.Close(handle), WaveResult::Ok);
 }
-
-}  // namespace
-
-namespace {
 
 std::binary_semaphore g_releaseHungStart{0};
 
@@ -183,7 +142,7 @@ TEST(PortAudioWaveOut, AStartThatHangsIsGivenUpAndTheNextWriteOpensAStreamThatPl
     waveOut.SetStartStreamForTest(&Pa_StartStream, 4000);
     const std::size_t before = Capture().Samples();
     ASSERT_EQ(waveOut.Write(handle, &header), WaveResult::Ok);
-    ASSERT_TRUE(WaitForSamples(before + 2 * 44100));  // the buffer, then silence
+    ASSERT_TRUE(Capture().WaitForSamples(before + 2 * 44100));  // the buffer, then silence
     const std::vector<int16_t> got = CapturedSince(before);
     ASSERT_GE(got.size(), 44100u);
     EXPECT_TRUE(std::all_of(got.begin(), got.begin() + 44100, [](int16_t s) { return s == 1234; }));

@@ -6,15 +6,13 @@
 #include <climits>
 #include <fcntl.h>
 #include <thread>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/builtin_presets.h"
 #include "settings/replace_file.h"
 #include "settings/settings_file.h"
+#include "settings_tables.h"
 #include "testing/param_name.h"
 #include "testing/file_compare.h"
 #include "testing/temp_folder.h"
@@ -22,13 +20,6 @@
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-struct Tables
-{
-    CNoiseSettingsTable noise;
-    CFileSettingsTable file;
-    Tables() { SetUpBuiltInPresets(noise, file); }
-};
 
 // A settings file: the 12-byte header, then the records, less `cut` bytes.
 template <class Record>
@@ -45,13 +36,6 @@ Bytes File(std::int32_t count, std::int32_t selection, const std::vector<Record>
         append(r);
     b.resize(b.size() - cut);
     return b;
-}
-
-NoiseSetting MakeNoise(const std::string& name, double lower = 50.0)
-{
-    NoiseSetting s{3, {}, 6543, lower, 15000.25, 33.3, 1e-300, {}, {}};
-    StoreName(s.name, name);
-    return s;
 }
 
 FileSetting MakeFile(const std::string& name, const char* fileName)
@@ -231,17 +215,7 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     for (int slot = 8; slot < 20; ++slot)
         t.noise.m_slots[slot] = MakeNoise("More");
 
-    // A file size limit makes the write fail part of the way, as a full disk
-    // would, even for root.
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limit = saved;
-    limit.rlim_cur = 500;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const std::string error = SaveSettingsFile(t.noise, path, 3);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    const std::string error = WithFileSizeLimit(500, [&] { return SaveSettingsFile(t.noise, path, 3); });
     EXPECT_EQ(error, "I can't write " + path + ": File too large");
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"ns.srx"}));
@@ -267,9 +241,7 @@ struct FailedCallRow
     std::string reason;
 };
 
-class ReplaceFileFailure : public ::testing::TestWithParam<FailedCallRow>
-{
-};
+using ReplaceFileFailure = ::testing::TestWithParam<FailedCallRow>;
 
 TEST_P(ReplaceFileFailure, KeepsTheOldFileRemovesTheTemporaryAndSaysWhy)
 {

@@ -51,9 +51,7 @@ struct FallbackRow
     std::string expected;
 };
 
-class SettingsLocationFallback : public ::testing::TestWithParam<FallbackRow>
-{
-};
+using SettingsLocationFallback = ::testing::TestWithParam<FallbackRow>;
 
 }  // namespace
 

@@ -5,22 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "settings/builtin_presets.h"
 #include "settings/setting_list.h"
 #include "settings/settings_table.h"
+#include "settings_tables.h"
 #include "testing/param_name.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-struct Tables
-{
-    CNoiseSettingsTable noise;
-    CFileSettingsTable file;
-    Tables() { SetUpBuiltInPresets(noise, file); }
-    void Occupy(int slot, const char* name) { StoreName(noise.m_slots[slot].name, name); }
-};
 
 namespace {
 
@@ -31,9 +23,7 @@ struct NameCutRow
     std::size_t kept;
 };
 
-class SettingTextNameCut : public ::testing::TestWithParam<NameCutRow>
-{
-};
+using SettingTextNameCut = ::testing::TestWithParam<NameCutRow>;
 
 }  // namespace
 

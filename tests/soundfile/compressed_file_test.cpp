@@ -3,11 +3,8 @@
 // libsndfile and held against the WAV file of the same values.
 #include <gtest/gtest.h>
 
-#include <fftw3.h>
 #include <sndfile.h>
-#include <csignal>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,10 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "soundfile/sound_render.h"
+#include "sound_measure.h"
 #include "testing/param_name.h"
 #include "testing/report_logs.h"
-#include "testing/temp_folder.h"
 
 namespace {
 
@@ -38,13 +34,12 @@ SoundValues Surf()
     return sound;
 }
 
-bool Render(CNoiseSynth& synth, const std::string& name, CMessageLog* log = nullptr, double seconds = kSeconds,
-            EncoderTimes* times = nullptr)
+bool Render(CNoiseSynth& synth, const std::string& name, CMessageLog* log = nullptr, double seconds = kSeconds)
 {
     CWaveWriter writer;
     writer.reporter = log;
     EXPECT_TRUE(writer.SetFileName(name));
-    return WriteSoundFile(writer, synth, Surf(), FileValues{1.0, 1.0, seconds}, -1, times);
+    return WriteSoundFile(writer, synth, Surf(), FileValues{1.0, 1.0, seconds});
 }
 
 Decoded Decode(const std::string& name)
@@ -67,29 +62,11 @@ Decoded Decode(const std::string& name)
 std::vector<double> OctaveLevels(const Decoded& d)
 {
     constexpr int kWindow = 8192;
-    std::vector<double> power(kWindow / 2 + 1, 0.0);
-    std::vector<double> in(kWindow);
-    fftw_complex* out = fftw_alloc_complex(kWindow / 2 + 1);
-    fftw_plan plan = fftw_plan_dft_r2c_1d(kWindow, in.data(), out, FFTW_ESTIMATE);
-    const size_t from = static_cast<size_t>(2 * d.rate);
-    const size_t to = d.samples.size() - static_cast<size_t>(2 * d.rate);
-    for (size_t start = from; start + kWindow <= to; start += kWindow) {
-        std::copy_n(d.samples.begin() + static_cast<long>(start), kWindow, in.begin());
-        fftw_execute(plan);
-        for (int k = 0; k <= kWindow / 2; ++k)
-            power[k] += out[k][0] * out[k][0] + out[k][1] * out[k][1];
-    }
-    fftw_destroy_plan(plan);
-    fftw_free(out);
+    const std::vector<double> power = SegmentPower(d.samples, 2 * d.rate, d.samples.size() - 2 * d.rate, kWindow);
     std::vector<double> levels;
-    for (double low = 125.0; low < 8000.0; low *= 2.0) {
-        const int a = static_cast<int>(low * kWindow / d.rate);
-        const int b = static_cast<int>(2.0 * low * kWindow / d.rate);
-        double sum = 0.0;
-        for (int k = a; k < b; ++k)
-            sum += power[k];
-        levels.push_back(10.0 * std::log10(sum / (b - a)));
-    }
+    for (double low = 125.0; low < 8000.0; low *= 2.0)
+        levels.push_back(MeanLevel(power, static_cast<int>(low * kWindow / d.rate),
+                                   static_cast<int>(2.0 * low * kWindow / d.rate) - 1));
     return levels;
 }
 
@@ -130,9 +107,7 @@ struct LossyRow
     double toleranceDb;  // per octave; Opus at 48 kbit/s thins the top octave a little
 };
 
-class LossyFileTest : public CompressedFileTest, public ::testing::WithParamInterface<LossyRow>
-{
-};
+struct LossyFileTest : CompressedFileTest, ::testing::WithParamInterface<LossyRow> {};
 
 TEST_P(LossyFileTest, DecodesToTheLengthSpectrumAndBitrate)
 {
@@ -162,121 +137,71 @@ INSTANTIATE_TEST_SUITE_P(Types, LossyFileTest,
                                            LossyRow{"Mp3", ".mp3", 44100, 90.0, 102.0, 2.0}),
                          RowName{});
 
-struct FailureRow
-{
-    const char* name;
-    const char* file;          // in the temp folder
-    const char* message;       // the start of the warning
-};
-
-class FailedFileTest : public CompressedFileTest, public ::testing::WithParamInterface<FailureRow>
-{
-};
-
-TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
-{
-    const FailureRow& row = GetParam();
-    const std::string name = m_dir / row.file;
-    CMessageLog log;
-    EXPECT_FALSE(Render(m_synth, name, &log));
-    ASSERT_EQ(log.m_messages.size(), 1u);
-    EXPECT_EQ(log.m_messages[0].text.rfind(std::string(row.message) + name, 0), 0u) << log.m_messages[0].text;
-    EXPECT_NE(access(name.c_str(), F_OK), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, FailedFileTest,
-                         ::testing::Values(FailureRow{"UnknownSuffix", "a.ogg", "I can't write "},
-                                           FailureRow{"MissingFolder", "none/a.flac", "I can't open "}),
-                         RowName{});
-
-TEST_F(CompressedFileTest, FullDiskIsReported)
-{
-    for (const char* suffix : {".flac", ".opus", ".mp3"}) {
-        const std::string name = m_dir / (std::string("full") + suffix);
-        ASSERT_EQ(symlink("/dev/full", name.c_str()), 0);
-        CMessageLog log;
-        EXPECT_FALSE(Render(m_synth, name, &log)) << suffix;
-        ASSERT_EQ(log.m_messages.size(), 1u) << suffix;
-        EXPECT_EQ(log.m_messages[0].text, "I can't write " + name + ": No space left on device");
-    }
-}
-
-TEST_F(CompressedFileTest, FileCutShortIsReportedAndRemoved)
-{
-    // The file may grow to 64 KiB only, as if the disk filled up there.
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    struct sigaction old {};
-    sigaction(SIGXFSZ, &ignore, &old);
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit saved = limit;
-    limit.rlim_cur = 65536;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::vector<std::string> names;
-    std::vector<CMessageLog> logs(3);
-    std::vector<bool> written;
-    for (const char* suffix : {".flac", ".opus", ".mp3"}) {
-        names.push_back(m_dir / (std::string("cut") + suffix));
-        written.push_back(Render(m_synth, names.back(), &logs[names.size() - 1], 60.0));
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    sigaction(SIGXFSZ, &old, nullptr);
-    for (size_t i = 0; i < names.size(); ++i) {
-        EXPECT_FALSE(written[i]) << names[i];
-        ASSERT_EQ(logs[i].m_messages.size(), 1u) << names[i];
-        EXPECT_EQ(logs[i].m_messages[0].text, "I can't write " + names[i] + ": File too large");
-        EXPECT_NE(access(names[i].c_str(), F_OK), 0) << names[i];
-    }
-}
-
 // A small file system of the test's own; false where none can be mounted.
 bool MountSmall(const std::string& folder, unsigned long flags)
 {
     return mkdir(folder.c_str(), 0700) == 0 && mount("tmpfs", folder.c_str(), "tmpfs", flags, "size=1m") == 0;
 }
 
-TEST_F(CompressedFileTest, TooLittleFreeSpaceIsRefusedBeforeTheFile)
+enum class Place { Folder, FullDisk, SizeLimit, SmallDisk, ReadOnlyDisk };
+
+struct FailureRow
 {
-    const std::string small = m_dir / "small";
-    if (!MountSmall(small, 0))
+    const char* name;
+    const char* file;  // in the temp folder
+    Place place;
+    double seconds;
+    const char* verb;  // the message is "I can't <verb> <file><rest>"
+    const char* rest;
+    bool whole;        // the message is only that, not just its start
+};
+
+struct FailedFileTest : CompressedFileTest, ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
+{
+    const FailureRow& row = GetParam();
+    const std::string name = m_dir / row.file;
+    const std::string folder = name.substr(0, name.rfind('/'));
+    const bool mount = row.place == Place::SmallDisk || row.place == Place::ReadOnlyDisk;
+    if (mount && !MountSmall(folder, row.place == Place::ReadOnlyDisk ? MS_RDONLY : 0))
         GTEST_SKIP() << "no file system can be mounted here";
-    const std::string name = small + "/night.opus";
+    ASSERT_TRUE(row.place != Place::FullDisk || symlink("/dev/full", name.c_str()) == 0);
     CMessageLog log;
-    EXPECT_FALSE(Render(m_synth, name, &log, 3600.0));
-    const bool left = access(name.c_str(), F_OK) == 0;
-    umount(small.c_str());
+    const auto render = [&] { return Render(m_synth, name, &log, row.seconds); };
+    EXPECT_FALSE(row.place == Place::SizeLimit ? WithFileSizeLimit(65536, render) : render());
+    const bool left = row.place != Place::FullDisk && access(name.c_str(), F_OK) == 0;
+    if (mount)
+        umount(folder.c_str());
     ASSERT_EQ(log.m_messages.size(), 1u);
-    EXPECT_EQ(log.m_messages[0].text.rfind("I can't write " + name + ": it needs about 24 MB", 0), 0u)
-        << log.m_messages[0].text;
+    const std::string message = std::string("I can't ") + row.verb + " " + name + row.rest;
+    if (row.whole)
+        EXPECT_EQ(log.m_messages[0].text, message);
+    else
+        EXPECT_EQ(log.m_messages[0].text.rfind(message, 0), 0u) << log.m_messages[0].text;
     EXPECT_FALSE(left);
 }
 
-TEST_F(CompressedFileTest, UnwritableFolderIsReported)
-{
-    // Read-only even for root, who may write into any folder otherwise.
-    const std::string readOnly = m_dir / "read-only";
-    if (!MountSmall(readOnly, MS_RDONLY))
-        GTEST_SKIP() << "no file system can be mounted here";
-    const std::string name = readOnly + "/a.flac";
-    CMessageLog log;
-    EXPECT_FALSE(Render(m_synth, name, &log, 1.0));
-    umount(readOnly.c_str());
-    ASSERT_EQ(log.m_messages.size(), 1u);
-    EXPECT_EQ(log.m_messages[0].text, "I can't open " + name);
-}
-
-TEST_F(CompressedFileTest, LongerThanAWaveFileIsAllowedOnlyCompressed)
-{
-    // 13:31:36 is one second past the WAV header's reach.
-    CMessageLog log;
-    EXPECT_FALSE(Render(m_synth, m_dir / "long.wav", &log, 48696.0));
-    ASSERT_EQ(log.m_messages.size(), 1u);
-    EXPECT_NE(log.m_messages[0].text.find("13:31:35"), std::string::npos);
-    CMessageLog log2;
-    EXPECT_FALSE(Render(m_synth, m_dir / "long.opus", &log2, 86400.0));
-    ASSERT_EQ(log2.m_messages.size(), 1u);
-    EXPECT_NE(log2.m_messages[0].text.find("23:59:59"), std::string::npos);
-}
+// Read-only even for root, who may write into any folder otherwise; 13:31:36
+// is one second past the WAV header's reach.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailedFileTest,
+    ::testing::Values(
+        FailureRow{"unknown suffix", "a.ogg", Place::Folder, kSeconds, "write", "", false},
+        FailureRow{"missing folder", "none/a.flac", Place::Folder, kSeconds, "open", "", false},
+        FailureRow{"full disk flac", "full.flac", Place::FullDisk, kSeconds, "write", ": No space left on device", true},
+        FailureRow{"full disk opus", "full.opus", Place::FullDisk, kSeconds, "write", ": No space left on device", true},
+        FailureRow{"full disk mp3", "full.mp3", Place::FullDisk, kSeconds, "write", ": No space left on device", true},
+        FailureRow{"cut short flac", "cut.flac", Place::SizeLimit, 60.0, "write", ": File too large", true},
+        FailureRow{"cut short opus", "cut.opus", Place::SizeLimit, 60.0, "write", ": File too large", true},
+        FailureRow{"cut short mp3", "cut.mp3", Place::SizeLimit, 60.0, "write", ": File too large", true},
+        FailureRow{"too little free space", "small/night.opus", Place::SmallDisk, 3600.0, "write",
+                   ": it needs about 24 MB", false},
+        FailureRow{"unwritable folder", "read-only/a.flac", Place::ReadOnlyDisk, 1.0, "open", "", true},
+        FailureRow{"wave longer than its header", "long.wav", Place::Folder, 48696.0, "write",
+                   ": a sound file can be at most 13:31:35 (48695 s) long", true},
+        FailureRow{"compressed longer than a day", "long.opus", Place::Folder, 86400.0, "write",
+                   ": a sound file can be at most 23:59:59 long", true}),
+    RowName{});
 
 }  // namespace

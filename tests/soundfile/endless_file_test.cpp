@@ -1,50 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <fftw3.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "testing/file_compare.h"
-#include "testing/temp_folder.h"
-#include "soundfile/sound_render.h"
+#include "sound_measure.h"
 #include "synth/endless_noise.h"
+#include "testing/file_compare.h"
 
 namespace {
 
 constexpr int kN = 262144;
 constexpr int kRate = 44100;
 
-struct Measured
+// A file's samples as the render path writes it; surf and fades off unless given.
+std::vector<double> Samples(const CTempFolder& dir, const SoundValues& sound, double seconds)
 {
-    std::string bytes;
-    std::vector<double> samples;
-};
-
-// A file as the render path writes it; surf and fades off unless given.
-Measured Render(const CTempFolder& dir, const SoundValues& sound, double seconds, int workers = 2,
-                FileValues file = {0.0, 0.0, 0.0})
-{
-    CNoiseSynth synth;
-    MakeSignal(synth, sound);
-    CWaveWriter writer(workers);
-    EXPECT_TRUE(writer.SetFileName(dir / "sound.wav"));
-    file.totalSeconds = seconds;
-    EXPECT_TRUE(WriteSoundFile(writer, synth, sound, file));
-    Measured m;
-    m.bytes = ReadAll(dir / "sound.wav");
-    const size_t count = (m.bytes.size() - 44) / 2;
-    m.samples.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        int16_t v;
-        std::memcpy(&v, m.bytes.data() + 44 + 2 * i, 2);
-        m.samples[i] = v;
-    }
-    return m;
+    return WaveSamples(RenderWave(dir, sound, FileValues{0.0, 0.0, seconds}));
 }
 
 SoundValues Sound(int type, bool endless, uint64_t seed = 7)
@@ -57,31 +32,28 @@ SoundValues Sound(int type, bool endless, uint64_t seed = 7)
     return sound;
 }
 
-// Autocorrelation by FFT, normalised by lag 0.
-std::vector<double> Autocorrelation(const std::vector<double>& x)
+// Autocorrelation by FFT, normalised by lag 0: the power spectrum of x
+// padded against wrap-around, transformed back.
+std::vector<double> Autocorrelation(std::vector<double> x)
 {
+    const size_t length = x.size();
     size_t size = 1;
-    while (size < 2 * x.size())
+    while (size < 2 * length)
         size *= 2;
-    double* time = fftw_alloc_real(size);
+    x.resize(size, 0.0);
+    const std::vector<double> power = SegmentPower(x, 0, size, static_cast<int>(size));
     fftw_complex* freq = fftw_alloc_complex(size / 2 + 1);
-    fftw_plan forward = fftw_plan_dft_r2c_1d(static_cast<int>(size), time, freq, FFTW_ESTIMATE);
-    fftw_plan backward = fftw_plan_dft_c2r_1d(static_cast<int>(size), freq, time, FFTW_ESTIMATE);
-    std::fill(time, time + size, 0.0);
-    std::copy(x.begin(), x.end(), time);
-    fftw_execute(forward);
+    fftw_plan backward = fftw_plan_dft_c2r_1d(static_cast<int>(size), freq, x.data(), FFTW_ESTIMATE);
     for (size_t k = 0; k <= size / 2; ++k) {
-        freq[k][0] = freq[k][0] * freq[k][0] + freq[k][1] * freq[k][1];
+        freq[k][0] = power[k];
         freq[k][1] = 0.0;
     }
     fftw_execute(backward);
-    std::vector<double> r(time, time + x.size());
-    for (double& v : r)
-        v /= time[0];
-    fftw_destroy_plan(forward);
     fftw_destroy_plan(backward);
-    fftw_free(time);
     fftw_free(freq);
+    std::vector<double> r(x.begin(), x.begin() + static_cast<long>(length));
+    for (double& v : r)
+        v /= x[0];
     return r;
 }
 
@@ -90,29 +62,13 @@ std::vector<double> Autocorrelation(const std::vector<double>& x)
 std::vector<double> ThirdOctaveLevels(const std::vector<double>& x)
 {
     constexpr int kSegment = 1 << 16;
-    double* time = fftw_alloc_real(kSegment);
-    fftw_complex* freq = fftw_alloc_complex(kSegment / 2 + 1);
-    fftw_plan plan = fftw_plan_dft_r2c_1d(kSegment, time, freq, FFTW_ESTIMATE);
-    std::vector<double> power(kSegment / 2 + 1, 0.0);
-    for (size_t start = 0; start + kSegment <= x.size(); start += kSegment) {
-        std::copy(x.begin() + static_cast<long>(start), x.begin() + static_cast<long>(start + kSegment), time);
-        fftw_execute(plan);
-        for (int k = 0; k <= kSegment / 2; ++k)
-            power[static_cast<size_t>(k)] += freq[k][0] * freq[k][0] + freq[k][1] * freq[k][1];
-    }
+    const std::vector<double> power = SegmentPower(x, 0, x.size(), kSegment);
     std::vector<double> levels;
     for (int band = 0; band <= 21; ++band) {
         const double centre = 125.0 * std::pow(2.0, band / 3.0);
-        const int low = static_cast<int>(centre * std::pow(2.0, -1.0 / 6.0) * kSegment / kRate);
-        const int high = static_cast<int>(centre * std::pow(2.0, 1.0 / 6.0) * kSegment / kRate);
-        double sum = 0.0;
-        for (int k = low; k < high; ++k)
-            sum += power[static_cast<size_t>(k)];
-        levels.push_back(10.0 * std::log10(sum));
+        levels.push_back(MeanLevel(power, static_cast<int>(centre * std::pow(2.0, -1.0 / 6.0) * kSegment / kRate),
+                                   static_cast<int>(centre * std::pow(2.0, 1.0 / 6.0) * kSegment / kRate) - 1));
     }
-    fftw_destroy_plan(plan);
-    fftw_free(time);
-    fftw_free(freq);
     return levels;
 }
 
@@ -124,27 +80,23 @@ double MaxCorrelationFrom(const std::vector<double>& r, size_t lag)
     return largest;
 }
 
-class EndlessFile : public ::testing::Test
+struct EndlessFile : ::testing::Test
 {
-protected:
     CTempFolder m_dir;
 };
 
 }  // namespace
 
-TEST_F(EndlessFile, AMinuteOfPinkNoiseNeverRepeatsWhereTheRepeatedPeriodDoes)
+TEST_F(EndlessFile, AMinuteOfPinkNoiseNeverRepeatsAndKeepsItsLevelEverySecond)
 {
-    const std::vector<double> r = Autocorrelation(Render(m_dir, Sound(Pink, true), 60.0).samples);
+    const std::vector<double> x = Samples(m_dir, Sound(Pink, true), 60.0);
+    const std::vector<double> r = Autocorrelation(x);
     EXPECT_LT(std::fabs(r[kN]), 0.05);
     EXPECT_LE(MaxCorrelationFrom(r, kRate), 0.1);
-
-    const std::vector<double> repeated = Autocorrelation(Render(m_dir, Sound(Pink, false), 60.0).samples);
+    const std::vector<double> repeated = Autocorrelation(Samples(m_dir, Sound(Pink, false), 60.0));
     EXPECT_GT(repeated[kN], 0.5) << "the measure sees a repetition";
-}
 
-TEST_F(EndlessFile, EverySecondKeepsTheLevelThroughTheJoins)
-{
-    const std::vector<double> x = Render(m_dir, Sound(Pink, true), 60.0).samples;
+    // Through the joins of the periods.
     std::vector<double> levels;
     for (size_t start = 0; start + kRate <= x.size(); start += kRate) {
         double sum = 0.0;
@@ -159,16 +111,12 @@ TEST_F(EndlessFile, EverySecondKeepsTheLevelThroughTheJoins)
         EXPECT_NEAR(levels[s], median, 0.5) << "second " << s;
 }
 
-class EndlessSpectrum : public ::testing::TestWithParam<int>
-{
-protected:
-    CTempFolder m_dir;
-};
+struct EndlessSpectrum : EndlessFile, ::testing::WithParamInterface<int> {};
 
 TEST_P(EndlessSpectrum, ThirdOctaveLevelsMatchTheRepeatedNoise)
 {
-    const std::vector<double> endless = ThirdOctaveLevels(Render(m_dir, Sound(GetParam(), true), 30.0).samples);
-    const std::vector<double> today = ThirdOctaveLevels(Render(m_dir, Sound(GetParam(), false), 30.0).samples);
+    const std::vector<double> endless = ThirdOctaveLevels(Samples(m_dir, Sound(GetParam(), true), 30.0));
+    const std::vector<double> today = ThirdOctaveLevels(Samples(m_dir, Sound(GetParam(), false), 30.0));
     for (size_t band = 0; band < today.size(); ++band)
         EXPECT_NEAR(endless[band], today[band], 1.0) << "band " << band << " of 125 Hz * 2^(band/3)";
 }
@@ -180,15 +128,15 @@ INSTANTIATE_TEST_SUITE_P(Noises, EndlessSpectrum, ::testing::Values(Physiologica
 
 TEST_F(EndlessFile, ASeedGivesTheSameBytesOnAnyNumberOfWorkersAndAnotherSeedOthers)
 {
-    const FileValues shaped{2.0, 3.0, 0.0};
+    const FileValues shaped{2.0, 3.0, 20.0};
     SoundValues sound = Sound(Pink, true, 12345);
     sound.surfStrength = 40.0;
     sound.surfPeriod = 3.0;
-    const std::string threaded = Render(m_dir, sound, 20.0, 2, shaped).bytes;
-    EXPECT_TRUE(SameBytes(threaded, Render(m_dir, sound, 20.0, 0, shaped).bytes));
-    EXPECT_TRUE(SameBytes(threaded, Render(m_dir, sound, 20.0, 2, shaped).bytes));
+    const std::string threaded = RenderWave(m_dir, sound, shaped);
+    EXPECT_TRUE(SameBytes(threaded, RenderWave(m_dir, sound, shaped, 0)));
+    EXPECT_TRUE(SameBytes(threaded, RenderWave(m_dir, sound, shaped)));
     sound.seed = 12346;
-    const std::string other = Render(m_dir, sound, 20.0, 2, shaped).bytes;
+    const std::string other = RenderWave(m_dir, sound, shaped);
     ASSERT_EQ(other.size(), threaded.size());
     EXPECT_TRUE(std::equal(other.begin(), other.begin() + 44, threaded.begin())) << "same header";
     EXPECT_FALSE(other == threaded);
@@ -198,11 +146,11 @@ TEST_F(EndlessFile, EachBlockIsItsPeriodWithSurfAndFadesOfTheFileWideIndex)
 {
     // Block b of an endless file is what the writer makes at block b from
     // the sequence's period b repeated: surf, fades and level run on as ever.
-    const FileValues shaped{3.0, 4.0, 0.0};
+    const FileValues shaped{3.0, 4.0, 20.0};
     SoundValues sound = Sound(White, true, 99);
     sound.surfStrength = 60.0;
     sound.surfPeriod = 2.5;
-    const std::string endless = Render(m_dir, sound, 20.0, 2, shaped).bytes;
+    const std::string endless = RenderWave(m_dir, sound, shaped);
 
     CEndlessNoise noise;
     noise.Start(White, sound.lowerLimit, sound.upperLimit, 99);

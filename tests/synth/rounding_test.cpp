@@ -18,9 +18,7 @@ struct RoundingRow
     int32_t up;
 };
 
-class Rounding : public ::testing::TestWithParam<RoundingRow>
-{
-};
+using Rounding = ::testing::TestWithParam<RoundingRow>;
 
 }  // namespace
 
@@ -50,9 +48,7 @@ struct TruncationRow
     int32_t expected;
 };
 
-class Truncation : public ::testing::TestWithParam<TruncationRow>
-{
-};
+using Truncation = ::testing::TestWithParam<TruncationRow>;
 
 TEST_P(Truncation, GivesInt32MinForNaNAndOutOfRange)
 {
