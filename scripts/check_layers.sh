@@ -36,8 +36,8 @@ allowed sound_module base synth soundfile playback sound_module
 allowed app       base synth settings soundfile playback ui app
 allowed cli       base synth settings soundfile playback cli
 
-# No Qt below the toolkit, nor in the command line.
-for dir in base synth settings soundfile playback cli; do
+# No Qt below the toolkit, nor in the sound module or the command line.
+for dir in base synth settings soundfile playback sound_module cli; do
   [ -d "$dir" ] || continue
   while IFS= read -r line; do
     echo "layer check: Qt in the core or the command line: $line"
