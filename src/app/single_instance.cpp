@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/single_instance.h"
 
-#include "base/write_all.h"
-
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -36,6 +34,24 @@ std::optional<sockaddr_un> SocketAddress(const QString& path)
         return std::nullopt;
     std::memcpy(address.sun_path, name.constData(), static_cast<size_t>(name.size()));
     return address;
+}
+
+// A peer that has gone must not end this program with SIGPIPE.
+bool SendAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    size_t left = static_cast<size_t>(bytes.size());
+    while (left > 0)
+    {
+        const ssize_t sent = ::send(fd, data, left, MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return false;
+        data += sent;
+        left -= static_cast<size_t>(sent);
+    }
+    return true;
 }
 
 bool WaitFor(int fd, short events)
@@ -91,7 +107,7 @@ bool CSingleInstance::AskRunning() const
     if (fd < 0)
         return false;
     const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0;
-    if (connected && WriteAll(fd, kRaise.constData(), static_cast<size_t>(kRaise.size())))
+    if (connected && SendAll(fd, kRaise))
     {
         // A window busy with long work answers later; it has the request.
         char answer[8];
@@ -149,7 +165,7 @@ void CSingleInstance::OnClientReadable(int fd)
     if (client.received.contains(kRaise))
     {
         emit RaiseRequested();
-        (void)WriteAll(fd, kDone.constData(), static_cast<size_t>(kDone.size()));
+        (void)SendAll(fd, kDone);
     }
     else if (count > 0 && client.received.size() <= kMaxRequestBytes)
     {
