@@ -298,9 +298,19 @@ int RunPlay(int argc, char** argv)
     engine.SetVolume(play.volume);
 
     status.m_enabled = true;
+    const auto reportFailure = [&engine] {
+        if (!engine.OnCheckDevice())
+            return false;
+        std::fprintf(stderr, "susurra-cli: the sound device failed; playback stopped\n");
+        return true;
+    };
     engine.OnPlay();
-    if (!engine.IsPlaying())
+    if (!engine.IsPlaying()) {
+        // A device that fails while Play starts it is reported as one that
+        // fails later is: a busy machine can take that long to start.
+        reportFailure();
         return 1;
+    }
 
     const auto start = std::chrono::steady_clock::now();
     int result = 0;
@@ -309,8 +319,7 @@ int RunPlay(int argc, char** argv)
         const timespec tick{0, 100 * 1000 * 1000};
         if (sigtimedwait(&stopSignals, nullptr, &tick) > 0)
             break;
-        if (engine.OnCheckDevice()) {
-            std::fprintf(stderr, "susurra-cli: the sound device failed; playback stopped\n");
+        if (reportFailure()) {
             result = 1;
             break;
         }
