@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "soundfile/compressed_writer.h"
+#include "soundfile/file_replacement.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -354,9 +355,10 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
     info.channels = 1;
     info.format = SndfileFormat(type);
     CheckedFile output;
-    output.fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    CFileReplacement replacement;
+    output.fd = replacement.Open(name.c_str(), O_RDWR);
     if (output.fd < 0) {
-        Warn(writer, "I can't open " + name);
+        Warn(writer, "I can't open " + name + ": " + std::strerror(errno));
         return false;
     }
     SF_VIRTUAL_IO io{&CheckedFile::Length, &CheckedFile::Seek, &CheckedFile::Read, &CheckedFile::Write,
@@ -364,7 +366,7 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
     SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &output);
     if (file == nullptr) {
         ::close(output.fd);
-        ::unlink(name.c_str());
+        replacement.Discard();
         Warn(writer, "I can't write " + name);
         return false;
     }
@@ -421,18 +423,17 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
     }
     // The last pages and the stream's end are written on closing.
     const bool closed = sf_close(file) == 0 && !output.failed;
-    struct stat written {};
-    const bool regularFile = ::fstat(output.fd, &written) == 0 && S_ISREG(written.st_mode);
     // A failed close can be the first news of a failed write (NFS, quotas).
     if ((::close(output.fd) != 0 || !closed) && ok) {
         Warn(writer, "I can't write " + name);
         ok = false;
     }
-    if (!ok && !regularFile) {
-        // Not ours to remove: a device or a pipe named by the user.
-        return false;
+    if (ok && !replacement.Commit()) {
+        Warn(writer, "I can't write " + name + ": " + std::strerror(errno));
+        ok = false;
     }
+    // A device or a pipe named by the user is not ours to remove.
     if (!ok)
-        ::unlink(name.c_str());
+        replacement.Discard();
     return ok;
 }

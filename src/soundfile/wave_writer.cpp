@@ -16,6 +16,7 @@
 
 #include "base/write_all.h"
 #include "soundfile/endless_blocks.h"
+#include "soundfile/file_replacement.h"
 #include "synth/rounding.h"
 #include "synth/sample_rate.h"
 
@@ -68,60 +69,7 @@ bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPer
     Plan plan;
     if (!Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, plan))
         return false;
-    // A device or a pipe is written in place; a regular file only ever
-    // appears whole, so a failure or an interruption leaves the old one.
-    struct stat existing {};
-    const bool exists = ::stat(fileName, &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode))
-        return WriteInPlace(plan, false);
-    // A link to a file stays a link: the file it points at is replaced.
-    // Fixed buffers, as Write allocates nothing.
-    char target[PATH_MAX];
-    if (::realpath(fileName, target) == nullptr)
-        std::snprintf(target, sizeof target, "%s", fileName);
-    const char* slash = std::strrchr(target, '/');
-    const int folderLength = slash == nullptr ? 0 : static_cast<int>(slash - target + 1);
-
-    // O_EXCL with a name of our own rather than mkstemp: the file gets the
-    // permissions the user's umask gives any new file.
-    int fd = -1;
-    int error = 0;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        std::snprintf(m_temporary, sizeof m_temporary, "%.*s.susurra-%ld-%d.tmp", folderLength, target,
-                      static_cast<long>(::getpid()), attempt);
-        fd = ::open(m_temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        error = errno;
-        if (fd < 0 && error != EEXIST)
-            break;
-    }
-    // A file the user may write in a folder they may not: written in place
-    // as before, and removed should the write fail.
-    if (fd < 0 && exists && (error == EACCES || error == EPERM) && ::access(fileName, W_OK) == 0)
-        return WriteInPlace(plan, true);
-    if (fd < 0) {
-        Warn(std::string("I can't open ") + fileName + ": " + std::strerror(error));
-        return false;
-    }
-    bool ok = WriteSamples(fd, plan);
-    // A failed close can be the first news of a failed write (NFS, quotas).
-    if (::close(fd) != 0 && ok) {
-        WarnWrite(errno);
-        ok = false;
-    }
-    if (ok && ::rename(m_temporary, target) != 0) {
-        WarnWrite(errno);
-        ok = false;
-    }
-    if (!ok)
-        ::unlink(m_temporary);
-    if (ok)
-        SetPos(100);
-    return ok;
-}
-
-bool CWaveWriter::WriteInPlace(const Plan& plan, bool removeOnFailure)
-{
-    const int fd = ::open(fileName, O_WRONLY | O_TRUNC | O_CLOEXEC);
+    const int fd = m_file.Open(fileName, O_WRONLY);
     if (fd < 0) {
         Warn(std::string("I can't open ") + fileName + ": " + std::strerror(errno));
         return false;
@@ -132,10 +80,14 @@ bool CWaveWriter::WriteInPlace(const Plan& plan, bool removeOnFailure)
         WarnWrite(errno);
         ok = false;
     }
+    if (ok && !m_file.Commit()) {
+        WarnWrite(errno);
+        ok = false;
+    }
+    if (!ok)
+        m_file.Discard();
     if (ok)
         SetPos(100);
-    else if (removeOnFailure)
-        ::unlink(fileName);  // its header promises samples that are not there
     return ok;
 }
 

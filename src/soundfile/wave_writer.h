@@ -15,6 +15,7 @@
 #include "base/message_reporter.h"
 #include "base/progress_sink.h"
 #include "base/zeroed_array.h"
+#include "soundfile/file_replacement.h"
 #include "soundfile/wave_file_header.h"
 
 class CEndlessBlocks;
@@ -112,7 +113,6 @@ private:
 
     bool Prepare(double totalSeconds, double surfStrength, double surfPeriod,
                  double fadeIn, double fadeOut, uint32_t blockLength, Plan& plan);
-    bool WriteInPlace(const Plan& plan, bool removeOnFailure);
     bool WriteSamples(int fd, const Plan& plan);
     bool WriteComputedAhead(int fd, const Plan& plan);
     bool WriteGainFree(int fd, const Plan& plan);
@@ -144,5 +144,5 @@ private:
     int m_busyWorkers = 0;
     bool m_stop = false;
     int m_error = 0;                       // errno of the failed write
-    char m_temporary[PATH_MAX + 64] = {};  // the file being written, until renamed
+    CFileReplacement m_file;               // where Write writes
 };

@@ -182,6 +182,18 @@ TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
     EXPECT_FALSE(left);
 }
 
+TEST_F(CompressedFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary)
+{
+    const std::string name = m_dir / "night.flac";
+    std::ofstream(name) << "the old night";
+    CMessageLog log;
+    EXPECT_FALSE(WithFileSizeLimit(65536, [&] { return Render(m_synth, name, &log, 60.0); }));
+    ASSERT_EQ(log.m_messages.size(), 1u);
+    EXPECT_EQ(log.m_messages[0].text, "I can't write " + name + ": File too large");
+    EXPECT_EQ(ReadAll(name), "the old night");
+    EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"night.flac"});
+}
+
 // Read-only even for root, who may write into any folder otherwise; 13:31:36
 // is one second past the WAV header's reach.
 INSTANTIATE_TEST_SUITE_P(
@@ -197,7 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"cut short mp3", "cut.mp3", Place::SizeLimit, 60.0, "write", ": File too large", true},
         FailureRow{"too little free space", "small/night.opus", Place::SmallDisk, 3600.0, "write",
                    ": it needs about 24 MB", false},
-        FailureRow{"unwritable folder", "read-only/a.flac", Place::ReadOnlyDisk, 1.0, "open", "", true},
+        FailureRow{"unwritable folder", "read-only/a.flac", Place::ReadOnlyDisk, 1.0, "open", ": Read-only file system",
+                   true},
         FailureRow{"wave longer than its header", "long.wav", Place::Folder, 48696.0, "write",
                    ": a sound file can be at most 13:31:35 (48695 s) long", true},
         FailureRow{"compressed longer than a day", "long.opus", Place::Folder, 86400.0, "write",
