@@ -24,8 +24,9 @@ struct EncoderTimes
 //
 // Refused before the file is touched, with the reason reported through
 // writer.reporter: a length beyond 23:59:59, more than the free space the
-// estimate needs, a type this system's libsndfile cannot write. A file that
-// was not written whole is removed. True when the whole file was written.
+// estimate needs, a type this system's libsndfile cannot write. A regular
+// file appears only whole (see CFileReplacement): a failure leaves the old
+// one. True when the whole file was written.
 bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSeconds,
                          const std::function<bool(int fd)>& writeWave, EncoderTimes* times = nullptr);
 
