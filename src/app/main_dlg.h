@@ -118,6 +118,9 @@ public:
     void OnSoundReady();
     // The name of the selected noise setting; empty when none is selected.
     QString NoiseSettingName() const;
+    // The desktop's media controls set the volume: the slider moves to the
+    // position (clamped to its range) and the device follows.
+    void SetVolumeFromDesktop(int position);
 
 signals:
     // The status line, the chosen noise setting or the volume changed.

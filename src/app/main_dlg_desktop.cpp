@@ -4,6 +4,9 @@
 #include "app/main_dlg.h"
 
 #include "ui/controls/combo_ctrl.h"
+#include "ui/controls/slider_ctrl.h"
+
+#include <algorithm>
 
 void CMainDlg::BringToFront()
 {
@@ -12,6 +15,14 @@ void CMainDlg::BringToFront()
     show();
     raise();
     activateWindow();
+}
+
+void CMainDlg::SetVolumeFromDesktop(int position)
+{
+    m_volumeSlider->SetPos(std::clamp(position, m_volumeSlider->minimum(), m_volumeSlider->maximum()), true);
+    m_volume = m_volumeSlider->GetPos();
+    m_engine.SetVolume(m_volume);
+    emit PlayerStateChanged();
 }
 
 QString CMainDlg::NoiseSettingName() const

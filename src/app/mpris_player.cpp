@@ -8,6 +8,7 @@
 #include <QDBusMessage>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -130,6 +131,18 @@ void CMprisPlayerAdaptor::Play()
 {
     CMainDlg& dialog = m_player.Dialog();
     QTimer::singleShot(0, &dialog, [&dialog] { WhenIdle(dialog, [&dialog] { dialog.OnPlay(); }); });
+}
+
+void CMprisPlayerAdaptor::SetVolume(double volume)
+{
+    // Below 0 is silence; NaN is no volume at all.
+    if (std::isnan(volume))
+        return;
+    const int position = static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * CPlaybackEngine::kMaxVolumePosition));
+    CMainDlg& dialog = m_player.Dialog();
+    QTimer::singleShot(0, &dialog, [&dialog, position] {
+        WhenIdle(dialog, [&dialog, position] { dialog.SetVolumeFromDesktop(position); });
+    });
 }
 
 void CMprisPlayerAdaptor::Stop()

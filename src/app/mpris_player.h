@@ -15,7 +15,8 @@ class CMainDlg;
 // /org/mpris/MediaPlayer2. Play and Stop act as the buttons do; there is no
 // pause, so Pause stops and PlayPause toggles. PlaybackStatus, Metadata (the
 // noise setting's name) and Volume follow the window, with PropertiesChanged
-// whenever one of them changes, whatever changed it.
+// whenever one of them changes, whatever changed it. Setting Volume moves the
+// window's volume slider.
 class CMprisPlayer : public QObject
 {
     Q_OBJECT
@@ -84,7 +85,7 @@ class CMprisPlayerAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(double MinimumRate READ Rate)
     Q_PROPERTY(double MaximumRate READ Rate)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
-    Q_PROPERTY(double Volume READ Volume)
+    Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
     Q_PROPERTY(qlonglong Position READ Position)
     Q_PROPERTY(bool CanGoNext READ No)
     Q_PROPERTY(bool CanGoPrevious READ No)
@@ -99,6 +100,7 @@ public:
     double Rate() const { return 1.0; }
     QVariantMap Metadata() const { return m_player.Metadata(); }
     double Volume() const { return m_player.Volume(); }
+    void SetVolume(double volume);
     qlonglong Position() const { return 0; }
     bool Yes() const { return true; }
     bool No() const { return false; }

@@ -100,11 +100,16 @@ sleep 2
 # Sound reached the device: samples that are not all zero.
 [ "$(od -An -v -tx1 -N 176400 "$work/capture.raw" | tr -d ' \n0' | wc -c)" -gt 0 ] || fail "Play: no sound at the device"
 
+# The applet's volume slider moves the window's: half way is position 231 of 461.
+call org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player Volume '<0.5>' >/dev/null
+wait_for '[[ $(property org.mpris.MediaPlayer2.Player Volume) == *0.50108* ]]' || fail "Volume: not set"
+
 call org.mpris.MediaPlayer2.Player.Stop >/dev/null
 wait_for '[[ $(property org.mpris.MediaPlayer2.Player PlaybackStatus) == *Stopped* ]]' || fail "Stop: not Stopped"
 sleep 0.5
 grep -q '"Playing"' "$work/monitor.log" || fail "no PropertiesChanged for Playing"
 grep -q '"Stopped"' "$work/monitor.log" || fail "no PropertiesChanged for Stopped"
+wait_for 'grep -q "\"Volume\"" "$work/monitor.log"' || fail "no PropertiesChanged for Volume"
 
 # One window: a second start hands over to the first and exits 0.
 xdotool windowminimize "$(main_window)"

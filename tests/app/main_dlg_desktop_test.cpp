@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window towards the desktop: the quiet leave of the media
-// controls, the file types of To File and devices that come and go.
+// controls and their volume, the file types of To File and devices that come
+// and go.
 #include "tests/app/main_dlg_window_fixture.h"
 
 #include <QApplication>
+#include <QSlider>
 #include <QTimer>
 
 namespace
@@ -62,6 +64,20 @@ TEST_F(MainDlgDesktop, ToFileOffersTheFourTypesAndWritesTheChosenOne)
               (QStringList{"FLAC, lossless (*.flac)", "Ogg Opus (*.opus)", "MP3 (*.mp3)"}));
     EXPECT_TRUE(m_messages.Texts().isEmpty());
     EXPECT_EQ(Bytes("night.flac").substr(0, 4), "fLaC");
+}
+
+TEST_F(MainDlgDesktop, TheDesktopsVolumeMovesTheSliderWithinItsRange)
+{
+    CMainDlg& d = Start();
+    auto* slider = d.GetDlgItemAs<QSlider>(IDC_VOLUME);
+    for (const auto& [asked, shown] : {std::pair{231, 231}, std::pair{-5, 0}, std::pair{9999, 461}})
+    {
+        d.SetVolumeFromDesktop(asked);
+        EXPECT_EQ(slider->value(), shown) << asked;
+        EXPECT_EQ(d.Engine().Volume(), shown) << asked;
+    }
+    // The device hears the slider's top as full level.
+    EXPECT_EQ(m_waveOut.Volume(), 65535u | (65535u << 16));
 }
 
 TEST_F(MainDlgDesktop, DevicesThatComeAndGoShowWhileTheChosenOneStays)
