@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
+namespace
+{
 std::atomic<std::size_t> g_allocations{0};
 }
 

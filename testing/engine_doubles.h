@@ -64,7 +64,8 @@ inline std::vector<int16_t> ShapedStream(const int16_t* source, int type, std::s
     shaper.m_surfPeriod = period;
     const int length = CSurfShaper::HalfLength(type);
     std::vector<int16_t> out;
-    for (int h = 0; out.size() < samples; h = 1 - h) {
+    for (int h = 0; out.size() < samples; h = 1 - h)
+    {
         shaper.FillHalf(h);
         out.insert(out.end(), buffer.begin() + h * length, buffer.begin() + (h + 1) * length);
     }

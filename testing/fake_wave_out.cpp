@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testing/fake_wave_out.h"
 
-namespace {
+namespace
+{
 constexpr std::size_t kMaxQueued = 64;
 constexpr std::size_t kMaxCalls = 1 << 16;
-}  // namespace
+} // namespace
 
 CFakeWaveOut::CFakeWaveOut()
 {
@@ -49,7 +50,7 @@ void CFakeWaveOut::ReturnAllLocked(WaveMessage message)
 void CFakeWaveOut::WaitDeliveredLocked(std::unique_lock<std::mutex>& lock)
 {
     if (OnNotificationThread())
-        return;  // against the contract; waiting here would never end
+        return; // against the contract; waiting here would never end
     const uint64_t target = m_posted;
     m_delivered.wait(lock, [&] { return m_done >= target; });
 }
@@ -57,7 +58,8 @@ void CFakeWaveOut::WaitDeliveredLocked(std::unique_lock<std::mutex>& lock)
 void CFakeWaveOut::NotificationThread()
 {
     std::unique_lock lock(m_mutex);
-    for (;;) {
+    for (;;)
+    {
         m_wake.wait(lock, [&] { return m_quit || !m_deliveries.empty(); });
         if (m_deliveries.empty())
             return;
@@ -116,21 +118,22 @@ std::vector<WaveDeviceInfo> CFakeWaveOut::Devices()
     return m_devices;
 }
 
-WaveResult CFakeWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format,
-                              WaveCallback callback, void* context)
+WaveResult CFakeWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format, WaveCallback callback,
+                              void* context)
 {
     std::lock_guard lock(m_mutex);
     WaveResult result = WaveResult::Ok;
     if (deviceId >= m_devices.size())
         result = WaveResult::BadDevice;
-    else if (format.sampleRate != 44100 || format.channels != 1 || format.bitsPerSample != 16 ||
-             !m_devices[deviceId].takesMono16At44100)
+    else if (format.sampleRate != 44100 || format.channels != 1 || format.bitsPerSample != 16
+             || !m_devices[deviceId].takesMono16At44100)
         result = WaveResult::BadFormat;
-    else if (m_failingDevices.count(deviceId) || m_failOpens > 0 || m_open)  // one stream at a time, as for real
+    else if (m_failingDevices.count(deviceId) || m_failOpens > 0 || m_open) // one stream at a time, as for real
         result = WaveResult::DeviceError;
     if (m_failOpens > 0)
         --m_failOpens;
-    if (result == WaveResult::Ok) {
+    if (result == WaveResult::Ok)
+    {
         m_open = true;
         m_broken = false;
         m_handle = m_nextHandle++;
@@ -170,7 +173,8 @@ WaveResult CFakeWaveOut::Write(WaveHandle handle, WaveHeader* header)
         result = WaveResult::DeviceError;
     else if (m_queue.size() >= kMaxQueued)
         result = WaveResult::QueueFull;
-    if (result == WaveResult::Ok) {
+    if (result == WaveResult::Ok)
+    {
         header->flags = (header->flags & ~kWaveHeaderDone) | kWaveHeaderInQueue;
         m_queue.push_back(header);
     }
@@ -197,7 +201,8 @@ WaveResult CFakeWaveOut::Close(WaveHandle handle)
 {
     std::unique_lock lock(m_mutex);
     const WaveResult result = HandBackAll(lock, "Close", handle);
-    if (result == WaveResult::Ok) {
+    if (result == WaveResult::Ok)
+    {
         m_open = false;
         m_callback = nullptr;
         m_context = nullptr;

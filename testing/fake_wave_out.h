@@ -24,9 +24,9 @@ class CFakeWaveOut : public IWaveOut
 public:
     struct Call
     {
-        const char* name;         // "Open", "PrepareHeader", "Write", ...
+        const char* name; // "Open", "PrepareHeader", "Write", ...
         WaveHandle handle = 0;
-        uint32_t value = 0;       // device id for Open, level for SetVolume, length for headers
+        uint32_t value = 0; // device id for Open, level for SetVolume, length for headers
         const WaveHeader* header = nullptr;
         bool fromNotification = false;
         WaveResult result = WaveResult::Ok;
@@ -42,13 +42,19 @@ public:
         m_devices = std::move(devices);
         ++m_listVersion;
     }
-    void FailOpen(uint32_t deviceId, bool fail = true)  // opens of this id fail
+    void FailOpen(uint32_t deviceId, bool fail = true) // opens of this id fail
     {
         std::lock_guard lock(m_mutex);
         fail ? void(m_failingDevices.insert(deviceId)) : void(m_failingDevices.erase(deviceId));
     }
-    void FailNextOpens(int count) { Locked([&] { m_failOpens = count; }); }  // the next count opens fail
-    void FailWrites(bool fail) { Locked([&] { m_failWrites = fail; }); }      // Write returns DeviceError
+    void FailNextOpens(int count)
+    {
+        Locked([&] { m_failOpens = count; });
+    } // the next count opens fail
+    void FailWrites(bool fail)
+    {
+        Locked([&] { m_failWrites = fail; });
+    } // Write returns DeviceError
 
     // Hands back the oldest queued buffer with Done and waits until its
     // notification has returned. False when nothing is queued.
@@ -61,21 +67,36 @@ public:
     void WaitIdle();
 
     // Observation.
-    std::vector<Call> Calls() const { return Locked([&] { return m_calls; }); }
+    std::vector<Call> Calls() const
+    {
+        return Locked([&] { return m_calls; });
+    }
     int CountCalls(const char* name) const
     {
         std::lock_guard lock(m_mutex);
         return static_cast<int>(std::count_if(m_calls.begin(), m_calls.end(),
                                               [&](const Call& c) { return std::strcmp(c.name, name) == 0; }));
     }
-    void ClearCalls() { Locked([&] { m_calls.clear(); }); }
+    void ClearCalls()
+    {
+        Locked([&] { m_calls.clear(); });
+    }
     std::vector<const WaveHeader*> Queued() const
     {
         return Locked([&] { return std::vector<const WaveHeader*>(m_queue.begin(), m_queue.end()); });
     }
-    bool IsOpen() const { return Locked([&] { return m_open; }); }
-    uint32_t OpenDevice() const { return Locked([&] { return m_deviceId; }); }
-    uint32_t Volume() const { return Locked([&] { return m_volume; }); }
+    bool IsOpen() const
+    {
+        return Locked([&] { return m_open; });
+    }
+    uint32_t OpenDevice() const
+    {
+        return Locked([&] { return m_deviceId; });
+    }
+    uint32_t Volume() const
+    {
+        return Locked([&] { return m_volume; });
+    }
 
     // IWaveOut
     std::vector<WaveDeviceInfo> Devices() override;
@@ -103,8 +124,7 @@ private:
         return f();
     }
     // Called with the mutex held.
-    WaveResult Record(const char* name, WaveHandle handle, uint32_t value, const WaveHeader* header,
-                      WaveResult result);
+    WaveResult Record(const char* name, WaveHandle handle, uint32_t value, const WaveHeader* header, WaveResult result);
     bool Stale(WaveHandle handle) const { return !m_open || handle != m_handle; }
     WaveResult HandBackAll(std::unique_lock<std::mutex>& lock, const char* name, WaveHandle handle);
     void PostLocked(WaveHeader* header, WaveMessage message);
@@ -114,8 +134,8 @@ private:
     bool OnNotificationThread() const { return std::this_thread::get_id() == m_thread.get_id(); }
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_wake;       // the notification thread waits here
-    std::condition_variable m_delivered;  // callers wait here for deliveries
+    std::condition_variable m_wake;      // the notification thread waits here
+    std::condition_variable m_delivered; // callers wait here for deliveries
     std::vector<WaveDeviceInfo> m_devices;
     std::set<uint32_t> m_failingDevices;
     int m_failOpens = 0;

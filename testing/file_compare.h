@@ -22,9 +22,12 @@ inline ::testing::AssertionResult SameBytes(std::string_view got, std::string_vi
     ::testing::AssertionResult failure = ::testing::AssertionFailure();
     if (got.size() != expected.size())
         failure << "sizes " << got.size() << " != " << expected.size() << "; ";
-    if (at == common) {
+    if (at == common)
+    {
         failure << "the first " << common << " bytes agree";
-    } else {
+    }
+    else
+    {
         char text[64];
         std::snprintf(text, sizeof text, "byte %zu: 0x%02x != 0x%02x", at, static_cast<unsigned char>(got[at]),
                       static_cast<unsigned char>(expected[at]));

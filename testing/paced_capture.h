@@ -35,7 +35,7 @@ public:
         ::mkfifo(path.c_str(), 0600);
         // Read-write: opening never blocks and a writer closing gives no end of file.
         m_fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-        if (paced)  // a small pipe holds the writer back to the reading pace
+        if (paced) // a small pipe holds the writer back to the reading pace
             ::fcntl(m_fd, F_SETPIPE_SZ, 4096);
         m_thread = std::thread([this] { Run(); });
     }
@@ -63,7 +63,8 @@ public:
     // Waits until the pipe has been empty for a while.
     void WaitQuiet() const
     {
-        for (int still = 0; still < 3;) {
+        for (int still = 0; still < 3;)
+        {
             const std::size_t before = m_count.load();
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             int pending = 0;
@@ -77,7 +78,8 @@ private:
     {
         double allowance = 0;
         auto last = std::chrono::steady_clock::now();
-        for (bool idle = true; !m_quit;) {
+        for (bool idle = true; !m_quit;)
+        {
             if (m_paced || idle)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             idle = true;
@@ -91,7 +93,8 @@ private:
             if (want < 2)
                 continue;
             const ssize_t n = ::read(m_fd, m_bytes.data() + have, want);
-            if (n > 0) {
+            if (n > 0)
+            {
                 idle = false;
                 allowance -= static_cast<double>(n);
                 m_count.store(have + static_cast<std::size_t>(n));
@@ -106,4 +109,3 @@ private:
     int m_fd = -1;
     std::thread m_thread;
 };
-

@@ -11,9 +11,11 @@ inline std::string ParamName(std::string_view description)
 {
     std::string name;
     bool wordStart = true;
-    for (const char c : description) {
+    for (const char c : description)
+    {
         const unsigned char u = static_cast<unsigned char>(c);
-        if (!std::isalnum(u)) {
+        if (!std::isalnum(u))
+        {
             wordStart = true;
             continue;
         }

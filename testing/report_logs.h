@@ -13,7 +13,7 @@
 class CProgressLog : public IProgressSink
 {
 public:
-    CProgressLog() { m_positions.reserve(64); }  // so that posting never allocates
+    CProgressLog() { m_positions.reserve(64); } // so that posting never allocates
     void SetPos(int position) override { m_positions.push_back(position); }
     std::vector<int> m_positions;
 };

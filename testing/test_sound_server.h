@@ -56,14 +56,25 @@ public:
             envp.push_back(e.data());
         envp.push_back(nullptr);
         const std::string script = m_dir + "/server.pa", log = "--log-target=file:" + m_dir + "/server.log";
-        const char* argv[] = {"pulseaudio", "--daemonize=no", "-n", "-F", script.c_str(), "--exit-idle-time=-1",
-                              "--system=false", "--disallow-exit=yes", "--use-pid-file=no", log.c_str(), nullptr};
-        if (::posix_spawnp(&m_pid, "pulseaudio", nullptr, nullptr, const_cast<char**>(argv), envp.data()) != 0) {
+        const char* argv[] = {"pulseaudio",
+                              "--daemonize=no",
+                              "-n",
+                              "-F",
+                              script.c_str(),
+                              "--exit-idle-time=-1",
+                              "--system=false",
+                              "--disallow-exit=yes",
+                              "--use-pid-file=no",
+                              log.c_str(),
+                              nullptr};
+        if (::posix_spawnp(&m_pid, "pulseaudio", nullptr, nullptr, const_cast<char**>(argv), envp.data()) != 0)
+        {
             m_pid = 0;
             return false;
         }
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < end) {
+        while (std::chrono::steady_clock::now() < end)
+        {
             if (Pactl("info >/dev/null 2>&1") == 0)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));

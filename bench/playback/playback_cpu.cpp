@@ -26,7 +26,8 @@
 #include "playback/playback_engine.h"
 #include "synth/noise_synth.h"
 
-namespace {
+namespace
+{
 
 double Seconds(const timeval& t)
 {
@@ -56,7 +57,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -79,13 +80,15 @@ int main(int argc, char** argv)
         char buffer[8820];
         double allowance = 0;
         auto last = std::chrono::steady_clock::now();
-        while (!quit) {
+        while (!quit)
+        {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
             const auto now = std::chrono::steady_clock::now();
             allowance = std::min(allowance + std::chrono::duration<double>(now - last).count() * 88200.0, 8820.0);
             last = now;
             const ssize_t n = ::read(fd, buffer, static_cast<std::size_t>(allowance));
-            if (n > 0) {
+            if (n > 0)
+            {
                 allowance -= static_cast<double>(n);
                 bytes += n;
             }
@@ -114,8 +117,8 @@ int main(int argc, char** argv)
         const double played = static_cast<double>(bytes - bytes0) / 88200.0;
         engine.OnStop();
         engine.Shutdown();
-        std::printf("played %.2f s of sound in %.2f s; process CPU %.3f s = %.3f %% of one core\n", played, wall,
-                    cpu, 100.0 * cpu / wall);
+        std::printf("played %.2f s of sound in %.2f s; process CPU %.3f s = %.3f %% of one core\n", played, wall, cpu,
+                    100.0 * cpu / wall);
     }
     quit = true;
     reader.join();

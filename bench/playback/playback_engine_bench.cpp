@@ -11,7 +11,8 @@
 #include "playback/playback_engine.h"
 #include "testing/fake_wave_out.h"
 
-namespace {
+namespace
+{
 
 class CPeriod : public ISignalGenerator
 {
@@ -53,7 +54,8 @@ void BM_EngineRefillNoiseHalf(benchmark::State& state)
     CPlaybackEngine engine(waveOut, period, controls, quiet, quiet);
     engine.InitDevices();
     engine.OnPlay();
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         waveOut.CompleteNext();
         if (waveOut.Calls().size() > 60000)
             waveOut.ClearCalls();
@@ -61,6 +63,6 @@ void BM_EngineRefillNoiseHalf(benchmark::State& state)
 }
 BENCHMARK(BM_EngineRefillNoiseHalf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -21,7 +21,8 @@ static void BM_FillHalfNoise(benchmark::State& state)
     shaper.m_surfStrength = 30.0;
     shaper.m_surfPeriod = 20.0;
     int half = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         shaper.FillHalf(half);
         half ^= 1;
         benchmark::DoNotOptimize(samples.data());

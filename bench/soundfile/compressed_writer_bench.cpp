@@ -16,10 +16,11 @@
 
 #include "soundfile/sound_render.h"
 
-namespace {
+namespace
+{
 
 const std::string kDir = SUSURRA_BENCH_DIR;
-constexpr double kStandardCdSeconds = 4740.0;  // 01:19:00
+constexpr double kStandardCdSeconds = 4740.0; // 01:19:00
 
 double Seconds(const std::chrono::steady_clock::time_point& start)
 {
@@ -28,20 +29,21 @@ double Seconds(const std::chrono::steady_clock::time_point& start)
 
 double FileMegabytes(const std::string& path)
 {
-    struct stat st {};
+    struct stat st = {};
     return ::stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_size) / 1e6 : -1.0;
 }
 
 void BM_StandardCdOpusWaveAndSox(benchmark::State& state)
 {
-    SoundValues sound;  // "Easy Bay Surf"
+    SoundValues sound; // "Easy Bay Surf"
     CNoiseSynth synth;
     MakeSignal(synth, sound);
     const FileValues file{10.0, 10.0, kStandardCdSeconds};
     const std::string wave = kDir + "/standard_cd.wav";
     const std::string opus = kDir + "/standard_cd.opus";
     const std::string soxWave = kDir + "/standard_cd_sox.wav";
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         CWaveWriter writer;
         writer.SetFileName(wave);
         auto start = std::chrono::steady_clock::now();
@@ -55,11 +57,12 @@ void BM_StandardCdOpusWaveAndSox(benchmark::State& state)
         const double opusSeconds = Seconds(start);
 
         start = std::chrono::steady_clock::now();
-        const int soxStatus = std::system(("sox -r 44100 -n -b 16 -c 1 '" + soxWave +
-                                           "' synth 01:19:00 pinknoise tremolo 0.05 30 fade 10 01:19:00 10")
+        const int soxStatus = std::system(("sox -r 44100 -n -b 16 -c 1 '" + soxWave
+                                           + "' synth 01:19:00 pinknoise tremolo 0.05 30 fade 10 01:19:00 10")
                                               .c_str());
         const double soxSeconds = Seconds(start);
-        if (!waveOk || !opusOk || soxStatus != 0) {
+        if (!waveOk || !opusOk || soxStatus != 0)
+        {
             state.SkipWithError("a write failed");
             break;
         }
@@ -82,6 +85,6 @@ void BM_StandardCdOpusWaveAndSox(benchmark::State& state)
 }
 BENCHMARK(BM_StandardCdOpusWaveAndSox)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -16,7 +16,8 @@
 #include "soundfile/sound_render.h"
 #include "synth/endless_noise.h"
 
-namespace {
+namespace
+{
 
 const std::string kDir = SUSURRA_BENCH_DIR;
 
@@ -29,24 +30,25 @@ double CpuSeconds(int who)
 {
     rusage usage{};
     ::getrusage(who, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + 1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
 }
 
 void BM_EndlessStandardCdVsSox(benchmark::State& state)
 {
     const std::string soxPath = kDir + "/bench_endless_sox.wav";
     const std::string path = kDir + "/bench_endless.wav";
-    SoundValues sound;  // "Easy Bay Surf"
+    SoundValues sound; // "Easy Bay Surf"
     sound.endless = true;
     sound.seed = 1;
-    const FileValues file;  // "Standard CD"
-    for (auto _ : state) {
+    const FileValues file; // "Standard CD"
+    for (auto _ : state)
+    {
         std::remove(soxPath.c_str());
         const double soxCpuStart = CpuSeconds(RUSAGE_CHILDREN);
         const auto soxStart = std::chrono::steady_clock::now();
-        const int status = std::system(("sox -r 44100 -n -b 16 -c 1 '" + soxPath +
-                                        "' synth 01:19:00 pinknoise tremolo 0.05 30 fade 10 01:19:00 10")
+        const int status = std::system(("sox -r 44100 -n -b 16 -c 1 '" + soxPath
+                                        + "' synth 01:19:00 pinknoise tremolo 0.05 30 fade 10 01:19:00 10")
                                            .c_str());
         const double sox = Seconds(soxStart);
         const double soxCpu = CpuSeconds(RUSAGE_CHILDREN) - soxCpuStart;
@@ -63,7 +65,8 @@ void BM_EndlessStandardCdVsSox(benchmark::State& state)
         const double seconds = Seconds(start);
         const double cpu = CpuSeconds(RUSAGE_SELF) - cpuStart;
         std::remove(path.c_str());
-        if (status != 0 || !ok) {
+        if (status != 0 || !ok)
+        {
             state.SkipWithError(ok ? "sox failed" : "the write failed");
             return;
         }
@@ -83,7 +86,8 @@ void BM_EndlessPeriod(benchmark::State& state)
     noise.Start(state.range(0), 100.0, 20000.0, 1);
     std::vector<int16_t> out(CEndlessNoise::kPeriodSamples);
     const double cpuStart = CpuSeconds(RUSAGE_SELF);
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         noise.Next(out.data());
         benchmark::DoNotOptimize(out.data());
     }
@@ -93,6 +97,6 @@ void BM_EndlessPeriod(benchmark::State& state)
 }
 BENCHMARK(BM_EndlessPeriod)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

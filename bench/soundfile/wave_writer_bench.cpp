@@ -19,10 +19,11 @@
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
 
-namespace {
+namespace
+{
 
 const std::string kDir = SUSURRA_BENCH_DIR;
-constexpr double kStandardCdSeconds = 4740.0;  // 01:19:00
+constexpr double kStandardCdSeconds = 4740.0; // 01:19:00
 constexpr long long kStandardCdBytes = 44 + 2LL * 209034000;
 
 // "Easy Bay Surf": pink noise from 100 to 20000 Hz, the first period made.
@@ -44,8 +45,8 @@ double CpuSeconds(int who)
 {
     rusage usage{};
     ::getrusage(who, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + 1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
 }
 
 double g_commandCpuSeconds = 0.0;
@@ -86,23 +87,22 @@ struct Shape
     double fadeOut;
 };
 
-double TimeWriter(CWaveWriter& writer, const std::vector<int16_t>& source,
-                  const std::string& path, const Shape& shape)
+double TimeWriter(CWaveWriter& writer, const std::vector<int16_t>& source, const std::string& path, const Shape& shape)
 {
     std::remove(path.c_str());
     writer.source = source.data();
     writer.SetFileName(path);
     const double cpuStart = CpuSeconds(RUSAGE_SELF);
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = writer.Write(kStandardCdSeconds, shape.surfStrength, shape.surfPeriod,
-                                 shape.fadeIn, shape.fadeOut, CWaveWriter::kMaxBlockSamples);
+    const bool ok = writer.Write(kStandardCdSeconds, shape.surfStrength, shape.surfPeriod, shape.fadeIn, shape.fadeOut,
+                                 CWaveWriter::kMaxBlockSamples);
     const double seconds = Seconds(start);
     g_writerCpuSeconds = CpuSeconds(RUSAGE_SELF) - cpuStart;
     return ok ? seconds : -1.0;
 }
 
-void Compare(benchmark::State& state, const std::vector<int16_t>& source, const Shape& shape,
-             const std::string& path, double otherSeconds, const char* otherName)
+void Compare(benchmark::State& state, const std::vector<int16_t>& source, const Shape& shape, const std::string& path,
+             double otherSeconds, const char* otherName)
 {
     CWaveWriter writer;
     const double seconds = TimeWriter(writer, source, path, shape);
@@ -112,7 +112,8 @@ void Compare(benchmark::State& state, const std::vector<int16_t>& source, const 
     TimeWriter(reference, source, path, shape);
     const bool identical = hash == HashFile(path);
     std::remove(path.c_str());
-    if (seconds < 0.0 || otherSeconds < 0.0 || !identical) {
+    if (seconds < 0.0 || otherSeconds < 0.0 || !identical)
+    {
         state.SkipWithError(identical ? "a write failed" : "threaded output differs");
         return;
     }
@@ -128,11 +129,12 @@ void BM_StandardCdVsSox(benchmark::State& state)
     const std::vector<int16_t> source = NoisePeriod();
     const std::string soxPath = kDir + "/bench_sox.wav";
     const std::string path = kDir + "/bench_surf.wav";
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         std::remove(soxPath.c_str());
-        const double sox = TimeCommand("sox -r 44100 -n -b 16 -c 1 '" + soxPath +
-                                       "' synth 01:19:00 pinknoise tremolo 0.05 30 "
-                                       "fade 10 01:19:00 10");
+        const double sox = TimeCommand("sox -r 44100 -n -b 16 -c 1 '" + soxPath
+                                       + "' synth 01:19:00 pinknoise tremolo 0.05 30 "
+                                         "fade 10 01:19:00 10");
         std::remove(soxPath.c_str());
         Compare(state, source, {30.0, 20.0, 10.0, 10.0}, path, sox, "sox");
     }
@@ -144,17 +146,17 @@ void BM_PlainStandardCdVsDd(benchmark::State& state)
     const std::vector<int16_t> source = NoisePeriod();
     const std::string ddPath = kDir + "/bench_dd.bin";
     const std::string path = kDir + "/bench_plain.wav";
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         std::remove(ddPath.c_str());
-        const double dd = TimeCommand("dd if=/dev/zero of='" + ddPath + "' bs=1M count=" +
-                                      std::to_string(kStandardCdBytes) +
-                                      " iflag=count_bytes status=none");
+        const double dd = TimeCommand("dd if=/dev/zero of='" + ddPath + "' bs=1M count="
+                                      + std::to_string(kStandardCdBytes) + " iflag=count_bytes status=none");
         std::remove(ddPath.c_str());
         Compare(state, source, {0.0, 20.0, 0.0, 0.0}, path, dd, "dd");
     }
 }
 BENCHMARK(BM_PlainStandardCdVsDd)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

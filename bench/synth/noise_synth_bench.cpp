@@ -10,7 +10,8 @@
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
 
-namespace {
+namespace
+{
 
 void BM_Synthesize(benchmark::State& state)
 {

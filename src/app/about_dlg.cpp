@@ -13,16 +13,13 @@ constexpr int kIconPixels = 64;
 
 } // namespace
 
-CAboutDlg::CAboutDlg(QWidget* parent)
-    : CDialogBase(IDD_ABOUT, parent)
-{
-}
+CAboutDlg::CAboutDlg(QWidget* parent) : CDialogBase(IDD_ABOUT, parent) {}
 
 bool CAboutDlg::OnInitDialog()
 {
     CDialogBase::OnInitDialog();
     if (auto* icon = GetDlgItemAs<QLabel>(IDC_ABOUT_ICON))
-        icon->setPixmap(CAppResources::LoadIcon(IDI_APP).pixmap(QSize(kIconPixels, kIconPixels),
-                                                                 icon->devicePixelRatioF()));
+        icon->setPixmap(
+            CAppResources::LoadIcon(IDI_APP).pixmap(QSize(kIconPixels, kIconPixels), icon->devicePixelRatioF()));
     return true;
 }

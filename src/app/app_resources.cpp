@@ -15,9 +15,8 @@ struct IconEntry
 };
 
 constexpr IconEntry kIcons[] = {
-    {IDI_APP, "susurra.svg"},   {IDI_PLAY, "play.svg"},   {IDI_STOP, "stop.svg"},
-    {IDI_TO_FILE, "to_file.svg"}, {IDI_TOOLS, "tools.svg"}, {IDI_EXIT, "exit.svg"},
-    {IDI_BROWSE, "browse.svg"}, {IDI_HELP, "help.svg"},
+    {IDI_APP, "susurra.svg"}, {IDI_PLAY, "play.svg"}, {IDI_STOP, "stop.svg"},     {IDI_TO_FILE, "to_file.svg"},
+    {IDI_TOOLS, "tools.svg"}, {IDI_EXIT, "exit.svg"}, {IDI_BROWSE, "browse.svg"}, {IDI_HELP, "help.svg"},
 };
 
 const IconEntry* FindIcon(int iconId)

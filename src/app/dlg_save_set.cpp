@@ -75,11 +75,7 @@ void Warn(QWidget* owner, const QString& text)
 
 } // namespace
 
-CDlgSaveSet::CDlgSaveSet(ISaveSetHost& host, QWidget* parent)
-    : CDialogBase(IDD_SAVE_SETTING, parent)
-    , m_host(host)
-{
-}
+CDlgSaveSet::CDlgSaveSet(ISaveSetHost& host, QWidget* parent) : CDialogBase(IDD_SAVE_SETTING, parent), m_host(host) {}
 
 QString CDlgSaveSet::EmptyNameMessage()
 {

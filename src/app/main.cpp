@@ -11,16 +11,15 @@
 namespace
 {
 
-const char kHelp[] =
-    "Usage: susurra [--help | --version]\n"
-    "\n"
-    "Opens Susurra's window: a noise generator that plays a sound with surf or\n"
-    "writes it into a WAV, FLAC, Opus or MP3 file. A second start brings the\n"
-    "running window to the front. The desktop's media keys play and stop it\n"
-    "(MPRIS). The window reads no other options; susurra-cli is the command line.\n"
-    "\n"
-    "  --help      this text\n"
-    "  --version   the version\n";
+const char kHelp[] = "Usage: susurra [--help | --version]\n"
+                     "\n"
+                     "Opens Susurra's window: a noise generator that plays a sound with surf or\n"
+                     "writes it into a WAV, FLAC, Opus or MP3 file. A second start brings the\n"
+                     "running window to the front. The desktop's media keys play and stop it\n"
+                     "(MPRIS). The window reads no other options; susurra-cli is the command line.\n"
+                     "\n"
+                     "  --help      this text\n"
+                     "  --version   the version\n";
 
 } // namespace
 

@@ -27,8 +27,7 @@
 
 #include <cmath>
 
-CMainDlg::CBusyScope::CBusyScope(CMainDlg& dialog)
-    : m_dialog(dialog)
+CMainDlg::CBusyScope::CBusyScope(CMainDlg& dialog) : m_dialog(dialog)
 {
     if (m_dialog.m_busy++ == 0)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -41,12 +40,12 @@ CMainDlg::CBusyScope::~CBusyScope()
 }
 
 CMainDlg::CMainDlg(IWaveOut& waveOut, std::string settingsFolder, QWidget* parent)
-    : CDialogBase(IDD_MAIN, parent)
-    , m_hIcon(CAppResources::LoadIcon(IDI_APP))
-    , m_aboutDlg(this)
-    , m_saveSetDlg(*this, this)
-    , m_settings(std::move(settingsFolder))
-    , m_engine(waveOut, m_generator, *this, *this, m_reporter)
+    : CDialogBase(IDD_MAIN, parent),
+      m_hIcon(CAppResources::LoadIcon(IDI_APP)),
+      m_aboutDlg(this),
+      m_saveSetDlg(*this, this),
+      m_settings(std::move(settingsFolder)),
+      m_engine(waveOut, m_generator, *this, *this, m_reporter)
 {
     // A place every user can write to, until a file setting names another.
     m_fileName = QDir::tempPath() + QStringLiteral("/noise.wav");
@@ -149,7 +148,7 @@ bool CMainDlg::OnInitDialog()
     // Its pictures are drawn once the window is up: drawing them for the
     // window system held up the window's first showing.
     QTimer::singleShot(0, this, [this] { setWindowIcon(m_hIcon); });
-    m_saveSetDlg.Create();  // hidden until a Save Setting button
+    m_saveSetDlg.Create(); // hidden until a Save Setting button
     m_fileDialog.filterName = QStringLiteral("Microsoft wave format (*.wav)");
     m_fileDialog.filterPattern = QStringLiteral("*.wav");
     m_fileDialog.moreFilters = {QStringLiteral("FLAC, lossless (*.flac)"), QStringLiteral("Ogg Opus (*.opus)"),
@@ -203,9 +202,9 @@ void CMainDlg::SetUpIconButtons()
         int tooltipId;
     };
     const ButtonSetUp buttons[] = {
-        {m_exitButton, IDI_EXIT, true, IDS_TIP_EXIT},          {m_playButton, IDI_PLAY, true, IDS_TIP_PLAY},
-        {m_stopButton, IDI_STOP, true, IDS_TIP_STOP},          {m_toFileButton, IDI_TO_FILE, true, IDS_TIP_TO_FILE},
-        {m_toolsButton, IDI_TOOLS, true, IDS_TIP_TOOLS},       {m_helpButton, IDI_HELP, true, IDS_TIP_HELP},
+        {m_exitButton, IDI_EXIT, true, IDS_TIP_EXIT},        {m_playButton, IDI_PLAY, true, IDS_TIP_PLAY},
+        {m_stopButton, IDI_STOP, true, IDS_TIP_STOP},        {m_toFileButton, IDI_TO_FILE, true, IDS_TIP_TO_FILE},
+        {m_toolsButton, IDI_TOOLS, true, IDS_TIP_TOOLS},     {m_helpButton, IDI_HELP, true, IDS_TIP_HELP},
         {m_browseButton, IDI_BROWSE, false, IDS_TIP_BROWSE},
     };
     for (const ButtonSetUp& setUp : buttons)

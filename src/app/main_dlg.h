@@ -185,16 +185,16 @@ public:
     CIconButton* m_exitButton = nullptr;
     CIconButton* m_browseButton = nullptr;
     CComboCtrl* m_noiseSettingCombo = nullptr;
-    CDlgSaveSet m_saveSetDlg;   // the Manage Settings window, hidden until a Save Setting button
-    CSettingsStore m_settings;  // both slot tables and their folder
+    CDlgSaveSet m_saveSetDlg;  // the Manage Settings window, hidden until a Save Setting button
+    CSettingsStore m_settings; // both slot tables and their folder
     int m_noiseSettingIndex = 0;
     int m_fileSettingIndex = 0;
     CComboCtrl* m_fileSettingCombo = nullptr;
     // The sleep timer and the gentle sound, kept in the preferences file.
-    int m_sleepMinutes = 0;        // 0: off
+    int m_sleepMinutes = 0; // 0: off
     int m_sleepFadeMinutes = 10;
     bool m_sleepQuit = false;
-    int m_playFadeInSeconds = 0;   // 0: off
+    int m_playFadeInSeconds = 0; // 0: off
     bool m_glide = false;
     CComboCtrl* m_stopAfterCombo = nullptr;
     bool m_notch = false;
@@ -205,7 +205,7 @@ public:
     NotchBand m_generatedNotch;
     // Noise that never repeats; each Play and each To File draws a new seed.
     bool m_endless = false;
-    uint64_t m_seed = 0;  // of the last endless file
+    uint64_t m_seed = 0; // of the last endless file
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -281,7 +281,7 @@ private:
     int m_busy = 0;
     std::chrono::milliseconds m_sleepMinute{60000};
     QTimer m_sleepTick;
-    QElapsedTimer m_sleepClock;   // monotonic: a changed system clock does not matter
+    QElapsedTimer m_sleepClock; // monotonic: a changed system clock does not matter
     int64_t m_sleepLengthMs = 0;
     bool m_sleepRunning = false;
     bool m_leaveWhenIdle = false;

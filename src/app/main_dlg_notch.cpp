@@ -87,14 +87,14 @@ void CMainDlg::OnMatch()
     ShowStatus(m_engine.IsPlaying() ? QStringLiteral("playing") : QStringLiteral("nothing to do"));
     switch (dialog.GetOutcome())
     {
-    case CPitchMatchDlg::Outcome::Cancelled:
-        return;
-    case CPitchMatchDlg::Outcome::Use:
-        ApplyMatchedFrequency(dialog.Result());
-        return;
-    case CPitchMatchDlg::Outcome::SaveAsSetting:
-        ApplyMatchedFrequency(dialog.Result());
-        OnSaveNoiseSetting();
-        return;
+        case CPitchMatchDlg::Outcome::Cancelled:
+            return;
+        case CPitchMatchDlg::Outcome::Use:
+            ApplyMatchedFrequency(dialog.Result());
+            return;
+        case CPitchMatchDlg::Outcome::SaveAsSetting:
+            ApplyMatchedFrequency(dialog.Result());
+            OnSaveNoiseSetting();
+            return;
     }
 }

@@ -22,7 +22,8 @@ void CMainDlg::FillSettingCombos()
         {
             if (!table.IsOccupied(slot))
                 continue;
-            const int entry = combo->AddString(QString::fromStdString(std::string(FieldText(table.m_slots[slot].name))));
+            const int entry =
+                combo->AddString(QString::fromStdString(std::string(FieldText(table.m_slots[slot].name))));
             combo->setItemData(entry, slot);
         }
     };
@@ -76,7 +77,8 @@ void CMainDlg::ApplyNoiseSetting()
     const bool valid = UpdateData(true);
     ShowNotch();
     UpdateEndlessEnabled();
-    if (m_initDone && (m_noiseType != m_generatedType || !m_synth.m_ready || !SameNotch(CurrentNotch(), m_generatedNotch)))
+    if (m_initDone
+        && (m_noiseType != m_generatedType || !m_synth.m_ready || !SameNotch(CurrentNotch(), m_generatedNotch)))
     {
         m_synth.m_ready = false;
         m_generatorProgress->SetPos(0);

@@ -24,8 +24,8 @@ struct StopAfterChoice
 };
 
 const StopAfterChoice kChoices[] = {
-    {"Off", 0},  {"15 min", 15}, {"30 min", 30}, {"45 min", 45}, {"1 h", 60},   {"1\u00bd h", 90},
-    {"2 h", 120}, {"3 h", 180},  {"4 h", 240},   {"6 h", 360},   {"8 h", 480},
+    {"Off", 0},   {"15 min", 15}, {"30 min", 30}, {"45 min", 45}, {"1 h", 60},  {"1\u00bd h", 90},
+    {"2 h", 120}, {"3 h", 180},   {"4 h", 240},   {"6 h", 360},   {"8 h", 480},
 };
 
 constexpr int kMaxStopAfterMinutes = 23 * 60 + 59;
@@ -51,7 +51,7 @@ int64_t MsToSamples(int64_t ms)
 {
     return ms * kSampleRate / 1000;
 }
-}  // namespace
+} // namespace
 
 std::optional<int> CMainDlg::ParseStopAfter(const QString& text)
 {
@@ -211,8 +211,8 @@ void CMainDlg::LoadPreferences()
 void CMainDlg::SavePreferences()
 {
     // Nothing chosen yet: the settings folder stays as it was.
-    const bool defaults = m_sleepMinutes == 0 && m_sleepFadeMinutes == 10 && !m_sleepQuit &&
-                          m_playFadeInSeconds == 0 && !m_glide;
+    const bool defaults =
+        m_sleepMinutes == 0 && m_sleepFadeMinutes == 10 && !m_sleepQuit && m_playFadeInSeconds == 0 && !m_glide;
     if (defaults && !QFile::exists(PreferencesPath()))
         return;
     QSettings prefs(PreferencesPath(), QSettings::IniFormat);

@@ -27,15 +27,12 @@ void WhenIdle(CMainDlg& dialog, Action action)
 
 } // namespace
 
-CMprisPlayer::CMprisPlayer(CMainDlg& dialog)
-    : QObject(&dialog)
-    , m_dialog(dialog)
+CMprisPlayer::CMprisPlayer(CMainDlg& dialog) : QObject(&dialog), m_dialog(dialog)
 {
     new CMprisRootAdaptor(*this);
     new CMprisPlayerAdaptor(*this);
     // Queued: the engine has settled by the time the state is read.
-    connect(&m_dialog, &CMainDlg::PlayerStateChanged, this, &CMprisPlayer::OnPlayerStateChanged,
-            Qt::QueuedConnection);
+    connect(&m_dialog, &CMainDlg::PlayerStateChanged, this, &CMprisPlayer::OnPlayerStateChanged, Qt::QueuedConnection);
 }
 
 bool CMprisPlayer::Register()
@@ -63,8 +60,8 @@ QVariantMap CMprisPlayer::Metadata() const
     // One "track" per noise setting; the path only has to name it.
     const QByteArray id = name.toUtf8().toHex();
     metadata.insert(QStringLiteral("mpris:trackid"),
-                    QVariant::fromValue(QDBusObjectPath(
-                        QStringLiteral("/org/susurra/Susurra/setting/n") + QString::fromLatin1(id))));
+                    QVariant::fromValue(
+                        QDBusObjectPath(QStringLiteral("/org/susurra/Susurra/setting/n") + QString::fromLatin1(id))));
     metadata.insert(QStringLiteral("xesam:title"), name);
     return metadata;
 }
@@ -96,18 +93,14 @@ void CMprisPlayer::OnPlayerStateChanged()
     }
     if (changed.isEmpty())
         return;
-    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(kObjectPath),
-                                                     QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                     QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(QString::fromLatin1(kObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
     signal << QString::fromLatin1(kPlayerInterface) << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
 }
 
-CMprisRootAdaptor::CMprisRootAdaptor(CMprisPlayer& player)
-    : QDBusAbstractAdaptor(&player)
-    , m_player(player)
-{
-}
+CMprisRootAdaptor::CMprisRootAdaptor(CMprisPlayer& player) : QDBusAbstractAdaptor(&player), m_player(player) {}
 
 void CMprisRootAdaptor::Raise()
 {
@@ -121,11 +114,7 @@ void CMprisRootAdaptor::Quit()
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.LeaveQuietly(); });
 }
 
-CMprisPlayerAdaptor::CMprisPlayerAdaptor(CMprisPlayer& player)
-    : QDBusAbstractAdaptor(&player)
-    , m_player(player)
-{
-}
+CMprisPlayerAdaptor::CMprisPlayerAdaptor(CMprisPlayer& player) : QDBusAbstractAdaptor(&player), m_player(player) {}
 
 void CMprisPlayerAdaptor::Play()
 {
@@ -138,7 +127,8 @@ void CMprisPlayerAdaptor::SetVolume(double volume)
     // Below 0 is silence; NaN is no volume at all.
     if (std::isnan(volume))
         return;
-    const int position = static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * CPlaybackEngine::kMaxVolumePosition));
+    const int position =
+        static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * CPlaybackEngine::kMaxVolumePosition));
     CMainDlg& dialog = m_player.Dialog();
     QTimer::singleShot(0, &dialog, [&dialog, position] {
         WhenIdle(dialog, [&dialog, position] { dialog.SetVolumeFromDesktop(position); });

@@ -56,7 +56,8 @@ CPitchMatchDlg::CPitchMatchDlg(CPlaybackEngine& engine, int windowVolume, QWidge
     connect(m_volume, &QSlider::valueChanged, this, [this](int position) { m_engine.SetVolume(position); });
 
     auto* answers = new QHBoxLayout;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
+    {
         m_answers[i] = new QPushButton(tr("Tone &%1").arg(i + 1), this);
         m_answers[i]->setObjectName(QStringLiteral("answer%1").arg(i + 1));
         m_answers[i]->setAutoDefault(false);
@@ -130,7 +131,8 @@ void CPitchMatchDlg::ShowStep()
     using Step = CPitchMatcher::Step;
     const Step step = m_matcher.CurrentStep();
     const int choices = step == Step::Bracket || step == Step::Octave ? static_cast<int>(m_matcher.Sounds().size()) : 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
+    {
         m_answers[i]->setVisible(i < choices);
         m_answerKeys[i]->setEnabled(i < choices);
     }
@@ -142,34 +144,35 @@ void CPitchMatchDlg::ShowStep()
     m_next->setDefault(step == Step::Level);
     m_use->setDefault(step == Step::Done);
     m_range->clear();
-    switch (step) {
-    case Step::Level:
-        m_title->setText(tr("Step 1 of 3: Level"));
-        m_text->setText(tr("A quiet 1000 Hz tone plays. Set the volume so that the tone is clearly heard but not "
-                           "louder than your tinnitus. Keep it low. Then choose Next."));
-        break;
-    case Step::Bracket:
-        m_title->setText(tr("Step 2 of 3: Which tone is closer?"));
-        m_text->setText(tr("Two tones play one after the other. Choose the one that is closer to the pitch of "
-                           "your tinnitus, or play them again."));
-        m_range->setText(tr("Question %1. Searching %2 Hz to %3 Hz.")
-                             .arg(m_matcher.BracketAnswers() + 1)
-                             .arg(std::lround(m_matcher.CurrentLower()))
-                             .arg(std::lround(m_matcher.CurrentUpper())));
-        break;
-    case Step::Octave:
-        m_title->setText(tr("Step 3 of 3: Octave check"));
-        m_text->setText(choices == 3 ? tr("Three tones play: the match, an octave below and an octave above. "
-                                          "Choose the one that matches your tinnitus.")
-                                     : tr("Two tones play: the match and the octave beside it. Choose the one "
-                                          "that matches your tinnitus."));
-        break;
-    case Step::Done:
-        m_title->setText(tr("Result"));
-        m_text->setText(tr("Your tinnitus frequency: %1 Hz. Use sets the Tinnitus Finder to it; Save as Setting "
-                           "keeps it in a noise setting.")
-                            .arg(m_matcher.Result()));
-        break;
+    switch (step)
+    {
+        case Step::Level:
+            m_title->setText(tr("Step 1 of 3: Level"));
+            m_text->setText(tr("A quiet 1000 Hz tone plays. Set the volume so that the tone is clearly heard but not "
+                               "louder than your tinnitus. Keep it low. Then choose Next."));
+            break;
+        case Step::Bracket:
+            m_title->setText(tr("Step 2 of 3: Which tone is closer?"));
+            m_text->setText(tr("Two tones play one after the other. Choose the one that is closer to the pitch of "
+                               "your tinnitus, or play them again."));
+            m_range->setText(tr("Question %1. Searching %2 Hz to %3 Hz.")
+                                 .arg(m_matcher.BracketAnswers() + 1)
+                                 .arg(std::lround(m_matcher.CurrentLower()))
+                                 .arg(std::lround(m_matcher.CurrentUpper())));
+            break;
+        case Step::Octave:
+            m_title->setText(tr("Step 3 of 3: Octave check"));
+            m_text->setText(choices == 3 ? tr("Three tones play: the match, an octave below and an octave above. "
+                                              "Choose the one that matches your tinnitus.")
+                                         : tr("Two tones play: the match and the octave beside it. Choose the one "
+                                              "that matches your tinnitus."));
+            break;
+        case Step::Done:
+            m_title->setText(tr("Result"));
+            m_text->setText(tr("Your tinnitus frequency: %1 Hz. Use sets the Tinnitus Finder to it; Save as Setting "
+                               "keeps it in a noise setting.")
+                                .arg(m_matcher.Result()));
+            break;
     }
 }
 
@@ -177,7 +180,8 @@ void CPitchMatchDlg::OnNext()
 {
     if (m_matcher.CurrentStep() != CPitchMatcher::Step::Level)
         return;
-    if (!m_matcher.SetRange(m_lower->value(), m_upper->value())) {
+    if (!m_matcher.SetRange(m_lower->value(), m_upper->value()))
+    {
         m_range->setText(tr("The search must start below where it ends."));
         m_lower->setFocus();
         return;
@@ -194,7 +198,8 @@ void CPitchMatchDlg::OnAnswer(int choice)
     if (!m_matcher.Answer(choice))
         return;
     ShowStep();
-    if (m_matcher.CurrentStep() == CPitchMatcher::Step::Done) {
+    if (m_matcher.CurrentStep() == CPitchMatcher::Step::Done)
+    {
         m_engine.OnStop();
         m_use->setFocus();
         return;

@@ -60,7 +60,7 @@ private:
     CPlaybackEngine& m_engine;
     const int m_windowVolume;
     CPitchMatcher m_matcher;
-    std::vector<int16_t> m_cue;   // the cue the engine plays from
+    std::vector<int16_t> m_cue; // the cue the engine plays from
     Outcome m_outcome = Outcome::Cancelled;
     bool m_played = false;
 

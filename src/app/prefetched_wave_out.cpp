@@ -5,9 +5,7 @@
 
 #include <utility>
 
-CPrefetchedWaveOut::CPrefetchedWaveOut(std::function<std::unique_ptr<IWaveOut>()> make) : m_make(std::move(make))
-{
-}
+CPrefetchedWaveOut::CPrefetchedWaveOut(std::function<std::unique_ptr<IWaveOut>()> make) : m_make(std::move(make)) {}
 
 CPrefetchedWaveOut::~CPrefetchedWaveOut()
 {
@@ -33,7 +31,8 @@ void CPrefetchedWaveOut::Launch() const
                      CPrefetchedWaveOut* self;
                      ~ReadyNote()
                      {
-                         QMetaObject::invokeMethod(self, [s = self] { emit s->Ready(); }, Qt::QueuedConnection);
+                         QMetaObject::invokeMethod(
+                             self, [s = self] { emit s->Ready(); }, Qt::QueuedConnection);
                      }
                  } note{self};
                  self->m_inner = self->m_make();

@@ -67,10 +67,8 @@ bool WaitFor(int fd, short events)
 } // namespace
 
 CSingleInstance::CSingleInstance(QString folder)
-    : m_folder(folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-                                : std::move(folder))
-{
-}
+    : m_folder(folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : std::move(folder))
+{}
 
 CSingleInstance::~CSingleInstance()
 {
@@ -169,7 +167,7 @@ void CSingleInstance::OnClientReadable(int fd)
     }
     else if (count > 0 && client.received.size() <= kMaxRequestBytes)
     {
-        return;  // the rest of the line is on its way
+        return; // the rest of the line is on its way
     }
     Drop(fd);
 }

@@ -7,24 +7,29 @@ std::string PrintableText(std::string_view text, std::size_t maxChars)
 {
     std::string out;
     std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
         const auto c = static_cast<unsigned char>(text[i]);
         const bool continuation = (c & 0xC0) == 0x80;
-        if (!continuation && characters++ == maxChars) {
-            out += "\xE2\x80\xA6";  // …
+        if (!continuation && characters++ == maxChars)
+        {
+            out += "\xE2\x80\xA6"; // …
             break;
         }
         // C1 controls are U+0080..U+009F, encoded C2 80..C2 9F.
-        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        if (c < 0x20 || c == 0x7F || c1) {
+        const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80
+                        && static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c < 0x20 || c == 0x7F || c1)
+        {
             char escaped[16];
             if (c1)
                 std::snprintf(escaped, sizeof escaped, "\\xC2\\x%02X", static_cast<unsigned char>(text[++i]));
             else
                 std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
             out += escaped;
-        } else {
+        }
+        else
+        {
             out += static_cast<char>(c);
         }
     }

@@ -16,6 +16,6 @@ uint64_t DrawRandomSeed()
     while (got < 0 && errno == EINTR);
     if (got == static_cast<ssize_t>(sizeof seed))
         return seed;
-    return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) * 0x9E3779B97F4A7C15ULL ^
-           static_cast<uint64_t>(::getpid());
+    return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) * 0x9E3779B97F4A7C15ULL
+           ^ static_cast<uint64_t>(::getpid());
 }

@@ -7,14 +7,17 @@
 bool WriteAll(int fd, const void* data, std::size_t size)
 {
     const char* p = static_cast<const char*>(data);
-    while (size > 0) {
+    while (size > 0)
+    {
         const ssize_t written = ::write(fd, p, size);
-        if (written < 0) {
+        if (written < 0)
+        {
             if (errno == EINTR)
                 continue;
             return false;
         }
-        if (written == 0) {
+        if (written == 0)
+        {
             errno = EIO;
             return false;
         }

@@ -13,9 +13,11 @@
 int RunDevices(int argc, char** argv)
 {
     WaveBackend backend = WaveBackend::Automatic;
-    for (int i = 0; i < argc; ++i) {
+    for (int i = 0; i < argc; ++i)
+    {
         const std::string_view argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
+        if (argument == "--help" || argument == "-h")
+        {
             std::fputs("Usage: susurra-cli devices [--backend pulse|alsa]\n"
                        "\n"
                        "Lists the sound devices that can play 16-bit mono sound at 44100 Hz, one a\n"
@@ -31,16 +33,19 @@ int RunDevices(int argc, char** argv)
                        stdout);
             return 0;
         }
-        if (argument == "--backend" || argument.rfind("--backend=", 0) == 0) {
+        if (argument == "--backend" || argument.rfind("--backend=", 0) == 0)
+        {
             std::string_view value;
             if (argument == "--backend" && i + 1 < argc)
                 value = argv[++i];
             else if (argument != "--backend")
                 value = argument.substr(10);
             const std::optional<WaveBackend> chosen = WaveBackendFromName(value);
-            if (!chosen) {
-                std::fprintf(stderr, "susurra-cli: --backend: '%s' is none of pulse, alsa.\n"
-                                     "Run 'susurra-cli devices --help' for the options.\n",
+            if (!chosen)
+            {
+                std::fprintf(stderr,
+                             "susurra-cli: --backend: '%s' is none of pulse, alsa.\n"
+                             "Run 'susurra-cli devices --help' for the options.\n",
                              ArgumentText(value).c_str());
                 return 2;
             }
@@ -56,7 +61,8 @@ int RunDevices(int argc, char** argv)
     for (const WaveDeviceInfo& device : waveOut->Devices())
         if (device.takesMono16At44100)
             std::printf("%3d  %s\n", index++, device.name.c_str());
-    if (index == 0) {
+    if (index == 0)
+    {
         std::fprintf(stderr, "susurra-cli: No audio mixer device found\n");
         return 1;
     }

@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+namespace
+{
 
 void Refuse(std::string_view option, const std::string& message)
 {
-    std::fprintf(stderr, "susurra-cli: %.*s: %s\n", static_cast<int>(option.size()),
-                 option.data(), message.c_str());
+    std::fprintf(stderr, "susurra-cli: %.*s: %s\n", static_cast<int>(option.size()), option.data(), message.c_str());
 }
 
 std::string RangeMessage(double min, double max)
@@ -42,13 +42,12 @@ bool LooksNumeric(const std::string& text)
 {
     // Digits, sign, point and exponent only: no "inf", "nan" or hex.
     for (char c : text)
-        if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' ||
-              c == 'E' || IsBlank(c)))
+        if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E' || IsBlank(c)))
             return false;
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string_view COptionReader::Next()
 {
@@ -60,7 +59,8 @@ std::optional<std::string_view> COptionReader::Value(std::string_view argument)
     const size_t equals = argument.find('=');
     if (argument.starts_with("--") && equals != std::string_view::npos)
         return argument.substr(equals + 1);
-    if (AtEnd()) {
+    if (AtEnd())
+    {
         Refuse(argument, "a value is missing.");
         return std::nullopt;
     }
@@ -70,42 +70,41 @@ std::optional<std::string_view> COptionReader::Value(std::string_view argument)
 std::string_view OptionName(std::string_view argument)
 {
     const size_t equals = argument.find('=');
-    return argument.starts_with("--") && equals != std::string_view::npos
-               ? argument.substr(0, equals)
-               : argument;
+    return argument.starts_with("--") && equals != std::string_view::npos ? argument.substr(0, equals) : argument;
 }
 
-std::optional<double> ParseNumber(std::string_view option, std::string_view text,
-                                  double min, double max)
+std::optional<double> ParseNumber(std::string_view option, std::string_view text, double min, double max)
 {
     const std::string copy(text);
     char* end = nullptr;
     errno = 0;
     const double value = LooksNumeric(copy) ? std::strtod(copy.c_str(), &end) : 0.0;
-    if (end == nullptr || end == copy.c_str() || !OnlyBlanksFrom(end) || !std::isfinite(value)) {
+    if (end == nullptr || end == copy.c_str() || !OnlyBlanksFrom(end) || !std::isfinite(value))
+    {
         Refuse(option, "Please enter a number.");
         return std::nullopt;
     }
-    if (!(value >= min && value <= max)) {
+    if (!(value >= min && value <= max))
+    {
         Refuse(option, RangeMessage(min, max));
         return std::nullopt;
     }
     return value;
 }
 
-std::optional<int> ParseInteger(std::string_view option, std::string_view text,
-                                double min, double max)
+std::optional<int> ParseInteger(std::string_view option, std::string_view text, double min, double max)
 {
     const std::string copy(text);
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(copy.c_str(), &end, 10);
-    if (end == copy.c_str() || !OnlyBlanksFrom(end) || errno == ERANGE || value < INT32_MIN ||
-        value > INT32_MAX) {
+    if (end == copy.c_str() || !OnlyBlanksFrom(end) || errno == ERANGE || value < INT32_MIN || value > INT32_MAX)
+    {
         Refuse(option, "Please enter an integer.");
         return std::nullopt;
     }
-    if (!(static_cast<double>(value) >= min && static_cast<double>(value) <= max)) {
+    if (!(static_cast<double>(value) >= min && static_cast<double>(value) <= max))
+    {
         Refuse(option, RangeMessage(min, max));
         return std::nullopt;
     }
@@ -114,12 +113,13 @@ std::optional<int> ParseInteger(std::string_view option, std::string_view text,
 
 std::optional<uint64_t> ParseSeed(std::string_view option, std::string_view text)
 {
-    const bool digits = !text.empty() && text.size() <= 20 &&
-                        text.find_first_not_of("0123456789") == std::string_view::npos;
+    const bool digits =
+        !text.empty() && text.size() <= 20 && text.find_first_not_of("0123456789") == std::string_view::npos;
     const std::string copy(text);
     errno = 0;
     const unsigned long long value = digits ? std::strtoull(copy.c_str(), nullptr, 10) : 0;
-    if (!digits || errno == ERANGE) {
+    if (!digits || errno == ERANGE)
+    {
         Refuse(option, "Please enter a whole number between 0 and 18446744073709551615.");
         return std::nullopt;
     }
@@ -135,7 +135,8 @@ uint64_t SeedOrRandom(const NoiseOptions& options)
 
 bool SeedFitsEndless(const NoiseOptions& options)
 {
-    if (options.seed && options.endless != 1) {
+    if (options.seed && options.endless != 1)
+    {
         Refuse("--seed", "only endless noise has a seed; add --endless.");
         return false;
     }
@@ -144,40 +145,45 @@ bool SeedFitsEndless(const NoiseOptions& options)
 
 bool NotchFitsType(const NoiseOptions& given, const NoiseOptions& noise)
 {
-    if (given.notch == 1 && IsTone(noise.noiseType)) {
+    if (given.notch == 1 && IsTone(noise.noiseType))
+    {
         Refuse("--notch", "the tone has no notch; choose physiological, white or pink noise.");
         return false;
     }
     return true;
 }
 
-OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
-                               NoiseOptions& options)
+OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader, NoiseOptions& options)
 {
     const std::string_view name = OptionName(argument);
-    if (argument == "--notch" || argument == "--no-notch") {
+    if (argument == "--notch" || argument == "--no-notch")
+    {
         options.notch = argument == "--notch" ? 1 : 0;
         return OptionOutcome::Taken;
     }
-    if (name == "--notch-width") {
+    if (name == "--notch-width")
+    {
         const std::optional<std::string_view> text = reader.Value(argument);
         if (!text)
             return OptionOutcome::Refused;
         const std::string copy(*text);
         char* end = nullptr;
         const double width = LooksNumeric(copy) ? std::strtod(copy.c_str(), &end) : 0.0;
-        if (end == nullptr || end == copy.c_str() || !OnlyBlanksFrom(end) || (width != 0.5 && width != 1.0)) {
+        if (end == nullptr || end == copy.c_str() || !OnlyBlanksFrom(end) || (width != 0.5 && width != 1.0))
+        {
             Refuse(name, "Please choose 0.5 or 1 (octaves).");
             return OptionOutcome::Refused;
         }
         options.notchWidthOctaves = width;
         return OptionOutcome::Taken;
     }
-    if (argument == "--endless" || argument == "--no-endless") {
+    if (argument == "--endless" || argument == "--no-endless")
+    {
         options.endless = argument == "--endless" ? 1 : 0;
         return OptionOutcome::Taken;
     }
-    if (name == "--seed") {
+    if (name == "--seed")
+    {
         const std::optional<std::string_view> text = reader.Value(argument);
         const std::optional<uint64_t> seed = text ? ParseSeed(name, *text) : std::nullopt;
         if (!seed)
@@ -187,38 +193,53 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
     }
     double* number = nullptr;
     const ParameterLimit* limit = nullptr;
-    if (name == "--lower") {
+    if (name == "--lower")
+    {
         number = &options.lowerLimit;
         limit = &Limits::kFrequency;
-    } else if (name == "--upper") {
+    }
+    else if (name == "--upper")
+    {
         number = &options.upperLimit;
         limit = &Limits::kFrequency;
-    } else if (name == "--surf-strength") {
+    }
+    else if (name == "--surf-strength")
+    {
         number = &options.surfStrength;
         limit = &Limits::kSurfStrength;
-    } else if (name == "--surf-period") {
+    }
+    else if (name == "--surf-period")
+    {
         number = &options.surfPeriod;
         limit = &Limits::kSurfPeriod;
-    } else if (name != "--type" && name != "--tinnitus-freq") {
+    }
+    else if (name != "--type" && name != "--tinnitus-freq")
+    {
         return OptionOutcome::NotMine;
     }
 
     const std::optional<std::string_view> text = reader.Value(argument);
     if (!text)
         return OptionOutcome::Refused;
-    if (number != nullptr) {
+    if (number != nullptr)
+    {
         const std::optional<double> value = ParseNumber(name, *text, *limit);
         if (!value)
             return OptionOutcome::Refused;
         *number = *value;
-    } else if (name == "--tinnitus-freq") {
+    }
+    else if (name == "--tinnitus-freq")
+    {
         const std::optional<int> value = ParseInteger(name, *text, Limits::kTinnitusFrequency);
         if (!value)
             return OptionOutcome::Refused;
         options.tinnitusFreq = *value;
-    } else {
+    }
+    else
+    {
         const std::optional<NoiseType> type = NoiseTypeFromName(*text);
-        if (!type) {
+        if (!type)
+        {
             Refuse(name, "Please choose physiological, white, pink or tinnitus.");
             return OptionOutcome::Refused;
         }

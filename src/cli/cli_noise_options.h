@@ -13,16 +13,16 @@
 // edits, with the same messages.
 struct NoiseOptions
 {
-    int noiseType = Pink;          // NoiseType
-    double lowerLimit = 100.0;     // Hz
-    double upperLimit = 20000.0;   // Hz
-    int tinnitusFreq = 440;        // Hz
-    double surfStrength = 30.0;    // percent
-    double surfPeriod = 20.0;      // seconds
-    int endless = 0;               // noise that never repeats: 1 on, 0 off, -1 not given
-    std::optional<uint64_t> seed;  // of the endless noise; none: drawn at random
-    int notch = 0;                 // a band cut around tinnitusFreq: 1 on, 0 off, -1 not given
-    double notchWidthOctaves = 1.0;  // 0.5 or 1; NaN not given
+    int noiseType = Pink;           // NoiseType
+    double lowerLimit = 100.0;      // Hz
+    double upperLimit = 20000.0;    // Hz
+    int tinnitusFreq = 440;         // Hz
+    double surfStrength = 30.0;     // percent
+    double surfPeriod = 20.0;       // seconds
+    int endless = 0;                // noise that never repeats: 1 on, 0 off, -1 not given
+    std::optional<uint64_t> seed;   // of the endless noise; none: drawn at random
+    int notch = 0;                  // a band cut around tinnitusFreq: 1 on, 0 off, -1 not given
+    double notchWidthOctaves = 1.0; // 0.5 or 1; NaN not given
 };
 
 // One command-line option split into name and value: "--lower 20" or
@@ -52,34 +52,29 @@ std::string_view OptionName(std::string_view argument);
 // Parses a number as the window's edits do. On failure prints
 // "susurra-cli: OPTION: Please enter a number." or the range message with the
 // bounds as "%.15g", and returns nullopt.
-std::optional<double> ParseNumber(std::string_view option, std::string_view text,
-                                  double min, double max);
-inline std::optional<double> ParseNumber(std::string_view option, std::string_view text,
-                                         const ParameterLimit& limit)
+std::optional<double> ParseNumber(std::string_view option, std::string_view text, double min, double max);
+inline std::optional<double> ParseNumber(std::string_view option, std::string_view text, const ParameterLimit& limit)
 {
     return ParseNumber(option, text, limit.min, limit.max);
 }
 // The same for a whole number; the range is checked on its value as a double.
-std::optional<int> ParseInteger(std::string_view option, std::string_view text,
-                                double min, double max);
-inline std::optional<int> ParseInteger(std::string_view option, std::string_view text,
-                                       const ParameterLimit& limit)
+std::optional<int> ParseInteger(std::string_view option, std::string_view text, double min, double max);
+inline std::optional<int> ParseInteger(std::string_view option, std::string_view text, const ParameterLimit& limit)
 {
     return ParseInteger(option, text, limit.min, limit.max);
 }
 
 enum class OptionOutcome
 {
-    Taken,     // the option was one of ours and its value was stored
-    NotMine,   // not a noise option; the caller tries its own
-    Refused,   // one of ours with a bad value; the message was printed
+    Taken,   // the option was one of ours and its value was stored
+    NotMine, // not a noise option; the caller tries its own
+    Refused, // one of ours with a bad value; the message was printed
 };
 
 // Handles argument (already read from reader) if it is one of --type,
 // --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period,
 // --endless, --no-endless, --seed, --notch, --no-notch, --notch-width.
-OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
-                               NoiseOptions& options);
+OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader, NoiseOptions& options);
 
 // Parses an endless-noise seed: a whole number 0..2^64-1 in decimal. On
 // failure prints "susurra-cli: OPTION: ..." and returns nullopt.

@@ -27,7 +27,8 @@
 #include "playback/backends/backend_choice.h"
 #include "synth/noise_synth.h"
 
-namespace {
+namespace
+{
 
 constexpr double kMaxFadeInSeconds = 60;
 constexpr double kMaxFadeOutSeconds = 86399;
@@ -36,52 +37,50 @@ constexpr int kSampleRate = 44100;
 struct PlayOptions
 {
     std::optional<std::string> noiseSetting;
-    std::string device;            // index or name; empty: the first usable device
-    int volume = 9;                // slider position 0..461, as the window starts
-    std::optional<int> seconds;    // none: until interrupted
-    int fadeIn = 0;                // seconds of rise at the start
-    std::optional<int> fadeOut;    // seconds of fall before the end of --duration
+    std::string device;         // index or name; empty: the first usable device
+    int volume = 9;             // slider position 0..461, as the window starts
+    std::optional<int> seconds; // none: until interrupted
+    int fadeIn = 0;             // seconds of rise at the start
+    std::optional<int> fadeOut; // seconds of fall before the end of --duration
     WaveBackend backend = WaveBackend::Automatic;
 };
 
-const char kHelpHead[] =
-    "Usage: susurra-cli play [options]\n"
-    "\n"
-    "Plays the noise (or the tone) with its surf on a sound device until Ctrl-C or\n"
-    "the end of --duration. Without options it plays the noise setting the window\n"
-    "starts with (\"Easy Bay Surf\" at first: pink noise\n"
-    "100..20000 Hz, surf 30 % every 20 s) on the first usable device.\n"
-    "\n"
-    "Noise:\n";
+const char kHelpHead[] = "Usage: susurra-cli play [options]\n"
+                         "\n"
+                         "Plays the noise (or the tone) with its surf on a sound device until Ctrl-C or\n"
+                         "the end of --duration. Without options it plays the noise setting the window\n"
+                         "starts with (\"Easy Bay Surf\" at first: pink noise\n"
+                         "100..20000 Hz, surf 30 % every 20 s) on the first usable device.\n"
+                         "\n"
+                         "Noise:\n";
 
-const char kHelpTail[] =
-    "\n"
-    "  --noise-setting NAME   start from a noise setting, built-in or stored\n"
-    "                         ('susurra-cli settings' lists them); the options\n"
-    "                         above change single values of it; default: the\n"
-    "                         setting the window selects at start\n"
-    "\n"
-    "Playback:\n"
-    "  --device INDEX|NAME    a device from 'susurra-cli devices'; default the first\n"
-    "  --volume 0..461        the window's volume slider: linear, 461 is full scale;\n"
-    "                         default 9, where the window starts\n"
-    "  --duration HH:MM:SS    stop after this time; default: play until Ctrl-C\n"
-    "  --fade-in SECONDS      rise from silence over the first 0..60 s; default 0\n"
-    "  --fade-out SECONDS     fall evenly to silence over the last SECONDS of\n"
-    "                         --duration, then stop; needs --duration\n"
-    "  --backend pulse|alsa   play through the desktop's sound server or straight\n"
-    "                         to ALSA; default: the sound server when one answers\n"
-    "                         (or SUSURRA_BACKEND)\n"
-    "  --help                 this text\n"
-    "\n"
-    "Examples:\n"
-    "  susurra-cli play --volume 230\n"
-    "  susurra-cli play --type tinnitus --tinnitus-freq 6000 --duration 00:00:30\n"
-    "  susurra-cli play --endless --duration 08:00:00\n"
-    "  susurra-cli play --duration 00:45:00 --fade-in 10 --fade-out 600\n"
-    "\n"
-    "Exit status: 0 played and stopped, 1 no usable sound device or it failed,\n"
-    "2 a bad option.\n";
+const char kHelpTail[] = "\n"
+                         "  --noise-setting NAME   start from a noise setting, built-in or stored\n"
+                         "                         ('susurra-cli settings' lists them); the options\n"
+                         "                         above change single values of it; default: the\n"
+                         "                         setting the window selects at start\n"
+                         "\n"
+                         "Playback:\n"
+                         "  --device INDEX|NAME    a device from 'susurra-cli devices'; default the first\n"
+                         "  --volume 0..461        the window's volume slider: linear, 461 is full scale;\n"
+                         "                         default 9, where the window starts\n"
+                         "  --duration HH:MM:SS    stop after this time; default: play until Ctrl-C\n"
+                         "  --fade-in SECONDS      rise from silence over the first 0..60 s; default 0\n"
+                         "  --fade-out SECONDS     fall evenly to silence over the last SECONDS of\n"
+                         "                         --duration, then stop; needs --duration\n"
+                         "  --backend pulse|alsa   play through the desktop's sound server or straight\n"
+                         "                         to ALSA; default: the sound server when one answers\n"
+                         "                         (or SUSURRA_BACKEND)\n"
+                         "  --help                 this text\n"
+                         "\n"
+                         "Examples:\n"
+                         "  susurra-cli play --volume 230\n"
+                         "  susurra-cli play --type tinnitus --tinnitus-freq 6000 --duration 00:00:30\n"
+                         "  susurra-cli play --endless --duration 08:00:00\n"
+                         "  susurra-cli play --duration 00:45:00 --fade-in 10 --fade-out 600\n"
+                         "\n"
+                         "Exit status: 0 played and stopped, 1 no usable sound device or it failed,\n"
+                         "2 a bad option.\n";
 
 // Status texts from Play on; choosing the device says nothing worth printing.
 class CStderrStatus : public IStatusSink
@@ -108,10 +107,13 @@ public:
     explicit COptionControls(const NoiseOptions& noise) : m_noise(noise) {}
     PlayParameters ReadControls() override
     {
-        return PlayParameters{m_noise.noiseType, m_noise.lowerLimit, m_noise.upperLimit,
-                              m_noise.tinnitusFreq, m_noise.surfStrength, m_noise.surfPeriod,
-                              m_noise.endless == 1, m_seed, m_fadeInSamples, m_endSample, m_fadeOutSamples,
-                              false, m_noise.notch == 1, m_noise.notchWidthOctaves};
+        return PlayParameters{m_noise.noiseType,    m_noise.lowerLimit,
+                              m_noise.upperLimit,   m_noise.tinnitusFreq,
+                              m_noise.surfStrength, m_noise.surfPeriod,
+                              m_noise.endless == 1, m_seed,
+                              m_fadeInSamples,      m_endSample,
+                              m_fadeOutSamples,     false,
+                              m_noise.notch == 1,   m_noise.notchWidthOctaves};
     }
 
     // Drawn once, so that every Play of this run plays the same sound.
@@ -135,10 +137,10 @@ std::optional<int> ParseDuration(std::string_view option, std::string_view text)
     int h = -1, m = -1, s = -1;
     char tail = 0;
     const std::string copy(text);
-    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 || h < 0 ||
-        h > 23 || m < 0 || m > 59 || s < 0 || s > 59) {
-        std::fprintf(stderr,
-                     "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS.\n",
+    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 || h < 0 || h > 23
+        || m < 0 || m > 59 || s < 0 || s > 59)
+    {
+        std::fprintf(stderr, "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS.\n",
                      static_cast<int>(option.size()), option.data());
         return std::nullopt;
     }
@@ -149,84 +151,105 @@ std::optional<int> ParseDuration(std::string_view option, std::string_view text)
 int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play, bool& help)
 {
     COptionReader reader(argc, argv);
-    while (!reader.AtEnd()) {
+    while (!reader.AtEnd())
+    {
         const std::string_view argument = reader.Next();
-        if (argument == "--help" || argument == "-h") {
+        if (argument == "--help" || argument == "-h")
+        {
             help = true;
             return 0;
         }
-        switch (ParseNoiseOption(argument, reader, noise)) {
-        case OptionOutcome::Taken:
-            continue;
-        case OptionOutcome::Refused:
-            return 2;
-        case OptionOutcome::NotMine:
-            break;
+        switch (ParseNoiseOption(argument, reader, noise))
+        {
+            case OptionOutcome::Taken:
+                continue;
+            case OptionOutcome::Refused:
+                return 2;
+            case OptionOutcome::NotMine:
+                break;
         }
         const std::string_view name = OptionName(argument);
-        if (name == "--noise-setting") {
+        if (name == "--noise-setting")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             if (!text)
                 return 2;
             play.noiseSetting = std::string(*text);
-        } else if (name == "--device") {
+        }
+        else if (name == "--device")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             if (!text)
                 return 2;
             play.device = *text;
-        } else if (name == "--backend") {
+        }
+        else if (name == "--backend")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             if (!text)
                 return 2;
             const std::optional<WaveBackend> backend = WaveBackendFromName(*text);
-            if (!backend) {
+            if (!backend)
+            {
                 Usage("--backend: '" + ArgumentText(*text) + "' is none of pulse, alsa.");
                 return 2;
             }
             play.backend = *backend;
-        } else if (name == "--volume") {
+        }
+        else if (name == "--volume")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             const std::optional<int> value =
                 text ? ParseInteger(name, *text, 0.0, CPlaybackEngine::kMaxVolumePosition) : std::nullopt;
             if (!value)
                 return 2;
             play.volume = *value;
-        } else if (name == "--duration") {
+        }
+        else if (name == "--duration")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             const std::optional<int> value = text ? ParseDuration(name, *text) : std::nullopt;
             if (!value)
                 return 2;
             play.seconds = value;
-        } else if (name == "--fade-in") {
+        }
+        else if (name == "--fade-in")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             const std::optional<int> value = text ? ParseInteger(name, *text, 0.0, kMaxFadeInSeconds) : std::nullopt;
             if (!value)
                 return 2;
             play.fadeIn = *value;
-        } else if (name == "--fade-out") {
+        }
+        else if (name == "--fade-out")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             const std::optional<int> value = text ? ParseInteger(name, *text, 0.0, kMaxFadeOutSeconds) : std::nullopt;
             if (!value)
                 return 2;
             play.fadeOut = value;
-        } else {
+        }
+        else
+        {
             Usage("unknown option '" + ArgumentText(argument) + "'.");
             return 2;
         }
     }
-    if (play.fadeOut && !play.seconds) {
+    if (play.fadeOut && !play.seconds)
+    {
         Usage("--fade-out needs --duration: it fades over the last seconds before the end.");
         return 2;
     }
-    if (play.fadeOut && *play.fadeOut > *play.seconds) {
-        Usage("--fade-out: " + std::to_string(*play.fadeOut) + " s is longer than --duration (" +
-              std::to_string(*play.seconds) + " s).");
+    if (play.fadeOut && *play.fadeOut > *play.seconds)
+    {
+        Usage("--fade-out: " + std::to_string(*play.fadeOut) + " s is longer than --duration ("
+              + std::to_string(*play.seconds) + " s).");
         return 2;
     }
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int RunPlay(int argc, char** argv)
 {
@@ -235,7 +258,8 @@ int RunPlay(int argc, char** argv)
     bool help = false;
     if (const int status = ParseArguments(argc, argv, given, play, help); status != 0)
         return status;
-    if (help) {
+    if (help)
+    {
         std::fputs(kHelpHead, stdout);
         std::fputs(kNoiseOptionsHelp, stdout);
         std::fputs(kHelpTail, stdout);
@@ -269,7 +293,8 @@ int RunPlay(int argc, char** argv)
     controls.m_seed = SeedOrRandom(noise);
     controls.m_fadeInSamples = static_cast<int64_t>(play.fadeIn) * kSampleRate;
     // A fade-out ends the stream on its last sample rather than by the clock.
-    if (play.fadeOut) {
+    if (play.fadeOut)
+    {
         controls.m_endSample = static_cast<int64_t>(*play.seconds) * kSampleRate;
         controls.m_fadeOutSamples = static_cast<int64_t>(*play.fadeOut) * kSampleRate;
     }
@@ -283,11 +308,13 @@ int RunPlay(int argc, char** argv)
     engine.InitDevices();
     if (engine.DeviceNames().empty())
         return 1;
-    if (!play.device.empty()) {
+    if (!play.device.empty())
+    {
         const int entry = FindDevice(engine.DeviceNames(), play.device);
-        if (entry < 0) {
-            Usage("--device: no usable sound device '" + ArgumentText(play.device) +
-                  "'; 'susurra-cli devices' lists them.");
+        if (entry < 0)
+        {
+            Usage("--device: no usable sound device '" + ArgumentText(play.device)
+                  + "'; 'susurra-cli devices' lists them.");
             return 2;
         }
         if (entry != engine.SelectedEntry())
@@ -305,7 +332,8 @@ int RunPlay(int argc, char** argv)
         return true;
     };
     engine.OnPlay();
-    if (!engine.IsPlaying()) {
+    if (!engine.IsPlaying())
+    {
         // A device that fails while Play starts it is reported as one that
         // fails later is: a busy machine can take that long to start.
         reportFailure();
@@ -315,15 +343,18 @@ int RunPlay(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     int result = 0;
     bool ended = false;
-    for (;;) {
+    for (;;)
+    {
         const timespec tick{0, 100 * 1000 * 1000};
         if (sigtimedwait(&stopSignals, nullptr, &tick) > 0)
             break;
-        if (reportFailure()) {
+        if (reportFailure())
+        {
             result = 1;
             break;
         }
-        if (engine.HasEnded()) {
+        if (engine.HasEnded())
+        {
             // The device still holds a moment of the last half: let it play out.
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
             engine.OnCheckEnded();
@@ -333,8 +364,7 @@ int RunPlay(int argc, char** argv)
         // With a fade-out the stream's end stops playback; the clock is only
         // the backstop of a device that stopped taking samples.
         const int backstop = play.fadeOut ? 10 : 0;
-        if (play.seconds &&
-            std::chrono::steady_clock::now() - start >= std::chrono::seconds(*play.seconds + backstop))
+        if (play.seconds && std::chrono::steady_clock::now() - start >= std::chrono::seconds(*play.seconds + backstop))
             break;
     }
     if (!ended)

@@ -27,7 +27,8 @@
 #include "synth/noise_synth.h"
 #include "synth/parameter_limits.h"
 
-namespace {
+namespace
+{
 
 // Ctrl-C, a closed terminal or termination stop the write between blocks, so
 // that the temporary file is removed and the old file stays.
@@ -42,12 +43,13 @@ void OnStopSignal(int signal)
 
 void CatchStopSignals()
 {
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     // A signal ignored at start (nohup, a background job) stays ignored.
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction old {};
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    {
+        struct sigaction old = {};
         if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
             sigaction(signal, &action, nullptr);
     }
@@ -57,7 +59,7 @@ void CatchStopSignals()
 void DieOfStopSignal()
 {
     const int signal = g_stopSignal;
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     sigaction(signal, &action, nullptr);
@@ -68,58 +70,56 @@ void DieOfStopSignal()
 // start), with the options given laid over them.
 struct FileOptions
 {
-    double fadeIn = 10.0;    // seconds
-    double fadeOut = 10.0;   // seconds
+    double fadeIn = 10.0;  // seconds
+    double fadeOut = 10.0; // seconds
     int hours = 1;
     int minutes = 19;
     int seconds = 0;
     bool quiet = false;
 };
 
-const char kHelpHead[] =
-    "Usage: susurra-cli render [options] OUTPUT.wav|.flac|.opus|.mp3\n"
-    "\n"
-    "Writes the noise (or the tone) with its surf, fades and total length into a\n"
-    "16-bit mono WAV file at 44100 Hz, or, by OUTPUT's suffix, into a lossless\n"
-    "FLAC file (the same samples), an Ogg Opus file (about 48 kbit/s) or an MP3\n"
-    "file (about 96 kbit/s); a name without a suffix is a WAV file, another\n"
-    "suffix is refused. OUTPUT \"-\" writes the WAV file to standard\n"
-    "output. Without options it writes the noise and file settings that the window\n"
-    "selects at start; at first start that is \"Easy Bay Surf\" (pink noise\n"
-    "100..20000 Hz, surf 30 % every 20 s) as a \"Standard CD\" (fades of 10 s,\n"
-    "01:19:00). The defaults below are those of the first start. Endless noise\n"
-    "prints its seed (\"susurra-cli: seed N\") on standard error.\n"
-    "\n"
-    "Noise:\n";
+const char kHelpHead[] = "Usage: susurra-cli render [options] OUTPUT.wav|.flac|.opus|.mp3\n"
+                         "\n"
+                         "Writes the noise (or the tone) with its surf, fades and total length into a\n"
+                         "16-bit mono WAV file at 44100 Hz, or, by OUTPUT's suffix, into a lossless\n"
+                         "FLAC file (the same samples), an Ogg Opus file (about 48 kbit/s) or an MP3\n"
+                         "file (about 96 kbit/s); a name without a suffix is a WAV file, another\n"
+                         "suffix is refused. OUTPUT \"-\" writes the WAV file to standard\n"
+                         "output. Without options it writes the noise and file settings that the window\n"
+                         "selects at start; at first start that is \"Easy Bay Surf\" (pink noise\n"
+                         "100..20000 Hz, surf 30 % every 20 s) as a \"Standard CD\" (fades of 10 s,\n"
+                         "01:19:00). The defaults below are those of the first start. Endless noise\n"
+                         "prints its seed (\"susurra-cli: seed N\") on standard error.\n"
+                         "\n"
+                         "Noise:\n";
 
-const char kHelpTail[] =
-    "\n"
-    "File:\n"
-    "  --fade-in S            seconds of rising level at the start, 0..1000; default 10\n"
-    "  --fade-out S           seconds of falling level at the end, 0..1000; default 10\n"
-    "  --length HH:MM:SS      total playing time, 00:00:00..23:59:59, for a WAV file\n"
-    "                         at most 13:31:35 (its header holds no more);\n"
-    "                         default 01:19:00\n"
-    "\n"
-    "Settings:\n"
-    "%s"
-    "\n"
-    "Other:\n"
-    "  --quiet                no progress display, and no seed line\n"
-    "  --help                 this text\n"
-    "\n"
-    "Examples:\n"
-    "  susurra-cli render night.wav\n"
-    "  susurra-cli render --noise-setting \"Strong Bay Surf\" --surf-period 15 bay.wav\n"
-    "  susurra-cli render --type white --lower 200 --upper 8000 --surf-strength 0 \\\n"
-    "      --fade-in 0 --fade-out 30 --length 00:45:00 fan.wav\n"
-    "  susurra-cli render --type tinnitus --tinnitus-freq 6000 --length 00:00:30 tone.wav\n"
-    "  susurra-cli render --length 00:10:00 - | aplay\n"
-    "  susurra-cli render --endless --seed 42 --length 08:00:00 night.wav\n"
-    "  susurra-cli render --length 20:00:00 night.opus\n"
-    "  susurra-cli render --type white --notch --tinnitus-freq 6000 notched.wav\n"
-    "\n"
-    "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
+const char kHelpTail[] = "\n"
+                         "File:\n"
+                         "  --fade-in S            seconds of rising level at the start, 0..1000; default 10\n"
+                         "  --fade-out S           seconds of falling level at the end, 0..1000; default 10\n"
+                         "  --length HH:MM:SS      total playing time, 00:00:00..23:59:59, for a WAV file\n"
+                         "                         at most 13:31:35 (its header holds no more);\n"
+                         "                         default 01:19:00\n"
+                         "\n"
+                         "Settings:\n"
+                         "%s"
+                         "\n"
+                         "Other:\n"
+                         "  --quiet                no progress display, and no seed line\n"
+                         "  --help                 this text\n"
+                         "\n"
+                         "Examples:\n"
+                         "  susurra-cli render night.wav\n"
+                         "  susurra-cli render --noise-setting \"Strong Bay Surf\" --surf-period 15 bay.wav\n"
+                         "  susurra-cli render --type white --lower 200 --upper 8000 --surf-strength 0 \\\n"
+                         "      --fade-in 0 --fade-out 30 --length 00:45:00 fan.wav\n"
+                         "  susurra-cli render --type tinnitus --tinnitus-freq 6000 --length 00:00:30 tone.wav\n"
+                         "  susurra-cli render --length 00:10:00 - | aplay\n"
+                         "  susurra-cli render --endless --seed 42 --length 08:00:00 night.wav\n"
+                         "  susurra-cli render --length 20:00:00 night.opus\n"
+                         "  susurra-cli render --type white --notch --tinnitus-freq 6000 notched.wav\n"
+                         "\n"
+                         "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
 
 // A one-line bar on a terminal; redrawn only when the position changes.
 class CProgressBar : public IProgressSink
@@ -167,8 +167,9 @@ bool ParseLength(std::string_view option, std::string_view text, FileOptions& fi
     int h = -1, m = -1, s = -1;
     char tail = 0;
     const std::string copy(text);
-    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 ||
-        h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) {
+    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 || h < 0 || h > 23
+        || m < 0 || m > 59 || s < 0 || s > 59)
+    {
         std::fprintf(stderr,
                      "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 "
                      "as HH:MM:SS.\n",
@@ -197,7 +198,8 @@ void LayOver(const FileOptions& given, FileOptions& file)
         file.fadeIn = given.fadeIn;
     if (!std::isnan(given.fadeOut))
         file.fadeOut = given.fadeOut;
-    if (given.hours >= 0) {
+    if (given.hours >= 0)
+    {
         file.hours = given.hours;
         file.minutes = given.minutes;
         file.seconds = given.seconds;
@@ -213,10 +215,13 @@ int ParseArguments(int argc, char** argv, GivenOptions& given, std::string& outp
     COptionReader reader(argc, argv);
     bool haveOutput = false;
     bool optionsEnded = false;
-    while (!reader.AtEnd()) {
+    while (!reader.AtEnd())
+    {
         const std::string_view argument = reader.Next();
-        if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
-            if (haveOutput) {
+        if (optionsEnded || argument == "-" || !argument.starts_with("-"))
+        {
+            if (haveOutput)
+            {
                 Usage("only one OUTPUT file can be written at a time.");
                 return 2;
             }
@@ -224,44 +229,54 @@ int ParseArguments(int argc, char** argv, GivenOptions& given, std::string& outp
             haveOutput = true;
             continue;
         }
-        if (argument == "--") {
+        if (argument == "--")
+        {
             optionsEnded = true;
             continue;
         }
-        if (argument == "--help" || argument == "-h") {
+        if (argument == "--help" || argument == "-h")
+        {
             help = true;
             return 0;
         }
-        if (argument == "--quiet" || argument == "-q") {
+        if (argument == "--quiet" || argument == "-q")
+        {
             file.quiet = true;
             continue;
         }
-        switch (ParseNoiseOption(argument, reader, noise)) {
-        case OptionOutcome::Taken:
-            continue;
-        case OptionOutcome::Refused:
-            return 2;
-        case OptionOutcome::NotMine:
-            break;
+        switch (ParseNoiseOption(argument, reader, noise))
+        {
+            case OptionOutcome::Taken:
+                continue;
+            case OptionOutcome::Refused:
+                return 2;
+            case OptionOutcome::NotMine:
+                break;
         }
         const std::string_view name = OptionName(argument);
-        if (name == "--fade-in" || name == "--fade-out") {
+        if (name == "--fade-in" || name == "--fade-out")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
-            const std::optional<double> value =
-                text ? ParseNumber(name, *text, Limits::kFade) : std::nullopt;
+            const std::optional<double> value = text ? ParseNumber(name, *text, Limits::kFade) : std::nullopt;
             if (!value)
                 return 2;
             (name == "--fade-in" ? file.fadeIn : file.fadeOut) = *value;
-        } else if (name == "--length") {
+        }
+        else if (name == "--length")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             if (!text || !ParseLength(name, *text, file))
                 return 2;
-        } else if (name == "--noise-setting" || name == "--file-setting") {
+        }
+        else if (name == "--noise-setting" || name == "--file-setting")
+        {
             const std::optional<std::string_view> text = reader.Value(argument);
             if (!text)
                 return 2;
             (name == "--noise-setting" ? given.noiseSetting : given.fileSetting) = std::string(*text);
-        } else {
+        }
+        else
+        {
             Usage("unknown option '" + ArgumentText(argument) + "'.");
             return 2;
         }
@@ -269,7 +284,7 @@ int ParseArguments(int argc, char** argv, GivenOptions& given, std::string& outp
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int RunRender(int argc, char** argv)
 {
@@ -278,7 +293,8 @@ int RunRender(int argc, char** argv)
     bool help = false;
     if (const int status = ParseArguments(argc, argv, given, output, help); status != 0)
         return status;
-    if (help) {
+    if (help)
+    {
         std::fputs(kHelpHead, stdout);
         std::fputs(kNoiseOptionsHelp, stdout);
         std::printf(kHelpTail, kSettingOptionsHelp);
@@ -299,41 +315,53 @@ int RunRender(int argc, char** argv)
     const NoiseOptions& noise = *fromSetting;
     if (!SeedFitsEndless(noise) || !NotchFitsType(given.noise, noise))
         return 2;
-    FileOptions file{static_cast<double>(fileSetting->fadeIn), static_cast<double>(fileSetting->fadeOut),
-                     fileSetting->hours, fileSetting->minutes, fileSetting->seconds, false};
+    FileOptions file{static_cast<double>(fileSetting->fadeIn),
+                     static_cast<double>(fileSetting->fadeOut),
+                     fileSetting->hours,
+                     fileSetting->minutes,
+                     fileSetting->seconds,
+                     false};
     LayOver(given.file, file);
     if (output.empty())
         output = FieldText(fileSetting->fileName);
-    if (output.empty()) {
+    if (output.empty())
+    {
         Usage("the OUTPUT file is missing.");
         return 2;
     }
 
     if (!IsTone(noise.noiseType) && noise.lowerLimit > noise.upperLimit)
-        std::fprintf(stderr, "susurra-cli: warning: the lower frequency %g Hz is above the upper %g Hz, so the "
-                             "file will be silent.\n", noise.lowerLimit, noise.upperLimit);
+        std::fprintf(stderr,
+                     "susurra-cli: warning: the lower frequency %g Hz is above the upper %g Hz, so the "
+                     "file will be silent.\n",
+                     noise.lowerLimit, noise.upperLimit);
 
     const SoundFileType type = SoundFileTypeOf(output);
-    if (type == SoundFileType::Unknown) {
+    if (type == SoundFileType::Unknown)
+    {
         std::fprintf(stderr, "susurra-cli: %s: %s.\n", output.c_str(), UnknownSuffixText());
         return 2;
     }
-    if (type == SoundFileType::Wave && file.hours * 3600 + file.minutes * 60 + file.seconds > Limits::kMaxWaveSeconds) {
+    if (type == SoundFileType::Wave && file.hours * 3600 + file.minutes * 60 + file.seconds > Limits::kMaxWaveSeconds)
+    {
         std::fprintf(stderr, "susurra-cli: --length: a WAV file can hold at most 13:31:35 of sound.\n");
         return 2;
     }
-    if (!CanWriteType(type)) {
+    if (!CanWriteType(type))
+    {
         std::fprintf(stderr, "susurra-cli: %s: this system's libsndfile cannot write %s files.\n", output.c_str(),
                      SoundFileSuffix(type));
         return 1;
     }
     const bool toStdout = output == "-";
-    if (toStdout && ::isatty(STDOUT_FILENO)) {
+    if (toStdout && ::isatty(STDOUT_FILENO))
+    {
         Usage("standard output is a terminal; name a file or redirect the output.");
         return 2;
     }
     CWaveWriter writer;
-    if (!writer.SetFileName(toStdout ? std::string_view("standard output") : output)) {
+    if (!writer.SetFileName(toStdout ? std::string_view("standard output") : output))
+    {
         std::fprintf(stderr, "susurra-cli: OUTPUT: Please enter no more than %d characters.\n",
                      CWaveWriter::kMaxFileNameChars);
         return 2;
@@ -344,12 +372,13 @@ int RunRender(int argc, char** argv)
     CProgressBar generating("generating noise signal");
     CProgressBar writing("writing sound file");
 
-    SoundValues sound{noise.noiseType, noise.lowerLimit, noise.upperLimit, noise.tinnitusFreq, noise.surfStrength,
-                      noise.surfPeriod};
+    SoundValues sound{noise.noiseType,    noise.lowerLimit,   noise.upperLimit,
+                      noise.tinnitusFreq, noise.surfStrength, noise.surfPeriod};
     sound.endless = noise.endless == 1 && !IsTone(noise.noiseType);
     sound.notch = noise.notch == 1 && !IsTone(noise.noiseType);
     sound.notchWidthOctaves = noise.notchWidthOctaves;
-    if (sound.endless) {
+    if (sound.endless)
+    {
         sound.seed = SeedOrRandom(noise);
         // The seed makes the same file again; say it before the long part.
         if (!file.quiet)

@@ -9,7 +9,8 @@
 #include "settings/setting_choice.h"
 #include "settings/settings_location.h"
 
-namespace {
+namespace
+{
 
 // Runs a stored value through the option parser, so that a setting the
 // window would refuse gets the window's message.
@@ -45,28 +46,28 @@ void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
             noise.*field = given.*field;
 }
 
-}  // namespace
+} // namespace
 
-const char* const kSettingOptionsHelp =
-    "  --noise-setting NAME   start from a noise setting, built-in or stored\n"
-    "                         ('susurra-cli settings' lists them); the options\n"
-    "                         above change single values of it; default: the\n"
-    "                         setting the window selects at start\n"
-    "  --file-setting NAME    the same for the file settings; its file name is\n"
-    "                         used when OUTPUT is left out\n";
+const char* const kSettingOptionsHelp = "  --noise-setting NAME   start from a noise setting, built-in or stored\n"
+                                        "                         ('susurra-cli settings' lists them); the options\n"
+                                        "                         above change single values of it; default: the\n"
+                                        "                         setting the window selects at start\n"
+                                        "  --file-setting NAME    the same for the file settings; its file name is\n"
+                                        "                         used when OUTPUT is left out\n";
 
-std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
-                                                    std::optional<std::string_view> name,
+std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store, std::optional<std::string_view> name,
                                                     const NoiseOptions& given)
 {
     const SettingChoice<NoiseSetting> choice = ChooseNoiseSetting(store, name);
-    if (!choice.found) {
+    if (!choice.found)
+    {
         std::fprintf(stderr, "susurra-cli: %s\n", choice.error.c_str());
         return std::nullopt;
     }
     // Only what the command line leaves to the setting has to be valid there.
     const NoiseSetting& s = choice.setting;
-    if (given.noiseType < 0 && (s.noiseType < 0 || s.noiseType > TinnitusFinder)) {
+    if (given.noiseType < 0 && (s.noiseType < 0 || s.noiseType > TinnitusFinder))
+    {
         RefusedSetting("noise", choice.name);
         std::fprintf(stderr, "susurra-cli: --type: the noise type %d is unknown.\n", s.noiseType);
         return std::nullopt;
@@ -74,12 +75,12 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
     const auto stored = [&](const char* option, double givenValue, double value, const ParameterLimit& limit) {
         return !std::isnan(givenValue) || Acceptable(option, value, limit);
     };
-    if (!stored("--lower", given.lowerLimit, s.lowerLimit, Limits::kFrequency) ||
-        !stored("--upper", given.upperLimit, s.upperLimit, Limits::kFrequency) ||
-        (given.tinnitusFreq < 0 &&
-         !Acceptable("--tinnitus-freq", s.tinnitusFrequency, Limits::kTinnitusFrequency)) ||
-        !stored("--surf-strength", given.surfStrength, s.surfStrength, Limits::kSurfStrength) ||
-        !stored("--surf-period", given.surfPeriod, s.surfPeriod, Limits::kSurfPeriod)) {
+    if (!stored("--lower", given.lowerLimit, s.lowerLimit, Limits::kFrequency)
+        || !stored("--upper", given.upperLimit, s.upperLimit, Limits::kFrequency)
+        || (given.tinnitusFreq < 0 && !Acceptable("--tinnitus-freq", s.tinnitusFrequency, Limits::kTinnitusFrequency))
+        || !stored("--surf-strength", given.surfStrength, s.surfStrength, Limits::kSurfStrength)
+        || !stored("--surf-period", given.surfPeriod, s.surfPeriod, Limits::kSurfPeriod))
+    {
         RefusedSetting("noise", choice.name);
         return std::nullopt;
     }
@@ -102,20 +103,23 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
                                               int maxSeconds, const GivenFileValues& given)
 {
     const SettingChoice<FileSetting> choice = ChooseFileSetting(store, name);
-    if (!choice.found) {
+    if (!choice.found)
+    {
         std::fprintf(stderr, "susurra-cli: %s\n", choice.error.c_str());
         return std::nullopt;
     }
     // Only what the command line leaves to the setting has to be valid there.
     const FileSetting& s = choice.setting;
-    if ((!given.fadeIn && !Acceptable("--fade-in", s.fadeIn, Limits::kFade)) ||
-        (!given.fadeOut && !Acceptable("--fade-out", s.fadeOut, Limits::kFade))) {
+    if ((!given.fadeIn && !Acceptable("--fade-in", s.fadeIn, Limits::kFade))
+        || (!given.fadeOut && !Acceptable("--fade-out", s.fadeOut, Limits::kFade)))
+    {
         RefusedSetting("file", choice.name);
         return std::nullopt;
     }
-    const bool validTime = s.hours >= 0 && s.hours <= 23 && s.minutes >= 0 && s.minutes <= 59 && s.seconds >= 0 &&
-        s.seconds <= 59;
-    if (!given.length && (!validTime || s.hours * 3600 + s.minutes * 60 + s.seconds > maxSeconds)) {
+    const bool validTime =
+        s.hours >= 0 && s.hours <= 23 && s.minutes >= 0 && s.minutes <= 59 && s.seconds >= 0 && s.seconds <= 59;
+    if (!given.length && (!validTime || s.hours * 3600 + s.minutes * 60 + s.seconds > maxSeconds))
+    {
         RefusedSetting("file", choice.name);
         std::fprintf(stderr, "susurra-cli: --length: its total playing time is not a valid length.\n");
         return std::nullopt;
@@ -132,7 +136,8 @@ void WarnAboutDamagedSettings(const CSettingsStore& store)
 {
     const SettingsLoadResult* loads[] = {&store.m_noiseLoad, &store.m_fileLoad};
     const SettingsKind kinds[] = {SettingsKind::Noise, SettingsKind::File};
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 2; ++i)
+    {
         const std::string& problem = loads[i]->problem;
         if (problem.empty())
             continue;

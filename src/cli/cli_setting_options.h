@@ -20,8 +20,7 @@ extern const char* const kSettingOptionsHelp;
 // laid over them.
 // On failure prints why (an unknown name lists the names there are) and
 // returns nullopt.
-std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
-                                                    std::optional<std::string_view> name,
+std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store, std::optional<std::string_view> name,
                                                     const NoiseOptions& given);
 
 // Which file values the command line gives, so that the setting's own need

@@ -9,16 +9,16 @@
 #include "settings/settings_store.h"
 #include "synth/noise_type.h"
 
-namespace {
+namespace
+{
 
 void PrintHelp()
 {
-    std::printf(
-        "Usage: susurra-cli settings\n\n"
-        "Lists the noise settings and the file settings in the order the window\n"
-        "shows them. '*' marks the setting selected at start; render and play use\n"
-        "it unless --noise-setting or --file-setting names another. Also says\n"
-        "which folder the settings files ns.srx and fs.srx are read from.\n");
+    std::printf("Usage: susurra-cli settings\n\n"
+                "Lists the noise settings and the file settings in the order the window\n"
+                "shows them. '*' marks the setting selected at start; render and play use\n"
+                "it unless --noise-setting or --file-setting names another. Also says\n"
+                "which folder the settings files ns.srx and fs.srx are read from.\n");
 }
 
 std::string Describe(const NoiseSetting& s)
@@ -28,9 +28,10 @@ std::string Describe(const NoiseSetting& s)
         std::snprintf(text, sizeof text, "%-13s %d Hz tone", "tinnitus", s.tinnitusFrequency);
     else
         std::snprintf(text, sizeof text, "%-13s %g - %g Hz", std::string(NoiseTypeName(s.noiseType)).c_str(),
-            s.lowerLimit, s.upperLimit);
+                      s.lowerLimit, s.upperLimit);
     std::string out = text;
-    if (s.surfStrength != 0.0) {
+    if (s.surfStrength != 0.0)
+    {
         std::snprintf(text, sizeof text, ", surf %g %% every %g s", s.surfStrength, s.surfPeriod);
         out += text;
     }
@@ -41,7 +42,8 @@ std::string Describe(const FileSetting& s)
 {
     char text[400];
     std::string time = "no valid time";
-    if (s.hours >= 0 && s.minutes >= 0 && s.seconds >= 0) {
+    if (s.hours >= 0 && s.minutes >= 0 && s.seconds >= 0)
+    {
         std::snprintf(text, sizeof text, "%d:%02d:%02d", s.hours, s.minutes, s.seconds);
         time = text;
     }
@@ -81,7 +83,8 @@ void PrintList(const char* title, const CSettingsTable<Record>& table)
     std::printf("\n%s:\n", title);
     const std::vector<int> slots = table.SortedSlots();
     const int selected = table.RestoredSelection();
-    for (std::size_t i = 0; i < slots.size(); ++i) {
+    for (std::size_t i = 0; i < slots.size(); ++i)
+    {
         const Record& s = table.m_slots[static_cast<std::size_t>(slots[i])];
         const std::string_view name = FieldText(s.name);
         const std::string shown = PrintableText(name);
@@ -91,17 +94,19 @@ void PrintList(const char* title, const CSettingsTable<Record>& table)
         else if (table.FindByName(name) != slots[i])
             note = "  [its name picks the one listed before]";
         std::printf("%c %s %s%s\n", static_cast<int>(i) == selected ? '*' : ' ', Padded(shown, 30).c_str(),
-            Describe(s).c_str(), note.c_str());
+                    Describe(s).c_str(), note.c_str());
     }
 }
 
-}  // namespace
+} // namespace
 
 int RunSettings(int argc, char** argv)
 {
-    for (int i = 0; i < argc; ++i) {
+    for (int i = 0; i < argc; ++i)
+    {
         const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--help" || arg == "-h")
+        {
             PrintHelp();
             return 0;
         }
@@ -112,9 +117,9 @@ int RunSettings(int argc, char** argv)
     const CSettingsStore store = CSettingsStore::ForThisProgram();
     const std::string folder = store.m_folder.empty() ? std::string("the current folder") : store.m_folder;
     std::printf("Settings folder: %s (%s)\n", folder.c_str(),
-        store.m_folder == g_programFolder ? "beside the program" : "the user's configuration folder");
+                store.m_folder == g_programFolder ? "beside the program" : "the user's configuration folder");
     std::printf("  %s\n  %s\n", DescribeLoad(store, SettingsKind::Noise).c_str(),
-        DescribeLoad(store, SettingsKind::File).c_str());
+                DescribeLoad(store, SettingsKind::File).c_str());
     PrintList("Noise settings (* selected at start)", store.m_noiseSettings);
     PrintList("File settings (* selected at start)", store.m_fileSettings);
     return 0;

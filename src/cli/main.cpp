@@ -8,7 +8,8 @@
 #include "base/printable_text.h"
 #include "cli/cli_commands.h"
 
-namespace {
+namespace
+{
 
 struct Command
 {
@@ -34,20 +35,23 @@ void PrintUsage(std::FILE* out)
                       "'susurra-cli --version' for the version.\n");
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
+    if (argc < 2)
+    {
         PrintUsage(stderr);
         return 2;
     }
     const std::string_view name = argv[1];
-    if (name == "--help" || name == "-h" || name == "help") {
+    if (name == "--help" || name == "-h" || name == "help")
+    {
         PrintUsage(stdout);
         return 0;
     }
-    if (name == "--version" || name == "-V") {
+    if (name == "--version" || name == "-V")
+    {
         std::printf("susurra-cli %s\n", SUSURRA_VERSION);
         return 0;
     }

@@ -17,7 +17,8 @@ CStderrFilter::CStderrFilter()
         return;
     std::fflush(stderr);
     m_saved = ::fcntl(2, F_DUPFD_CLOEXEC, 3);
-    if (m_saved < 0 || ::dup2(ends[1], 2) < 0) {
+    if (m_saved < 0 || ::dup2(ends[1], 2) < 0)
+    {
         ::close(ends[0]);
         ::close(ends[1]);
         if (m_saved >= 0)
@@ -45,7 +46,8 @@ void CStderrFilter::Pass(int from)
     static const std::regex internal(R"(Expression '.*' failed in '.*', line: \d+)");
     std::string pending;
     char buffer[4096];
-    for (;;) {
+    for (;;)
+    {
         const ssize_t got = ::read(from, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
@@ -53,7 +55,8 @@ void CStderrFilter::Pass(int from)
             break;
         pending.append(buffer, static_cast<std::size_t>(got));
         std::size_t end;
-        while ((end = pending.find('\n')) != std::string::npos) {
+        while ((end = pending.find('\n')) != std::string::npos)
+        {
             const std::string line = pending.substr(0, end + 1);
             pending.erase(0, end + 1);
             if (!std::regex_match(line.substr(0, end), internal))

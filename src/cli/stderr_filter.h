@@ -19,6 +19,6 @@ public:
 private:
     void Pass(int from);
 
-    int m_saved = -1;  // the real standard error
+    int m_saved = -1; // the real standard error
     std::thread m_thread;
 };

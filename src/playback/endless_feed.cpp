@@ -2,10 +2,8 @@
 #include "playback/endless_feed.h"
 
 CEndlessFeed::CEndlessFeed()
-    : m_periods(new int16_t[2 * static_cast<size_t>(kPeriodSamples)]()),
-      m_producer(&CEndlessFeed::Produce, this)
-{
-}
+    : m_periods(new int16_t[2 * static_cast<size_t>(kPeriodSamples)]()), m_producer(&CEndlessFeed::Produce, this)
+{}
 
 CEndlessFeed::~CEndlessFeed()
 {
@@ -37,7 +35,8 @@ const int16_t* CEndlessFeed::Start(int type, double lower, double upper, uint64_
 
 const int16_t* CEndlessFeed::Advance()
 {
-    if (!m_nextReady.load(std::memory_order_acquire)) {
+    if (!m_nextReady.load(std::memory_order_acquire))
+    {
         m_misses.fetch_add(1, std::memory_order_relaxed);
         return Period(m_current.load(std::memory_order_relaxed));
     }
@@ -52,13 +51,15 @@ const int16_t* CEndlessFeed::Advance()
 
 void CEndlessFeed::Produce()
 {
-    for (;;) {
+    for (;;)
+    {
         const uint32_t seen = m_wake.load(std::memory_order_acquire);
         if (m_quit.load(std::memory_order_acquire))
             return;
         {
             std::lock_guard lock(m_workMutex);
-            if (m_running.load(std::memory_order_acquire) && !m_nextReady.load(std::memory_order_acquire)) {
+            if (m_running.load(std::memory_order_acquire) && !m_nextReady.load(std::memory_order_acquire))
+            {
                 m_noise.Next(Period(1 - m_current.load(std::memory_order_relaxed)));
                 m_nextReady.store(true, std::memory_order_release);
                 continue;

@@ -47,14 +47,14 @@ private:
     int16_t* Period(int index) const { return m_periods.get() + static_cast<size_t>(index) * kPeriodSamples; }
     void Wake();
 
-    CEndlessNoise m_noise;                      // used under m_workMutex
-    std::unique_ptr<int16_t[]> m_periods;       // two periods: current and next
-    std::mutex m_workMutex;                     // held while a period is made
-    std::atomic<int> m_current{0};              // the period being played
-    std::atomic<bool> m_nextReady{false};       // the other period holds the next one
-    std::atomic<bool> m_running{false};         // a run is on: the producer may work
+    CEndlessNoise m_noise;                // used under m_workMutex
+    std::unique_ptr<int16_t[]> m_periods; // two periods: current and next
+    std::mutex m_workMutex;               // held while a period is made
+    std::atomic<int> m_current{0};        // the period being played
+    std::atomic<bool> m_nextReady{false}; // the other period holds the next one
+    std::atomic<bool> m_running{false};   // a run is on: the producer may work
     std::atomic<bool> m_quit{false};
-    std::atomic<uint32_t> m_wake{0};            // bumped on every event the producer waits for
+    std::atomic<uint32_t> m_wake{0}; // bumped on every event the producer waits for
     std::atomic<uint64_t> m_misses{0};
     std::thread m_producer;
 };

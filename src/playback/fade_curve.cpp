@@ -7,7 +7,8 @@
 
 #include "synth/rounding.h"
 
-namespace FadeCurve {
+namespace FadeCurve
+{
 
 double FallGain(int64_t position, int64_t length)
 {
@@ -72,4 +73,4 @@ int16_t Scale(int16_t sample, double gain)
     return static_cast<int16_t>(RoundHalfAway(static_cast<double>(sample) * gain));
 }
 
-}  // namespace FadeCurve
+} // namespace FadeCurve

@@ -5,7 +5,8 @@
 
 // The gain curves of playback, as pure functions of a sample's position.
 // The window and susurra-cli share them, so a fade sounds the same in both.
-namespace FadeCurve {
+namespace FadeCurve
+{
 
 // A fade-out falls evenly in decibels from unity down to this level and is
 // then cut to exact silence: from 60 dB down nothing is heard at night, and
@@ -39,4 +40,4 @@ double StopRampGain(int64_t position, int64_t length);
 // exactly 1 returns the sample unchanged.
 int16_t Scale(int16_t sample, double gain);
 
-}  // namespace FadeCurve
+} // namespace FadeCurve

@@ -19,12 +19,14 @@ int CGainStage::Apply(int16_t* samples, int count, int64_t first) const
 
     // Only the stretches inside a fade are touched: elsewhere the stream
     // stays exactly as the shaper made it.
-    if (m_fadeInSamples > 0 && first < m_fadeInSamples) {
+    if (m_fadeInSamples > 0 && first < m_fadeInSamples)
+    {
         const int stop = static_cast<int>(std::min<int64_t>(m_fadeInSamples - first, kept));
         for (int i = 0; i < stop; ++i)
             samples[i] = FadeCurve::Scale(samples[i], FadeCurve::RiseGain(first + i, m_fadeInSamples));
     }
-    if (m_end != kNone) {
+    if (m_end != kNone)
+    {
         const int64_t fadeStart = m_end - m_fadeOutSamples;
         const int begin = static_cast<int>(std::clamp<int64_t>(fadeStart - first, 0, kept));
         for (int i = begin; i < kept; ++i)

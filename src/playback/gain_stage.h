@@ -20,7 +20,11 @@ public:
     void SetFadeIn(int64_t samples) { m_fadeInSamples = samples > 0 ? samples : 0; }
     // Fall evenly over [end - samples, end) and end the stream at `end`.
     void SetFadeOut(int64_t end, int64_t samples);
-    void ClearFadeOut() { m_end = kNone; m_fadeOutSamples = 0; }
+    void ClearFadeOut()
+    {
+        m_end = kNone;
+        m_fadeOutSamples = 0;
+    }
 
     int64_t End() const { return m_end; }
     bool HasFadeOut() const { return m_end != kNone; }

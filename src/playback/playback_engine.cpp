@@ -9,7 +9,8 @@
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
 
-namespace {
+namespace
+{
 const char* const kCaption = "Warning";
 const char* const kNoDevice = "No audio mixer device found";
 const char* const kCantOpen = "I can't open the sound device";
@@ -17,17 +18,18 @@ const char* const kCantOpen = "I can't open the sound device";
 // What the desktop's mixer calls the stream.
 std::string StreamName(const PlayParameters& params)
 {
-    switch (params.noiseType) {
-    case Physiological:
-        return "Physiological noise";
-    case White:
-        return "White noise";
-    case Pink:
-        return "Pink noise";
-    case TinnitusFinder:
-        return "Tone " + std::to_string(params.tinnitusFreq) + " Hz";
-    default:
-        return "Noise";
+    switch (params.noiseType)
+    {
+        case Physiological:
+            return "Physiological noise";
+        case White:
+            return "White noise";
+        case Pink:
+            return "Pink noise";
+        case TinnitusFinder:
+            return "Tone " + std::to_string(params.tinnitusFreq) + " Hz";
+        default:
+            return "Noise";
     }
 }
 NotchBand NotchOf(const PlayParameters& params)
@@ -35,7 +37,7 @@ NotchBand NotchOf(const PlayParameters& params)
     return NotchBand{params.notch && !IsTone(params.noiseType), static_cast<double>(params.tinnitusFreq),
                      ValidNotchWidth(params.notchWidthOctaves)};
 }
-}  // namespace
+} // namespace
 
 CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls,
                                  IStatusSink& status, IMessageReporter& messages)
@@ -46,8 +48,7 @@ CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPl
       m_messages(messages),
       m_playBuffer(MakeZeroedArray<int16_t>(kPeriodSamples)),
       m_shaper(synth.Source(), m_playBuffer.get())
-{
-}
+{}
 
 CPlaybackEngine::~CPlaybackEngine()
 {
@@ -59,9 +60,12 @@ void CPlaybackEngine::InitDevices()
     m_headers[0].data = m_playBuffer.get();
 
     ListDevices();
-    if (m_deviceNames.empty()) {
+    if (m_deviceNames.empty())
+    {
         m_messages.Report(kCaption, kNoDevice, MessageIcon::None);
-    } else {
+    }
+    else
+    {
         m_selectedEntry = 0;
         m_deviceId = m_deviceIds[0];
         m_deviceChosen = true;
@@ -83,8 +87,10 @@ void CPlaybackEngine::ListDevices()
     m_deviceIds.clear();
     m_deviceNames.clear();
     m_deviceIds.reserve(devices.size());
-    for (uint32_t id = 0; id < devices.size(); ++id) {
-        if (devices[id].takesMono16At44100) {
+    for (uint32_t id = 0; id < devices.size(); ++id)
+    {
+        if (devices[id].takesMono16At44100)
+        {
             m_deviceNames.push_back(devices[id].name);
             m_deviceIds.push_back(id);
         }
@@ -95,19 +101,20 @@ bool CPlaybackEngine::RefreshDevices()
 {
     if (m_waveOut.DeviceListVersion() == m_deviceListVersion)
         return false;
-    const std::string chosen =
-        m_selectedEntry >= 0 && m_selectedEntry < static_cast<int>(m_deviceNames.size())
-            ? m_deviceNames[m_selectedEntry]
-            : std::string();
+    const std::string chosen = m_selectedEntry >= 0 && m_selectedEntry < static_cast<int>(m_deviceNames.size())
+                                   ? m_deviceNames[m_selectedEntry]
+                                   : std::string();
     ListDevices();
     const auto kept = std::find(m_deviceNames.begin(), m_deviceNames.end(), chosen);
-    if (!chosen.empty() && kept != m_deviceNames.end()) {
+    if (!chosen.empty() && kept != m_deviceNames.end())
+    {
         // Ids are positions in the backend's list; the open stream stays.
         m_selectedEntry = static_cast<int>(kept - m_deviceNames.begin());
         m_deviceId = m_deviceIds[m_selectedEntry];
         return true;
     }
-    if (m_deviceNames.empty()) {
+    if (m_deviceNames.empty())
+    {
         m_selectedEntry = -1;
         return true;
     }
@@ -118,7 +125,8 @@ bool CPlaybackEngine::RefreshDevices()
     m_selectedEntry = 0;
     m_deviceId = m_deviceIds[0];
     m_deviceChosen = true;
-    if (!OpenDevice()) {
+    if (!OpenDevice())
+    {
         m_messages.Report(kCaption, kCantOpen, MessageIcon::Exclamation);
         SetStatus("nothing to do");
         return true;
@@ -130,8 +138,8 @@ bool CPlaybackEngine::RefreshDevices()
 
 bool CPlaybackEngine::OpenDevice()
 {
-    m_deviceOpen = m_waveOut.Open(&m_hWaveOut, m_deviceId, m_waveFormat, &CPlaybackEngine::WaveOutProc, this) ==
-                   WaveResult::Ok;
+    m_deviceOpen =
+        m_waveOut.Open(&m_hWaveOut, m_deviceId, m_waveFormat, &CPlaybackEngine::WaveOutProc, this) == WaveResult::Ok;
     m_deviceFailed.store(false, std::memory_order_relaxed);
     // A device opened afresh plays at the slider's level, not at its own default.
     if (m_deviceOpen)
@@ -153,7 +161,9 @@ void CPlaybackEngine::HaltOutput()
     m_playing.store(false, std::memory_order_release);
     // A refill that saw m_playing set finishes (and queues its half) before the
     // reset below, which then hands that half back too.
-    { std::lock_guard lock(m_refillMutex); }
+    {
+        std::lock_guard lock(m_refillMutex);
+    }
     if (m_deviceOpen)
         m_waveOut.Reset(m_hWaveOut);
     m_cueDone.store(true, std::memory_order_release);
@@ -175,7 +185,8 @@ bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count)
     m_waveOut.PrepareHeader(m_hWaveOut, &m_cueHeader);
     m_cuePrepared = true;
     m_cueDone.store(false, std::memory_order_release);
-    if (m_waveOut.Write(m_hWaveOut, &m_cueHeader) != WaveResult::Ok) {
+    if (m_waveOut.Write(m_hWaveOut, &m_cueHeader) != WaveResult::Ok)
+    {
         m_cueDone.store(true, std::memory_order_release);
         return false;
     }
@@ -217,7 +228,8 @@ void CPlaybackEngine::PrepareHeaders(int halfLength)
 
 void CPlaybackEngine::UnprepareHeaders()
 {
-    if (m_rampPrepared) {
+    if (m_rampPrepared)
+    {
         m_waveOut.UnprepareHeader(m_hWaveOut, &m_rampHeader);
         m_rampPrepared = false;
     }
@@ -243,17 +255,20 @@ void CPlaybackEngine::OnPlay()
     // Glide: the sound goes on and crossfades into the new one. A change
     // between noise and tone (other half lengths) or of endless noise cuts.
     const bool playingNow = m_playing.load(std::memory_order_acquire);
-    if (playingNow && m_params.glide && !m_endlessPlaying && !m_params.endless &&
-        CSurfShaper::HalfLength(m_params.noiseType) == CSurfShaper::HalfLength(PlayedType())) {
+    if (playingNow && m_params.glide && !m_endlessPlaying && !m_params.endless
+        && CSurfShaper::HalfLength(m_params.noiseType) == CSurfShaper::HalfLength(PlayedType()))
+    {
         if (!m_synth.Ready())
             GlideTo(IsTone(m_params.noiseType), static_cast<double>(m_params.tinnitusFreq));
         return;
     }
 
-    if (m_playing.load(std::memory_order_acquire)) {
+    if (m_playing.load(std::memory_order_acquire))
+    {
         HaltOutput();
         CloseDevice();
-        if (!OpenDevice()) {
+        if (!OpenDevice())
+        {
             // Nothing can be heard now: say so rather than claim "playing".
             m_messages.Report(kCaption, kCantOpen, MessageIcon::Exclamation);
             SetStatus("nothing to do");
@@ -261,7 +276,8 @@ void CPlaybackEngine::OnPlay()
         }
     }
 
-    if (!m_synth.Ready()) {
+    if (!m_synth.Ready())
+    {
         SetStatus("generating noise signal");
         if (IsTone(m_params.noiseType))
             m_synth.SynthesizeTone(static_cast<double>(m_params.tinnitusFreq));
@@ -272,7 +288,8 @@ void CPlaybackEngine::OnPlay()
     // No refill runs now, so the feed may start over.
     const bool endless = m_params.endless && !IsTone(m_params.noiseType);
     const int16_t* source = m_synth.Source();
-    if (endless) {
+    if (endless)
+    {
         if (!m_feed)
             m_feed = std::make_unique<CEndlessFeed>();
         source = m_feed->Start(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, m_params.seed,
@@ -308,7 +325,8 @@ void CPlaybackEngine::OnPlay()
 
 void CPlaybackEngine::GlideTo(bool tone, double frequency)
 {
-    if (!m_glideOld) {
+    if (!m_glideOld)
+    {
         m_glideOld.reset(new int16_t[kPeriodSamples]);
         m_glideMix.reset(new int16_t[kPeriodSamples]);
     }
@@ -338,7 +356,8 @@ void CPlaybackEngine::MixGlide(int half, int length)
 {
     const int start = half != 0 ? length : 0;
     const int16_t* next = m_synth.Source();
-    for (int k = start; k < start + length; ++k) {
+    for (int k = start; k < start + length; ++k)
+    {
         const int64_t position = m_streamIndex + (k - start) - m_glideStart;
         m_glideMix[k] = FadeCurve::GlideMix(m_glideOld[k], next[k],
                                             static_cast<double>(position) / static_cast<double>(kGlideSamples));
@@ -348,7 +367,8 @@ void CPlaybackEngine::MixGlide(int half, int length)
 
 bool CPlaybackEngine::MakeHalf(int half)
 {
-    if (m_streamEnded) {
+    if (m_streamEnded)
+    {
         m_headers[half].bufferLengthBytes = 0;
         return false;
     }
@@ -358,7 +378,8 @@ bool CPlaybackEngine::MakeHalf(int half)
         MixGlide(half, length);
     m_shaper.FillHalf(half);
     m_halfStart[half] = m_streamIndex;
-    if (gliding && m_streamIndex + length - m_glideStart >= kGlideSamples) {
+    if (gliding && m_streamIndex + length - m_glideStart >= kGlideSamples)
+    {
         m_shaper.SetSource(m_synth.Source());
         m_glideStart = -1;
     }
@@ -446,10 +467,12 @@ void CPlaybackEngine::QueueStopRamp(int64_t heard)
     // The halves still hold the samples around the one being heard; the
     // ramp takes them from there (silence where it runs past them).
     const int length = static_cast<int>(m_halfBytes / 2);
-    for (int k = 0; k < kStopRampSamples; ++k) {
+    for (int k = 0; k < kStopRampSamples; ++k)
+    {
         const int64_t at = heard + k;
         int16_t sample = 0;
-        for (int h = 0; h < 2; ++h) {
+        for (int h = 0; h < 2; ++h)
+        {
             const int64_t into = at - m_halfStart[h];
             if (into >= 0 && into < static_cast<int64_t>(m_headers[h].bufferLengthBytes / 2))
                 sample = m_playBuffer[static_cast<size_t>(h * length + into)];
@@ -499,7 +522,8 @@ void CPlaybackEngine::RetuneTone(double frequency)
 {
     if (!m_playing.load(std::memory_order_acquire) || !IsTone(PlayedType()))
         return;
-    if (m_params.glide) {
+    if (m_params.glide)
+    {
         GlideTo(true, frequency);
         return;
     }
@@ -541,11 +565,13 @@ void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* 
     // The ramp after Stop is no half: nothing follows it.
     if (header == &engine->m_rampHeader)
         return;
-    if (header == &engine->m_cueHeader) {
+    if (header == &engine->m_cueHeader)
+    {
         engine->m_cueDone.store(true, std::memory_order_release);
         return;
     }
-    if (message == WaveMessage::DeviceError) {
+    if (message == WaveMessage::DeviceError)
+    {
         engine->m_playing.store(false, std::memory_order_release);
         engine->m_deviceFailed.store(true, std::memory_order_release);
         return;
@@ -563,7 +589,8 @@ void CPlaybackEngine::Refill(WaveHandle handle)
     const int h = m_nextHalf;
     // Half 0 begins a period: endless noise moves on to the next one.
     --m_queued;
-    if (m_streamEnded) {
+    if (m_streamEnded)
+    {
         // Only the last halves play out; the end is reached when they are back.
         if (m_queued <= 0)
             m_ended.store(true, std::memory_order_release);
@@ -572,10 +599,13 @@ void CPlaybackEngine::Refill(WaveHandle handle)
     if (h == 0 && m_endlessPlaying)
         m_shaper.SetSource(m_feed->Advance());
     MakeHalf(h);
-    if (!QueueHalf(handle, h)) {
+    if (!QueueHalf(handle, h))
+    {
         m_playing.store(false, std::memory_order_release);
         m_deviceFailed.store(true, std::memory_order_release);
-    } else if (m_queued == 0) {
+    }
+    else if (m_queued == 0)
+    {
         m_ended.store(true, std::memory_order_release);
     }
     m_nextHalf = 1 - h;

@@ -40,9 +40,9 @@ public:
     static constexpr int kPeriodSamples = 262144;
     static constexpr int kMaxVolumePosition = 461;
 
-    CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls,
-                    IStatusSink& status, IMessageReporter& messages);
-    ~CPlaybackEngine();  // Shutdown()
+    CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls, IStatusSink& status,
+                    IMessageReporter& messages);
+    ~CPlaybackEngine(); // Shutdown()
     CPlaybackEngine(const CPlaybackEngine&) = delete;
     CPlaybackEngine& operator=(const CPlaybackEngine&) = delete;
 
@@ -158,10 +158,10 @@ private:
     IStatusSink& m_statusSink;
     IMessageReporter& m_messages;
 
-    std::vector<uint32_t> m_deviceIds;        // combo entry -> device id
-    std::vector<std::string> m_deviceNames;   // combo entries
+    std::vector<uint32_t> m_deviceIds;      // combo entry -> device id
+    std::vector<std::string> m_deviceNames; // combo entries
     int m_selectedEntry = -1;
-    uint32_t m_deviceListVersion = 0;         // the backend's when the list was read
+    uint32_t m_deviceListVersion = 0; // the backend's when the list was read
     uint32_t m_deviceId = 0;
     bool m_deviceChosen = false;
     WaveHandle m_hWaveOut = 0;
@@ -180,27 +180,27 @@ private:
     std::atomic<bool> m_cueDone{true};
     WaveHeader m_cueHeader;
     bool m_cuePrepared = false;
-    std::mutex m_refillMutex;   // held by a refill, by Play's first fills, and by LockSignal
-    int m_nextHalf = 0;         // guarded by m_refillMutex
+    std::mutex m_refillMutex; // held by a refill, by Play's first fills, and by LockSignal
+    int m_nextHalf = 0;       // guarded by m_refillMutex
 
     // The fades and the stream's position (guarded by m_refillMutex).
     CGainStage m_gain;
-    int64_t m_streamIndex = 0;   // of the next sample a refill makes
-    bool m_streamEnded = false;  // the half holding the end was made: queue nothing more
-    int m_queued = 0;            // halves at the device
+    int64_t m_streamIndex = 0;  // of the next sample a refill makes
+    bool m_streamEnded = false; // the half holding the end was made: queue nothing more
+    int m_queued = 0;           // halves at the device
     uint32_t m_halfBytes = 0;
     // A glide: the old sound's period and the mixed period the shaper reads
     // while the crossfade runs (made on the first glide, on the UI thread).
     static constexpr int64_t kGlideSamples = 44100;
     std::unique_ptr<int16_t[]> m_glideOld;
     std::unique_ptr<int16_t[]> m_glideMix;
-    int64_t m_glideStart = -1;   // stream index where the crossfade begins; -1: none
-    int64_t m_halfStart[2] = {0, 0};  // stream index of each half's first sample
-    static constexpr int kStopRampSamples = 2205;  // 50 ms
+    int64_t m_glideStart = -1;                    // stream index where the crossfade begins; -1: none
+    int64_t m_halfStart[2] = {0, 0};              // stream index of each half's first sample
+    static constexpr int kStopRampSamples = 2205; // 50 ms
     int16_t m_rampSamples[kStopRampSamples] = {};
     WaveHeader m_rampHeader;
     bool m_rampPrepared = false;
-    std::atomic<bool> m_ended{false};  // the last half of an ended stream came back
+    std::atomic<bool> m_ended{false}; // the last half of an ended stream came back
     std::chrono::steady_clock::time_point m_playStart;
 
     // Endless noise: made on the first endless Play; the refills take each
@@ -208,6 +208,6 @@ private:
     std::unique_ptr<CEndlessFeed> m_feed;
     bool m_endlessPlaying = false;
 
-    ZeroedArray<int16_t> m_playBuffer;    // the two halves the device plays
-    CSurfShaper m_shaper;                     // reads the synth's source, writes m_playBuffer
+    ZeroedArray<int16_t> m_playBuffer; // the two halves the device plays
+    CSurfShaper m_shaper;              // reads the synth's source, writes m_playBuffer
 };

@@ -6,10 +6,7 @@
 #include "synth/rounding.h"
 #include "synth/sample_rate.h"
 
-CSurfShaper::CSurfShaper(const int16_t* source, int16_t* samples)
-    : m_source(source), m_samples(samples)
-{
-}
+CSurfShaper::CSurfShaper(const int16_t* source, int16_t* samples) : m_source(source), m_samples(samples) {}
 
 void CSurfShaper::FillHalf(int half)
 {
@@ -18,11 +15,13 @@ void CSurfShaper::FillHalf(int half)
     const int end = start + length;
     const double d = std::exp(2.0) - 1.0;
 
-    for (int i = start; i < end; ++i) {
+    for (int i = start; i < end; ++i)
+    {
         // S and P may change under us; each sample uses the values it reads.
         const double s = m_surfStrength.load(std::memory_order_relaxed);
         const double p = m_surfPeriod.load(std::memory_order_relaxed);
-        if (p == 0.0) {
+        if (p == 0.0)
+        {
             // c / 0 has no meaningful angle: a zero period is silence, and the
             // surf phase waits at its start until a period is set again.
             m_samples[i] = 0;

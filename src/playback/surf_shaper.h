@@ -18,17 +18,14 @@
 class CSurfShaper
 {
 public:
-    static constexpr int kNoiseHalfSamples = PeriodSamples(White) / 2;           // N / 2
-    static constexpr int kToneHalfSamples = PeriodSamples(TinnitusFinder) / 2;   // half a second
+    static constexpr int kNoiseHalfSamples = PeriodSamples(White) / 2;         // N / 2
+    static constexpr int kToneHalfSamples = PeriodSamples(TinnitusFinder) / 2; // half a second
 
     // source and samples each hold at least 262144 samples and outlive this.
     CSurfShaper(const int16_t* source, int16_t* samples);
 
     // Half length in samples for a signal of the given noise type.
-    static constexpr int HalfLength(int playedType)
-    {
-        return PeriodSamples(playedType) / 2;
-    }
+    static constexpr int HalfLength(int playedType) { return PeriodSamples(playedType) / 2; }
 
     // Shapes half 0 or half 1 (any non-zero value means 1) of the signal of
     // m_playedType into samples, advancing m_surfCounter once per sample.
@@ -38,10 +35,10 @@ public:
     // period); called only where FillHalf may be.
     void SetSource(const int16_t* source) { m_source = source; }
 
-    std::atomic<double> m_surfStrength{0.0};  // S, percent
-    std::atomic<double> m_surfPeriod{8.0};    // P, seconds
-    std::atomic<int> m_playedType{-1};        // NoiseType of the signal last started
-    std::atomic<uint32_t> m_surfCounter{0};   // surf phase index; Play resets it to 0
+    std::atomic<double> m_surfStrength{0.0}; // S, percent
+    std::atomic<double> m_surfPeriod{8.0};   // P, seconds
+    std::atomic<int> m_playedType{-1};       // NoiseType of the signal last started
+    std::atomic<uint32_t> m_surfCounter{0};  // surf phase index; Play resets it to 0
 
 private:
     const int16_t* m_source;

@@ -30,18 +30,18 @@
 enum class WaveResult
 {
     Ok = 0,
-    BadDevice,     // no such device id
-    BadFormat,     // the device does not take the format
-    NotOpen,       // the handle is not open
-    Unprepared,    // Write with a header that is not prepared
-    QueueFull,     // too many buffers queued
-    DeviceError,   // the device or the sound server failed
+    BadDevice,   // no such device id
+    BadFormat,   // the device does not take the format
+    NotOpen,     // the handle is not open
+    Unprepared,  // Write with a header that is not prepared
+    QueueFull,   // too many buffers queued
+    DeviceError, // the device or the sound server failed
 };
 
 enum class WaveMessage
 {
-    Done,          // the buffer was played (or returned by Reset)
-    DeviceError,   // the buffer is returned because the device failed; playback has stopped
+    Done,        // the buffer was played (or returned by Reset)
+    DeviceError, // the buffer is returned because the device failed; playback has stopped
 };
 
 // 0 is never a valid handle.
@@ -58,7 +58,7 @@ struct WaveFormat
 struct WaveDeviceInfo
 {
     std::string name;
-    bool takesMono16At44100 = false;  // 44100 Hz, mono, 16-bit is accepted
+    bool takesMono16At44100 = false; // 44100 Hz, mono, 16-bit is accepted
 };
 
 // Header flags.
@@ -87,8 +87,8 @@ public:
     virtual std::vector<WaveDeviceInfo> Devices() = 0;
 
     // Opens deviceId for format; notifications go to callback with context.
-    virtual WaveResult Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format,
-                            WaveCallback callback, void* context) = 0;
+    virtual WaveResult Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format, WaveCallback callback,
+                            void* context) = 0;
     // Registers a buffer for output. Preparing a prepared header is harmless.
     virtual WaveResult PrepareHeader(WaveHandle handle, WaveHeader* header) = 0;
     // Releases a buffer. Unpreparing a header that is not prepared is harmless.

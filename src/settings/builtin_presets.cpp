@@ -3,7 +3,8 @@
 #include "settings/setting_text.h"
 #include "synth/noise_type.h"
 
-namespace {
+namespace
+{
 
 struct NoisePreset
 {
@@ -25,14 +26,15 @@ constexpr NoisePreset kNoisePresets[kBuiltInNoiseSettingCount] = {
     {"Standard Physiological Noise", Physiological, 0.0, 8.0},
 };
 
-}  // namespace
+} // namespace
 
 void SetUpBuiltInPresets(CNoiseSettingsTable& noiseSettings, CFileSettingsTable& fileSettings)
 {
     noiseSettings.Clear();
     fileSettings.Clear();
 
-    for (int slot = 0; slot < kBuiltInNoiseSettingCount; ++slot) {
+    for (int slot = 0; slot < kBuiltInNoiseSettingCount; ++slot)
+    {
         const NoisePreset& preset = kNoisePresets[slot];
         NoiseSetting& s = noiseSettings.m_slots[slot];
         s.noiseType = static_cast<std::int8_t>(preset.type);
@@ -47,7 +49,7 @@ void SetUpBuiltInPresets(CNoiseSettingsTable& noiseSettings, CFileSettingsTable&
     FileSetting& cd = fileSettings.m_slots[0];
     cd.fadeIn = 10;
     cd.fadeOut = 10;
-    cd.hours = 1;  // 1:19:00, the 79 minutes of an audio CD
+    cd.hours = 1; // 1:19:00, the 79 minutes of an audio CD
     cd.minutes = 19;
     cd.seconds = 0;
     StoreName(cd.name, "Standard CD");

@@ -8,14 +8,14 @@
 // layout, byte for byte, with little-endian integers.
 struct FileSetting
 {
-    std::int32_t fadeIn;     // whole seconds
-    std::int32_t fadeOut;    // whole seconds
-    std::int32_t hours;      // total playing time, 0..23, or -1 when it was not valid
-    std::int32_t minutes;    // 0..59 or -1
-    std::int32_t seconds;    // 0..59 or -1
-    char name[50];           // at most 49 bytes, zero-terminated, rest zero
-    char fileName[260];      // at most 259 bytes, zero-terminated; may be empty
-    std::uint8_t reserved[2];  // no meaning; written as zero
+    std::int32_t fadeIn;      // whole seconds
+    std::int32_t fadeOut;     // whole seconds
+    std::int32_t hours;       // total playing time, 0..23, or -1 when it was not valid
+    std::int32_t minutes;     // 0..59 or -1
+    std::int32_t seconds;     // 0..59 or -1
+    char name[50];            // at most 49 bytes, zero-terminated, rest zero
+    char fileName[260];       // at most 259 bytes, zero-terminated; may be empty
+    std::uint8_t reserved[2]; // no meaning; written as zero
 };
 
 static_assert(std::endian::native == std::endian::little, "records are stored in memory order");

@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr std::uint8_t kMarker[3] = {'S', 'x', 0x01};
 constexpr std::uint8_t kEndlessFlag = 0x01;
@@ -14,7 +15,8 @@ constexpr std::uint8_t kOneOctave = 2;
 std::uint8_t Crc8(const std::uint8_t* bytes, int count)
 {
     std::uint8_t crc = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         crc ^= bytes[i];
         for (int bit = 0; bit < 8; ++bit)
             crc = static_cast<std::uint8_t>((crc & 0x80) ? (crc << 1) ^ 0x07 : crc << 1);
@@ -22,7 +24,7 @@ std::uint8_t Crc8(const std::uint8_t* bytes, int count)
     return crc;
 }
 
-}  // namespace
+} // namespace
 
 NoiseExtras ReadNoiseExtras(const NoiseSetting& setting)
 {
@@ -30,8 +32,8 @@ NoiseExtras ReadNoiseExtras(const NoiseSetting& setting)
     const std::uint8_t flags = b[3];
     const std::uint8_t width = b[4];
     const bool notch = (flags & kNotchFlag) != 0;
-    const bool valid = std::memcmp(b, kMarker, sizeof kMarker) == 0 && (flags & ~(kEndlessFlag | kNotchFlag)) == 0 &&
-        (notch ? (width == kHalfOctave || width == kOneOctave) : width == 0) && Crc8(b, 5) == b[5];
+    const bool valid = std::memcmp(b, kMarker, sizeof kMarker) == 0 && (flags & ~(kEndlessFlag | kNotchFlag)) == 0
+                       && (notch ? (width == kHalfOctave || width == kOneOctave) : width == 0) && Crc8(b, 5) == b[5];
     if (!valid)
         return {};
     NoiseExtras extras;

@@ -14,9 +14,9 @@
 // off the block is written as six zero bytes, the record as it always was.
 struct NoiseExtras
 {
-    bool endless = false;              // noise that never repeats
-    bool notch = false;                // a notch in the spectrum
-    double notchWidthOctaves = 0.0;    // 0.5 or 1.0 with the notch, else 0
+    bool endless = false;           // noise that never repeats
+    bool notch = false;             // a notch in the spectrum
+    double notchWidthOctaves = 0.0; // 0.5 or 1.0 with the notch, else 0
 
     bool operator==(const NoiseExtras&) const = default;
 };

@@ -8,15 +8,15 @@
 // layout, byte for byte: little-endian integers, IEEE 754 binary64 reals.
 struct NoiseSetting
 {
-    std::int8_t noiseType;            // a NoiseType value, 0..3
-    std::uint8_t reserved1[3];        // no meaning; written as zero
-    std::int32_t tinnitusFrequency;   // Hz
-    double lowerLimit;                // Hz
-    double upperLimit;                // Hz
-    double surfStrength;              // percent
-    double surfPeriod;                // seconds
-    char name[50];                    // at most 49 bytes, zero-terminated, rest zero
-    std::uint8_t reserved2[6];        // no meaning; written as zero
+    std::int8_t noiseType;          // a NoiseType value, 0..3
+    std::uint8_t reserved1[3];      // no meaning; written as zero
+    std::int32_t tinnitusFrequency; // Hz
+    double lowerLimit;              // Hz
+    double upperLimit;              // Hz
+    double surfStrength;            // percent
+    double surfPeriod;              // seconds
+    char name[50];                  // at most 49 bytes, zero-terminated, rest zero
+    std::uint8_t reserved2[6];      // no meaning; written as zero
 };
 
 static_assert(std::endian::native == std::endian::little, "records are stored in memory order");

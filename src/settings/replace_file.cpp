@@ -10,7 +10,8 @@
 
 #include "base/write_all.h"
 
-namespace {
+namespace
+{
 
 std::string Failure(const std::string& what, int error)
 {
@@ -25,7 +26,7 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-}  // namespace
+} // namespace
 
 std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned char> bytes,
                         const ReplaceFileCalls& calls)
@@ -33,9 +34,11 @@ std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned 
     // A settings file linked from elsewhere (a dotfiles folder, say) stays a
     // link: the file it points at is the one replaced.
     std::string path = linkOrPath;
-    struct stat info {};
-    if (::lstat(linkOrPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* target = ::realpath(linkOrPath.c_str(), nullptr)) {
+    struct stat info = {};
+    if (::lstat(linkOrPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+    {
+        if (char* target = ::realpath(linkOrPath.c_str(), nullptr))
+        {
             path = target;
             std::free(target);
         }
@@ -46,7 +49,8 @@ std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned 
     // gets the permissions the user's umask gives any new file.
     std::string temporary;
     int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt)
+    {
         temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
@@ -65,7 +69,8 @@ std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned 
         error = errno;
     if (error == 0 && calls.rename(temporary.c_str(), path.c_str()) != 0)
         error = errno;
-    if (error != 0) {
+    if (error != 0)
+    {
         ::unlink(temporary.c_str());
         return Failure(linkOrPath, error);
     }
@@ -73,7 +78,8 @@ std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned 
     // Make the rename itself durable. The new contents are in place already,
     // so a failure here is not worth reporting.
     const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
+    if (folder >= 0)
+    {
         ::fsync(folder);
         ::close(folder);
     }
@@ -84,7 +90,8 @@ std::string CreateFolders(const std::string& folder)
 {
     std::string partial;
     std::size_t start = 0;
-    while (start <= folder.size()) {
+    while (start <= folder.size())
+    {
         std::size_t slash = folder.find('/', start);
         if (slash == std::string::npos)
             slash = folder.size();
@@ -95,7 +102,7 @@ std::string CreateFolders(const std::string& folder)
         if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST)
             return "I can't create the folder " + folder + ": " + std::strerror(errno);
     }
-    struct stat info {};
+    struct stat info = {};
     if (::stat(folder.c_str(), &info) != 0)
         return "I can't create the folder " + folder + ": " + std::strerror(errno);
     if (!S_ISDIR(info.st_mode))

@@ -2,20 +2,25 @@
 #include "base/printable_text.h"
 #include "settings/setting_choice.h"
 
-namespace {
+namespace
+{
 
 template <class Record>
 SettingChoice<Record> Choose(const CSettingsTable<Record>& table, std::optional<std::string_view> name,
-    const char* listName)
+                             const char* listName)
 {
     SettingChoice<Record> choice;
     const std::vector<std::string> names = table.SortedNames();
     std::string wanted;
-    if (name) {
+    if (name)
+    {
         wanted = std::string(*name);
-    } else {
+    }
+    else
+    {
         const int position = table.RestoredSelection();
-        if (position < 0) {
+        if (position < 0)
+        {
             choice.error = std::string("there are no ") + listName + "s";
             return choice;
         }
@@ -23,9 +28,10 @@ SettingChoice<Record> Choose(const CSettingsTable<Record>& table, std::optional<
     }
 
     const int slot = table.FindByName(wanted);
-    if (slot < 0) {
-        choice.error = std::string("there is no ") + listName + " named \"" + ArgumentText(wanted) + "\"; the " + listName +
-            "s are:";
+    if (slot < 0)
+    {
+        choice.error = std::string("there is no ") + listName + " named \"" + ArgumentText(wanted) + "\"; the "
+                       + listName + "s are:";
         for (const std::string& entry : names)
             choice.error += "\n  " + PrintableText(entry);
         return choice;
@@ -36,7 +42,7 @@ SettingChoice<Record> Choose(const CSettingsTable<Record>& table, std::optional<
     return choice;
 }
 
-}  // namespace
+} // namespace
 
 SettingChoice<NoiseSetting> ChooseNoiseSetting(const CSettingsStore& store, std::optional<std::string_view> name)
 {

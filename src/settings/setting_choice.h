@@ -13,9 +13,9 @@ template <class Record>
 struct SettingChoice
 {
     bool found = false;
-    Record setting{};     // the chosen setting's values when found
-    std::string name;     // its name when found
-    std::string error;    // why nothing was found, naming the settings there are
+    Record setting{};  // the chosen setting's values when found
+    std::string name;  // its name when found
+    std::string error; // why nothing was found, naming the settings there are
 };
 
 // The noise setting to use: the one named name (built-in or stored; the lowest

@@ -6,8 +6,10 @@
 
 std::size_t SortedInsertPosition(const std::vector<std::string>& names, std::string_view name)
 {
-    const auto at = std::upper_bound(names.begin(), names.end(), name,
-        [](std::string_view value, const std::string& entry) { return CompareNamesNoCase(value, entry) < 0; });
+    const auto at =
+        std::upper_bound(names.begin(), names.end(), name, [](std::string_view value, const std::string& entry) {
+            return CompareNamesNoCase(value, entry) < 0;
+        });
     return static_cast<std::size_t>(at - names.begin());
 }
 
@@ -24,7 +26,8 @@ int RestoredPosition(int savedSelection, int count)
 int FindEntryNoCase(const std::vector<std::string>& names, std::string_view name)
 {
     const int count = static_cast<int>(names.size());
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count; ++i)
+    {
         const int entry = i % count;
         if (CompareNamesNoCase(names[entry], name) == 0)
             return entry;

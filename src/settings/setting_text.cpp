@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 bool IsContinuationByte(char c)
 {
@@ -19,27 +20,36 @@ char32_t DecodeNext(std::string_view text, std::size_t& at)
     const auto lead = static_cast<unsigned char>(text[at]);
     int length = 0;
     char32_t cp = 0;
-    if (lead < 0x80) {
+    if (lead < 0x80)
+    {
         ++at;
         return lead;
     }
-    if (lead >= 0xC2 && lead <= 0xDF) {
+    if (lead >= 0xC2 && lead <= 0xDF)
+    {
         length = 2;
         cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
+    }
+    else if (lead >= 0xE0 && lead <= 0xEF)
+    {
         length = 3;
         cp = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
+    }
+    else if (lead >= 0xF0 && lead <= 0xF4)
+    {
         length = 4;
         cp = lead & 0x07;
     }
-    if (length == 0 || at + static_cast<std::size_t>(length) > text.size()) {
+    if (length == 0 || at + static_cast<std::size_t>(length) > text.size())
+    {
         ++at;
         return kInvalidByteBase + lead;
     }
-    for (int i = 1; i < length; ++i) {
+    for (int i = 1; i < length; ++i)
+    {
         const char c = text[at + static_cast<std::size_t>(i)];
-        if (!IsContinuationByte(c)) {
+        if (!IsContinuationByte(c))
+        {
             ++at;
             return kInvalidByteBase + lead;
         }
@@ -60,7 +70,8 @@ char32_t FoldCase(char32_t c)
         return c;
     if (c <= 0xDE)
         return c == 0xD7 ? c : c + 32;
-    if (c >= 0x100 && c <= 0x17F) {
+    if (c >= 0x100 && c <= 0x17F)
+    {
         if (c == 0x178)
             return 0xFF;
         const bool oddCapitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
@@ -78,7 +89,7 @@ char32_t FoldCase(char32_t c)
     return c;
 }
 
-}  // namespace
+} // namespace
 
 std::string_view FieldText(const char* field, std::size_t fieldSize)
 {
@@ -96,7 +107,8 @@ std::size_t Utf8CutLength(std::string_view text, std::size_t maxBytes)
     // lead byte. A UTF-8 character has at most three continuation bytes, so a
     // longer run is not UTF-8 and is cut at the byte limit.
     std::size_t cut = maxBytes;
-    for (int stepsBack = 0; stepsBack < 4; ++stepsBack) {
+    for (int stepsBack = 0; stepsBack < 4; ++stepsBack)
+    {
         if (!IsContinuationByte(text[cut]))
             return cut;
         if (cut == 0)
@@ -132,7 +144,8 @@ int CompareNamesNoCase(std::string_view a, std::string_view b)
 {
     std::size_t i = 0;
     std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
+    while (i < a.size() && j < b.size())
+    {
         const char32_t x = FoldCase(DecodeNext(a, i));
         const char32_t y = FoldCase(DecodeNext(b, j));
         if (x != y)

@@ -12,12 +12,13 @@
 #include "settings/replace_file.h"
 #include "settings/setting_text.h"
 
-namespace {
+namespace
+{
 
 std::int32_t ReadInt32(const unsigned char* at)
 {
     std::int32_t value;
-    std::memcpy(&value, at, sizeof value);  // records and header are little-endian, as memory is
+    std::memcpy(&value, at, sizeof value); // records and header are little-endian, as memory is
     return value;
 }
 
@@ -71,7 +72,8 @@ SettingsLoadResult Parse(CSettingsTable<Record>& table, std::span<const unsigned
 {
     SettingsLoadResult result;
     result.opened = true;
-    if (bytes.size() < kSettingsHeaderSize) {
+    if (bytes.size() < kSettingsHeaderSize)
+    {
         result.problem = "the file ends inside its 12-byte header";
         return result;
     }
@@ -79,7 +81,8 @@ SettingsLoadResult Parse(CSettingsTable<Record>& table, std::span<const unsigned
     // bytes 4..7: the format marker, which carries no information
     table.m_savedSelection = ReadInt32(bytes.data() + 8);
     result.recordCount = count;
-    if (count < 0) {
+    if (count < 0)
+    {
         result.problem = "the record count " + std::to_string(count) + " is negative";
         return result;
     }
@@ -88,26 +91,30 @@ SettingsLoadResult Parse(CSettingsTable<Record>& table, std::span<const unsigned
     const int room = kSettingSlots - firstSlot;
     const std::size_t whole = (bytes.size() - kSettingsHeaderSize) / sizeof(Record);
     int toRead = count;
-    if (toRead > room) {
+    if (toRead > room)
+    {
         toRead = room;
-        result.problem = "the file holds " + std::to_string(count) + " settings, but there is room for " +
-            std::to_string(room);
+        result.problem =
+            "the file holds " + std::to_string(count) + " settings, but there is room for " + std::to_string(room);
     }
-    if (whole < static_cast<std::size_t>(toRead)) {
+    if (whole < static_cast<std::size_t>(toRead))
+    {
         toRead = static_cast<int>(whole);
-        result.problem = "the file ends after " + std::to_string(whole) + " of its " + std::to_string(count) +
-            " settings";
+        result.problem =
+            "the file ends after " + std::to_string(whole) + " of its " + std::to_string(count) + " settings";
     }
 
     int slot = firstSlot;
-    for (int i = 0; i < toRead; ++i) {
+    for (int i = 0; i < toRead; ++i)
+    {
         Record record;
         std::memcpy(&record, bytes.data() + kSettingsHeaderSize + i * sizeof(Record), sizeof(Record));
         CleanExtensions(record);
         if (TerminateTexts(record))
             result.problem = "a text without its terminating zero byte was cut";
         // An empty name marks a free slot: such a record is not a setting.
-        if (record.name[0] == 0) {
+        if (record.name[0] == 0)
+        {
             result.problem = "a record without a name was skipped";
             continue;
         }
@@ -124,13 +131,15 @@ SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
     // Without O_NONBLOCK a named pipe put in the file's place would block
     // the open until a writer came; anything but a regular file is skipped.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    if (fd < 0)
+    {
         if (errno != ENOENT)
             result.problem = "I can't open " + path + ": " + std::strerror(errno);
         return result;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    {
         ::close(fd);
         result.problem = "I can't read " + path + ": it is not a regular file";
         return result;
@@ -141,7 +150,8 @@ SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
     std::vector<unsigned char> bytes(kSettingsHeaderSize + kSettingSlots * sizeof(Record) + 1);
     std::size_t size = 0;
     int error = 0;
-    while (size < bytes.size()) {
+    while (size < bytes.size())
+    {
         const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
         if (got < 0 && errno == EINTR)
             continue;
@@ -152,7 +162,8 @@ SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
         size += static_cast<std::size_t>(got);
     }
     ::close(fd);
-    if (error != 0) {
+    if (error != 0)
+    {
         result.problem = "I can't read " + path + ": " + std::strerror(error);
         return result;
     }
@@ -168,7 +179,8 @@ std::vector<unsigned char> Format(const CSettingsTable<Record>& table, int selec
     AppendInt32(out, count);
     AppendInt32(out, kSettingsFormatMarker);
     AppendInt32(out, selectedEntry);
-    for (int slot = table.m_firstUserSlot; slot < kSettingSlots; ++slot) {
+    for (int slot = table.m_firstUserSlot; slot < kSettingSlots; ++slot)
+    {
         if (!table.IsOccupied(slot))
             continue;
         Record record = table.m_slots[slot];
@@ -179,7 +191,7 @@ std::vector<unsigned char> Format(const CSettingsTable<Record>& table, int selec
     return out;
 }
 
-}  // namespace
+} // namespace
 
 SettingsLoadResult ParseSettingsFile(CNoiseSettingsTable& table, std::span<const unsigned char> bytes)
 {

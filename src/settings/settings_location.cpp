@@ -27,13 +27,16 @@ void InitProgramFolder()
     // readlink neither terminates nor says whether it cut the path, so grow
     // the buffer until the path fits with room to spare.
     std::vector<char> buffer(1024);
-    for (;;) {
+    for (;;)
+    {
         const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0) {
+        if (length < 0)
+        {
             g_programFolder.clear();
             return;
         }
-        if (static_cast<std::size_t>(length) < buffer.size()) {
+        if (static_cast<std::size_t>(length) < buffer.size())
+        {
             g_programFolder = ProgramFolderOf(std::string_view(buffer.data(), static_cast<std::size_t>(length)));
             return;
         }
@@ -48,11 +51,14 @@ SettingsEnvironment SettingsEnvironment::FromSystem()
     environment.programFolder = g_programFolder;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"))
         environment.xdgConfigHome = xdg;
-    if (const char* home = std::getenv("HOME"); home && *home) {
+    if (const char* home = std::getenv("HOME"); home && *home)
+    {
         environment.home = home;
-    } else {
+    }
+    else
+    {
         std::vector<char> text(16384);
-        passwd entry {};
+        passwd entry{};
         passwd* found = nullptr;
         if (::getpwuid_r(::getuid(), &entry, text.data(), text.size(), &found) == 0 && found && found->pw_dir)
             environment.home = found->pw_dir;
@@ -61,7 +67,7 @@ SettingsEnvironment SettingsEnvironment::FromSystem()
         return ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
     };
     environment.isFolder = [](const std::string& folder) {
-        struct stat info {};
+        struct stat info = {};
         return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     };
     return environment;
@@ -91,8 +97,8 @@ bool IsInstalledProgramFolder(const SettingsEnvironment& environment)
 std::string ChooseSettingsFolder(const SettingsEnvironment& environment)
 {
     const std::string& program = environment.programFolder;
-    if (!IsSystemProgramFolder(program) && !IsInstalledProgramFolder(environment) &&
-        (!environment.isWritable || environment.isWritable(program)))
+    if (!IsSystemProgramFolder(program) && !IsInstalledProgramFolder(environment)
+        && (!environment.isWritable || environment.isWritable(program)))
         return program;
 
     // A relative $XDG_CONFIG_HOME is invalid and must be ignored.

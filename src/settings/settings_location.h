@@ -30,9 +30,9 @@ void InitProgramFolder();
 // can stand in for the system.
 struct SettingsEnvironment
 {
-    std::string programFolder;                 // g_programFolder
-    std::optional<std::string> xdgConfigHome;  // $XDG_CONFIG_HOME
-    std::optional<std::string> home;           // $HOME, or the password entry's home folder
+    std::string programFolder;                // g_programFolder
+    std::optional<std::string> xdgConfigHome; // $XDG_CONFIG_HOME
+    std::optional<std::string> home;          // $HOME, or the password entry's home folder
     // Whether a new file could be created in a folder ("" is the current
     // folder). Defaults to access(W_OK).
     std::function<bool(const std::string&)> isWritable;

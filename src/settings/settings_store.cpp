@@ -6,10 +6,7 @@
 #include "settings/replace_file.h"
 #include "settings/settings_location.h"
 
-CSettingsStore::CSettingsStore(std::string folder)
-    : m_folder(std::move(folder))
-{
-}
+CSettingsStore::CSettingsStore(std::string folder) : m_folder(std::move(folder)) {}
 
 CSettingsStore CSettingsStore::ForThisProgram()
 {
@@ -40,7 +37,8 @@ const SettingsLoadResult& CSettingsStore::LoadSettingsFile(SettingsKind kind)
 std::string CSettingsStore::SaveSettingsFile(SettingsKind kind, int selectedEntry) const
 {
     // The user's configuration folder may not exist yet on a first save.
-    if (!m_folder.empty()) {
+    if (!m_folder.empty())
+    {
         if (std::string error = CreateFolders(m_folder); !error.empty())
             return error;
     }

@@ -6,10 +6,8 @@
 extern "C" __attribute__((visibility("default"))) const SoundModuleApi* SusurraSoundModule()
 {
     static const SoundModuleApi api{
-        SUSURRA_VERSION,
-        [](WaveBackend backend) { return CreateWaveOut(backend); },
-        &WriteCompressedFile,
-        &EstimatedFileBytes,
+        SUSURRA_VERSION,      [](WaveBackend backend) { return CreateWaveOut(backend); },
+        &WriteCompressedFile, &EstimatedFileBytes,
         &CanWriteType,
     };
     return &api;

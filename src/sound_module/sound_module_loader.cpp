@@ -47,13 +47,13 @@ const SoundModuleApi* Load()
         const auto entry = reinterpret_cast<SoundModuleEntry>(::dlsym(module, kSoundModuleEntry));
         const SoundModuleApi* api = entry != nullptr ? entry() : nullptr;
         if (api != nullptr && std::strcmp(api->version, SUSURRA_VERSION) == 0)
-            return api;  // kept loaded for the program's life
+            return api; // kept loaded for the program's life
         why = candidate + " belongs to another version of the program";
         break;
     }
     if (why.empty())
-        why = std::string(kSoundModuleFile) + " is neither in " + folder + " nor in " + folder +
-              "/" SUSURRA_SOUND_MODULE_DIR;
+        why = std::string(kSoundModuleFile) + " is neither in " + folder + " nor in " + folder
+              + "/" SUSURRA_SOUND_MODULE_DIR;
     std::fprintf(stderr, "susurra: no sound devices and no compressed files: %s\n", why.c_str());
     return nullptr;
 }
@@ -96,9 +96,9 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
     if (const SoundModuleApi* api = Module())
         return api->writeCompressedFile(writer, type, totalSeconds, writeWave, times);
     if (writer.reporter != nullptr)
-        writer.reporter->Report("Warning",
-                                std::string("I can't write ") + writer.fileName + ": " + kSoundModuleFile + " is missing",
-                                MessageIcon::Exclamation);
+        writer.reporter->Report(
+            "Warning", std::string("I can't write ") + writer.fileName + ": " + kSoundModuleFile + " is missing",
+            MessageIcon::Exclamation);
     return false;
 }
 

@@ -22,7 +22,8 @@
 #include "synth/parameter_limits.h"
 #include "synth/sample_rate.h"
 
-namespace {
+namespace
+{
 
 constexpr int kOpusRate = 48000;
 // libsndfile maps the level 0..1 linearly onto the bitrate: 0.832 gives
@@ -34,15 +35,16 @@ constexpr int kPipeBytes = 1 << 20;
 
 int SndfileFormat(SoundFileType type)
 {
-    switch (type) {
-    case SoundFileType::Flac:
-        return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
-    case SoundFileType::Opus:
-        return SF_FORMAT_OGG | SF_FORMAT_OPUS;
-    case SoundFileType::Mp3:
-        return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
-    default:
-        return 0;
+    switch (type)
+    {
+        case SoundFileType::Flac:
+            return SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+        case SoundFileType::Opus:
+            return SF_FORMAT_OGG | SF_FORMAT_OPUS;
+        case SoundFileType::Mp3:
+            return SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+        default:
+            return 0;
     }
 }
 
@@ -70,11 +72,11 @@ struct CheckedFile
 {
     int fd = -1;
     bool failed = false;
-    int error = 0;  // errno of the first failed write
+    int error = 0; // errno of the first failed write
 
     static sf_count_t Length(void* self)
     {
-        struct stat st {};
+        struct stat st = {};
         return ::fstat(static_cast<CheckedFile*>(self)->fd, &st) == 0 ? st.st_size : -1;
     }
     static sf_count_t Seek(sf_count_t offset, int whence, void* self)
@@ -89,7 +91,8 @@ struct CheckedFile
     static sf_count_t Write(const void* data, sf_count_t count, void* self)
     {
         auto* file = static_cast<CheckedFile*>(self);
-        if (file->failed || !WriteAll(file->fd, data, static_cast<size_t>(count))) {
+        if (file->failed || !WriteAll(file->fd, data, static_cast<size_t>(count)))
+        {
             if (!file->failed)
                 file->error = errno;
             file->failed = true;
@@ -97,10 +100,7 @@ struct CheckedFile
         }
         return count;
     }
-    static sf_count_t Tell(void* self)
-    {
-        return ::lseek(static_cast<CheckedFile*>(self)->fd, 0, SEEK_CUR);
-    }
+    static sf_count_t Tell(void* self) { return ::lseek(static_cast<CheckedFile*>(self)->fd, 0, SEEK_CUR); }
 };
 
 // Reads the wave stream from fd and encodes its samples. Stops at the end of
@@ -112,7 +112,8 @@ public:
     CEncoder(SNDFILE* file, const CheckedFile& output, SoundFileType type, int fd)
         : m_file(file), m_output(output), m_fd(fd)
     {
-        if (type == SoundFileType::Opus) {
+        if (type == SoundFileType::Opus)
+        {
             const soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
             const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
             soxr_error_t error = nullptr;
@@ -150,8 +151,9 @@ private:
         std::vector<int16_t> samples(kChunk);
         std::vector<int16_t> resampled(kChunk * 2);
         size_t headerLeft = kWaveHeaderBytes;
-        size_t carried = 0;  // bytes of a half sample kept for the next read
-        for (;;) {
+        size_t carried = 0; // bytes of a half sample kept for the next read
+        for (;;)
+        {
             const ssize_t got = ::read(m_fd, bytes.data() + carried, bytes.size() - carried);
             if (got < 0 && errno == EINTR)
                 continue;
@@ -161,7 +163,8 @@ private:
                 break;
             size_t have = carried + static_cast<size_t>(got);
             size_t from = 0;
-            if (headerLeft > 0) {
+            if (headerLeft > 0)
+            {
                 const size_t skip = std::min(headerLeft, have);
                 headerLeft -= skip;
                 from = skip;
@@ -181,22 +184,24 @@ private:
     bool Put(const int16_t* data, size_t count, std::vector<int16_t>& resampled, bool last)
     {
         if (m_resampler == nullptr)
-            return count == 0 || (sf_write_short(m_file, data, static_cast<sf_count_t>(count)) ==
-                                      static_cast<sf_count_t>(count) &&
-                                  !m_output.failed);
+            return count == 0
+                   || (sf_write_short(m_file, data, static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count)
+                       && !m_output.failed);
         size_t offset = 0;
-        do {
+        do
+        {
             size_t used = 0;
             size_t made = 0;
             const size_t give = count - offset;
             if (soxr_process(m_resampler, last ? nullptr : data + offset, give, &used, resampled.data(),
-                             resampled.size(), &made) != nullptr)
+                             resampled.size(), &made)
+                != nullptr)
                 return false;
             offset += used;
-            if (made > 0 &&
-                (sf_write_short(m_file, resampled.data(), static_cast<sf_count_t>(made)) !=
-                     static_cast<sf_count_t>(made) ||
-                 m_output.failed))
+            if (made > 0
+                && (sf_write_short(m_file, resampled.data(), static_cast<sf_count_t>(made))
+                        != static_cast<sf_count_t>(made)
+                    || m_output.failed))
                 return false;
             if (last && made == 0)
                 return true;
@@ -229,10 +234,11 @@ public:
     }
     ~CSigpipeHeld()
     {
-        if (!m_wasPending) {
+        if (!m_wasPending)
+        {
             const timespec zero{};
-            while (sigtimedwait(&m_pipe, nullptr, &zero) == SIGPIPE) {
-            }
+            while (sigtimedwait(&m_pipe, nullptr, &zero) == SIGPIPE)
+            {}
         }
         pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
     }
@@ -290,21 +296,22 @@ std::string FolderOf(const std::string& fileName)
     return slash == 0 ? "/" : fileName.substr(0, slash);
 }
 
-}  // namespace
+} // namespace
 
 int64_t EstimatedFileBytes(SoundFileType type, double seconds)
 {
     const double waveBytes = 2.0 * kSampleRate * seconds;
-    switch (type) {
-    case SoundFileType::Flac:
-        // Noise at a tenth of full scale leaves FLAC little to take away.
-        return static_cast<int64_t>(0.75 * waveBytes);
-    case SoundFileType::Opus:
-        return static_cast<int64_t>(52000.0 / 8.0 * seconds);
-    case SoundFileType::Mp3:
-        return static_cast<int64_t>(100000.0 / 8.0 * seconds);
-    default:
-        return static_cast<int64_t>(waveBytes) + static_cast<int64_t>(kWaveHeaderBytes);
+    switch (type)
+    {
+        case SoundFileType::Flac:
+            // Noise at a tenth of full scale leaves FLAC little to take away.
+            return static_cast<int64_t>(0.75 * waveBytes);
+        case SoundFileType::Opus:
+            return static_cast<int64_t>(52000.0 / 8.0 * seconds);
+        case SoundFileType::Mp3:
+            return static_cast<int64_t>(100000.0 / 8.0 * seconds);
+        default:
+            return static_cast<int64_t>(waveBytes) + static_cast<int64_t>(kWaveHeaderBytes);
     }
 }
 
@@ -325,27 +332,32 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
                          const std::function<bool(int fd)>& writeWave, EncoderTimes* times)
 {
     const std::string name = writer.fileName;
-    if (type == SoundFileType::Unknown || type == SoundFileType::Wave) {
+    if (type == SoundFileType::Unknown || type == SoundFileType::Wave)
+    {
         Warn(writer, "I can't write " + name + ": " + UnknownSuffixText());
         return false;
     }
-    if (!(totalSeconds >= 0.0 && totalSeconds <= Limits::kMaxClockSeconds)) {
+    if (!(totalSeconds >= 0.0 && totalSeconds <= Limits::kMaxClockSeconds))
+    {
         Warn(writer, "I can't write " + name + ": a sound file can be at most 23:59:59 long");
         return false;
     }
-    if (!CanWriteType(type)) {
-        Warn(writer, "I can't write " + name + ": this system's libsndfile cannot write " +
-                         SoundFileSuffix(type) + " files");
+    if (!CanWriteType(type))
+    {
+        Warn(writer,
+             "I can't write " + name + ": this system's libsndfile cannot write " + SoundFileSuffix(type) + " files");
         return false;
     }
-    struct statvfs space {};
-    if (::statvfs(FolderOf(name).c_str(), &space) == 0) {
+    struct statvfs space = {};
+    if (::statvfs(FolderOf(name).c_str(), &space) == 0)
+    {
         const double freeBytes = static_cast<double>(space.f_bavail) * static_cast<double>(space.f_frsize);
         const int64_t needed = EstimatedFileBytes(type, totalSeconds);
-        if (static_cast<double>(needed) > freeBytes) {
-            Warn(writer, "I can't write " + name + ": it needs about " + std::to_string(needed / 1000000 + 1) +
-                             " MB, and only " + std::to_string(static_cast<int64_t>(freeBytes / 1e6)) +
-                             " MB are free there");
+        if (static_cast<double>(needed) > freeBytes)
+        {
+            Warn(writer, "I can't write " + name + ": it needs about " + std::to_string(needed / 1000000 + 1)
+                             + " MB, and only " + std::to_string(static_cast<int64_t>(freeBytes / 1e6))
+                             + " MB are free there");
             return false;
         }
     }
@@ -357,20 +369,23 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
     CheckedFile output;
     CFileReplacement replacement;
     output.fd = replacement.Open(name.c_str(), O_RDWR);
-    if (output.fd < 0) {
+    if (output.fd < 0)
+    {
         Warn(writer, "I can't open " + name + ": " + std::strerror(errno));
         return false;
     }
     SF_VIRTUAL_IO io{&CheckedFile::Length, &CheckedFile::Seek, &CheckedFile::Read, &CheckedFile::Write,
                      &CheckedFile::Tell};
     SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &output);
-    if (file == nullptr) {
+    if (file == nullptr)
+    {
         ::close(output.fd);
         replacement.Discard();
         Warn(writer, "I can't write " + name);
         return false;
     }
-    if (type != SoundFileType::Flac) {
+    if (type != SoundFileType::Flac)
+    {
         int mode = SF_BITRATE_MODE_CONSTANT;
         sf_command(file, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
         double level = type == SoundFileType::Opus ? kOpusLevel : kMp3Level;
@@ -380,16 +395,20 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
     int ends[2] = {-1, -1};
     bool ok = ::pipe2(ends, O_CLOEXEC) == 0;
     bool encoded = false;
-    if (ok) {
+    if (ok)
+    {
         // A deeper pipe lets the encoder fall behind a burst of blocks.
         ::fcntl(ends[1], F_SETPIPE_SZ, kPipeBytes);
         CEncoder encoder(file, output, type, ends[0]);
-        if (!encoder.ResamplerReady(type)) {
+        if (!encoder.ResamplerReady(type))
+        {
             ::close(ends[0]);
             ::close(ends[1]);
             Warn(writer, "I can't write " + name);
             ok = false;
-        } else {
+        }
+        else
+        {
             const int64_t savedLimit = writer.maxSamples;
             writer.maxSamples = static_cast<int64_t>(Limits::kMaxClockSeconds) * kSampleRate;
             std::thread thread(&CEncoder::Run, &encoder);
@@ -405,30 +424,36 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
             thread.join();
             writer.maxSamples = savedLimit;
             encoded = encoder.Ok();
-            if (times != nullptr) {
+            if (times != nullptr)
+            {
                 times->encoderSeconds = encoder.CpuSeconds();
                 times->tailSeconds =
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - tailStart).count();
             }
             held.Release();
             if (!encoded)
-                Warn(writer, "I can't write " + name +
-                                 (output.error != 0 ? std::string(": ") + std::strerror(output.error) : std::string()));
+                Warn(writer,
+                     "I can't write " + name
+                         + (output.error != 0 ? std::string(": ") + std::strerror(output.error) : std::string()));
             else
                 held.Forward();
             ok = ok && encoded;
         }
-    } else {
+    }
+    else
+    {
         Warn(writer, "I can't write " + name);
     }
     // The last pages and the stream's end are written on closing.
     const bool closed = sf_close(file) == 0 && !output.failed;
     // A failed close can be the first news of a failed write (NFS, quotas).
-    if ((::close(output.fd) != 0 || !closed) && ok) {
+    if ((::close(output.fd) != 0 || !closed) && ok)
+    {
         Warn(writer, "I can't write " + name);
         ok = false;
     }
-    if (ok && !replacement.Commit()) {
+    if (ok && !replacement.Commit())
+    {
         Warn(writer, "I can't write " + name + ": " + std::strerror(errno));
         ok = false;
     }

@@ -10,8 +10,8 @@
 // How the encoder's time went, for the benchmarks.
 struct EncoderTimes
 {
-    double encoderSeconds = 0.0;  // CPU time of the encoding thread
-    double tailSeconds = 0.0;     // wall time spent waiting for it after the last sample was made
+    double encoderSeconds = 0.0; // CPU time of the encoding thread
+    double tailSeconds = 0.0;    // wall time spent waiting for it after the last sample was made
 };
 
 // Writes a FLAC, Ogg Opus or MP3 file through libsndfile into

@@ -4,10 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+namespace
+{
 constexpr int kN = CEndlessSpectrum::kPeriodSamples;
 constexpr int kX = CEndlessSpectrum::kCrossfadeSamples;
-}  // namespace
+} // namespace
 
 CEndlessBlocks::CEndlessBlocks()
     : m_workspaces(new CEndlessWorkspace[kSlots]),
@@ -45,7 +46,8 @@ const int16_t* CEndlessBlocks::Make(int64_t b)
             m_firstMade = false;
         m_headBlock[b % kHeads] = b;
         m_headDone.notify_all();
-        if (b > 0) {
+        if (b > 0)
+        {
             const int64_t p = (b - 1) % kHeads;
             m_headDone.wait(lock, [&] { return m_headBlock[p] == b - 1; });
             previous = m_heads.get() + p * kX;

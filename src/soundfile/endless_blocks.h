@@ -21,7 +21,7 @@
 class CEndlessBlocks
 {
 public:
-    static constexpr int kSlots = 4;  // blocks in flight at most, as the writer has slots
+    static constexpr int kSlots = 4; // blocks in flight at most, as the writer has slots
 
     CEndlessBlocks();
     ~CEndlessBlocks();
@@ -40,11 +40,11 @@ private:
     static constexpr int kHeads = kSlots + 1;
 
     CEndlessSpectrum m_spectrum;
-    std::unique_ptr<CEndlessWorkspace[]> m_workspaces;   // one per slot
-    std::unique_ptr<int16_t[]> m_periods;                // kSlots output periods
-    std::unique_ptr<double[]> m_heads;                   // kHeads heads of raw periods
+    std::unique_ptr<CEndlessWorkspace[]> m_workspaces; // one per slot
+    std::unique_ptr<int16_t[]> m_periods;              // kSlots output periods
+    std::unique_ptr<double[]> m_heads;                 // kHeads heads of raw periods
     std::mutex m_mutex;
     std::condition_variable m_headDone;
-    int64_t m_headBlock[kHeads] = {};                    // the block whose head each holds; -1 none
-    bool m_firstMade = false;                            // P_0 waits in workspace 0
+    int64_t m_headBlock[kHeads] = {}; // the block whose head each holds; -1 none
+    bool m_firstMade = false;         // P_0 waits in workspace 0
 };

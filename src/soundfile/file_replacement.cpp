@@ -12,9 +12,10 @@
 int CFileReplacement::Open(const char* name, int accessFlags)
 {
     m_name = name;
-    struct stat existing {};
+    struct stat existing = {};
     const bool exists = ::stat(name, &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) {
+    if (exists && !S_ISREG(existing.st_mode))
+    {
         m_mode = Mode::InPlace;
         return ::open(name, accessFlags | O_TRUNC | O_CLOEXEC);
     }
@@ -28,7 +29,8 @@ int CFileReplacement::Open(const char* name, int accessFlags)
     // permissions the user's umask gives any new file.
     int fd = -1;
     int error = 0;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt)
+    {
         std::snprintf(m_temporary, sizeof m_temporary, "%.*s.susurra-%ld-%d.tmp", folderLength, m_target,
                       static_cast<long>(::getpid()), attempt);
         fd = ::open(m_temporary, accessFlags | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -36,11 +38,13 @@ int CFileReplacement::Open(const char* name, int accessFlags)
         if (fd < 0 && error != EEXIST)
             break;
     }
-    if (fd >= 0) {
+    if (fd >= 0)
+    {
         m_mode = Mode::Temporary;
         return fd;
     }
-    if (exists && (error == EACCES || error == EPERM) && ::access(name, W_OK) == 0) {
+    if (exists && (error == EACCES || error == EPERM) && ::access(name, W_OK) == 0)
+    {
         m_mode = Mode::InPlaceRemovedOnFailure;
         return ::open(name, accessFlags | O_TRUNC | O_CLOEXEC);
     }
@@ -58,5 +62,5 @@ void CFileReplacement::Discard()
     if (m_mode == Mode::Temporary)
         ::unlink(m_temporary);
     else if (m_mode == Mode::InPlaceRemovedOnFailure)
-        ::unlink(m_name);  // a header that promises samples that are not there
+        ::unlink(m_name); // a header that promises samples that are not there
 }

@@ -24,17 +24,18 @@ SoundFileType SoundFileTypeOf(std::string_view fileName)
 
 const char* SoundFileSuffix(SoundFileType type)
 {
-    switch (type) {
-    case SoundFileType::Wave:
-        return ".wav";
-    case SoundFileType::Flac:
-        return ".flac";
-    case SoundFileType::Opus:
-        return ".opus";
-    case SoundFileType::Mp3:
-        return ".mp3";
-    case SoundFileType::Unknown:
-        break;
+    switch (type)
+    {
+        case SoundFileType::Wave:
+            return ".wav";
+        case SoundFileType::Flac:
+            return ".flac";
+        case SoundFileType::Opus:
+            return ".opus";
+        case SoundFileType::Mp3:
+            return ".mp3";
+        case SoundFileType::Unknown:
+            break;
     }
     return "";
 }

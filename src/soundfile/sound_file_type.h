@@ -6,11 +6,11 @@
 // The kinds of sound file, told apart by the name's suffix.
 enum class SoundFileType
 {
-    Wave,     // the program's own 16-bit PCM writer
-    Flac,     // lossless: the same samples
-    Opus,     // Ogg Opus, about 48 kbit/s
-    Mp3,      // MPEG layer III, about 96 kbit/s
-    Unknown,  // a suffix that is none of the above
+    Wave,    // the program's own 16-bit PCM writer
+    Flac,    // lossless: the same samples
+    Opus,    // Ogg Opus, about 48 kbit/s
+    Mp3,     // MPEG layer III, about 96 kbit/s
+    Unknown, // a suffix that is none of the above
 };
 
 // The type a file name asks for: .wav, .flac, .opus or .mp3 in any case; a

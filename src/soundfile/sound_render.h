@@ -9,12 +9,12 @@
 // What a sound is made of: the signal and its surf.
 struct SoundValues
 {
-    int noiseType = Pink;          // NoiseType
-    double lowerLimit = 100.0;     // Hz
-    double upperLimit = 20000.0;   // Hz
-    int tinnitusFreq = 440;        // Hz
-    double surfStrength = 30.0;    // percent
-    double surfPeriod = 20.0;      // seconds
+    int noiseType = Pink;        // NoiseType
+    double lowerLimit = 100.0;   // Hz
+    double upperLimit = 20000.0; // Hz
+    int tinnitusFreq = 440;      // Hz
+    double surfStrength = 30.0;  // percent
+    double surfPeriod = 20.0;    // seconds
     // Noise that never repeats (the tone is not affected): each period drawn
     // afresh from seed. Off: the one period, repeated.
     bool endless = false;
@@ -31,9 +31,9 @@ NotchBand NotchOf(const SoundValues& sound);
 // What a file adds to a sound.
 struct FileValues
 {
-    double fadeIn = 10.0;          // seconds
-    double fadeOut = 10.0;         // seconds
-    double totalSeconds = 4740.0;  // playing time
+    double fadeIn = 10.0;         // seconds
+    double fadeOut = 10.0;        // seconds
+    double totalSeconds = 4740.0; // playing time
 };
 
 // Makes the period of `sound` into synth: one second of tone for the
@@ -51,5 +51,5 @@ void MakeSignal(CNoiseSynth& synth, const SoundValues& sound);
 // otherwise. Endless noise draws period b of the file from sound.seed for
 // block b, spread over the writer's workers. True when the whole file was
 // written; otherwise the writer reported why.
-bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
-                    const FileValues& file, int fd = -1, EncoderTimes* times = nullptr);
+bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound, const FileValues& file,
+                    int fd = -1, EncoderTimes* times = nullptr);

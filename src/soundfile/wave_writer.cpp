@@ -20,7 +20,8 @@
 #include "synth/rounding.h"
 #include "synth/sample_rate.h"
 
-namespace {
+namespace
+{
 
 constexpr double kSamplesPerSecond = kSampleRate;
 
@@ -34,10 +35,9 @@ inline int32_t RoundSample(double x)
     return i + (r >= 0.5 ? 1 : 0) - (r <= -0.5 ? 1 : 0);
 }
 
-}  // namespace
+} // namespace
 
-CWaveWriter::CWaveWriter(int workers)
-    : block(MakeZeroedArray<int16_t>(static_cast<size_t>(kSlots) * kMaxBlockSamples))
+CWaveWriter::CWaveWriter(int workers) : block(MakeZeroedArray<int16_t>(static_cast<size_t>(kSlots) * kMaxBlockSamples))
 {
     m_workerCount = std::max(workers, 0);
     std::fill(std::begin(m_slotBlock), std::end(m_slotBlock), -1);
@@ -63,24 +63,27 @@ bool CWaveWriter::SetFileName(std::string_view name)
     return true;
 }
 
-bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPeriod,
-                        double fadeIn, double fadeOut, uint32_t blockLength)
+bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
+                        uint32_t blockLength)
 {
     Plan plan;
     if (!Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, plan))
         return false;
     const int fd = m_file.Open(fileName, O_WRONLY);
-    if (fd < 0) {
+    if (fd < 0)
+    {
         Warn(std::string("I can't open ") + fileName + ": " + std::strerror(errno));
         return false;
     }
     bool ok = WriteSamples(fd, plan);
     // A failed close can be the first news of a failed write (NFS, quotas).
-    if (::close(fd) != 0 && ok) {
+    if (::close(fd) != 0 && ok)
+    {
         WarnWrite(errno);
         ok = false;
     }
-    if (ok && !m_file.Commit()) {
+    if (ok && !m_file.Commit())
+    {
         WarnWrite(errno);
         ok = false;
     }
@@ -91,8 +94,8 @@ bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPer
     return ok;
 }
 
-bool CWaveWriter::WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod,
-                          double fadeIn, double fadeOut, uint32_t blockLength)
+bool CWaveWriter::WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod, double fadeIn,
+                          double fadeOut, uint32_t blockLength)
 {
     Plan plan;
     if (!Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, plan))
@@ -103,8 +106,8 @@ bool CWaveWriter::WriteTo(int fd, double totalSeconds, double surfStrength, doub
     return ok;
 }
 
-bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfPeriod,
-                          double fadeIn, double fadeOut, uint32_t blockLength, Plan& plan)
+bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
+                          uint32_t blockLength, Plan& plan)
 {
     assert(source != nullptr);
     assert(blockLength >= 1 && blockLength <= kMaxBlockSamples);
@@ -121,9 +124,9 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
     const double f = static_cast<double>(blockLength);
     // The header's 32-bit sizes end at 13:31:35; a longer file would carry
     // sizes that lie about its contents, so it is refused before any byte.
-    if (!(t >= 0.0 && t < static_cast<double>(maxSamples) + 0.5)) {
-        Warn(std::string("I can't write ") + fileName +
-             ": a sound file can be at most 13:31:35 (48695 s) long");
+    if (!(t >= 0.0 && t < static_cast<double>(maxSamples) + 0.5))
+    {
+        Warn(std::string("I can't write ") + fileName + ": a sound file can be at most 13:31:35 (48695 s) long");
         return false;
     }
     // Rounding inputs beyond int32 would overflow; the fades never count for
@@ -157,15 +160,14 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
 
 bool CWaveWriter::WriteSamples(int fd, const Plan& plan)
 {
-    if (!WriteAll(fd, &header, sizeof header)) {
+    if (!WriteAll(fd, &header, sizeof header))
+    {
         WarnWrite(errno);
         return false;
     }
     // Endless blocks all differ, so only silence (no surf period) repeats.
     const bool gainFree = plan.job.surfPeriod == 0.0 || (plan.job.surfStrength == 0.0 && plan.job.endless == nullptr);
-    const bool ok = gainFree
-                        ? WriteGainFree(fd, plan)
-                        : WriteComputedAhead(fd, plan);
+    const bool ok = gainFree ? WriteGainFree(fd, plan) : WriteComputedAhead(fd, plan);
     if (!ok && !Cancelled())
         WarnWrite(m_error);
     return ok;
@@ -180,15 +182,18 @@ bool CWaveWriter::WriteGainFree(int fd, const Plan& plan)
     int16_t* plain = Slot(0);
     int16_t* faded = Slot(1);
     ComputeBlock(job, -1, plain);
-    for (int64_t i = 0; i < plan.blocks; ++i) {
+    for (int64_t i = 0; i < plan.blocks; ++i)
+    {
         SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
         const int64_t count = BlockSamples(job, i);
         const int16_t* data = plain;
-        if (TouchesFade(job, i)) {
+        if (TouchesFade(job, i))
+        {
             ComputeBlock(job, i, faded);
             data = faded;
         }
-        if (Cancelled() || !WriteAll(fd, data, static_cast<size_t>(count) * sizeof(int16_t))) {
+        if (Cancelled() || !WriteAll(fd, data, static_cast<size_t>(count) * sizeof(int16_t)))
+        {
             m_error = errno;
             return false;
         }
@@ -198,20 +203,24 @@ bool CWaveWriter::WriteGainFree(int fd, const Plan& plan)
 
 bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
 {
-    if (m_workers.empty()) {
+    if (m_workers.empty())
+    {
         m_workers.reserve(static_cast<size_t>(m_workerCount));
         for (int i = 0; i < m_workerCount; ++i)
             m_workers.emplace_back(&CWaveWriter::WorkerLoop, this);
     }
-    if (m_workers.empty()) {
-        for (int64_t i = 0; i < plan.blocks; ++i) {
+    if (m_workers.empty())
+    {
+        for (int64_t i = 0; i < plan.blocks; ++i)
+        {
             SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
             Job job = plan.job;
             if (job.endless != nullptr)
                 job.source = job.endless->Make(i);
             ComputeBlock(job, i, Slot(0));
             const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
-            if (Cancelled() || !WriteAll(fd, Slot(0), bytes)) {
+            if (Cancelled() || !WriteAll(fd, Slot(0), bytes))
+            {
                 m_error = errno;
                 return false;
             }
@@ -230,12 +239,14 @@ bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
     m_workReady.notify_all();
 
     bool ok = true;
-    for (int64_t i = 0; i < plan.blocks && ok; ++i) {
+    for (int64_t i = 0; i < plan.blocks && ok; ++i)
+    {
         SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
         {
             // Rather than wait idle, the caller computes blocks too.
             std::unique_lock<std::mutex> lock(m_mutex);
-            while (m_slotBlock[i % kSlots] != i) {
+            while (m_slotBlock[i % kSlots] != i)
+            {
                 if (!ComputeNextBlock(lock))
                     m_blockDone.wait(lock);
             }
@@ -266,7 +277,8 @@ void CWaveWriter::StopWorkers()
 void CWaveWriter::WorkerLoop()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
+    for (;;)
+    {
         m_workReady.wait(lock, [&] { return m_stop || BlockAvailable(); });
         if (m_stop)
             return;
@@ -341,34 +353,38 @@ void CWaveWriter::ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out)
     const double s = job.surfStrength;
     const double p = job.surfPeriod;
 
-    if (p == 0.0) {
+    if (p == 0.0)
+    {
         // n / 0 has no angle: a zero surf period is silence.
         std::fill(out, out + count, int16_t{0});
         return;
     }
 
     const int64_t fadeInEnd = !plain && blockIndex < job.fadeInBlocks ? job.fadeInSamples : 0;
-    const int64_t fadeOutStart = !plain && job.fadeOutSamples <= job.samples
-                                     ? job.samples - job.fadeOutSamples
-                                     : INT64_MAX;
+    const int64_t fadeOutStart =
+        !plain && job.fadeOutSamples <= job.samples ? job.samples - job.fadeOutSamples : INT64_MAX;
     const double fi = static_cast<double>(job.fadeInSamples);
     const double fo = static_cast<double>(job.fadeOutSamples);
-    const double strength = 0.01 * s;  // the first product of 0.01 * S * (1 + cos)
+    const double strength = 0.01 * s; // the first product of 0.01 * S * (1 + cos)
     const double d = job.denominator;
 
     constexpr int kRun = 256;
     double v[kRun];
     double work[kRun];
-    for (int64_t runStart = 0; runStart < count; runStart += kRun) {
+    for (int64_t runStart = 0; runStart < count; runStart += kRun)
+    {
         const int length = static_cast<int>(std::min<int64_t>(kRun, count - runStart));
         const int16_t* src = job.source + runStart;
         const int64_t n0 = start + runStart;
-        if (s == 0.0) {
+        if (s == 0.0)
+        {
             // With S = 0 the exponent is exactly 2 and g exactly 1, so the
             // cosine and the exponential would change nothing.
             for (int k = 0; k < length; ++k)
                 v[k] = 0.1 * src[k];
-        } else {
+        }
+        else
+        {
             // n as a double is exact far beyond the longest file.
             const double nd0 = static_cast<double>(n0);
             for (int k = 0; k < length; ++k)

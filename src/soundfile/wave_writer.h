@@ -61,22 +61,22 @@ public:
     // ("I can't open NAME: reason", "I can't write NAME: reason", or a length
     // beyond 13:31:35, refused before the file is touched), except for a
     // cancel. blockLength is 1..262144 samples of source.
-    bool Write(double totalSeconds, double surfStrength, double surfPeriod,
-               double fadeIn, double fadeOut, uint32_t blockLength);
+    bool Write(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
+               uint32_t blockLength);
 
     // The same file written to an open descriptor (left open), e.g. a pipe;
     // fileName names it in messages.
-    bool WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod,
-                 double fadeIn, double fadeOut, uint32_t blockLength);
+    bool WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
+                 uint32_t blockLength);
 
     WaveFileHeader header;
     char fileName[kMaxFileNameChars + 1] = {};
-    const int16_t* source = nullptr;        // the period; not owned
+    const int16_t* source = nullptr; // the period; not owned
     // Endless noise: block b plays period b made here instead of `source`;
     // started by the caller, not owned; null for the repeated period.
     CEndlessBlocks* endless = nullptr;
-    IProgressSink* progress = nullptr;      // "Saving Status:"; may be null
-    IMessageReporter* reporter = nullptr;   // warnings; may be null
+    IProgressSink* progress = nullptr;    // "Saving Status:"; may be null
+    IMessageReporter* reporter = nullptr; // warnings; may be null
     // Set (from any thread or a signal handler) to stop the write between
     // blocks; may be null.
     const std::atomic<bool>* cancel = nullptr;
@@ -108,11 +108,11 @@ private:
     struct Plan
     {
         Job job;
-        int64_t blocks = 0;         // B
+        int64_t blocks = 0; // B
     };
 
-    bool Prepare(double totalSeconds, double surfStrength, double surfPeriod,
-                 double fadeIn, double fadeOut, uint32_t blockLength, Plan& plan);
+    bool Prepare(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
+                 uint32_t blockLength, Plan& plan);
     bool WriteSamples(int fd, const Plan& plan);
     bool WriteComputedAhead(int fd, const Plan& plan);
     bool WriteGainFree(int fd, const Plan& plan);
@@ -134,15 +134,15 @@ private:
     int m_workerCount = 0;
     std::vector<std::thread> m_workers;
     std::mutex m_mutex;
-    std::condition_variable m_workReady;   // a block may be handed out, or stop
-    std::condition_variable m_blockDone;   // a slot was filled or a worker went idle
+    std::condition_variable m_workReady; // a block may be handed out, or stop
+    std::condition_variable m_blockDone; // a slot was filled or a worker went idle
     Job m_job;
-    int64_t m_nextBlock = 0;               // next block index to hand out
-    int64_t m_endBlock = 0;                // blocks of the current file; 0 when idle
-    int64_t m_writtenBlocks = 0;           // blocks the caller has written
-    int64_t m_slotBlock[kSlots] = {};      // block index held by each slot, -1 none
+    int64_t m_nextBlock = 0;          // next block index to hand out
+    int64_t m_endBlock = 0;           // blocks of the current file; 0 when idle
+    int64_t m_writtenBlocks = 0;      // blocks the caller has written
+    int64_t m_slotBlock[kSlots] = {}; // block index held by each slot, -1 none
     int m_busyWorkers = 0;
     bool m_stop = false;
-    int m_error = 0;                       // errno of the failed write
-    CFileReplacement m_file;               // where Write writes
+    int m_error = 0;         // errno of the failed write
+    CFileReplacement m_file; // where Write writes
 };

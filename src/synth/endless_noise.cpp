@@ -11,7 +11,8 @@
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
 
-namespace {
+namespace
+{
 
 constexpr int kN = CEndlessSpectrum::kPeriodSamples;
 constexpr int kHalf = kN / 2;
@@ -44,7 +45,7 @@ public:
     int Next()
     {
         m_state += 0x9E3779B97F4A7C15ULL;
-        return static_cast<int>(Mix(m_state) >> 49);  // 15 bits
+        return static_cast<int>(Mix(m_state) >> 49); // 15 bits
     }
 
 private:
@@ -59,7 +60,8 @@ fftw_plan SharedPlan()
     static std::mutex mutex;
     static fftw_plan plan = nullptr;
     std::lock_guard lock(mutex);
-    if (plan == nullptr) {
+    if (plan == nullptr)
+    {
         fftw_complex* in = fftw_alloc_complex(kHalf + 1);
         double* out = fftw_alloc_real(kN);
         plan = fftw_plan_dft_c2r_1d(kN, in, out, FFTW_ESTIMATE | FFTW_DESTROY_INPUT);
@@ -75,21 +77,20 @@ inline int16_t Saturate(double v)
     return static_cast<int16_t>(static_cast<int32_t>(v));
 }
 
-}  // namespace
+} // namespace
 
 CEndlessSpectrum::CEndlessSpectrum()
-    : m_visited(kHalf + 1, 0),
-      m_unitBins(new double[2 * kDraws]),
-      m_fadeIn(kX),
-      m_fadeOut(kX)
+    : m_visited(kHalf + 1, 0), m_unitBins(new double[2 * kDraws]), m_fadeIn(kX), m_fadeOut(kX)
 {
     m_bins.reserve(kHalf + 1);
     const double step = 2.0 * M_PI / kDraws;
-    for (int r = 0; r < kDraws; ++r) {
+    for (int r = 0; r < kDraws; ++r)
+    {
         m_unitBins[2 * r] = std::cos(r * step);
         m_unitBins[2 * r + 1] = std::sin(r * step);
     }
-    for (int i = 0; i < kX; ++i) {
+    for (int i = 0; i < kX; ++i)
+    {
         const double t = (i + 0.5) / kX;
         m_fadeIn[static_cast<size_t>(i)] = std::sin(0.5 * M_PI * t);
         m_fadeOut[static_cast<size_t>(i)] = std::cos(0.5 * M_PI * t);
@@ -110,19 +111,24 @@ void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed
     };
 
     // The walks are CNoiseSynth's: a bin visited twice still sounds once.
-    if (type == White) {
+    if (type == White)
+    {
         const int first = std::max(BinOf(lower), 0);
         const int last = std::min(BinOf(upper), kHalf);
         for (int k = first; k <= last; ++k)
             visit(k);
-    } else if ((type == Physiological || type == Pink) && lower <= upper) {
+    }
+    else if ((type == Physiological || type == Pink) && lower <= upper)
+    {
         double f = lower;
-        do {
+        do
+        {
             visit(BinOf(f));
             f = type == Pink ? f * 1.001 : f + 0.1 * std::exp(0.096 + 0.022 * std::sqrt(f));
         } while (f <= upper && std::isfinite(f));
     }
-    if (notch.on) {
+    if (notch.on)
+    {
         const int first = std::max(BinOf(notch.Lower()), 0);
         const int last = std::min(BinOf(notch.Upper()), kHalf);
         for (int k = first; k <= last; ++k)
@@ -133,8 +139,7 @@ void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed
             m_bins.push_back(k);
 }
 
-CEndlessWorkspace::CEndlessWorkspace()
-    : m_bins(fftw_alloc_complex(kHalf + 1)), m_raw(fftw_alloc_real(kN))
+CEndlessWorkspace::CEndlessWorkspace() : m_bins(fftw_alloc_complex(kHalf + 1)), m_raw(fftw_alloc_real(kN))
 {
     SharedPlan();
 }
@@ -150,15 +155,19 @@ void CEndlessWorkspace::MakeRaw(const CEndlessSpectrum& spectrum, uint64_t k)
     auto* bins = static_cast<fftw_complex*>(m_bins);
     std::memset(bins, 0, sizeof(fftw_complex) * (kHalf + 1));
     CPeriodDraws draws(spectrum.Seed(), k);
-    for (int i = 0; i < spectrum.BinCount(); ++i) {
+    for (int i = 0; i < spectrum.BinCount(); ++i)
+    {
         const int bin = spectrum.Bin(i);
         const double* unit = spectrum.UnitBin(draws.Next());
-        if (bin == 0 || bin == kHalf) {
+        if (bin == 0 || bin == kHalf)
+        {
             // These two bins are real; the Nyquist bin stands for both of
             // its mirror halves, as CNoiseSynth doubles it.
             bins[bin][0] = bin == 0 ? unit[0] : 2.0 * unit[0];
             bins[bin][1] = 0.0;
-        } else {
+        }
+        else
+        {
             bins[bin][0] = unit[0];
             bins[bin][1] = unit[1];
         }
@@ -179,12 +188,12 @@ double EndlessScale(double peakOfFirstPeriod)
     return peakOfFirstPeriod > 0.0 ? 10000.0 / peakOfFirstPeriod : 0.0;
 }
 
-void FormEndlessPeriod(const CEndlessSpectrum& spectrum, const double* raw, const double* previousHead,
-                       int16_t* out)
+void FormEndlessPeriod(const CEndlessSpectrum& spectrum, const double* raw, const double* previousHead, int16_t* out)
 {
     const double scale = spectrum.Scale();
     int i = 0;
-    if (previousHead != nullptr) {
+    if (previousHead != nullptr)
+    {
         for (; i < kX; ++i)
             out[i] = Saturate(scale * (spectrum.FadeIn(i) * raw[i] + spectrum.FadeOut(i) * previousHead[i]));
     }

@@ -56,8 +56,8 @@ public:
     double FadeOut(int i) const { return m_fadeOut[static_cast<size_t>(i)]; }
 
 private:
-    std::vector<int> m_bins;                 // sounding bins 0..N/2, ascending
-    std::vector<unsigned char> m_visited;    // N/2 + 1 marks, to collect m_bins once each
+    std::vector<int> m_bins;              // sounding bins 0..N/2, ascending
+    std::vector<unsigned char> m_visited; // N/2 + 1 marks, to collect m_bins once each
     std::unique_ptr<double[]> m_unitBins;
     std::vector<double> m_fadeIn;
     std::vector<double> m_fadeOut;
@@ -83,15 +83,14 @@ public:
     double Peak() const;
 
 private:
-    void* m_bins;    // N/2 + 1 complex values
-    double* m_raw;   // N real values
+    void* m_bins;  // N/2 + 1 complex values
+    double* m_raw; // N real values
 };
 
 // O_k into out (N samples): raw (P_k) scaled and saturated to 16 bits, its
 // first X samples crossfaded from previousHead (P_{k-1}[0..X), unscaled);
 // no crossfade when previousHead is null.
-void FormEndlessPeriod(const CEndlessSpectrum& spectrum, const double* raw, const double* previousHead,
-                       int16_t* out);
+void FormEndlessPeriod(const CEndlessSpectrum& spectrum, const double* raw, const double* previousHead, int16_t* out);
 
 // The scale that puts the peak of P_0 at 10000, as CNoiseSynth's periods
 // are; 0 for silence.
@@ -121,7 +120,7 @@ public:
 private:
     CEndlessSpectrum m_spectrum;
     CEndlessWorkspace m_workspace;
-    std::unique_ptr<double[]> m_head;   // P_{k-1}[0..X)
+    std::unique_ptr<double[]> m_head; // P_{k-1}[0..X)
     uint64_t m_next = 0;
-    bool m_firstMade = false;           // P_0 already sits in the workspace
+    bool m_firstMade = false; // P_0 already sits in the workspace
 };

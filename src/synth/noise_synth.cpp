@@ -9,7 +9,8 @@
 #include "synth/rounding.h"
 #include "synth/sample_rate.h"
 
-namespace {
+namespace
+{
 
 constexpr int kN = CNoiseSynth::kPeriodSamples;
 constexpr int kHalf = kN / 2;
@@ -160,8 +161,8 @@ void CNoiseSynth::Synthesize(int type, double lower, double upper, const NotchBa
 void CNoiseSynth::SynthesizeTone(double frequency)
 {
     for (int i = 0; i < kToneSamples; ++i)
-        m_samples[i] = static_cast<int16_t>(
-            TruncToInt(kToneAmplitude * std::sin((i * frequency) * kTwoPiOverSampleRate)));
+        m_samples[i] =
+            static_cast<int16_t>(TruncToInt(kToneAmplitude * std::sin((i * frequency) * kTwoPiOverSampleRate)));
     // The whole buffer, as the noise path does; only the first second plays.
     std::memcpy(m_source.get(), m_samples.get(), kN * sizeof(int16_t));
     PostProgress(100);

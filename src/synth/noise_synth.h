@@ -21,8 +21,8 @@
 class CNoiseSynth
 {
 public:
-    static constexpr int kPeriodSamples = 262144;  // 2^18, N
-    static constexpr int kToneSamples = 44100;     // one second
+    static constexpr int kPeriodSamples = 262144; // 2^18, N
+    static constexpr int kToneSamples = 44100;    // one second
 
     CNoiseSynth();
     ~CNoiseSynth();
@@ -42,16 +42,16 @@ public:
     // m_samples to m_source. Leaves m_ready as it is.
     void SynthesizeTone(double frequency);
 
-    IProgressSink* m_progress = nullptr;      // "Signal Generator Status:"; may be null
-    bool m_ready = false;                     // a noise period is in m_source
-    ZeroedArray<int16_t> m_samples;       // transform output, then the playback halves
-    ZeroedArray<int16_t> m_source;        // the unchanging period
-    ZeroedArray<double> m_spectrum;       // N complex bins, interleaved re/im
-    double m_binWidth;                        // 22050 / 131071 Hz
+    IProgressSink* m_progress = nullptr; // "Signal Generator Status:"; may be null
+    bool m_ready = false;                // a noise period is in m_source
+    ZeroedArray<int16_t> m_samples;      // transform output, then the playback halves
+    ZeroedArray<int16_t> m_source;       // the unchanging period
+    ZeroedArray<double> m_spectrum;      // N complex bins, interleaved re/im
+    double m_binWidth;                   // 22050 / 131071 Hz
     int m_size = kPeriodSamples;
     int m_lowBin = 0;
     int m_highBin = 0;
-    CPhaseGenerator m_phase;                  // the run-wide phase generator, seeded once
+    CPhaseGenerator m_phase; // the run-wide phase generator, seeded once
 
     // Completes bins N/2..N-1 to conjugate symmetry. Called by Synthesize.
     void PrepareSpectrum();

@@ -25,7 +25,8 @@
 //     a + (-b), which is the same double. Elsewhere a pair of doubles does
 //     the same operations one lane at a time.
 
-namespace {
+namespace
+{
 
 constexpr int kN = CNoiseSynth::kPeriodSamples;
 constexpr int kHalf = kN / 2;
@@ -55,8 +56,8 @@ inline void Butterfly(Complex& a, Complex& b, const double* twiddle)
     const __m128d wrr = _mm_unpacklo_pd(w, w);
     const __m128d wii = _mm_unpackhi_pd(w, w);
     const __m128d negLow = _mm_set_pd(0.0, -0.0);
-    const __m128d wni = _mm_xor_pd(wii, negLow);           // (-wi, wi)
-    const __m128d bSwapped = _mm_shuffle_pd(b, b, 1);       // (bi, br)
+    const __m128d wni = _mm_xor_pd(wii, negLow);      // (-wi, wi)
+    const __m128d bSwapped = _mm_shuffle_pd(b, b, 1); // (bi, br)
     const __m128d t = _mm_add_pd(_mm_mul_pd(wrr, b), _mm_mul_pd(wni, bSwapped));
     b = _mm_sub_pd(a, t);
     a = _mm_add_pd(a, t);
@@ -204,8 +205,8 @@ void CNoiseSynth::ReverseBitOrder()
                 for (int bottom = 0; bottom < kEdge; ++bottom)
                 {
                     const int a = (top << (kLog2N - kEdgeBits)) | (m << kEdgeBits) | bottom;
-                    const int b = (edgeReversed[bottom] << (kLog2N - kEdgeBits)) |
-                                  (mr << kEdgeBits) | edgeReversed[top];
+                    const int b =
+                        (edgeReversed[bottom] << (kLog2N - kEdgeBits)) | (mr << kEdgeBits) | edgeReversed[top];
                     // Tiles m < reverse(m) trade every element; a tile that
                     // is its own reverse trades each pair once.
                     if (mr > m || b > a)
@@ -235,8 +236,7 @@ void CNoiseSynth::RunButterflies()
     const auto account = [this, &done](long butterflies) {
         const long before = done;
         done += butterflies;
-        for (long e = (before / kButterfliesPerPost + 1) * kButterfliesPerPost; e <= done;
-             e += kButterfliesPerPost)
+        for (long e = (before / kButterfliesPerPost + 1) * kButterfliesPerPost; e <= done; e += kButterfliesPerPost)
             PostProgress(25 + TruncToInt(75.0 * static_cast<double>(e) / (10.0 * kN)));
     };
 

@@ -17,8 +17,7 @@ enum NoiseType : int
 inline constexpr int kNoiseTypeCount = 4;
 
 // Short names used on the command line and in listings.
-inline constexpr std::string_view kNoiseTypeNames[kNoiseTypeCount] = {
-    "physiological", "white", "pink", "tinnitus"};
+inline constexpr std::string_view kNoiseTypeNames[kNoiseTypeCount] = {"physiological", "white", "pink", "tinnitus"};
 
 inline constexpr std::string_view NoiseTypeName(int type)
 {

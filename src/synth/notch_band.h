@@ -9,8 +9,8 @@
 struct NotchBand
 {
     bool on = false;
-    double centre = 1000.0;       // Hz
-    double widthOctaves = 1.0;    // 0.5 or 1
+    double centre = 1000.0;    // Hz
+    double widthOctaves = 1.0; // 0.5 or 1
 
     double Lower() const { return centre / std::exp2(0.5 * widthOctaves); }
     double Upper() const { return centre * std::exp2(0.5 * widthOctaves); }

@@ -7,12 +7,13 @@
 // command line's options both read this table, so the two cannot drift.
 struct ParameterLimit
 {
-    std::string_view name;   // what the value is, for messages and help
+    std::string_view name; // what the value is, for messages and help
     double min;
     double max;
 };
 
-namespace Limits {
+namespace Limits
+{
 
 inline constexpr ParameterLimit kFrequency{"frequency (Hz)", 20.0, 20000.0};
 inline constexpr ParameterLimit kTinnitusFrequency{"tinnitus frequency (Hz)", 20.0, 20000.0};
@@ -25,4 +26,4 @@ inline constexpr int kMaxWaveSeconds = 48695;
 // The longest time the time control can hold: 23:59:59.
 inline constexpr int kMaxClockSeconds = 86399;
 
-}  // namespace Limits
+} // namespace Limits

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <numeric>
 
-namespace {
+namespace
+{
 
 // An answer is taken as right nine times in ten: the weight of the side it
 // rules out falls to a ninth, not to zero.
@@ -16,7 +17,7 @@ constexpr double kSemitone = 1.0 / 12.0;
 // Two tones closer than half a semitone are hard to tell apart.
 constexpr double kMinSpreadOctaves = 0.5 * kSemitone;
 
-}  // namespace
+} // namespace
 
 CPitchMatcher::CPitchMatcher()
 {
@@ -42,7 +43,8 @@ int CPitchMatcher::Quantile(double p) const
 {
     const double total = std::accumulate(m_weights.begin(), m_weights.end(), 0.0);
     double sum = 0.0;
-    for (size_t i = 0; i < m_weights.size(); ++i) {
+    for (size_t i = 0; i < m_weights.size(); ++i)
+    {
         sum += m_weights[i];
         if (sum >= p * total)
             return static_cast<int>(i);
@@ -72,15 +74,16 @@ bool CPitchMatcher::Converged() const
 
 std::vector<double> CPitchMatcher::Sounds() const
 {
-    switch (m_step) {
-    case Step::Level:
-        return {kLevelToneHz};
-    case Step::Bracket:
-        return {m_tone1, m_tone2};
-    case Step::Octave:
-        return m_octaveChoices;
-    case Step::Done:
-        break;
+    switch (m_step)
+    {
+        case Step::Level:
+            return {kLevelToneHz};
+        case Step::Bracket:
+            return {m_tone1, m_tone2};
+        case Step::Octave:
+            return m_octaveChoices;
+        case Step::Done:
+            break;
     }
     return {};
 }
@@ -90,13 +93,15 @@ void CPitchMatcher::ConfirmLevel()
     if (m_step != Step::Level)
         return;
     bool any = false;
-    for (size_t i = 0; i < m_weights.size(); ++i) {
+    for (size_t i = 0; i < m_weights.size(); ++i)
+    {
         const double hz = GridHz(static_cast<int>(i));
         m_weights[i] = hz >= m_lowerLimit && hz <= m_upperLimit ? 1.0 : 0.0;
         any = any || m_weights[i] > 0.0;
     }
     // A range narrower than the grid still holds the point nearest to it.
-    if (!any) {
+    if (!any)
+    {
         const double centre = std::log2(std::sqrt(m_lowerLimit * m_upperLimit) / kMinHz) * kGridPerOctave;
         const int i = std::clamp(static_cast<int>(std::lround(centre)), 0, static_cast<int>(m_weights.size()) - 1);
         m_weights[static_cast<size_t>(i)] = 1.0;
@@ -147,11 +152,13 @@ void CPitchMatcher::FinishBracket()
 
 bool CPitchMatcher::Answer(int choice)
 {
-    if (m_step == Step::Bracket && (choice == 1 || choice == 2)) {
+    if (m_step == Step::Bracket && (choice == 1 || choice == 2))
+    {
         // The listener hears which tone is nearer on a log scale: the
         // dividing line is the tones' geometric mean.
         const double line = 0.5 * (std::log2(m_tone1 / kMinHz) + std::log2(m_tone2 / kMinHz));
-        for (size_t i = 0; i < m_weights.size(); ++i) {
+        for (size_t i = 0; i < m_weights.size(); ++i)
+        {
             const bool lower = static_cast<double>(i) / kGridPerOctave < line;
             m_weights[i] *= lower == (choice == 1) ? kRight : kWrong;
         }
@@ -166,7 +173,8 @@ bool CPitchMatcher::Answer(int choice)
             PrepareQuestion();
         return true;
     }
-    if (m_step == Step::Octave && choice >= 1 && choice <= static_cast<int>(m_octaveChoices.size())) {
+    if (m_step == Step::Octave && choice >= 1 && choice <= static_cast<int>(m_octaveChoices.size()))
+    {
         const double hz = m_octaveChoices[static_cast<size_t>(choice - 1)];
         m_result = std::clamp(static_cast<int>(std::lround(hz)), static_cast<int>(kMinHz), static_cast<int>(kMaxHz));
         m_step = Step::Done;

@@ -80,8 +80,8 @@ private:
     Step m_step = Step::Level;
     double m_lowerLimit = kDefaultLower;
     double m_upperLimit = kDefaultUpper;
-    std::vector<double> m_weights;   // belief per grid point, log2 spaced from kMinHz
-    double m_tone1 = 0.0;            // the bracketing question's tones, Hz
+    std::vector<double> m_weights; // belief per grid point, log2 spaced from kMinHz
+    double m_tone1 = 0.0;          // the bracketing question's tones, Hz
     double m_tone2 = 0.0;
     int m_bracketAnswers = 0;
     double m_match = 0.0;

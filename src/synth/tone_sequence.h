@@ -13,7 +13,7 @@ struct ToneSequence
     double toneSeconds = 1.0;
     double gapSeconds = 0.5;
     double rampSeconds = 0.02;
-    double amplitude = 3000.0;   // as the Tinnitus Finder tone
+    double amplitude = 3000.0; // as the Tinnitus Finder tone
 };
 
 std::vector<int16_t> RenderToneSequence(const std::vector<double>& frequencies, const ToneSequence& shape = {});

@@ -8,7 +8,10 @@
 #include <ostream>
 
 // Texts in failure messages as text, not as bytes.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Creates the one QApplication the window tests share, on the offscreen
 // platform unless another is asked for, named like the program.

@@ -13,7 +13,8 @@ using AboutDlg = QtTest;
 TEST_F(AboutDlg, OkAndEscapeEndEachModalRunAndItShowsIconAndVersion)
 {
     CAboutDlg dlg;
-    for (const auto& [key, code] : {std::pair{Qt::Key_Return, IDOK}, {Qt::Key_Escape, IDCANCEL}, {Qt::Key_Return, IDOK}})
+    for (const auto& [key, code] :
+         {std::pair{Qt::Key_Return, IDOK}, {Qt::Key_Escape, IDCANCEL}, {Qt::Key_Return, IDOK}})
     {
         QTimer::singleShot(0, &dlg, [&dlg, key] { QTest::keyClick(&dlg, key); });
         QTimer::singleShot(5000, &dlg, [&dlg] { dlg.done(-1); }); // never hang on the modal run

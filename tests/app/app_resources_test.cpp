@@ -55,7 +55,8 @@ struct CommandIcon
     int id;
 };
 
-class CommandIcons : public QtTest, public testing::WithParamInterface<CommandIcon> {};
+class CommandIcons : public QtTest, public testing::WithParamInterface<CommandIcon>
+{};
 
 } // namespace
 

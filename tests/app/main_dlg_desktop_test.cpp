@@ -31,7 +31,7 @@ TEST_F(MainDlgDesktop, QuietLeaveClosesAnAboutBoxOpenOverTheWindowAndWritesBothS
         aboutOpen = QApplication::activeModalWidget() == &d.m_aboutDlg;
         d.LeaveQuietly();
     });
-    d.OnTools();  // returns once the About box is gone
+    d.OnTools(); // returns once the About box is gone
     EXPECT_TRUE(aboutOpen);
     QTest::qWait(50);
     EXPECT_EQ(d.EndCode(), IDOK);
@@ -46,9 +46,9 @@ TEST_F(MainDlgDesktop, ToFileRefusesAnUnknownSuffixWithAMessage)
     Type(d, {{IDC_FILE_NAME, path}, {IDC_PLAY_TIME, "0:00:02"}});
     d.OnToFile();
     ASSERT_EQ(m_messages.Texts().size(), 1);
-    EXPECT_EQ(m_messages.Texts()[0],
-              "I can't write " + path + ": the name must end in .wav, .flac, .opus or .mp3 "
-                                        "(the suffix chooses the file type).");
+    EXPECT_EQ(m_messages.Texts()[0], "I can't write " + path
+                                         + ": the name must end in .wav, .flac, .opus or .mp3 "
+                                           "(the suffix chooses the file type).");
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
 }

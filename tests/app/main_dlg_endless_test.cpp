@@ -38,7 +38,10 @@ public:
     // A 2 s file without fades and surf, of the chosen kind.
     std::string WriteFile(CMainDlg& d, const QString& name, bool endless)
     {
-        Type(d, {{IDC_FADE_IN, "0"}, {IDC_FADE_OUT, "0"}, {IDC_SURF_STRENGTH, "0"}, {IDC_PLAY_TIME, "0:00:02"},
+        Type(d, {{IDC_FADE_IN, "0"},
+                 {IDC_FADE_OUT, "0"},
+                 {IDC_SURF_STRENGTH, "0"},
+                 {IDC_PLAY_TIME, "0:00:02"},
                  {IDC_FILE_NAME, PathIn(name)}});
         Endless(d)->setChecked(endless);
         d.OnToFile();
@@ -79,7 +82,7 @@ TEST_F(MainDlgEndless, OnlyTheNoisesCanBeEndless)
 TEST_F(MainDlgEndless, PlayNeverRepeatsAPeriodAndEachPlayDrawsAnotherSeed)
 {
     CMainDlg& d = Start();
-    Edit(d, IDC_SURF_STRENGTH)->setText("0");  // the samples are the periods themselves
+    Edit(d, IDC_SURF_STRENGTH)->setText("0"); // the samples are the periods themselves
     d.OnPlay();
     const std::vector<int16_t> looped = HeldPeriod(d);
     PlayPeriod(d);

@@ -13,7 +13,7 @@ using Window = MainWindowTest;
 struct RefusedCommand
 {
     const char* name;
-    std::function<void(CMainDlg&)> before;  // the state the command meets
+    std::function<void(CMainDlg&)> before; // the state the command meets
     std::function<void(CMainDlg&)> command;
     std::function<void(CMainDlg&, Window&)> unchanged;
     // The refusal: a fade-out out of range unless the row says otherwise.
@@ -21,10 +21,14 @@ struct RefusedCommand
     int refusedId = IDC_FADE_OUT;
 };
 
-class MainDlgRefusal : public Window, public testing::WithParamInterface<RefusedCommand> {};
+class MainDlgRefusal : public Window, public testing::WithParamInterface<RefusedCommand>
+{};
 
 void Nothing(CMainDlg&) {}
-void Play(CMainDlg& d) { d.OnPlay(); }
+void Play(CMainDlg& d)
+{
+    d.OnPlay();
+}
 
 } // namespace
 
@@ -48,47 +52,47 @@ TEST_P(MainDlgRefusal, ARefusedValueStopsTheCommand)
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, MainDlgRefusal,
-    testing::Values(
-        RefusedCommand{"Play", Nothing, Play,
-                       [](CMainDlg& d, Window&) {
-                           EXPECT_FALSE(d.IsPlaying());
-                           EXPECT_FALSE(d.m_synth.m_ready);
-                       }},
-        RefusedCommand{"ToFile", Nothing, [](CMainDlg& d) { d.OnToFile(); },
-                       [](CMainDlg& d, Window& t) {
-                           EXPECT_FALSE(QFile::exists(t.PathIn("earlier.wav")));
-                           EXPECT_EQ(d.GetDlgItemText(IDC_STATUS), "nothing to do");
-                       }},
-        RefusedCommand{"Browse", Nothing, [](CMainDlg& d) { d.OnBrowse(); },
-                       [](CMainDlg&, Window& t) { EXPECT_TRUE(t.m_chooser.m_offered.isEmpty()); }},
-        RefusedCommand{"SaveNoiseSetting", Nothing, [](CMainDlg& d) { d.OnSaveNoiseSetting(); },
-                       [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_saveSetDlg.isVisible()); }},
-        RefusedCommand{"SaveFileSetting", Nothing, [](CMainDlg& d) { d.OnSaveFileSetting(); },
-                       [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_saveSetDlg.isVisible()); }},
-        RefusedCommand{"DeviceChange", Play, [](CMainDlg& d) { Window::Choose(d.m_deviceCombo, 1); },
-                       [](CMainDlg& d, Window& t) {
-                           EXPECT_TRUE(d.IsPlaying());
-                           EXPECT_EQ(t.m_waveOut.OpenDevice(), 0u);
-                           EXPECT_EQ(d.m_deviceCombo->GetCurSel(), 0) << "the list shows the open device";
-                       }},
-        // Choosing a setting shows all its values, so only a damaged one is refused.
-        RefusedCommand{"DamagedNoiseSettingWhilePlaying",
-                       [](CMainDlg& d) {
-                           d.OnPlay();
-                           CNoiseSettingsTable& table = d.m_settings.m_noiseSettings;
-                           table.m_slots[table.FindByName("Rainforest Waterfall")].lowerLimit = 5.0;
-                       },
-                       [](CMainDlg& d) { Window::Choose(d.m_noiseSettingCombo, 2); },
-                       [](CMainDlg& d, Window& t) {
-                           // Shown, and made before the next Play, but not restarted now.
-                           EXPECT_EQ(t.m_waveOut.CountCalls("Reset"), 0);
-                           EXPECT_EQ(d.Engine().PlayedType(), Pink);
-                           EXPECT_FALSE(d.m_synth.m_ready);
-                       },
-                       QStringLiteral("Please enter a number between 20 and 20000."), IDC_LOWER_LIMIT},
-        // The type was not read: the signal must count as stale.
-        RefusedCommand{"NoiseType", Play, [](CMainDlg& d) { d.RadioGroup(IDC_PHYSIOLOGICAL).at(White)->click(); },
-                       [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_synth.m_ready); }}),
+    testing::Values(RefusedCommand{"Play", Nothing, Play,
+                                   [](CMainDlg& d, Window&) {
+                                       EXPECT_FALSE(d.IsPlaying());
+                                       EXPECT_FALSE(d.m_synth.m_ready);
+                                   }},
+                    RefusedCommand{"ToFile", Nothing, [](CMainDlg& d) { d.OnToFile(); },
+                                   [](CMainDlg& d, Window& t) {
+                                       EXPECT_FALSE(QFile::exists(t.PathIn("earlier.wav")));
+                                       EXPECT_EQ(d.GetDlgItemText(IDC_STATUS), "nothing to do");
+                                   }},
+                    RefusedCommand{"Browse", Nothing, [](CMainDlg& d) { d.OnBrowse(); },
+                                   [](CMainDlg&, Window& t) { EXPECT_TRUE(t.m_chooser.m_offered.isEmpty()); }},
+                    RefusedCommand{"SaveNoiseSetting", Nothing, [](CMainDlg& d) { d.OnSaveNoiseSetting(); },
+                                   [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_saveSetDlg.isVisible()); }},
+                    RefusedCommand{"SaveFileSetting", Nothing, [](CMainDlg& d) { d.OnSaveFileSetting(); },
+                                   [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_saveSetDlg.isVisible()); }},
+                    RefusedCommand{"DeviceChange", Play, [](CMainDlg& d) { Window::Choose(d.m_deviceCombo, 1); },
+                                   [](CMainDlg& d, Window& t) {
+                                       EXPECT_TRUE(d.IsPlaying());
+                                       EXPECT_EQ(t.m_waveOut.OpenDevice(), 0u);
+                                       EXPECT_EQ(d.m_deviceCombo->GetCurSel(), 0) << "the list shows the open device";
+                                   }},
+                    // Choosing a setting shows all its values, so only a damaged one is refused.
+                    RefusedCommand{"DamagedNoiseSettingWhilePlaying",
+                                   [](CMainDlg& d) {
+                                       d.OnPlay();
+                                       CNoiseSettingsTable& table = d.m_settings.m_noiseSettings;
+                                       table.m_slots[table.FindByName("Rainforest Waterfall")].lowerLimit = 5.0;
+                                   },
+                                   [](CMainDlg& d) { Window::Choose(d.m_noiseSettingCombo, 2); },
+                                   [](CMainDlg& d, Window& t) {
+                                       // Shown, and made before the next Play, but not restarted now.
+                                       EXPECT_EQ(t.m_waveOut.CountCalls("Reset"), 0);
+                                       EXPECT_EQ(d.Engine().PlayedType(), Pink);
+                                       EXPECT_FALSE(d.m_synth.m_ready);
+                                   },
+                                   QStringLiteral("Please enter a number between 20 and 20000."), IDC_LOWER_LIMIT},
+                    // The type was not read: the signal must count as stale.
+                    RefusedCommand{"NoiseType", Play,
+                                   [](CMainDlg& d) { d.RadioGroup(IDC_PHYSIOLOGICAL).at(White)->click(); },
+                                   [](CMainDlg& d, Window&) { EXPECT_FALSE(d.m_synth.m_ready); }}),
     RowName());
 
 TEST_F(MainWindowTest, TheFileNameTakesNoMoreThan255Characters)

@@ -24,7 +24,8 @@ protected:
     // Hands back every queued half; the window's check then sees the end.
     void PlayOut(CMainDlg& d)
     {
-        while (m_waveOut.CompleteNext()) {}
+        while (m_waveOut.CompleteNext())
+        {}
         d.OnCheckDevice();
     }
 };
@@ -40,8 +41,8 @@ TEST_F(SleepTimer, ShortTimerFadesTheStreamThenStopsPlaybackAndShowsNothingToDo)
     // Only the stream up to the end reaches the device: 15 ms = 661 samples.
     EXPECT_EQ(m_waveOut.CountCalls("Write"), 1);
     EXPECT_EQ(d.Engine().Header(0).bufferLengthBytes, 2u * 661);
-    EXPECT_EQ(d.Engine().PlayBuffer()[660], FadeCurve::Scale(d.m_synth.m_source[660],
-                                                             FadeCurve::FallGain(660 - 220, 441)));
+    EXPECT_EQ(d.Engine().PlayBuffer()[660],
+              FadeCurve::Scale(d.m_synth.m_source[660], FadeCurve::FallGain(660 - 220, 441)));
 
     PlayOut(d);
     EXPECT_FALSE(d.IsPlaying());
@@ -126,7 +127,8 @@ struct BadValue
     const char* message;
 };
 
-class SleepTimerValidation : public SleepTimer, public testing::WithParamInterface<BadValue> {};
+class SleepTimerValidation : public SleepTimer, public testing::WithParamInterface<BadValue>
+{};
 
 TEST_P(SleepTimerValidation, OutOfRangeValuesAreRefusedNamingTheRange)
 {
@@ -139,13 +141,13 @@ TEST_P(SleepTimerValidation, OutOfRangeValuesAreRefusedNamingTheRange)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SleepTimerValidation,
-    testing::Values(
-        BadValue{"StopAfterPastADay", IDC_SLEEP_STOP_AFTER, "24:00",
-                 "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
-        BadValue{"StopAfterWords", IDC_SLEEP_STOP_AFTER, "soon",
-                 "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
-        BadValue{"FadeOutOverAnHour", IDC_SLEEP_FADE_OUT, "61", "Please enter a number between 0 and 60."},
-        BadValue{"FadeInOverAMinute", IDC_FADE_IN_AT_PLAY, "61", "Please enter a number between 0 and 60."}),
+    testing::Values(BadValue{"StopAfterPastADay", IDC_SLEEP_STOP_AFTER, "24:00",
+                             "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
+                    BadValue{"StopAfterWords", IDC_SLEEP_STOP_AFTER, "soon",
+                             "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
+                    BadValue{"FadeOutOverAnHour", IDC_SLEEP_FADE_OUT, "61", "Please enter a number between 0 and 60."},
+                    BadValue{"FadeInOverAMinute", IDC_FADE_IN_AT_PLAY, "61",
+                             "Please enter a number between 0 and 60."}),
     RowName());
 
 TEST_F(SleepTimer, FadeInAtPlayRisesFromSilence)
@@ -170,7 +172,7 @@ TEST_F(SleepTimer, GlideCrossfadesIntoAnotherTypeWithoutStoppingTheDevice)
     d.OnPlay();
     ASSERT_TRUE(m_waveOut.CompleteNext());
     const std::vector<int16_t> before(d.m_synth.m_source.get(), d.m_synth.m_source.get() + 262144);
-    d.RadioGroup(IDC_PHYSIOLOGICAL).at(1)->click();  // white noise
+    d.RadioGroup(IDC_PHYSIOLOGICAL).at(1)->click(); // white noise
     d.OnPlay();
     EXPECT_EQ(m_waveOut.CountCalls("Reset"), 0);
     EXPECT_TRUE(d.IsPlaying());
@@ -184,5 +186,4 @@ TEST_F(SleepTimer, GlideCrossfadesIntoAnotherTypeWithoutStoppingTheDevice)
         ASSERT_EQ(played[k], after[k]) << k;
 }
 
-}  // namespace
-
+} // namespace

@@ -47,9 +47,10 @@ TEST_F(MainDlg, FirstStartAppliesEasyBaySurfAndStandardCd)
     EXPECT_EQ(d.m_fileSettingCombo->GetLBText(d.m_fileSettingCombo->GetCurSel()), "Standard CD");
 
     const std::pair<int, QString> shown[] = {
-        {IDC_LOWER_LIMIT, "100"}, {IDC_UPPER_LIMIT, "20000"}, {IDC_SURF_STRENGTH, "30"}, {IDC_SURF_PERIOD, "20"},
-        {IDC_TINNITUS_FREQ, "440"}, {IDC_FADE_IN, "10"}, {IDC_FADE_OUT, "10"}, {IDC_FILE_NAME, ""},
-        {IDC_STATUS, "nothing to do"}, {IDC_EXIT, "Exit"}, {IDC_SLEEP_STOP_AFTER, "Off"}, {IDC_SLEEP_FADE_OUT, "10"},
+        {IDC_LOWER_LIMIT, "100"},  {IDC_UPPER_LIMIT, "20000"},    {IDC_SURF_STRENGTH, "30"},
+        {IDC_SURF_PERIOD, "20"},   {IDC_TINNITUS_FREQ, "440"},    {IDC_FADE_IN, "10"},
+        {IDC_FADE_OUT, "10"},      {IDC_FILE_NAME, ""},           {IDC_STATUS, "nothing to do"},
+        {IDC_EXIT, "Exit"},        {IDC_SLEEP_STOP_AFTER, "Off"}, {IDC_SLEEP_FADE_OUT, "10"},
         {IDC_FADE_IN_AT_PLAY, "0"}};
     for (const auto& [id, text] : shown)
         EXPECT_EQ(Text(d, id), text) << id;
@@ -222,7 +223,7 @@ TEST_F(MainDlg, PlayStopAndDeviceChangeReachTheDevice)
     Choose(d.m_deviceCombo, 1);
     EXPECT_FALSE(d.IsPlaying());
     EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
-    EXPECT_EQ(m_waveOut.OpenDevice(), 2u);  // "Headphones" is device 2
+    EXPECT_EQ(m_waveOut.OpenDevice(), 2u); // "Headphones" is device 2
 
     // The device fails while playing: the timer's check stops cleanly.
     d.OnPlay();
@@ -246,7 +247,7 @@ TEST_F(MainDlg, AnotherTypeWhilePlayingRegeneratesOnPlay)
 
     d.RadioGroup(IDC_PHYSIOLOGICAL).at(1)->click();
     EXPECT_EQ(d.m_generatorProgress->GetPos(), 0);
-    EXPECT_TRUE(d.IsPlaying());  // the old signal plays on until Play
+    EXPECT_TRUE(d.IsPlaying()); // the old signal plays on until Play
     d.OnPlay();
     EXPECT_EQ(status.m_shown, (QStringList{"generating noise signal", "playing"}));
     EXPECT_EQ(d.Engine().PlayedType(), 1);
@@ -255,7 +256,7 @@ TEST_F(MainDlg, AnotherTypeWhilePlayingRegeneratesOnPlay)
 
     // Choosing a setting of another type while playing restarts at once.
     status.m_shown.clear();
-    Choose(d.m_noiseSettingCombo, 2);  // "Rainforest Waterfall"
+    Choose(d.m_noiseSettingCombo, 2); // "Rainforest Waterfall"
     EXPECT_EQ(status.m_shown, (QStringList{"generating noise signal", "playing"}));
     EXPECT_EQ(d.Engine().PlayedType(), 0);
 
@@ -276,7 +277,7 @@ TEST_F(MainDlg, AnotherTypeWhilePlayingRegeneratesOnPlay)
     d.OnToFile();
     EXPECT_EQ(d.Engine().PlayedType(), 3);
     EXPECT_EQ(d.Engine().Header(0).bufferLengthBytes, 44100u);
-    EXPECT_EQ(d.Engine().PlayBuffer()[0], 0);  // the tone starts at phase 0, counter 0
+    EXPECT_EQ(d.Engine().PlayBuffer()[0], 0); // the tone starts at phase 0, counter 0
     EXPECT_TRUE(d.IsPlaying());
     EXPECT_EQ(Text(d, IDC_STATUS), "playing");
 }
@@ -287,7 +288,7 @@ TEST_F(MainDlg, ToFileWithoutANameAsksForOneAndWritesWhatTheCommandLineRenders)
     ShortFile(d);
 
     m_chooser.m_answers = {std::nullopt};
-    ASSERT_FALSE(d.m_synth.m_ready);  // the signal is made first, then the chooser is cancelled
+    ASSERT_FALSE(d.m_synth.m_ready); // the signal is made first, then the chooser is cancelled
     d.OnToFile();
     EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do") << "a cancelled choice leaves no stale status";
     ASSERT_EQ(m_chooser.m_offered.size(), 1);
@@ -310,8 +311,8 @@ TEST_F(MainDlg, ToFileWithoutANameAsksForOneAndWritesWhatTheCommandLineRenders)
     bool busyCursor = false;
     // Runs from inside the work, as an exposure of the window would.
     QTimer::singleShot(0, &d, [&] {
-        busyCursor = QApplication::overrideCursor() != nullptr
-                     && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        busyCursor =
+            QApplication::overrideCursor() != nullptr && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         d.GetDlgItem(IDC_FREQ_LABEL)->update();
     });
     const QString path = PathIn("chosen.wav");
@@ -329,9 +330,9 @@ TEST_F(MainDlg, ToFileWithoutANameAsksForOneAndWritesWhatTheCommandLineRenders)
 
     // The first file of the run is the command line's, byte for byte.
     QProcess cli;
-    cli.start(SUSURRA_CLI_PATH, {"render", "--quiet", "--type", "pink", "--lower", "100", "--upper", "20000",
-                                 "--surf-strength", "30", "--surf-period", "20", "--fade-in", "1", "--fade-out",
-                                 "0", "--length", "00:00:02", PathIn("cli.wav")});
+    cli.start(SUSURRA_CLI_PATH,
+              {"render", "--quiet", "--type", "pink", "--lower", "100", "--upper", "20000", "--surf-strength", "30",
+               "--surf-period", "20", "--fade-in", "1", "--fade-out", "0", "--length", "00:00:02", PathIn("cli.wav")});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     EXPECT_EQ(Bytes("chosen.wav").size(), 44u + 2 * 2 * 44100);
@@ -365,7 +366,8 @@ TEST_F(MainDlg, AFailedSaveIsReported)
     dialog.ShowWindow(true);
     // Unreadable (not missing) files are named at start...
     ASSERT_EQ(m_messages.m_messages.size(), 2);
-    EXPECT_TRUE(m_messages.m_messages[0].text.startsWith("I can't open ")) << m_messages.m_messages[0].text.toStdString();
+    EXPECT_TRUE(m_messages.m_messages[0].text.startsWith("I can't open "))
+        << m_messages.m_messages[0].text.toStdString();
     EXPECT_EQ(m_messages.m_messages[0].caption, "Warning");
     // ...and a save that fails is never passed over in silence.
     dialog.OnExit();
@@ -378,7 +380,7 @@ TEST_F(MainDlg, SavedSettingsAndSelectionsPersistAcrossExitButNotEscapeOrTheClos
 {
     {
         CMainDlg& d = Start();
-        Choose(d.m_noiseSettingCombo, 2);  // "Rainforest Waterfall"
+        Choose(d.m_noiseSettingCombo, 2); // "Rainforest Waterfall"
         EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(0)->isChecked());
         Edit(d, IDC_SURF_STRENGTH)->setText("45");
         Button(d, IDC_NOISE_SAVE_SETTING)->click();
@@ -426,7 +428,7 @@ TEST_F(MainDlg, DamagedSelectionAndFrequencyFallBackSafely)
     ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, 99), "");
 
     CMainDlg& d = Start();
-    EXPECT_EQ(d.m_noiseSettingCombo->GetCurSel(), 0);  // beyond the end: the first entry
+    EXPECT_EQ(d.m_noiseSettingCombo->GetCurSel(), 0); // beyond the end: the first entry
     EXPECT_EQ(Text(d, IDC_SURF_STRENGTH), "30");
 
     Choose(d.m_noiseSettingCombo, d.m_noiseSettingCombo->FindStringExact(-1, "Zero Tone"));

@@ -81,7 +81,10 @@ public:
         }
     }
     // A short file: 2 s, faded in over 1 s and not faded out.
-    static void ShortFile(CMainDlg& d) { Type(d, {{IDC_FADE_IN, "1"}, {IDC_FADE_OUT, "0"}, {IDC_PLAY_TIME, "0:00:02"}}); }
+    static void ShortFile(CMainDlg& d)
+    {
+        Type(d, {{IDC_FADE_IN, "1"}, {IDC_FADE_OUT, "0"}, {IDC_PLAY_TIME, "0:00:02"}});
+    }
 
     // The user picks entry `entry` of a list.
     static void Choose(CComboCtrl* combo, int entry)
@@ -102,5 +105,5 @@ public:
     CRecordingMessageBox m_messages;
     CScriptedSaveFileDialog m_chooser;
     CScopedDialogServices m_services{&m_messages, &m_chooser};
-    std::unique_ptr<CMainDlg> m_dialog;  // last: it goes before what it uses
+    std::unique_ptr<CMainDlg> m_dialog; // last: it goes before what it uses
 };

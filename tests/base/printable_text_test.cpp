@@ -5,7 +5,8 @@
 
 #include "testing/param_name.h"
 
-namespace {
+namespace
+{
 
 struct TextRow
 {
@@ -24,20 +25,27 @@ TEST_P(PrintableTextRows, EscapesControlsAndShortensByCharacters)
 
 const std::size_t kAll = std::string_view::npos;
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, PrintableTextRows,
-    ::testing::Values(TextRow{"plain and accented", "N\xC3\xA4" "chte 1", kAll, "N\xC3\xA4" "chte 1"},
-                      TextRow{"escape sequence", "a\x1b[2Jb", kAll, "a\\x1B[2Jb"},
-                      TextRow{"newline and delete", "a\nb\x7f", kAll, "a\\x0Ab\\x7F"},
-                      TextRow{"C1 control", "a\xC2\x9B" "31m", kAll, "a\\xC2\\x9B31m"},
-                      TextRow{"shortened after whole characters", "\xC3\xA4\xC3\xA4\xC3\xA4", 2,
-                              "\xC3\xA4\xC3\xA4\xE2\x80\xA6"},
-                      TextRow{"exactly the limit", "abc", 3, "abc"}),
-    RowName());
+INSTANTIATE_TEST_SUITE_P(Texts, PrintableTextRows,
+                         ::testing::Values(TextRow{"plain and accented",
+                                                   "N\xC3\xA4"
+                                                   "chte 1",
+                                                   kAll,
+                                                   "N\xC3\xA4"
+                                                   "chte 1"},
+                                           TextRow{"escape sequence", "a\x1b[2Jb", kAll, "a\\x1B[2Jb"},
+                                           TextRow{"newline and delete", "a\nb\x7f", kAll, "a\\x0Ab\\x7F"},
+                                           TextRow{"C1 control",
+                                                   "a\xC2\x9B"
+                                                   "31m",
+                                                   kAll, "a\\xC2\\x9B31m"},
+                                           TextRow{"shortened after whole characters", "\xC3\xA4\xC3\xA4\xC3\xA4", 2,
+                                                   "\xC3\xA4\xC3\xA4\xE2\x80\xA6"},
+                                           TextRow{"exactly the limit", "abc", 3, "abc"}),
+                         RowName());
 
 TEST(PrintableText, ArgumentsKeepSixtyCharacters)
 {
     EXPECT_EQ(ArgumentText(std::string(300, 'x')), std::string(60, 'x') + "\xE2\x80\xA6");
 }
 
-}  // namespace
+} // namespace

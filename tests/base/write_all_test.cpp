@@ -11,7 +11,8 @@
 #include <string>
 #include <thread>
 
-namespace {
+namespace
+{
 
 // A pipe whose ends close with the test.
 struct Pipe
@@ -31,7 +32,7 @@ struct Pipe
     int fds[2] = {-1, -1};
 };
 
-}  // namespace
+} // namespace
 
 TEST(WriteAll, DeliversEveryByteThroughShortPipeWrites)
 {
@@ -58,7 +59,7 @@ TEST(WriteAll, ReportsWhyAWriteFailed)
 {
     std::signal(SIGPIPE, SIG_IGN);
     Pipe pipe;
-    pipe.Close(0);  // the reader has gone
+    pipe.Close(0); // the reader has gone
     const char bytes[16] = {};
     errno = 0;
     EXPECT_FALSE(WriteAll(pipe.fds[1], bytes, sizeof bytes));

@@ -25,8 +25,8 @@ protected:
     }
     std::string Command(const std::string& args) const
     {
-        return InFolder("env -u XDG_CONFIG_HOME HOME='{dir}' SUSURRA_BACKEND=alsa ALSA_CONFIG_PATH='{dir}asound.conf' '" +
-                        m_cli + "' " + args);
+        return InFolder("env -u XDG_CONFIG_HOME HOME='{dir}' SUSURRA_BACKEND=alsa ALSA_CONFIG_PATH='{dir}asound.conf' '"
+                        + m_cli + "' " + args);
     }
     int Run(const std::string& args) const { return RunShell(m_dir, Command(args)); }
     std::string Out() const { return ReadAll(m_dir / "out"); }
@@ -46,8 +46,8 @@ protected:
         CWaveWriter writer;
         writer.source = synth.m_source.get();
         EXPECT_TRUE(writer.SetFileName(m_dir / "library.wav"));
-        EXPECT_TRUE(writer.Write(seconds, surfStrength, surfPeriod, fadeIn, fadeOut,
-                                 type == TinnitusFinder ? 44100 : 262144));
+        EXPECT_TRUE(
+            writer.Write(seconds, surfStrength, surfPeriod, fadeIn, fadeOut, type == TinnitusFinder ? 44100 : 262144));
         return File("library.wav");
     }
 

@@ -16,7 +16,8 @@
 #include "tests/cli/cli_fixture.h"
 #include "testing/paced_capture.h"
 
-namespace {
+namespace
+{
 
 const std::string kStatus = "susurra-cli: generating noise signal\nsusurra-cli: playing\nsusurra-cli: nothing to do\n";
 
@@ -29,8 +30,9 @@ struct CliPlayTest : CCliTest
 
 TEST_F(CliPlayTest, WithoutUsableDevicesBothCommandsSaySoAndFail)
 {
-    std::ofstream(m_dir / "asound.conf") << "</usr/share/alsa/alsa.conf>\n";  // no sound card, nothing else
-    for (const char* command : {"devices", "play --duration 00:00:01"}) {
+    std::ofstream(m_dir / "asound.conf") << "</usr/share/alsa/alsa.conf>\n"; // no sound card, nothing else
+    for (const char* command : {"devices", "play --duration 00:00:01"})
+    {
         EXPECT_EQ(Run(command), 1) << command;
         EXPECT_EQ(Out(), "");
         EXPECT_EQ(Err(), "susurra-cli: No audio mixer device found\n") << "the audio libraries keep quiet";
@@ -46,7 +48,8 @@ TEST_F(CliPlayTest, PlaysForTheDurationOrUntilInterruptedAndStopsCleanly)
     EXPECT_NE(Err().find("no usable sound device '3'"), std::string::npos);
 
     EXPECT_EQ(Run("play --type tinnitus --tinnitus-freq 1000 --surf-strength 0 --volume 461 --device default "
-                  "--duration 00:00:01"), 0);
+                  "--duration 00:00:01"),
+              0);
     EXPECT_EQ(Err(), kStatus);
     m_capture.WaitQuiet();
     // The whole tone at full scale: peaks of 2999 (sin never reaches 1 exactly here).
@@ -73,7 +76,8 @@ TEST_F(CliPlayTest, PlaysForTheDurationOrUntilInterruptedAndStopsCleanly)
 double StretchDb(const std::vector<int16_t>& faded, const std::vector<int16_t>& plain, std::size_t at)
 {
     double num = 0, den = 0;
-    for (std::size_t i = at; i < at + 2205; ++i) {
+    for (std::size_t i = at; i < at + 2205; ++i)
+    {
         num += double(faded[i]) * faded[i];
         den += double(plain[i]) * plain[i];
     }
@@ -105,8 +109,9 @@ TEST_F(CliPlayTest, FadesRiseAfterPlayAndFallEvenlyToSilenceAtTheEndOfTheDuratio
         plain[i] = period[i % kPeriod];
     // The rise starts in silence, so the run is placed by its unfaded stretch.
     std::size_t lead = 0;
-    while (lead < 44100 && !std::equal(plain.begin() + 88200, plain.begin() + 88200 + 256,
-                                       all.begin() + static_cast<std::ptrdiff_t>(before + lead + 88200)))
+    while (lead < 44100
+           && !std::equal(plain.begin() + 88200, plain.begin() + 88200 + 256,
+                          all.begin() + static_cast<std::ptrdiff_t>(before + lead + 88200)))
         ++lead;
     ASSERT_LT(lead, 44100u) << "the unfaded stretch was not found";
     const std::vector<int16_t> faded(all.begin() + static_cast<std::ptrdiff_t>(before + lead), all.end());
@@ -120,7 +125,8 @@ TEST_F(CliPlayTest, FadesRiseAfterPlayAndFallEvenlyToSilenceAtTheEndOfTheDuratio
         ASSERT_EQ(faded[i], FadeCurve::Scale(plain[i], FadeCurve::RiseGain(static_cast<int64_t>(i), 2 * 44100))) << i;
     // The fall: even steps of under 1 dB per 50 ms down to 60 dB, then silence at 12 s.
     double largest = 0, smallest = 100;
-    for (std::size_t at = 4 * 44100 + 2205; at < kEnd; at += 2205) {
+    for (std::size_t at = 4 * 44100 + 2205; at < kEnd; at += 2205)
+    {
         const double previous = StretchDb(faded, plain, at - 2205);
         if (previous < -60)
             break;
@@ -211,19 +217,23 @@ TEST_F(CliPlayTest, MatchScriptAnsweringFromTheSoundsLineGetsTheFrequency)
     int answers = 0;
     bool hinted = false;
     std::string errors;
-    for (std::string line = session.ReadErrLine(); !line.empty(); line = session.ReadErrLine()) {
-        if (!line.starts_with("sounds: ")) {
+    for (std::string line = session.ReadErrLine(); !line.empty(); line = session.ReadErrLine())
+    {
+        if (!line.starts_with("sounds: "))
+        {
             errors += line;
             continue;
         }
         std::istringstream in(line.substr(7));
         const std::vector<double> sounds{std::istream_iterator<double>(in), {}};
-        if (sounds.size() == 1) {
+        if (sounds.size() == 1)
+        {
             EXPECT_EQ(line, "sounds: 1000\n");
             session.Say("1");
             continue;
         }
-        if (!hinted) {
+        if (!hinted)
+        {
             session.Say("r");
             EXPECT_EQ(session.ReadErrLine(), line) << "again: the same tones";
             // A stray answer gets a hint and the same question, without the tones again.
@@ -248,7 +258,8 @@ TEST_F(CliPlayTest, MatchScriptAnsweringFromTheSoundsLineGetsTheFrequency)
 
 TEST_F(CliPlayTest, MatchStoppedByQuitOrByTheEndOfTheAnswersGivesNoResult)
 {
-    for (const bool quit : {true, false}) {
+    for (const bool quit : {true, false})
+    {
         CMatchSession session(m_dir, Command("match --verbose"));
         EXPECT_EQ(session.ReadErrLine(), "sounds: 1000\n");
         session.Say("1");
@@ -261,4 +272,4 @@ TEST_F(CliPlayTest, MatchStoppedByQuitOrByTheEndOfTheAnswersGivesNoResult)
     }
 }
 
-}  // namespace
+} // namespace

@@ -10,7 +10,8 @@
 #include "testing/file_compare.h"
 #include "testing/param_name.h"
 
-namespace {
+namespace
+{
 
 using CliRenderTest = CCliTest;
 
@@ -23,13 +24,16 @@ TEST_F(CliRenderTest, FilesAndStandardOutputHoldTheSameBytesAsTheWindowWrites)
     EXPECT_EQ(Err(), "") << "not a terminal: no progress bar";
 
     ASSERT_EQ(Run("render --type tinnitus --tinnitus-freq 6000 --surf-strength 55 --surf-period 1.5 "
-                  "--fade-in=0.5 --fade-out 2 --length 00:00:04 -"), 0) << Err();
+                  "--fade-in=0.5 --fade-out 2 --length 00:00:04 -"),
+              0)
+        << Err();
     EXPECT_TRUE(SameBytes(Out(), LibraryFile(TinnitusFinder, 6000.0, 4.0, 55.0, 1.5, 0.5, 2.0)));
 }
 
 TEST_F(CliRenderTest, SuffixChoosesTheFileTypeInAnyCase)
 {
-    for (const auto& [name, magic] : {std::pair{"a.FLAC", "fLaC"}, {"a.opus", "OggS"}, {"a.mp3", "\xFF\xFB"}}) {
+    for (const auto& [name, magic] : {std::pair{"a.FLAC", "fLaC"}, {"a.opus", "OggS"}, {"a.mp3", "\xFF\xFB"}})
+    {
         ASSERT_EQ(Run("render --length 00:00:03 '{dir}" + std::string(name) + "'"), 0) << Err();
         EXPECT_EQ(File(name).substr(0, std::string(magic).size()), magic) << name;
     }
@@ -45,20 +49,20 @@ struct SignalRow
 {
     const char* name;
     const char* signal;
-    int status;  // the shell's 128 + signal number
+    int status; // the shell's 128 + signal number
 };
 
 class CliRenderSignal : public CCliTest, public ::testing::WithParamInterface<SignalRow>
-{
-};
+{};
 
 TEST_P(CliRenderSignal, StopsTheRenderAndLeavesTheOldFileWithoutATemporary)
 {
     std::filesystem::create_directory(m_dir / "files");
     std::ofstream(m_dir / "files/x.wav") << "the old file";
-    EXPECT_EQ(RunShell(m_dir, "sh -c '" + m_cli + " render --length 10:00:00 " + m_dir / "files/x.wav & pid=$!; " +
-                                  "sleep 1; kill -" + GetParam().signal + " $pid; wait $pid'"),
-              GetParam().status) << Err();
+    EXPECT_EQ(RunShell(m_dir, "sh -c '" + m_cli + " render --length 10:00:00 " + m_dir / "files/x.wav & pid=$!; "
+                                  + "sleep 1; kill -" + GetParam().signal + " $pid; wait $pid'"),
+              GetParam().status)
+        << Err();
     EXPECT_EQ(File("files/x.wav"), "the old file");
     EXPECT_EQ(FolderEntries(m_dir / "files"), std::vector<std::string>{"x.wav"});
 }
@@ -78,7 +82,8 @@ TEST_F(CliRenderTest, AWritableFileInAFolderTheUserMayNotWriteIsStillWritten)
     ::chmod((m_dir / "locked").c_str(), 0755);
     ::chmod((m_dir / "locked/x.wav").c_str(), 0666);
     ASSERT_EQ(RunShell(m_dir, InFolder("HOME=/nonexistent setpriv --reuid=65534 --regid=65534 --clear-groups "
-                                       "'{dir}susurra-cli' render --length 00:00:01 '{dir}locked/x.wav'")), 0)
+                                       "'{dir}susurra-cli' render --length 00:00:01 '{dir}locked/x.wav'")),
+              0)
         << Err();
     EXPECT_EQ(File("locked/x.wav").size(), 44u + 2u * 44100u);
 }
@@ -86,14 +91,13 @@ TEST_F(CliRenderTest, AWritableFileInAFolderTheUserMayNotWriteIsStillWritten)
 struct RefusalRow
 {
     const char* name;
-    std::string args;     // "{dir}" stands for the test's folder
+    std::string args; // "{dir}" stands for the test's folder
     int status;
-    std::string message;  // after "susurra-cli: "; "{dir}" as in args
+    std::string message; // after "susurra-cli: "; "{dir}" as in args
 };
 
 class CliRefusal : public CCliTest, public ::testing::WithParamInterface<RefusalRow>
-{
-};
+{};
 
 // Without a sound card: a command that went on to the device would fail there
 // instead (cli_play_test checks that failure).
@@ -149,10 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "--fade-out needs --duration: it fades over the last seconds before the end." + kPlayHelp},
         RefusalRow{"fade out beyond duration", "play --duration 00:00:05 --fade-out 8", 2,
                    "--fade-out: 8 s is longer than --duration (5 s)." + kPlayHelp},
-        RefusalRow{"fade in above range", "play --fade-in 61", 2,
-                   "--fade-in: Please enter a number between 0 and 60."},
+        RefusalRow{"fade in above range", "play --fade-in 61", 2, "--fade-in: Please enter a number between 0 and 60."},
         RefusalRow{"match range upside down", "match --lower 5000 --upper 400", 2,
                    "--lower must lie below --upper.\nRun 'susurra-cli match --help' for the options."}),
     RowName());
 
-}  // namespace
+} // namespace

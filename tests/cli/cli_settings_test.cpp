@@ -10,7 +10,8 @@
 #include "tests/cli/cli_fixture.h"
 #include "testing/file_compare.h"
 
-namespace {
+namespace
+{
 
 // Runs a copy of susurra-cli whose settings files beside it hold "Mine", a
 // 7000 Hz tone, selected; "Endless Bay", "Easy Bay Surf" with Endless on;
@@ -55,26 +56,27 @@ protected:
 TEST_F(CliSettingsTest, ListsBothListsInOrderWithTheSelectionsAndTheFolder)
 {
     ASSERT_EQ(Run("settings"), 0) << Err();
-    EXPECT_EQ(Out(), InFolder(
-        "Settings folder: {dir} (beside the program)\n"
-        "  ns.srx: 3 stored settings\n"
-        "  fs.srx: 1 stored setting\n"
-        "\n"
-        "Noise settings (* selected at start):\n"
-        "  Easy Bay Surf                  pink          100 - 20000 Hz, surf 30 % every 20 s  [built-in]\n"
-        "  Easy Pacific Surf              pink          100 - 20000 Hz, surf 30 % every 30 s  [built-in]\n"
-        "  Endless Bay                    pink          100 - 20000 Hz, surf 30 % every 20 s\n"
-        "* Mine                           tinnitus      7000 Hz tone, surf 50 % every 1 s\n"
-        "  Notched Bay                    white         100 - 20000 Hz\n"
-        "  Rainforest Waterfall           physiological 100 - 20000 Hz  [built-in]\n"
-        "  Standard Physiological Noise   physiological 100 - 20000 Hz  [built-in]\n"
-        "  Strong Bay Surf                pink          100 - 20000 Hz, surf 40 % every 20 s  [built-in]\n"
-        "  Strong Pacific Surf            pink          100 - 20000 Hz, surf 40 % every 30 s  [built-in]\n"
-        "  Wideband White Noise           white         100 - 20000 Hz  [built-in]\n"
-        "\n"
-        "File settings (* selected at start):\n"
-        "  Nap                            fade in 1 s, fade out 0 s, 0:00:02, file {dir}nap.wav\n"
-        "* Standard CD                    fade in 10 s, fade out 10 s, 1:19:00, no file name  [built-in]\n"));
+    EXPECT_EQ(
+        Out(),
+        InFolder("Settings folder: {dir} (beside the program)\n"
+                 "  ns.srx: 3 stored settings\n"
+                 "  fs.srx: 1 stored setting\n"
+                 "\n"
+                 "Noise settings (* selected at start):\n"
+                 "  Easy Bay Surf                  pink          100 - 20000 Hz, surf 30 % every 20 s  [built-in]\n"
+                 "  Easy Pacific Surf              pink          100 - 20000 Hz, surf 30 % every 30 s  [built-in]\n"
+                 "  Endless Bay                    pink          100 - 20000 Hz, surf 30 % every 20 s\n"
+                 "* Mine                           tinnitus      7000 Hz tone, surf 50 % every 1 s\n"
+                 "  Notched Bay                    white         100 - 20000 Hz\n"
+                 "  Rainforest Waterfall           physiological 100 - 20000 Hz  [built-in]\n"
+                 "  Standard Physiological Noise   physiological 100 - 20000 Hz  [built-in]\n"
+                 "  Strong Bay Surf                pink          100 - 20000 Hz, surf 40 % every 20 s  [built-in]\n"
+                 "  Strong Pacific Surf            pink          100 - 20000 Hz, surf 40 % every 30 s  [built-in]\n"
+                 "  Wideband White Noise           white         100 - 20000 Hz  [built-in]\n"
+                 "\n"
+                 "File settings (* selected at start):\n"
+                 "  Nap                            fade in 1 s, fade out 0 s, 0:00:02, file {dir}nap.wav\n"
+                 "* Standard CD                    fade in 10 s, fade out 10 s, 1:19:00, no file name  [built-in]\n"));
 }
 
 TEST_F(CliSettingsTest, RenderStartsFromTheChosenSettingsAndOptionsOverrideThem)
@@ -82,13 +84,15 @@ TEST_F(CliSettingsTest, RenderStartsFromTheChosenSettingsAndOptionsOverrideThem)
     // Default: the saved selections, "Mine" and "Standard CD".
     ASSERT_EQ(Run("render --length 00:00:02 --fade-in 1 '{dir}default.wav'"), 0) << Err();
     ASSERT_EQ(Run("render --type tinnitus --tinnitus-freq 7000 --surf-strength 50 --surf-period 1 "
-                  "--length 00:00:02 --fade-in 1 --fade-out 10 '{dir}explicit.wav'"), 0);
+                  "--length 00:00:02 --fade-in 1 --fade-out 10 '{dir}explicit.wav'"),
+              0);
     EXPECT_TRUE(SameBytes(File("default.wav"), File("explicit.wav")));
 
     // A named file setting supplies OUTPUT, fades and length.
     ASSERT_EQ(Run("render --file-setting Nap --noise-setting Mine --tinnitus-freq 500"), 0) << Err();
     ASSERT_EQ(Run("render --type tinnitus --tinnitus-freq 500 --surf-strength 50 --surf-period 1 "
-                  "--length 00:00:02 --fade-in 1 --fade-out 0 '{dir}explicit.wav'"), 0);
+                  "--length 00:00:02 --fade-in 1 --fade-out 0 '{dir}explicit.wav'"),
+              0);
     EXPECT_EQ(File("nap.wav").size(), 44u + 2u * 2u * 44100u);
     EXPECT_TRUE(SameBytes(File("nap.wav"), File("explicit.wav")));
 
@@ -172,11 +176,14 @@ TEST_F(CliSettingsTest, NotchOptionsAndSettingMakeTheWindowsNotchedFile)
     const std::string notched = LibraryFile(White, 3000.0, 6.0, 0.0, 20.0, 0.0, 0.0, NotchBand{true, 3000.0, 0.5});
     ASSERT_EQ(Run(render + "--noise-setting 'Notched Bay' '{dir}a.wav'"), 0) << Err();
     EXPECT_TRUE(SameBytes(File("a.wav"), notched));
-    ASSERT_EQ(Run(render + "--type white --lower 100 --upper 20000 --surf-strength 0 --tinnitus-freq 3000 --notch "
-                           "--notch-width 0.5 '{dir}b.wav'"), 0) << Err();
+    ASSERT_EQ(Run(render
+                  + "--type white --lower 100 --upper 20000 --surf-strength 0 --tinnitus-freq 3000 --notch "
+                    "--notch-width 0.5 '{dir}b.wav'"),
+              0)
+        << Err();
     EXPECT_TRUE(SameBytes(File("b.wav"), notched));
     ASSERT_EQ(Run(render + "--noise-setting 'Notched Bay' --no-notch '{dir}c.wav'"), 0) << Err();
     EXPECT_TRUE(SameBytes(File("c.wav"), LibraryFile(White, 3000.0, 6.0, 0.0, 20.0, 0.0, 0.0)));
 }
 
-}  // namespace
+} // namespace

@@ -38,7 +38,8 @@
 #include "testing/fake_wave_out.h"
 #include "testing/report_logs.h"
 
-namespace {
+namespace
+{
 
 volatile sig_atomic_t g_quit = 0;
 
@@ -50,12 +51,13 @@ int Capture(const char* fifo, const char* output)
     // (the program probes devices before it opens one) gives no end of file.
     const int in = made ? ::open(fifo, O_RDWR | O_NONBLOCK | O_CLOEXEC) : -1;
     const int out = ::open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (in < 0 || out < 0) {
+    if (in < 0 || out < 0)
+    {
         std::perror(in < 0 ? fifo : output);
         return 1;
     }
     ::fcntl(in, F_SETPIPE_SZ, 4096);
-    struct sigaction action{};
+    struct sigaction action = {};
     action.sa_handler = [](int) { g_quit = 1; };
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
@@ -63,16 +65,19 @@ int Capture(const char* fifo, const char* output)
     std::vector<char> buffer(8820);
     double allowance = 0.0;
     auto last = std::chrono::steady_clock::now();
-    while (!g_quit) {
+    while (!g_quit)
+    {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const auto now = std::chrono::steady_clock::now();
         allowance = std::min(allowance + std::chrono::duration<double>(now - last).count() * 88200.0, 8820.0);
         last = now;
         const auto want = static_cast<size_t>(allowance) & ~size_t{1};
         const ssize_t n = ::read(in, buffer.data(), want);
-        if (n > 0) {
+        if (n > 0)
+        {
             allowance -= static_cast<double>(n);
-            if (::write(out, buffer.data(), static_cast<size_t>(n)) != n) {
+            if (::write(out, buffer.data(), static_cast<size_t>(n)) != n)
+            {
                 std::perror("write");
                 return 1;
             }
@@ -107,7 +112,8 @@ int Check(const char* capturePath, const char* folder, const char* settingName, 
     store.SetUp();
     store.LoadSettingsFile(SettingsKind::Noise);
     const SettingChoice<NoiseSetting> choice = ChooseNoiseSetting(store, std::string_view(settingName));
-    if (!choice.found) {
+    if (!choice.found)
+    {
         std::fprintf(stderr, "check: %s\n", choice.error.c_str());
         return 1;
     }
@@ -117,7 +123,8 @@ int Check(const char* capturePath, const char* folder, const char* settingName, 
     auto nonZero = [](int16_t v) { return v != 0; };
     const auto first = std::find_if(captured.begin(), captured.end(), nonZero);
     const auto last = std::find_if(captured.rbegin(), captured.rend(), nonZero).base();
-    if (first >= last) {
+    if (first >= last)
+    {
         std::fprintf(stderr, "check: the capture holds only silence (%zu samples)\n", captured.size());
         return 1;
     }
@@ -136,7 +143,8 @@ int Check(const char* capturePath, const char* folder, const char* settingName, 
     const int32_t level = LevelOf(position);
     const int length = CSurfShaper::HalfLength(s.noiseType);
     std::vector<int16_t> expected;
-    for (int h = 0; expected.size() < got.size() + static_cast<size_t>(length); h = 1 - h) {
+    for (int h = 0; expected.size() < got.size() + static_cast<size_t>(length); h = 1 - h)
+    {
         shaper.FillHalf(h);
         for (int i = 0; i < length; ++i)
             expected.push_back(static_cast<int16_t>(halves[static_cast<size_t>(h * length + i)] * level / 0xFFFF));
@@ -144,22 +152,24 @@ int Check(const char* capturePath, const char* folder, const char* settingName, 
     // The expected stream may itself begin with samples the level made zero.
     const auto start = std::find_if(expected.begin(), expected.end(), nonZero);
     const size_t skipped = static_cast<size_t>(start - expected.begin());
-    if (const auto [bad, want] = std::mismatch(got.begin(), got.end(), start); bad != got.end()) {
+    if (const auto [bad, want] = std::mismatch(got.begin(), got.end(), start); bad != got.end())
+    {
         std::fprintf(stderr, "check: sample %zu of the stream is %d, expected %d\n",
                      static_cast<size_t>(bad - got.begin()) + skipped, *bad, *want);
         return 1;
     }
     const double seconds = static_cast<double>(got.size() + skipped) / 44100.0;
-    std::printf("check: %zu samples (%.2f s) of \"%s\" at level %d match the engine's stream\n",
-                got.size() + skipped, seconds, settingName, level);
-    if (seconds < minSeconds) {
+    std::printf("check: %zu samples (%.2f s) of \"%s\" at level %d match the engine's stream\n", got.size() + skipped,
+                seconds, settingName, level);
+    if (seconds < minSeconds)
+    {
         std::fprintf(stderr, "check: only %.2f s were played, expected at least %.2f s\n", seconds, minSeconds);
         return 1;
     }
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

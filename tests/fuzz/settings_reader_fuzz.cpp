@@ -13,7 +13,8 @@
 #include "settings/builtin_presets.h"
 #include "settings/settings_file.h"
 
-namespace {
+namespace
+{
 
 void Require(bool condition)
 {
@@ -48,7 +49,7 @@ void Check(CSettingsTable<Record>& table, std::span<const unsigned char> bytes, 
     Require(FormatSettingsFile(*again, again->m_savedSelection) == written);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -15,7 +15,8 @@
 #include "synth/endless_noise.h"
 #include "synth/noise_type.h"
 
-namespace {
+namespace
+{
 
 constexpr int kN = CPlaybackEngine::kPeriodSamples;
 constexpr int kHalf = kN / 2;
@@ -28,7 +29,7 @@ struct EndlessRig
         fake.SetDevices({{"Speakers", true}});
         controls.m_params.noiseType = Pink;
         controls.m_params.lowerLimit = 100.0;
-        controls.m_params.surfStrength = 0.0;  // the samples are the periods themselves
+        controls.m_params.surfStrength = 0.0; // the samples are the periods themselves
         controls.m_params.endless = true;
         controls.m_params.seed = kSeed;
         engine.InitDevices();
@@ -71,21 +72,22 @@ struct EndlessRig
     CMessageLog messages;
     CPlaybackEngine engine{fake, generator, controls, status, messages};
     std::vector<int16_t> played;
-    int nextHalf = 0;  // the device hands the halves back in turn
+    int nextHalf = 0; // the device hands the halves back in turn
 };
 
 int LongestZeroRun(const std::vector<int16_t>& samples)
 {
     int longest = 0;
     int run = 0;
-    for (int16_t v : samples) {
+    for (int16_t v : samples)
+    {
         run = v == 0 ? run + 1 : 0;
         longest = std::max(longest, run);
     }
     return longest;
 }
 
-}  // namespace
+} // namespace
 
 TEST(EndlessPlayback, PeriodsFollowEachOtherWithoutGapOrRepeatAndRefillsDoNotAllocate)
 {
@@ -107,8 +109,7 @@ TEST(EndlessPlayback, PeriodsFollowEachOtherWithoutGapOrRepeatAndRefillsDoNotAll
 
     const std::vector<int16_t> expected = EndlessRig::Expected(4);
     ASSERT_EQ(rig.played.size(), 3u * kN);
-    EXPECT_TRUE(std::equal(rig.played.begin(), rig.played.end(), expected.begin() + kN))
-        << "periods 1..3 in order";
+    EXPECT_TRUE(std::equal(rig.played.begin(), rig.played.end(), expected.begin() + kN)) << "periods 1..3 in order";
     EXPECT_LE(LongestZeroRun(rig.played), 8);
     EXPECT_FALSE(std::equal(expected.begin(), expected.begin() + kN, expected.begin() + kN)) << "no repeat";
 }

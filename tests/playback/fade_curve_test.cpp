@@ -10,10 +10,11 @@
 #include "playback/gain_stage.h"
 #include "testing/alloc_counter.h"
 
-namespace {
+namespace
+{
 
 constexpr int64_t kRate = 44100;
-constexpr int64_t kStretch = kRate / 20;  // 50 ms
+constexpr int64_t kStretch = kRate / 20; // 50 ms
 
 double Db(double gain)
 {
@@ -39,7 +40,8 @@ TEST_P(FadeCurveTest, RiseAndFallAreMonotonicBetweenExactSilenceAndUnity)
     EXPECT_EQ(FadeCurve::RiseGain(0, n), 0.0);
     EXPECT_EQ(FadeCurve::RiseGain(n, n), 1.0);
     EXPECT_EQ(FadeCurve::RiseGain(n + 1000, n), 1.0);
-    for (int64_t i = 1; i <= n; ++i) {
+    for (int64_t i = 1; i <= n; ++i)
+    {
         ASSERT_LE(FadeCurve::FallGain(i, n), FadeCurve::FallGain(i - 1, n)) << i;
         ASSERT_GE(FadeCurve::RiseGain(i, n), FadeCurve::RiseGain(i - 1, n)) << i;
     }
@@ -50,7 +52,8 @@ TEST_P(FadeCurveTest, FallStepsBetween50msStretchesStayUnder1dBDownTo60dB)
     const int64_t n = GetParam().samples;
     double previous = 0.0;
     double largest = 0.0;
-    for (int64_t at = 0; at < n; at += kStretch) {
+    for (int64_t at = 0; at < n; at += kStretch)
+    {
         const double level = Db(FadeCurve::FallGain(at, n));
         if (level < -60.0)
             break;
@@ -75,7 +78,8 @@ TEST(FadeCurve, GlideWeightsKeepThePowerLevel)
     EXPECT_EQ(FadeCurve::GlideNewWeight(0.0), 0.0);
     EXPECT_EQ(FadeCurve::GlideOldWeight(1.0), 0.0);
     EXPECT_EQ(FadeCurve::GlideNewWeight(1.0), 1.0);
-    for (double t = 0.0; t <= 1.0; t += 1.0 / 64) {
+    for (double t = 0.0; t <= 1.0; t += 1.0 / 64)
+    {
         const double a = FadeCurve::GlideOldWeight(t), b = FadeCurve::GlideNewWeight(t);
         EXPECT_NEAR(a * a + b * b, 1.0, 1e-12) << t;
     }
@@ -95,7 +99,7 @@ TEST(GainStage, FadesTouchOnlyTheirStretchesByStreamIndexAndCutAtTheEnd)
     std::vector<int16_t> samples(1000, 10000);
     CGainStage gain;
     gain.SetFadeIn(100);
-    gain.SetFadeOut(1900, 400);  // falls over 1500..1899, the stream ends at 1900
+    gain.SetFadeOut(1900, 400); // falls over 1500..1899, the stream ends at 1900
     // The buffer holds the stream's samples 1000..1999.
     CAllocScope scope;
     EXPECT_EQ(gain.Apply(samples.data(), 1000, 1000), 900);
@@ -118,4 +122,4 @@ TEST(GainStage, FadesTouchOnlyTheirStretchesByStreamIndexAndCutAtTheEnd)
     EXPECT_EQ(gain.Apply(start.data(), 200, 1900), 0);
 }
 
-}  // namespace
+} // namespace

@@ -14,7 +14,8 @@
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
 
-namespace {
+namespace
+{
 
 using Names = std::vector<std::string>;
 const WaveDeviceInfo kGood{"Speakers (built-in analogue stereo output)", true};
@@ -132,7 +133,7 @@ TEST(PlaybackEngine, TypeChangeThenPlayRegeneratesAndResizesTheHalves)
 {
     EngineRig rig;
     rig.Start();
-    rig.generator.m_ready = false;  // the window marks the signal stale
+    rig.generator.m_ready = false; // the window marks the signal stale
     rig.controls.m_params.noiseType = 3;
     rig.controls.m_params.tinnitusFreq = 440;
     rig.engine.OnPlay();
@@ -143,7 +144,7 @@ TEST(PlaybackEngine, TypeChangeThenPlayRegeneratesAndResizesTheHalves)
     EXPECT_TRUE(rig.Holds(0, 8, {0, 1}));
 
     rig.controls.m_params.noiseType = 2;
-    rig.engine.OnPlay();  // the tone never counts as ready
+    rig.engine.OnPlay(); // the tone never counts as ready
     EXPECT_EQ(rig.generator.m_noiseCalls, 2);
     EXPECT_EQ(rig.engine.Header(1).bufferLengthBytes, 262144u);
 }
@@ -155,7 +156,7 @@ TEST(PlaybackEngine, StopThenPlayStartsAtOnceAndACompletionAfterStopQueuesNothin
     rig.fake.CompleteNext();
     rig.Clear();
     rig.engine.OnStop();
-    EXPECT_EQ(rig.CallNames(), (Names{"Reset"}));  // the halves handed back stay home
+    EXPECT_EQ(rig.CallNames(), (Names{"Reset"})); // the halves handed back stay home
     EXPECT_TRUE(rig.fake.Queued().empty());
     EXPECT_EQ(rig.status.m_texts, (Names{"nothing to do"}));
 
@@ -175,7 +176,8 @@ TEST(PlaybackEngine, VolumeWordsCarryTheLevelOnBothChannels)
 {
     EngineRig rig;
     rig.Start(false);
-    for (const auto& [position, word] : {std::pair{0, 0u}, {9, 0x05010501u}, {230, 0x7FDB7FDBu}, {461, 0xFFFFFFFFu}}) {
+    for (const auto& [position, word] : {std::pair{0, 0u}, {9, 0x05010501u}, {230, 0x7FDB7FDBu}, {461, 0xFFFFFFFFu}})
+    {
         rig.engine.SetVolume(position);
         EXPECT_EQ(rig.fake.Volume(), word) << position;
     }
@@ -282,7 +284,7 @@ TEST(PlaybackEngine, ARetuneAfterAnOddNumberOfCompletionsPlaysAtOnceFromHalfZero
 {
     EngineRig rig({kGood}, 3);
     rig.Start();
-    ASSERT_TRUE(rig.fake.CompleteNext());  // half 0 played and queued again after half 1
+    ASSERT_TRUE(rig.fake.CompleteNext()); // half 0 played and queued again after half 1
     rig.Clear();
     rig.engine.RetuneTone(1000.5);
     EXPECT_EQ(rig.CallNames(), (Names{"Reset", "Write", "Write"}));
@@ -297,7 +299,7 @@ TEST(PlaybackEngine, ARetuneAfterAnOddNumberOfCompletionsPlaysAtOnceFromHalfZero
 
     rig.engine.OnStop();
     rig.fake.ClearCalls();
-    rig.engine.RetuneTone(500);  // not playing: nothing to retune
+    rig.engine.RetuneTone(500); // not playing: nothing to retune
     EXPECT_TRUE(rig.fake.Calls().empty());
 }
 
@@ -307,7 +309,8 @@ TEST(PlaybackEngine, StopRacingARefillLosesNoBufferAndQueuesNothingAfter)
 {
     EngineRig rig({kGood}, 3);
     rig.Start(false);
-    for (int round = 0; round < 100; ++round) {
+    for (int round = 0; round < 100; ++round)
+    {
         rig.generator.m_ready = false;
         rig.engine.OnPlay();
         rig.fake.ClearCalls();
@@ -323,17 +326,22 @@ TEST(PlaybackEngine, StopRacingARefillLosesNoBufferAndQueuesNothingAfter)
 
 TEST(PlaybackEngine, SignalsAndTonesMadeWhilePlayingNeverTearARefill)
 {
-    for (int type : {0, 3}) {
+    for (int type : {0, 3})
+    {
         EngineRig rig({kGood}, type, 50);
         rig.Start();
         std::thread device([&] {
             for (int i = 0; i < 30; ++i)
                 rig.fake.CompleteNext();
         });
-        for (int i = 0; i < 10; ++i) {
-            if (type == 3) {
+        for (int i = 0; i < 10; ++i)
+        {
+            if (type == 3)
+            {
                 rig.engine.RetuneTone(400 + i);
-            } else {
+            }
+            else
+            {
                 auto guard = rig.engine.LockSignal();
                 rig.generator.Synthesize(1, 20, 20000, {});
             }
@@ -404,7 +412,7 @@ TEST(PlaybackEngine, GlideCrossfadesTheOldSoundIntoTheNewWithEqualPower)
     EngineRig rig({kGood}, 0, 0);
     rig.controls.m_params.glide = true;
     rig.Start();
-    ASSERT_TRUE(rig.fake.CompleteNext());  // the stream is at 393216 now
+    ASSERT_TRUE(rig.fake.CompleteNext()); // the stream is at 393216 now
     const std::vector<int16_t> before = rig.generator.m_source;
     rig.controls.m_params.noiseType = 2;
     rig.generator.m_ready = false;
@@ -414,10 +422,11 @@ TEST(PlaybackEngine, GlideCrossfadesTheOldSoundIntoTheNewWithEqualPower)
     EXPECT_EQ(rig.generator.m_noiseCalls, 2);
     EXPECT_EQ(rig.engine.PlayedType(), 2);
 
-    ASSERT_TRUE(rig.fake.CompleteNext());  // half 1 comes back and is made anew
+    ASSERT_TRUE(rig.fake.CompleteNext()); // half 1 comes back and is made anew
     const int16_t* buffer = rig.engine.PlayBuffer();
     const std::vector<int16_t>& after = rig.generator.m_source;
-    for (int k = 0; k < 44100; ++k) {
+    for (int k = 0; k < 44100; ++k)
+    {
         const double t = k / 44100.0;
         const double mixed = before[131072 + k] * std::cos(t * M_PI / 2) + after[131072 + k] * std::sin(t * M_PI / 2);
         ASSERT_NEAR(buffer[131072 + k], mixed, 0.5 + 1e-9) << k;
@@ -493,4 +502,4 @@ TEST(PlaybackEngine, NotchOfThePlayParametersReachesTheGenerator)
     EXPECT_TRUE(notch.on && notch.centre == 3000.0 && notch.widthOctaves == 0.5);
 }
 
-}  // namespace
+} // namespace

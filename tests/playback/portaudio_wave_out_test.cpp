@@ -16,7 +16,8 @@
 #include "testing/engine_doubles.h"
 #include "testing/paced_capture.h"
 
-namespace {
+namespace
+{
 
 using namespace std::chrono_literals;
 
@@ -38,7 +39,8 @@ CPacedCapture& Capture()
 std::vector<int16_t> CapturedSince(std::size_t from)
 {
     std::vector<int16_t> all = Capture().Copy();
-    auto first = std::find_if(all.begin() + static_cast<std::ptrdiff_t>(from), all.end(), [](int16_t s) { return s != 0; });
+    auto first =
+        std::find_if(all.begin() + static_cast<std::ptrdiff_t>(from), all.end(), [](int16_t s) { return s != 0; });
     return std::vector<int16_t>(first, all.end());
 }
 
@@ -81,7 +83,7 @@ TEST(PortAudioWaveOut, PlaysTheShapedToneExactlyAtFullScaleWithoutAllocatingAndS
 TEST(PortAudioWaveOut, PlaysNoiseHalvesAtTheLinearVolumeExactlyUntilShutdown)
 {
     PaRig rig(1);
-    rig.engine.SetVolume(230);  // 0x7FDB on both channels
+    rig.engine.SetVolume(230); // 0x7FDB on both channels
     rig.engine.OnPlay();
     ASSERT_TRUE(Capture().WaitForSamples(rig.start + 131072 + 4410));
     rig.engine.Shutdown();
@@ -103,7 +105,8 @@ TEST(PortAudioWaveOut, ResetHandsBackEveryQueuedBufferBeforeItReturns)
     ASSERT_EQ(waveOut.Open(&handle, 0, WaveFormat{}, ignore, nullptr), WaveResult::Ok);
     std::vector<int16_t> samples(88200, 1000);
     WaveHeader headers[2] = {{samples.data(), 88200}, {samples.data() + 44100, 88200}};
-    for (WaveHeader& h : headers) {
+    for (WaveHeader& h : headers)
+    {
         ASSERT_EQ(waveOut.PrepareHeader(handle, &h), WaveResult::Ok);
         ASSERT_EQ(waveOut.Write(handle, &h), WaveResult::Ok);
     }
@@ -142,7 +145,7 @@ TEST(PortAudioWaveOut, AStartThatHangsIsGivenUpAndTheNextWriteOpensAStreamThatPl
     waveOut.SetStartStreamForTest(&Pa_StartStream, 4000);
     const std::size_t before = Capture().Samples();
     ASSERT_EQ(waveOut.Write(handle, &header), WaveResult::Ok);
-    ASSERT_TRUE(Capture().WaitForSamples(before + 2 * 44100));  // the buffer, then silence
+    ASSERT_TRUE(Capture().WaitForSamples(before + 2 * 44100)); // the buffer, then silence
     const std::vector<int16_t> got = CapturedSince(before);
     ASSERT_GE(got.size(), 44100u);
     EXPECT_TRUE(std::all_of(got.begin(), got.begin() + 44100, [](int16_t s) { return s == 1234; }));
@@ -150,4 +153,4 @@ TEST(PortAudioWaveOut, AStartThatHangsIsGivenUpAndTheNextWriteOpensAStreamThatPl
     g_releaseHungStart.release();
 }
 
-}  // namespace
+} // namespace

@@ -19,14 +19,16 @@
 #include "testing/temp_folder.h"
 #include "testing/test_sound_server.h"
 
-namespace {
+namespace
+{
 
 using namespace std::chrono_literals;
 
 std::string Output(const std::string& command)
 {
     std::string text;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+    if (std::FILE* pipe = ::popen(command.c_str(), "r"))
+    {
         char chunk[256];
         while (std::fgets(chunk, sizeof chunk, pipe))
             text += chunk;
@@ -39,7 +41,8 @@ std::string Output(const std::string& command)
 inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5))
 {
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
+    while (!done())
+    {
         if (std::chrono::steady_clock::now() >= end)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -77,7 +80,8 @@ TEST_F(PulseWaveOutTest, CliListsTheDefaultOutputFirstAndPlaysSampleExactAtFullV
     const std::size_t start = FindStream(got, expected, before);
     ASSERT_NE(start, std::string::npos) << "the tone never reached the server";
     const auto from = got.begin() + static_cast<std::ptrdiff_t>(start);
-    const std::size_t played = std::mismatch(expected.begin(), expected.end(), from, got.end()).first - expected.begin();
+    const std::size_t played =
+        std::mismatch(expected.begin(), expected.end(), from, got.end()).first - expected.begin();
     EXPECT_GE(played, 2u * 44100) << "the stream differs from the tone after " << played << " samples";
     // Stop leaves silence, not the rest of what the server held.
     EXPECT_TRUE(std::all_of(from + static_cast<std::ptrdiff_t>(played), got.end(), [](int16_t s) { return s == 0; }));
@@ -191,4 +195,4 @@ TEST_F(PulseWaveOutTest, EngineFollowsOutputsThatComeAndGoAndPlaysOnWhenTheChose
     EXPECT_TRUE(rig.messages.m_messages.empty());
 }
 
-}  // namespace
+} // namespace

@@ -10,7 +10,8 @@
 #include "synth/rounding.h"
 #include "testing/alloc_counter.h"
 
-namespace {
+namespace
+{
 
 constexpr int kPeriod = 262144;
 
@@ -36,8 +37,10 @@ struct Buffers
 // The loop as the design states it, sample for sample, in its evaluation order.
 TEST(SurfShaper, MatchesTheReferenceLoopBitForBitWithoutAllocating)
 {
-    for (const double p : {8.0, 0.37, 20.0, 2.5}) {
-        for (const double s : {0.0, 30.0, 100.0}) {
+    for (const double p : {8.0, 0.37, 20.0, 2.5})
+    {
+        for (const double s : {0.0, 30.0, 100.0})
+        {
             // At P = 8 the counter passes 352800 and wraps in the first samples.
             uint32_t c = p == 8.0 ? 352795 : 88000;
             Buffers b(2, s, p, c);
@@ -47,11 +50,13 @@ TEST(SurfShaper, MatchesTheReferenceLoopBitForBitWithoutAllocating)
             EXPECT_EQ(scope.Allocations(), 0u);
 
             const double d = std::exp(2.0) - 1.0;
-            for (int i = 0; i < kPeriod; ++i) {
+            for (int i = 0; i < kPeriod; ++i)
+            {
                 const double angle = (static_cast<double>(c) / p) * 0.00014247585730565955;
                 const double q = 2.0 - ((std::cos(angle) + 1.0) * s) * 0.01;
                 const double v = ((std::exp(q) - 1.0) * b.source[i]) / d;
-                ASSERT_EQ(b.samples[i], static_cast<int16_t>(RoundHalfAway(v))) << "P " << p << " S " << s << " i " << i;
+                ASSERT_EQ(b.samples[i], static_cast<int16_t>(RoundHalfAway(v)))
+                    << "P " << p << " S " << s << " i " << i;
                 c = static_cast<double>(c) < 44100.0 * p ? c + 1 : 0;
             }
             EXPECT_EQ(b.shaper.m_surfCounter.load(), c);
@@ -85,11 +90,12 @@ TEST(SurfShaper, ASubnormalPeriodSilencesTheSamplesWhoseAngleOverflows)
     Buffers tiny(2, 30.0, 1e-310, 1234);
     tiny.shaper.FillHalf(0);
     const double d = std::exp(2.0) - 1.0;
-    for (int i = 0; i < 131072; ++i) {
+    for (int i = 0; i < 131072; ++i)
+    {
         const int16_t expected =
             i % 2 == 0 ? 0 : static_cast<int16_t>(RoundHalfAway(((std::exp(2.0 - 0.6) - 1.0) * tiny.source[i]) / d));
         ASSERT_EQ(tiny.samples[i], expected) << "sample " << i;
     }
 }
 
-}  // namespace
+} // namespace

@@ -11,7 +11,8 @@
 #include "testing/file_compare.h"
 #include "testing/temp_folder.h"
 
-namespace {
+namespace
+{
 
 // Saves a table holding `setting` in slot 7 and loads it back.
 NoiseSetting RoundTrip(const NoiseSetting& setting, std::vector<unsigned char>* bytes = nullptr)
@@ -26,12 +27,13 @@ NoiseSetting RoundTrip(const NoiseSetting& setting, std::vector<unsigned char>* 
     return loaded.noise.m_slots[7];
 }
 
-}  // namespace
+} // namespace
 
 TEST(NoiseExtras, EndlessAndTheNotchSurviveSaveAndLoad)
 {
-    for (const NoiseExtras& extras : {NoiseExtras{true, false, 0.0}, NoiseExtras{false, true, 0.5},
-                                      NoiseExtras{true, true, 1.0}}) {
+    for (const NoiseExtras& extras :
+         {NoiseExtras{true, false, 0.0}, NoiseExtras{false, true, 0.5}, NoiseExtras{true, true, 1.0}})
+    {
         NoiseSetting s = MakeNoise("Mine");
         WriteNoiseExtras(s, extras);
         const NoiseSetting back = RoundTrip(s);
@@ -73,15 +75,14 @@ TEST_P(NoiseExtrasStray, ReadAsAllOffAndAreWrittenAsZeros)
 
 // The valid endless block is 'S' 'x' 01 01 00 and its CRC-8; each row spoils
 // one part of it, or is what another program might leave there.
-INSTANTIATE_TEST_SUITE_P(
-    Blocks, NoiseExtrasStray,
-    ::testing::Values(StrayBytes{"Padding", {0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
-                      StrayBytes{"AllOnes", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
-                      StrayBytes{"FlagsWithoutMarker", {0, 0, 0, 1, 0, 0}},
-                      StrayBytes{"WrongCheck", {'S', 'x', 1, 1, 0, 0}},
-                      StrayBytes{"UnknownFlag", {'S', 'x', 1, 5, 0, 0}},
-                      StrayBytes{"NotchWithoutWidth", {'S', 'x', 1, 2, 0, 0}}),
-    [](const ::testing::TestParamInfo<StrayBytes>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Blocks, NoiseExtrasStray,
+                         ::testing::Values(StrayBytes{"Padding", {0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC}},
+                                           StrayBytes{"AllOnes", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+                                           StrayBytes{"FlagsWithoutMarker", {0, 0, 0, 1, 0, 0}},
+                                           StrayBytes{"WrongCheck", {'S', 'x', 1, 1, 0, 0}},
+                                           StrayBytes{"UnknownFlag", {'S', 'x', 1, 5, 0, 0}},
+                                           StrayBytes{"NotchWithoutWidth", {'S', 'x', 1, 2, 0, 0}}),
+                         [](const ::testing::TestParamInfo<StrayBytes>& info) { return std::string(info.param.name); });
 
 TEST(NoiseExtras, EndlessAloneIsWrittenAsItsMarkedBlock)
 {

@@ -17,7 +17,8 @@
 #include "testing/file_compare.h"
 #include "testing/temp_folder.h"
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<unsigned char>;
 
@@ -51,7 +52,7 @@ TEST(SettingsFile, RecordsAreWrittenWithTheFixedLayoutAndNoStaleBytes)
     Tables t;
     t.noise.m_slots[7] = MakeNoise("Mine", -0.0);
     std::memset(t.noise.m_slots[7].reserved1, 0xEE, 3);
-    std::memset(t.noise.m_slots[7].name + 10, 'x', 30);  // left over from a longer name
+    std::memset(t.noise.m_slots[7].name + 10, 'x', 30); // left over from a longer name
     const Bytes expected = File(1, 5, std::vector{MakeNoise("Mine", -0.0)});
     EXPECT_EQ(FormatSettingsFile(t.noise, 5), expected);
     EXPECT_EQ(expected[12 + 15], 0x80) << "-0.0 as binary64";
@@ -69,7 +70,7 @@ TEST(SettingsFile, RoundTripCompactsGapsAndKeepsEveryFieldByteForByte)
     const int sourceSlots[] = {7, 9, 12, 99};
     before.noise.m_slots[7] = MakeNoise("First", 20.0);
     before.noise.m_slots[9] = MakeNoise("Mine", 99.5);
-    before.noise.m_slots[12] = MakeNoise("Mine", 1234.5);  // same name: both kept, in slot order
+    before.noise.m_slots[12] = MakeNoise("Mine", 1234.5); // same name: both kept, in slot order
     before.noise.m_slots[99] = MakeNoise("Last slot", 20000.0);
     ASSERT_EQ(SaveSettingsFile(before.noise, path, 4), "");
     const std::string written = ReadAll(path);
@@ -87,7 +88,8 @@ TEST(SettingsFile, RoundTripCompactsGapsAndKeepsEveryFieldByteForByte)
     const Bytes again = FormatSettingsFile(after.noise, 4);
     EXPECT_EQ(std::string(again.begin(), again.end()), written);
 
-    before.file.m_slots[1] = MakeFile("Night", "/home/user/n\xC3\xA4" "chte.wav");
+    before.file.m_slots[1] = MakeFile("Night", "/home/user/n\xC3\xA4"
+                                               "chte.wav");
     ASSERT_EQ(SaveSettingsFile(before.file, folder / "fs.srx", 2), "");
     EXPECT_EQ(LoadSettingsFile(after.file, folder / "fs.srx").recordsKept, 1);
     EXPECT_TRUE(SameBytes(&after.file.m_slots[1], &before.file.m_slots[1], 332));
@@ -108,7 +110,8 @@ TEST(SettingsFile, EmptyListIsATwelveByteFileWhoseSelectionIsStillRestored)
     Tables next;
     EXPECT_EQ(LoadSettingsFile(next.noise, path).problem, "");
     EXPECT_EQ(next.noise.OccupiedCount(), 7);
-    EXPECT_EQ(next.noise.SortedNames()[static_cast<std::size_t>(next.noise.RestoredSelection())], "Strong Pacific Surf");
+    EXPECT_EQ(next.noise.SortedNames()[static_cast<std::size_t>(next.noise.RestoredSelection())],
+              "Strong Pacific Surf");
 }
 
 TEST(SettingsFile, ANamedPipeInTheFilesPlaceIsSkippedWithAReportInsteadOfBlocking)
@@ -141,10 +144,10 @@ struct DamagedRow
 {
     const char* label;
     Bytes bytes;
-    int kept;                         // settings placed after the built-ins
+    int kept; // settings placed after the built-ins
     int savedSelection;
-    std::vector<std::string> names;   // the first names placed
-    bool fileKind = false;            // FileSetting records
+    std::vector<std::string> names; // the first names placed
+    bool fileKind = false;          // FileSetting records
 };
 
 std::vector<DamagedRow> DamagedRows()
@@ -152,7 +155,7 @@ std::vector<DamagedRow> DamagedRows()
     NoiseSetting longName = MakeNoise("");
     std::memset(longName.name, 'L', 50);
     const Bytes unterminated = File(1, 0, std::vector{longName});
-    std::memcpy(longName.name + 48, "\xC3\xBC", 2);  // 'ü' in the last two bytes
+    std::memcpy(longName.name + 48, "\xC3\xBC", 2); // 'ü' in the last two bytes
     const Bytes splitChar = File(1, 0, std::vector{longName});
     const Bytes withFree = File(3, 0, std::vector{MakeNoise("n0"), MakeNoise(""), MakeNoise("n1")});
     FileSetting noTerminators = MakeFile("", "");
@@ -191,14 +194,16 @@ void CheckDamaged(const DamagedRow& row, CSettingsTable<Record>& table)
 
 TEST(SettingsFile, DamagedFilesKeepOnlyCompleteRecordsThatFitWithTerminatedTexts)
 {
-    for (const DamagedRow& row : DamagedRows()) {
+    for (const DamagedRow& row : DamagedRows())
+    {
         SCOPED_TRACE(row.label);
         Tables t;
         if (row.fileKind)
             CheckDamaged(row, t.file);
         else
             CheckDamaged(row, t.noise);
-        if (row.fileKind && row.kept == 1) {
+        if (row.fileKind && row.kept == 1)
+        {
             EXPECT_EQ(FieldText(t.file.m_slots[1].fileName), std::string(259, 'F'));
         }
     }
@@ -226,7 +231,7 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     ASSERT_EQ(::symlink("kept.srx", path.c_str()), 0);
     ASSERT_EQ(SaveSettingsFile(t.noise, path, 3), "");
-    struct stat info {};
+    struct stat info = {};
     ASSERT_EQ(::lstat(path.c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
@@ -255,12 +260,21 @@ TEST_P(ReplaceFileFailure, KeepsTheOldFileRemovesTheTemporaryAndSaysWhy)
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"fs.srx"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SystemCalls, ReplaceFileFailure,
-    ::testing::Values(
-        FailedCallRow{"fsync", {[](int) { errno = EIO; return -1; }, ::rename}, "Input/output error"},
-        FailedCallRow{"rename", {::fsync, [](const char*, const char*) { errno = EXDEV; return -1; }},
-                      "Invalid cross-device link"}),
-    RowName());
+INSTANTIATE_TEST_SUITE_P(SystemCalls, ReplaceFileFailure,
+                         ::testing::Values(FailedCallRow{"fsync",
+                                                         {[](int) {
+                                                              errno = EIO;
+                                                              return -1;
+                                                          },
+                                                          ::rename},
+                                                         "Input/output error"},
+                                           FailedCallRow{"rename",
+                                                         {::fsync,
+                                                          [](const char*, const char*) {
+                                                              errno = EXDEV;
+                                                              return -1;
+                                                          }},
+                                                         "Invalid cross-device link"}),
+                         RowName());
 
-}  // namespace
+} // namespace

@@ -8,7 +8,8 @@
 #include "testing/param_name.h"
 #include "testing/temp_folder.h"
 
-namespace {
+namespace
+{
 
 // Root may write anywhere, so a read-only program folder is simulated.
 SettingsEnvironment Environment(bool programFolderWritable, std::string programFolder = "/opt/susurra/")
@@ -41,7 +42,8 @@ TEST(SettingsLocation, AnInstalledLayoutKeepsTheSettingsInTheConfigurationFolder
     EXPECT_EQ(ChooseSettingsFolder(e), "/home/ada/.config/susurra/") << "an install under a prefix";
 }
 
-namespace {
+namespace
+{
 
 struct FallbackRow
 {
@@ -53,7 +55,7 @@ struct FallbackRow
 
 using SettingsLocationFallback = ::testing::TestWithParam<FallbackRow>;
 
-}  // namespace
+} // namespace
 
 TEST_P(SettingsLocationFallback, ReadOnlyProgramFolderFallsBackToTheUsersConfigurationFolder)
 {
@@ -78,7 +80,7 @@ TEST(SettingsStore, FirstSaveCreatesTheConfigurationFolderAndTheFilesReadBack)
 {
     CTempFolder temp;
     SettingsEnvironment e = Environment(false);
-    e.xdgConfigHome = temp / "config";  // does not exist yet
+    e.xdgConfigHome = temp / "config"; // does not exist yet
     CSettingsStore store(ChooseSettingsFolder(e));
     store.SetUp();
     StoreName(store.m_noiseSettings.m_slots[7].name, "Evening");
@@ -91,4 +93,4 @@ TEST(SettingsStore, FirstSaveCreatesTheConfigurationFolderAndTheFilesReadBack)
     EXPECT_EQ(next.m_noiseSettings.FindByName("Evening"), 7);
 }
 
-}  // namespace
+} // namespace

@@ -10,11 +10,13 @@
 #include "settings_tables.h"
 #include "testing/param_name.h"
 
-namespace {
+namespace
+{
 
 using Names = std::vector<std::string>;
 
-namespace {
+namespace
+{
 
 struct NameCutRow
 {
@@ -25,7 +27,7 @@ struct NameCutRow
 
 using SettingTextNameCut = ::testing::TestWithParam<NameCutRow>;
 
-}  // namespace
+} // namespace
 
 TEST_P(SettingTextNameCut, NameIsCutTo49BytesWithoutSplittingAUtf8Character)
 {
@@ -42,7 +44,11 @@ INSTANTIATE_TEST_SUITE_P(
     Names, SettingTextNameCut,
     ::testing::Values(NameCutRow{"60 single-byte characters", std::string(60, 'n'), 49},
                       NameCutRow{"two-byte char across the limit", std::string(48, 'a') + "\xC3\xA9", 48},
-                      NameCutRow{"two-byte char ending at the limit", std::string(47, 'a') + "\xC3\xA9" "x", 49},
+                      NameCutRow{"two-byte char ending at the limit",
+                                 std::string(47, 'a')
+                                     + "\xC3\xA9"
+                                       "x",
+                                 49},
                       NameCutRow{"three-byte char across the limit", std::string(47, 'a') + "\xE2\x82\xAC", 47},
                       NameCutRow{"four-byte char across the limit", std::string(46, 'a') + "\xF0\x9F\x8C\x8A", 46},
                       NameCutRow{"stray continuation bytes: cut at the byte limit", std::string(60, '\x80'), 49}),
@@ -53,7 +59,7 @@ TEST(SettingText, FileNameIsCutTo258BytesWithoutSplittingAUtf8Character)
     FileSetting f{};
     std::string path = "/a";
     while (path.size() < 300)
-        path += "\xC3\xBC";  // 'ü' at even offsets: the one at 258 does not fit
+        path += "\xC3\xBC"; // 'ü' at even offsets: the one at 258 does not fit
     StoreFileName(f.fileName, path);
     EXPECT_EQ(FieldText(f.fileName), path.substr(0, 258));
 }
@@ -80,7 +86,7 @@ TEST(SettingsTable, LookupIsExactAndTakesTheLowestSlotAndSavesTakeTheLowestFreeS
     EXPECT_EQ(t.noise.LowestFreeSlot(), 10);
     t.noise.Free(8);
     EXPECT_EQ(t.noise.FindByName("Mine"), 9);
-    t.noise.Free(2);  // a built-in leaves a hole below the first user slot
+    t.noise.Free(2); // a built-in leaves a hole below the first user slot
     EXPECT_EQ(t.noise.LowestFreeSlot(), 2);
     EXPECT_EQ(t.noise.LowestFreeSlot(t.noise.m_firstUserSlot), 8);
 }
@@ -93,7 +99,7 @@ TEST(SettingList, EqualNamesKeepTheirOrderOfAdditionAndSelectionFallsBackToTheFi
     t.Occupy(9, "EASY BAY SURF");
     const Names names = t.noise.SortedNames();
     EXPECT_EQ(Names(names.begin(), names.begin() + 5),
-        (Names{"Aardvark", "Easy Bay Surf", "easy bay surf", "EASY BAY SURF", "Easy Pacific Surf"}));
+              (Names{"Aardvark", "Easy Bay Surf", "easy bay surf", "EASY BAY SURF", "Easy Pacific Surf"}));
     EXPECT_EQ(SortedInsertPosition(names, "easy BAY surf"), 4u);
     EXPECT_EQ(FindEntryNoCase(names, "aardvark"), 0) << "the first entry is searched last";
     EXPECT_EQ(FindEntryNoCase(names, "EASY bay surf"), 1);
@@ -104,4 +110,4 @@ TEST(SettingList, EqualNamesKeepTheirOrderOfAdditionAndSelectionFallsBackToTheFi
     EXPECT_EQ(RestoredPosition(0, 0), -1);
 }
 
-}  // namespace
+} // namespace

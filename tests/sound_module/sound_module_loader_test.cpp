@@ -18,9 +18,9 @@ bool WriteFlac(CWaveWriter& writer, const std::string& name)
     static const std::vector<int16_t> silence(CWaveWriter::kMaxBlockSamples, 0);
     writer.source = silence.data();
     EXPECT_TRUE(writer.SetFileName(name));
-    return WriteCompressedFile(writer, SoundFileType::Flac, 1.0, [&](int fd) {
-        return writer.WriteTo(fd, 1.0, 0.0, 0.0, 0.0, 0.0, CWaveWriter::kMaxBlockSamples);
-    }, nullptr);
+    return WriteCompressedFile(
+        writer, SoundFileType::Flac, 1.0,
+        [&](int fd) { return writer.WriteTo(fd, 1.0, 0.0, 0.0, 0.0, 0.0, CWaveWriter::kMaxBlockSamples); }, nullptr);
 }
 
 } // namespace
@@ -48,8 +48,9 @@ TEST(SoundModuleLoader, WithoutTheModuleNoDeviceIsListedAndOnlyWaveFilesAreWritt
 {
     testing::internal::CaptureStderr();
     const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(WaveBackend::Automatic);
-    EXPECT_THAT(testing::internal::GetCapturedStderr(),
-                testing::StartsWith("susurra: no sound devices and no compressed files: susurra-sound.so is neither in"));
+    EXPECT_THAT(
+        testing::internal::GetCapturedStderr(),
+        testing::StartsWith("susurra: no sound devices and no compressed files: susurra-sound.so is neither in"));
     EXPECT_TRUE(waveOut->Devices().empty());
     WaveHandle handle = 0;
     EXPECT_EQ(waveOut->Open(&handle, 0, WaveFormat{}, nullptr, nullptr), WaveResult::BadDevice);

@@ -17,7 +17,8 @@
 #include "testing/param_name.h"
 #include "testing/report_logs.h"
 
-namespace {
+namespace
+{
 
 constexpr double kSeconds = 12.0;
 
@@ -29,7 +30,7 @@ struct Decoded
 
 SoundValues Surf()
 {
-    SoundValues sound;  // pink noise 100..20000 Hz, surf 30 % every 20 s
+    SoundValues sound; // pink noise 100..20000 Hz, surf 30 % every 20 s
     sound.surfPeriod = 5.0;
     return sound;
 }
@@ -93,7 +94,7 @@ TEST_F(CompressedFileTest, FlacDecodesToExactlyTheWaveSamples)
 TEST_F(CompressedFileTest, WaveStaysTheWritersOwnFile)
 {
     ASSERT_TRUE(Render(m_synth, m_dir / "a.wav"));
-    ASSERT_TRUE(Render(m_synth, m_dir / "b"));  // no suffix: WAV as ever
+    ASSERT_TRUE(Render(m_synth, m_dir / "b")); // no suffix: WAV as ever
     EXPECT_EQ(ReadAll(m_dir / "a.wav"), ReadAll(m_dir / "b"));
 }
 
@@ -104,10 +105,11 @@ struct LossyRow
     int rate;
     double minKbits;
     double maxKbits;
-    double toleranceDb;  // per octave; Opus at 48 kbit/s thins the top octave a little
+    double toleranceDb; // per octave; Opus at 48 kbit/s thins the top octave a little
 };
 
-struct LossyFileTest : CompressedFileTest, ::testing::WithParamInterface<LossyRow> {};
+struct LossyFileTest : CompressedFileTest, ::testing::WithParamInterface<LossyRow>
+{};
 
 TEST_P(LossyFileTest, DecodesToTheLengthSpectrumAndBitrate)
 {
@@ -143,20 +145,28 @@ bool MountSmall(const std::string& folder, unsigned long flags)
     return mkdir(folder.c_str(), 0700) == 0 && mount("tmpfs", folder.c_str(), "tmpfs", flags, "size=1m") == 0;
 }
 
-enum class Place { Folder, FullDisk, SizeLimit, SmallDisk, ReadOnlyDisk };
+enum class Place
+{
+    Folder,
+    FullDisk,
+    SizeLimit,
+    SmallDisk,
+    ReadOnlyDisk
+};
 
 struct FailureRow
 {
     const char* name;
-    const char* file;  // in the temp folder
+    const char* file; // in the temp folder
     Place place;
     double seconds;
-    const char* verb;  // the message is "I can't <verb> <file><rest>"
+    const char* verb; // the message is "I can't <verb> <file><rest>"
     const char* rest;
-    bool whole;        // the message is only that, not just its start
+    bool whole; // the message is only that, not just its start
 };
 
-struct FailedFileTest : CompressedFileTest, ::testing::WithParamInterface<FailureRow> {};
+struct FailedFileTest : CompressedFileTest, ::testing::WithParamInterface<FailureRow>
+{};
 
 TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
 {
@@ -201,8 +211,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureRow{"unknown suffix", "a.ogg", Place::Folder, kSeconds, "write", "", false},
         FailureRow{"missing folder", "none/a.flac", Place::Folder, kSeconds, "open", "", false},
-        FailureRow{"full disk flac", "full.flac", Place::FullDisk, kSeconds, "write", ": No space left on device", true},
-        FailureRow{"full disk opus", "full.opus", Place::FullDisk, kSeconds, "write", ": No space left on device", true},
+        FailureRow{"full disk flac", "full.flac", Place::FullDisk, kSeconds, "write", ": No space left on device",
+                   true},
+        FailureRow{"full disk opus", "full.opus", Place::FullDisk, kSeconds, "write", ": No space left on device",
+                   true},
         FailureRow{"full disk mp3", "full.mp3", Place::FullDisk, kSeconds, "write", ": No space left on device", true},
         FailureRow{"cut short flac", "cut.flac", Place::SizeLimit, 60.0, "write", ": File too large", true},
         FailureRow{"cut short opus", "cut.opus", Place::SizeLimit, 60.0, "write", ": File too large", true},
@@ -217,4 +229,4 @@ INSTANTIATE_TEST_SUITE_P(
                    ": a sound file can be at most 23:59:59 long", true}),
     RowName{});
 
-}  // namespace
+} // namespace

@@ -11,7 +11,8 @@
 #include "synth/endless_noise.h"
 #include "testing/file_compare.h"
 
-namespace {
+namespace
+{
 
 constexpr int kN = 262144;
 constexpr int kRate = 44100;
@@ -44,7 +45,8 @@ std::vector<double> Autocorrelation(std::vector<double> x)
     const std::vector<double> power = SegmentPower(x, 0, size, static_cast<int>(size));
     fftw_complex* freq = fftw_alloc_complex(size / 2 + 1);
     fftw_plan backward = fftw_plan_dft_c2r_1d(static_cast<int>(size), freq, x.data(), FFTW_ESTIMATE);
-    for (size_t k = 0; k <= size / 2; ++k) {
+    for (size_t k = 0; k <= size / 2; ++k)
+    {
         freq[k][0] = power[k];
         freq[k][1] = 0.0;
     }
@@ -64,7 +66,8 @@ std::vector<double> ThirdOctaveLevels(const std::vector<double>& x)
     constexpr int kSegment = 1 << 16;
     const std::vector<double> power = SegmentPower(x, 0, x.size(), kSegment);
     std::vector<double> levels;
-    for (int band = 0; band <= 21; ++band) {
+    for (int band = 0; band <= 21; ++band)
+    {
         const double centre = 125.0 * std::pow(2.0, band / 3.0);
         levels.push_back(MeanLevel(power, static_cast<int>(centre * std::pow(2.0, -1.0 / 6.0) * kSegment / kRate),
                                    static_cast<int>(centre * std::pow(2.0, 1.0 / 6.0) * kSegment / kRate) - 1));
@@ -85,7 +88,7 @@ struct EndlessFile : ::testing::Test
     CTempFolder m_dir;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(EndlessFile, AMinuteOfPinkNoiseNeverRepeatsAndKeepsItsLevelEverySecond)
 {
@@ -98,7 +101,8 @@ TEST_F(EndlessFile, AMinuteOfPinkNoiseNeverRepeatsAndKeepsItsLevelEverySecond)
 
     // Through the joins of the periods.
     std::vector<double> levels;
-    for (size_t start = 0; start + kRate <= x.size(); start += kRate) {
+    for (size_t start = 0; start + kRate <= x.size(); start += kRate)
+    {
         double sum = 0.0;
         for (size_t i = start; i < start + kRate; ++i)
             sum += x[i] * x[i];
@@ -111,7 +115,8 @@ TEST_F(EndlessFile, AMinuteOfPinkNoiseNeverRepeatsAndKeepsItsLevelEverySecond)
         EXPECT_NEAR(levels[s], median, 0.5) << "second " << s;
 }
 
-struct EndlessSpectrum : EndlessFile, ::testing::WithParamInterface<int> {};
+struct EndlessSpectrum : EndlessFile, ::testing::WithParamInterface<int>
+{};
 
 TEST_P(EndlessSpectrum, ThirdOctaveLevelsMatchTheRepeatedNoise)
 {
@@ -156,7 +161,8 @@ TEST_F(EndlessFile, EachBlockIsItsPeriodWithSurfAndFadesOfTheFileWideIndex)
     noise.Start(White, sound.lowerLimit, sound.upperLimit, 99);
     std::vector<int16_t> period(kN);
     const size_t blocks = (endless.size() - 44 + 2 * kN - 1) / (2 * kN);
-    for (size_t b = 0; b < blocks; ++b) {
+    for (size_t b = 0; b < blocks; ++b)
+    {
         noise.Next(period.data());
         CWaveWriter writer;
         writer.source = period.data();
@@ -165,7 +171,8 @@ TEST_F(EndlessFile, EachBlockIsItsPeriodWithSurfAndFadesOfTheFileWideIndex)
         const std::string fixed = ReadAll(m_dir / "fixed.wav");
         const size_t from = 44 + b * 2 * kN;
         const size_t length = std::min<size_t>(2 * kN, endless.size() - from);
-        EXPECT_TRUE(SameBytes(std::string_view(endless).substr(from, length),
-                              std::string_view(fixed).substr(from, length))) << "block " << b;
+        EXPECT_TRUE(
+            SameBytes(std::string_view(endless).substr(from, length), std::string_view(fixed).substr(from, length)))
+            << "block " << b;
     }
 }

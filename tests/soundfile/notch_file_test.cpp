@@ -9,7 +9,8 @@
 #include "testing/file_compare.h"
 #include "testing/param_name.h"
 
-namespace {
+namespace
+{
 
 constexpr int kN = 262144;
 constexpr double kRate = 44100.0;
@@ -21,7 +22,8 @@ std::vector<double> PowerSpectrum(const std::string& bytes, int first)
 {
     const std::vector<double> samples = WaveSamples(bytes);
     std::vector<double> windowed(kN);
-    for (int i = 0; i < kN; ++i) {
+    for (int i = 0; i < kN; ++i)
+    {
         const double t = 2.0 * M_PI * i / kN;
         const double w = 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
         windowed[i] = w * samples[first + i];
@@ -84,17 +86,16 @@ TEST_P(NotchDepthTest, notch_lies_40_db_below_the_neighbouring_half_octaves)
     EXPECT_LE(inside, above - 40.0) << "inside " << inside << " dB, half-octave above " << above << " dB";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Types, NotchDepthTest,
-    testing::Values(NotchRow{"physiological one octave", Physiological, 1000},
-                    NotchRow{"physiological half octave", Physiological, 3000, 0.5},
-                    NotchRow{"white one octave", White, 6000},
-                    NotchRow{"white half octave", White, 11000, 0.5},
-                    NotchRow{"pink one octave", Pink, 2500},
-                    NotchRow{"pink half octave", Pink, 700, 0.5},
-                    NotchRow{"endless pink one octave", Pink, 4000, 1.0, true},
-                    NotchRow{"endless white half octave", White, 9000, 0.5, true}),
-    RowName());
+INSTANTIATE_TEST_SUITE_P(Types, NotchDepthTest,
+                         testing::Values(NotchRow{"physiological one octave", Physiological, 1000},
+                                         NotchRow{"physiological half octave", Physiological, 3000, 0.5},
+                                         NotchRow{"white one octave", White, 6000},
+                                         NotchRow{"white half octave", White, 11000, 0.5},
+                                         NotchRow{"pink one octave", Pink, 2500},
+                                         NotchRow{"pink half octave", Pink, 700, 0.5},
+                                         NotchRow{"endless pink one octave", Pink, 4000, 1.0, true},
+                                         NotchRow{"endless white half octave", White, 9000, 0.5, true}),
+                         RowName());
 
 using NotchOutsideTest = testing::TestWithParam<NotchRow>;
 
@@ -117,4 +118,4 @@ INSTANTIATE_TEST_SUITE_P(
                     NotchRow{"tone ignores the notch", TinnitusFinder, 1000}),
     RowName());
 
-}  // namespace
+} // namespace

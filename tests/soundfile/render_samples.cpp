@@ -9,11 +9,13 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
         return 2;
     }
-    const struct {
+    const struct
+    {
         const char* name;
         int type;
     } signals[] = {{"physiological", Physiological}, {"white", White}, {"pink", Pink}, {"tone", TinnitusFinder}};
@@ -21,7 +23,8 @@ int main(int argc, char** argv)
     CNoiseSynth synth;
     CWaveWriter writer(0);
     const FileValues file{1.0, 1.0, 8.0};
-    for (const auto& signal : signals) {
+    for (const auto& signal : signals)
+    {
         SoundValues sound;
         sound.noiseType = signal.type;
         sound.lowerLimit = 20.0;
@@ -30,7 +33,8 @@ int main(int argc, char** argv)
         sound.surfPeriod = 5.0;
         MakeSignal(synth, sound);
         const std::string path = std::string(argv[1]) + "/" + signal.name + ".wav";
-        if (!writer.SetFileName(path) || !WriteSoundFile(writer, synth, sound, file)) {
+        if (!writer.SetFileName(path) || !WriteSoundFile(writer, synth, sound, file))
+        {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }

@@ -14,8 +14,7 @@
 #include "testing/temp_folder.h"
 
 // A wave file as the render path writes it, read back whole.
-inline std::string RenderWave(const CTempFolder& dir, const SoundValues& sound, const FileValues& file,
-                              int workers = 2)
+inline std::string RenderWave(const CTempFolder& dir, const SoundValues& sound, const FileValues& file, int workers = 2)
 {
     CNoiseSynth synth;
     MakeSignal(synth, sound);
@@ -29,7 +28,8 @@ inline std::string RenderWave(const CTempFolder& dir, const SoundValues& sound, 
 inline std::vector<double> WaveSamples(const std::string& bytes)
 {
     std::vector<double> samples((bytes.size() - 44) / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
+    for (std::size_t i = 0; i < samples.size(); ++i)
+    {
         int16_t v;
         std::memcpy(&v, bytes.data() + 44 + 2 * i, 2);
         samples[i] = v;
@@ -45,7 +45,8 @@ inline std::vector<double> SegmentPower(const std::vector<double>& x, std::size_
     fftw_complex* freq = fftw_alloc_complex(segment / 2 + 1);
     fftw_plan plan = fftw_plan_dft_r2c_1d(segment, time, freq, FFTW_ESTIMATE);
     std::vector<double> power(segment / 2 + 1, 0.0);
-    for (std::size_t start = from; start + segment <= to; start += segment) {
+    for (std::size_t start = from; start + segment <= to; start += segment)
+    {
         std::copy_n(x.begin() + static_cast<long>(start), segment, time);
         fftw_execute(plan);
         for (int k = 0; k <= segment / 2; ++k)

@@ -15,7 +15,8 @@
 #include "testing/report_logs.h"
 #include "testing/temp_folder.h"
 
-namespace {
+namespace
+{
 
 struct Params
 {
@@ -48,24 +49,29 @@ std::string ReferenceFile(const std::vector<int16_t>& source, const Params& p)
     const int fo = RoundHalfUp(p.fadeOut * 44100.0);
     const long bi = static_cast<long>(std::ceil(fi / f));
 
-    std::string b = "RIFF" + Le(2 * n + 36, 4) + "WAVEfmt " +
-                    std::string("\x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0", 20) + "data" + Le(2 * n, 4);
+    std::string b = "RIFF" + Le(2 * n + 36, 4) + "WAVEfmt "
+                    + std::string("\x10\0\0\0\1\0\1\0\x44\xAC\0\0\x88\x58\1\0\2\0\x10\0", 20) + "data" + Le(2 * n, 4);
     const double d = std::exp(2.0) - 1.0;
     long k = 0, kIn = 0, kOut = 0;
-    for (long i = 1; i <= blocks; ++i) {
-        for (uint32_t j = 0; j < p.blockLength && k < n; ++j) {
+    for (long i = 1; i <= blocks; ++i)
+    {
+        for (uint32_t j = 0; j < p.blockLength && k < n; ++j)
+        {
             const double s = source[j];
             double g = 0.0;
-            if (p.surfPeriod != 0.0) {
+            if (p.surfPeriod != 0.0)
+            {
                 const double theta = (k / p.surfPeriod) * 0.00014247585730565955;
                 g = (std::exp(2 - 0.01 * p.surfStrength * (1 + std::cos(theta))) - 1) / d;
             }
             double v = 0.1 * s * g;
-            if (i <= bi && kIn < fi) {
+            if (i <= bi && kIn < fi)
+            {
                 v *= std::exp(3 * (static_cast<double>(kIn) / fi - 1));
                 ++kIn;
             }
-            if (fo <= n && k >= n - fo) {
+            if (fo <= n && k >= n - fo)
+            {
                 v *= std::exp(-3.0 * kOut / fo);
                 ++kOut;
             }
@@ -102,7 +108,8 @@ protected:
     std::vector<std::string> MessageTexts() const
     {
         std::vector<std::string> texts;
-        for (const CMessageLog::Message& message : m_messages.m_messages) {
+        for (const CMessageLog::Message& message : m_messages.m_messages)
+        {
             EXPECT_EQ(message.caption, "Warning");
             EXPECT_EQ(message.icon, MessageIcon::Exclamation);
             texts.push_back(message.text);
@@ -114,42 +121,45 @@ protected:
     CMessageLog m_messages;
 };
 
-struct WaveWriterFile : WaveWriterTest, ::testing::WithParamInterface<Params> {};
+struct WaveWriterFile : WaveWriterTest, ::testing::WithParamInterface<Params>
+{};
 
-}  // namespace
+} // namespace
 
 TEST_P(WaveWriterFile, MatchesTheReferenceByteForByteWithAnyNumberOfWorkers)
 {
     const Params& p = GetParam();
     const std::string reference = ReferenceFile(m_source, p);
-    for (const int workers : {0, 1, 2}) {
+    for (const int workers : {0, 1, 2})
+    {
         CWaveWriter writer(workers);
         // Twice: a writer that has written a file writes the next the same.
-        for (int round = 0; round < 2; ++round) {
+        for (int round = 0; round < 2; ++round)
+        {
             Attach(writer, m_dir / "out.wav");
-            ASSERT_TRUE(writer.Write(p.totalSeconds, p.surfStrength, p.surfPeriod, p.fadeIn, p.fadeOut,
-                                     p.blockLength));
-            EXPECT_TRUE(SameBytes(ReadAll(m_dir / "out.wav"), reference)) << "workers " << workers << ", round " << round;
+            ASSERT_TRUE(writer.Write(p.totalSeconds, p.surfStrength, p.surfPeriod, p.fadeIn, p.fadeOut, p.blockLength));
+            EXPECT_TRUE(SameBytes(ReadAll(m_dir / "out.wav"), reference))
+                << "workers " << workers << ", round " << round;
         }
     }
     EXPECT_TRUE(m_messages.m_messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WaveWriterFile,
-    ::testing::Values(Params{"surf across block boundaries", 13.0, 30.0, 2.0, 0.0, 0.0, 262144},
-                      Params{"fades overlapping", 9.0, 45.0, 3.3, 6.0, 5.0, 262144},
-                      Params{"fade-in longer than file", 4.0, 20.0, 1.0, 10.0, 1.5, 262144},
-                      Params{"fade-out longer than file", 4.0, 80.0, 0.7, 1.0, 10.0, 262144},
-                      Params{"fade-out as long as the file", 4.0, 30.0, 2.0, 0.0, 4.0, 262144},
-                      Params{"no surf, fade-out as long as the file", 4.0, 0.0, 20.0, 0.0, 4.0, 262144},
-                      Params{"tone blocks", 5.0, 100.0, 1.5, 1.2, 2.4, 44100},
-                      Params{"odd length", 2.00002, 10.0, 0.9, 0.00003, 0.5, 44100},
-                      Params{"no surf, fades", 17.0, 0.0, 8.0, 3.0, 7.0, 262144},
-                      Params{"no surf, no fades", 12.0, 0.0, 20.0, 0.0, 0.0, 262144},
-                      Params{"zero period", 3.0, 30.0, 0.0, 1.0, 1.0, 262144},
-                      Params{"zero length: a bare header", 0.0, 30.0, 20.0, 10.0, 10.0, 262144}),
-    RowName());
+INSTANTIATE_TEST_SUITE_P(Cases, WaveWriterFile,
+                         ::testing::Values(Params{"surf across block boundaries", 13.0, 30.0, 2.0, 0.0, 0.0, 262144},
+                                           Params{"fades overlapping", 9.0, 45.0, 3.3, 6.0, 5.0, 262144},
+                                           Params{"fade-in longer than file", 4.0, 20.0, 1.0, 10.0, 1.5, 262144},
+                                           Params{"fade-out longer than file", 4.0, 80.0, 0.7, 1.0, 10.0, 262144},
+                                           Params{"fade-out as long as the file", 4.0, 30.0, 2.0, 0.0, 4.0, 262144},
+                                           Params{"no surf, fade-out as long as the file", 4.0, 0.0, 20.0, 0.0, 4.0,
+                                                  262144},
+                                           Params{"tone blocks", 5.0, 100.0, 1.5, 1.2, 2.4, 44100},
+                                           Params{"odd length", 2.00002, 10.0, 0.9, 0.00003, 0.5, 44100},
+                                           Params{"no surf, fades", 17.0, 0.0, 8.0, 3.0, 7.0, 262144},
+                                           Params{"no surf, no fades", 12.0, 0.0, 20.0, 0.0, 0.0, 262144},
+                                           Params{"zero period", 3.0, 30.0, 0.0, 1.0, 1.0, 262144},
+                                           Params{"zero length: a bare header", 0.0, 30.0, 20.0, 10.0, 10.0, 262144}),
+                         RowName());
 
 TEST_F(WaveWriterTest, SixtySecondsOfNoiseTakeElevenBlocksWithoutAllocating)
 {

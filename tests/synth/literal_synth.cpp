@@ -6,7 +6,8 @@
 
 #include "synth/rounding.h"
 
-namespace {
+namespace
+{
 
 constexpr int kN = 262144;
 
@@ -22,14 +23,16 @@ void Draw(CPhaseGenerator& phases, double* x, int k)
     x[2 * k + 1] = std::sin(phase);
 }
 
-}  // namespace
+} // namespace
 
 void LiteralSpectrum(int type, double lower, double upper, CPhaseGenerator& phases, double* x)
 {
-    if (type == 1) {
+    if (type == 1)
+    {
         const int low = Bin(lower);
         const int high = Bin(upper);
-        for (int i = 0; i <= kN / 2; ++i) {
+        for (int i = 0; i <= kN / 2; ++i)
+        {
             if (low <= i && i <= high)
                 Draw(phases, x, i);
             else
@@ -42,7 +45,8 @@ void LiteralSpectrum(int type, double lower, double upper, CPhaseGenerator& phas
     if (lower > upper)
         return;
     double f = lower;
-    do {
+    do
+    {
         Draw(phases, x, Bin(f));
         if (type == 0)
             f = f + 0.1 * std::exp(0.096 + 0.022 * std::sqrt(f));
@@ -55,33 +59,40 @@ void LiteralTransform(double* x, int16_t* out)
 {
     x[kN] *= 2.0;
     x[kN + 1] = 0.0;
-    for (int j = kN / 2 + 1; j < kN; ++j) {
+    for (int j = kN / 2 + 1; j < kN; ++j)
+    {
         x[2 * j] = x[2 * (kN - j)];
         x[2 * j + 1] = -x[2 * (kN - j) + 1];
     }
 
     int b = 0;
-    for (int a = 0; a < kN; ++a) {
-        if (b > a) {
+    for (int a = 0; a < kN; ++a)
+    {
+        if (b > a)
+        {
             std::swap(x[2 * a], x[2 * b]);
             std::swap(x[2 * a + 1], x[2 * b + 1]);
         }
         int m = kN / 2;
-        while (m >= 1 && b >= m) {
+        while (m >= 1 && b >= m)
+        {
             b -= m;
             m /= 2;
         }
         b += m;
     }
 
-    for (int h = 1; h < kN; h *= 2) {
+    for (int h = 1; h < kN; h *= 2)
+    {
         const double theta = -M_PI / h;
         const double wpr = -2.0 * std::sin(theta / 2) * std::sin(theta / 2);
         const double wpi = std::sin(theta);
         double wr = 1.0;
         double wi = 0.0;
-        for (int j = 0; j < h; ++j) {
-            for (int g = 0; g < kN; g += 2 * h) {
+        for (int j = 0; j < h; ++j)
+        {
+            for (int g = 0; g < kN; g += 2 * h)
+            {
                 const int a = g + j;
                 const int c = a + h;
                 const double tr = wr * x[2 * c] - wi * x[2 * c + 1];

@@ -12,7 +12,8 @@
 #include "synth/noise_type.h"
 #include "testing/file_compare.h"
 
-namespace {
+namespace
+{
 
 constexpr int kN = CNoiseSynth::kPeriodSamples;
 const std::vector<int> kTransformPositions = {8, 15, 21, 39, 53, 67, 82, 100};
@@ -49,15 +50,16 @@ TEST(NoiseSynth, PeriodMatchesTheLiteralComputationBitForBit)
         double lower;
         double upper;
     } cases[] = {
-        {Physiological, 20, 20000}, {White, 20, 20000},    {Pink, 20, 20000},       {White, 0.09, 22050},
-        {Physiological, 100, 5000}, {Pink, 1000, 1000},    {White, 1000, 1000},     {Physiological, 1000, 1000},
+        {Physiological, 20, 20000}, {White, 20, 20000}, {Pink, 20, 20000},   {White, 0.09, 22050},
+        {Physiological, 100, 5000}, {Pink, 1000, 1000}, {White, 1000, 1000}, {Physiological, 1000, 1000},
         {White, 5000, 1000},        {Pink, 5000, 1000},
     };
     auto synth = std::make_unique<CNoiseSynth>();
     CSpectrumProbe probe(*synth);
     auto spectrum = std::make_unique<double[]>(2 * kN);
     auto samples = std::make_unique<int16_t[]>(kN);
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(testing::Message() << c.type << " " << c.lower << ".." << c.upper);
         // The same synthesizer throughout: later cases continue the draws.
         CPhaseGenerator phases = synth->m_phase;
@@ -85,7 +87,8 @@ TEST(NoiseSynth, PeriodMatchesTheLiteralComputationBitForBit)
 uint64_t Fingerprint(const int16_t* samples)
 {
     uint64_t hash = 14695981039346656037ull;
-    for (int n = 0; n < kN; ++n) {
+    for (int n = 0; n < kN; ++n)
+    {
         const auto value = static_cast<uint16_t>(samples[n]);
         for (int byte : {value & 0xFF, value >> 8})
             hash = (hash ^ static_cast<uint64_t>(byte)) * 1099511628211ull;
@@ -107,7 +110,8 @@ TEST(NoiseSynth, AudibleRangeSetsTheExpectedBinsAndPostsProgressAndAPinnedPeriod
         {Physiological, 30497, 30199, 118880, 0x136ed40b1b040c11ull},
         {Pink, 6912, 5662, 118859, 0x7950d3d76a7de4b8ull},
     };
-    for (const auto& e : expectations) {
+    for (const auto& e : expectations)
+    {
         SCOPED_TRACE(NoiseTypeName(e.type));
         auto synth = std::make_unique<CNoiseSynth>();
         CSpectrumProbe probe(*synth);
@@ -119,7 +123,7 @@ TEST(NoiseSynth, AudibleRangeSetsTheExpectedBinsAndPostsProgressAndAPinnedPeriod
         EXPECT_EQ(phases.Next(), synth->m_phase.Next());
         EXPECT_EQ(synth->m_lowBin, 118);
         EXPECT_EQ(synth->m_highBin, 118884);
-        std::vector<int> bins;  // bins below N/2 that the spectrum step set
+        std::vector<int> bins; // bins below N/2 that the spectrum step set
         for (int k = 0; k < kN / 2; ++k)
             if (probe.m_halfSpectrum[2 * k] != 0.0 || probe.m_halfSpectrum[2 * k + 1] != 0.0)
                 bins.push_back(k);
@@ -155,4 +159,4 @@ TEST(NoiseSynthTone, SamplesFollowTheTruncatedSine)
     EXPECT_EQ(probe.m_positions, (std::vector<int>{100, 100}));
 }
 
-}  // namespace
+} // namespace

@@ -11,7 +11,8 @@
 #include "synth/tone_sequence.h"
 #include "testing/param_name.h"
 
-namespace {
+namespace
+{
 
 double Semitones(double a, double b)
 {
@@ -31,7 +32,7 @@ int Nearest(const std::vector<double>& sounds, double target)
 
 struct MatchRun
 {
-    int answers = 0;   // bracketing and octave answers
+    int answers = 0; // bracketing and octave answers
     int result = 0;
 };
 
@@ -44,7 +45,8 @@ MatchRun Match(double target, double bracketTarget, const std::function<bool(int
     EXPECT_EQ(matcher.Sounds(), std::vector<double>{1000.0});
     matcher.ConfirmLevel();
     MatchRun run;
-    while (matcher.CurrentStep() == CPitchMatcher::Step::Bracket && run.answers < 100) {
+    while (matcher.CurrentStep() == CPitchMatcher::Step::Bracket && run.answers < 100)
+    {
         int answer = Nearest(matcher.Sounds(), bracketTarget);
         if (wrong(run.answers))
             answer = 3 - answer;
@@ -63,9 +65,9 @@ struct ListenerRow
 {
     std::string name;
     double target;
-    double heard;       // what the listener hears in the bracketing: an octave off when confused
-    int firstSlip;      // the first wrong answer, then every tenth; -1 for none
-    double semitones;   // how near the result must come
+    double heard;     // what the listener hears in the bracketing: an octave off when confused
+    int firstSlip;    // the first wrong answer, then every tenth; -1 for none
+    double semitones; // how near the result must come
     int maxAnswers;
 };
 
@@ -101,8 +103,9 @@ TEST(PitchMatcherTest, answers_that_contradict_a_slip_widen_the_range_again)
 {
     CPitchMatcher matcher;
     matcher.ConfirmLevel();
-    std::vector<double> widths;  // the range's width as a ratio, after each bracketing answer
-    for (int i = 0; matcher.CurrentStep() == CPitchMatcher::Step::Bracket; ++i) {
+    std::vector<double> widths; // the range's width as a ratio, after each bracketing answer
+    for (int i = 0; matcher.CurrentStep() == CPitchMatcher::Step::Bracket; ++i)
+    {
         const int answer = Nearest(matcher.Sounds(), 3000.0);
         matcher.Answer(i == 3 ? 3 - answer : answer);
         if (matcher.CurrentStep() == CPitchMatcher::Step::Bracket)
@@ -120,7 +123,8 @@ TEST(PitchMatcherTest, range_limits_confine_the_first_question)
     ASSERT_TRUE(matcher.SetRange(2000.0, 4000.0));
     matcher.ConfirmLevel();
     EXPECT_FALSE(matcher.SetRange(250.0, 16000.0));
-    for (double hz : matcher.Sounds()) {
+    for (double hz : matcher.Sounds())
+    {
         EXPECT_GE(hz, 2000.0);
         EXPECT_LE(hz, 4000.0);
     }
@@ -168,4 +172,4 @@ TEST(ToneSequenceTest, tones_ramp_in_and_out_with_silence_between)
     EXPECT_EQ(peak, 3000);
 }
 
-}  // namespace
+} // namespace

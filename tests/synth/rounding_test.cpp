@@ -8,7 +8,8 @@
 
 #include "testing/param_name.h"
 
-namespace {
+namespace
+{
 
 struct RoundingRow
 {
@@ -20,7 +21,7 @@ struct RoundingRow
 
 using Rounding = ::testing::TestWithParam<RoundingRow>;
 
-}  // namespace
+} // namespace
 
 TEST_P(Rounding, HalfAwayAndHalfUpGiveTheTabledIntegers)
 {
@@ -30,8 +31,7 @@ TEST_P(Rounding, HalfAwayAndHalfUpGiveTheTabledIntegers)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Rounding,
-                         ::testing::Values(RoundingRow{"half", 0.5, 1, 1},
-                                           RoundingRow{"minus half", -0.5, -1, 0},
+                         ::testing::Values(RoundingRow{"half", 0.5, 1, 1}, RoundingRow{"minus half", -0.5, -1, 0},
                                            RoundingRow{"two and a half", 2.5, 3, 3},
                                            RoundingRow{"minus two and a half", -2.5, -3, -2},
                                            RoundingRow{"minus 2.7", -2.7, -3, -2},

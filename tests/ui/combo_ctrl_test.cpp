@@ -22,8 +22,8 @@ protected:
     void SetUp() override
     {
         m_combo.SetSorted(true);
-        for (const char* name : {"Strong Bay Surf", "easy pacific surf", "Wideband White Noise", "Easy Bay Surf",
-                                  "Rainforest Waterfall"})
+        for (const char* name :
+             {"Strong Bay Surf", "easy pacific surf", "Wideband White Noise", "Easy Bay Surf", "Rainforest Waterfall"})
             m_combo.AddString(QString::fromLatin1(name));
     }
 
@@ -68,7 +68,7 @@ TEST_F(ComboCtrl, ExactSearchIgnoresCaseStartsAfterAPositionAndWraps)
     EXPECT_EQ(m_combo.FindStringExact(-1, "EASY BAY SURF"), 0);
     EXPECT_EQ(m_combo.FindStringExact(0, "easy bay surf"), 1);
     EXPECT_EQ(m_combo.FindStringExact(1, "Easy Bay Surf"), 0); // wrapped around
-    EXPECT_EQ(m_combo.FindStringExact(-1, "Easy"), -1);       // whole texts only
+    EXPECT_EQ(m_combo.FindStringExact(-1, "Easy"), -1);        // whole texts only
     EXPECT_EQ(m_combo.FindStringExact(99, "wideband white noise"), 5);
 }
 

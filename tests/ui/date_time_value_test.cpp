@@ -30,7 +30,8 @@ struct InvalidFields
     int fields[6]; // year, month, day, hour, minute, second
 };
 
-class DateTimeValueInvalid : public testing::TestWithParam<InvalidFields> {};
+class DateTimeValueInvalid : public testing::TestWithParam<InvalidFields>
+{};
 
 } // namespace
 
@@ -45,14 +46,13 @@ TEST_P(DateTimeValueInvalid, IsRefusedAndReadsAsMinusOne)
     EXPECT_EQ(value.GetSecond(), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DateTimeValue, DateTimeValueInvalid,
-    testing::Values(InvalidFields{"NegativeHour", {1899, 12, 30, -1, 0, 0}},
-                    InvalidFields{"Hour24", {1899, 12, 30, 24, 0, 0}},
-                    InvalidFields{"Minute60", {1899, 12, 30, 0, 60, 0}},
-                    InvalidFields{"NegativeSecond", {1899, 12, 30, 0, 0, -1}},
-                    InvalidFields{"Month13", {1899, 13, 30, 0, 0, 0}},
-                    InvalidFields{"Day32", {1899, 12, 32, 0, 0, 0}},
-                    InvalidFields{"Year10000", {10000, 1, 1, 0, 0, 0}},
-                    InvalidFields{"NegativeYear", {-1, 1, 1, 0, 0, 0}}),
-    RowName());
+INSTANTIATE_TEST_SUITE_P(DateTimeValue, DateTimeValueInvalid,
+                         testing::Values(InvalidFields{"NegativeHour", {1899, 12, 30, -1, 0, 0}},
+                                         InvalidFields{"Hour24", {1899, 12, 30, 24, 0, 0}},
+                                         InvalidFields{"Minute60", {1899, 12, 30, 0, 60, 0}},
+                                         InvalidFields{"NegativeSecond", {1899, 12, 30, 0, 0, -1}},
+                                         InvalidFields{"Month13", {1899, 13, 30, 0, 0, 0}},
+                                         InvalidFields{"Day32", {1899, 12, 32, 0, 0, 0}},
+                                         InvalidFields{"Year10000", {10000, 1, 1, 0, 0, 0}},
+                                         InvalidFields{"NegativeYear", {-1, 1, 1, 0, 0, 0}}),
+                         RowName());

@@ -48,7 +48,7 @@ void AnswerChooser(int filter, const QString& name)
         emit types->activated(filter);
         emit types->textActivated(types->itemText(filter));
         edit->setText(name);
-        static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+        static_cast<QDialog*>(dialog)->accept(); // as the Save button does
     });
 }
 

@@ -44,7 +44,8 @@ struct AlignmentCase
     QRect captionArea; // null: not checked
 };
 
-class IconButtonAlignment : public IconButton, public testing::WithParamInterface<AlignmentCase> {};
+class IconButtonAlignment : public IconButton, public testing::WithParamInterface<AlignmentCase>
+{};
 
 } // namespace
 

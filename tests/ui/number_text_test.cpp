@@ -18,7 +18,8 @@ struct ParseCase
     std::optional<double> expected;
 };
 
-class NumberTextParse : public testing::TestWithParam<ParseCase> {};
+class NumberTextParse : public testing::TestWithParam<ParseCase>
+{};
 
 } // namespace
 
@@ -32,28 +33,17 @@ TEST_P(NumberTextParse, AcceptsWhatTheDialogFrameworkAccepts)
 INSTANTIATE_TEST_SUITE_P(
     NumberText, NumberTextParse,
     testing::Values(
-                    ParseCase{"Integer", "20000", 20000.0},
-                    ParseCase{"BlanksAround", " \t 8.5 \t", 8.5},
-                    ParseCase{"NoLeadingDigit", ".5", 0.5},
-                    ParseCase{"NoFraction", "3.", 3.0},
-                    ParseCase{"Exponent", "-1.5e3", -1500.0},
-                    ParseCase{"PlusSign", "+7", 7.0},
-                    ParseCase{"Zero", "0", 0.0},
-                    ParseCase{"ZeroWithFraction", "0.000", 0.0},
-                    ParseCase{"Empty", "", std::nullopt},
-                    ParseCase{"BlanksOnly", "   ", std::nullopt},
-                    ParseCase{"TrailingLetters", "12abc", std::nullopt},
-                    ParseCase{"InnerBlank", "1 2", std::nullopt},
-                    ParseCase{"DecimalComma", "1,5", std::nullopt},
-                    ParseCase{"ExponentWithoutDigits", "1e", std::nullopt},
-                    ParseCase{"NegativeZero", "-0", std::nullopt},
-                    ParseCase{"ZeroWithoutLeadingDigit", ".0", std::nullopt},
-                    ParseCase{"Infinity", "inf", std::nullopt},
-                    ParseCase{"NotANumber", "nan", std::nullopt},
-                    ParseCase{"Hexadecimal", "0x10", std::nullopt},
-                    ParseCase{"TrailingNewline", "5\n", std::nullopt},
-                    ParseCase{"UnderflowToZero", "1e-999", std::nullopt},
-                    ParseCase{"HugeBecomesInfiniteForTheRangeCheck", "1e999", HUGE_VAL}),
+        ParseCase{"Integer", "20000", 20000.0}, ParseCase{"BlanksAround", " \t 8.5 \t", 8.5},
+        ParseCase{"NoLeadingDigit", ".5", 0.5}, ParseCase{"NoFraction", "3.", 3.0},
+        ParseCase{"Exponent", "-1.5e3", -1500.0}, ParseCase{"PlusSign", "+7", 7.0}, ParseCase{"Zero", "0", 0.0},
+        ParseCase{"ZeroWithFraction", "0.000", 0.0}, ParseCase{"Empty", "", std::nullopt},
+        ParseCase{"BlanksOnly", "   ", std::nullopt}, ParseCase{"TrailingLetters", "12abc", std::nullopt},
+        ParseCase{"InnerBlank", "1 2", std::nullopt}, ParseCase{"DecimalComma", "1,5", std::nullopt},
+        ParseCase{"ExponentWithoutDigits", "1e", std::nullopt}, ParseCase{"NegativeZero", "-0", std::nullopt},
+        ParseCase{"ZeroWithoutLeadingDigit", ".0", std::nullopt}, ParseCase{"Infinity", "inf", std::nullopt},
+        ParseCase{"NotANumber", "nan", std::nullopt}, ParseCase{"Hexadecimal", "0x10", std::nullopt},
+        ParseCase{"TrailingNewline", "5\n", std::nullopt}, ParseCase{"UnderflowToZero", "1e-999", std::nullopt},
+        ParseCase{"HugeBecomesInfiniteForTheRangeCheck", "1e999", HUGE_VAL}),
     RowName());
 
 TEST(NumberText, IntegersNeedAWholeNumberInIntRange)

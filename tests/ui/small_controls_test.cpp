@@ -21,8 +21,8 @@ TEST_F(SmallControls, UpDownStepsTheBuddysIntegerWithinItsRange)
         const char* after;
     };
     const Case cases[] = {
-        {"440", -1, "439"}, {"20000", +1, "20000"}, {"5", -1, "20"}, {"99999", +1, "20000"},
-        {"abc", -1, "19999"}, // not a number: the last position counts
+        {"440", -1, "439"},     {"20000", +1, "20000"}, {"5", -1, "20"},
+        {"99999", +1, "20000"}, {"abc", -1, "19999"}, // not a number: the last position counts
     };
     for (const Case& c : cases)
     {

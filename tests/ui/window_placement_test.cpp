@@ -15,7 +15,8 @@ struct PlacementCase
     QPoint topLeft;
 };
 
-class WindowPlacement : public testing::TestWithParam<PlacementCase> {};
+class WindowPlacement : public testing::TestWithParam<PlacementCase>
+{};
 
 TEST_P(WindowPlacement, KeepsTheTitleBarOnTheScreen)
 {

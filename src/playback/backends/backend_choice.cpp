@@ -19,7 +19,8 @@ std::optional<WaveBackend> WaveBackendFromName(std::string_view name)
 
 std::unique_ptr<IWaveOut> CreateWaveOut(WaveBackend backend)
 {
-    if (backend == WaveBackend::Automatic) {
+    if (backend == WaveBackend::Automatic)
+    {
         if (const char* forced = std::getenv("SUSURRA_BACKEND"))
             backend = WaveBackendFromName(forced).value_or(WaveBackend::Automatic);
     }

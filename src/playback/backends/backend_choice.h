@@ -9,9 +9,9 @@
 
 enum class WaveBackend
 {
-    Automatic,  // the sound server when one answers, otherwise ALSA
-    Pulse,      // the desktop's sound server
-    Alsa,       // ALSA through PortAudio
+    Automatic, // the sound server when one answers, otherwise ALSA
+    Pulse,     // the desktop's sound server
+    Alsa,      // ALSA through PortAudio
 };
 
 // "pulse", "alsa" or "auto"; nothing for anything else.

@@ -26,8 +26,7 @@ QPointer<CBalloonTip> g_balloon;
 
 } // namespace
 
-CBalloonTip::CBalloonTip()
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
+CBalloonTip::CBalloonTip() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -69,8 +68,8 @@ void CBalloonTip::Present(const QPoint& globalAnchor, const QString& text, QWidg
     setPalette(QApplication::palette("QTipLabel"));
     setFont(QApplication::font("QTipLabel"));
 
-    const QRect textBounds = fontMetrics().boundingRect(QRect(0, 0, kMaxTextWidth, 10000),
-                                                        Qt::TextWordWrap | Qt::AlignLeft, m_text);
+    const QRect textBounds =
+        fontMetrics().boundingRect(QRect(0, 0, kMaxTextWidth, 10000), Qt::TextWordWrap | Qt::AlignLeft, m_text);
     const QSize size(textBounds.width() + 2 * kPadding + 1, textBounds.height() + 2 * kPadding + kTailHeight + 1);
 
     // Below the pointer with the tail at the anchor, kept on the screen.
@@ -136,17 +135,17 @@ bool CBalloonTip::eventFilter(QObject* watched, QEvent* event)
     {
         switch (event->type())
         {
-        case QEvent::Leave:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Hide:
-        case QEvent::KeyPress:
-        case QEvent::WindowDeactivate:
-        case QEvent::FocusOut:
-            hide();
-            break;
-        default:
-            break;
+            case QEvent::Leave:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Hide:
+            case QEvent::KeyPress:
+            case QEvent::WindowDeactivate:
+            case QEvent::FocusOut:
+                hide();
+                break;
+            default:
+                break;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -3,8 +3,7 @@
 
 #include <QSignalBlocker>
 
-CComboCtrl::CComboCtrl(QWidget* parent)
-    : QComboBox(parent)
+CComboCtrl::CComboCtrl(QWidget* parent) : QComboBox(parent)
 {
     setInsertPolicy(QComboBox::NoInsert);
     connect(this, &QComboBox::activated, this, &CComboCtrl::OnActivated);

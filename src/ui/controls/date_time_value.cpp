@@ -43,8 +43,8 @@ const long long kEpochDays = DaysFromCivil(1899, 12, 30);
 
 std::optional<double> SystemTimeToVariantTime(const SystemTime& st)
 {
-    if (st.year > 9999 || st.month > 12 || st.day > 31 || st.hour > 23 || st.minute > 59
-        || st.second > 59 || st.milliseconds > 999)
+    if (st.year > 9999 || st.month > 12 || st.day > 31 || st.hour > 23 || st.minute > 59 || st.second > 59
+        || st.milliseconds > 999)
         return std::nullopt;
 
     long long year = st.year;

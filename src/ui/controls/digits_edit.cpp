@@ -6,10 +6,7 @@
 #include <QKeyEvent>
 #include <QToolTip>
 
-CDigitsEdit::CDigitsEdit(QWidget* parent)
-    : QLineEdit(parent)
-{
-}
+CDigitsEdit::CDigitsEdit(QWidget* parent) : QLineEdit(parent) {}
 
 bool CDigitsEdit::IsRefused(const QString& typed)
 {

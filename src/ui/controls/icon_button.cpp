@@ -26,8 +26,7 @@ int Half(int difference)
 
 } // namespace
 
-CIconButton::CIconButton(QWidget* parent)
-    : QPushButton(parent)
+CIconButton::CIconButton(QWidget* parent) : QPushButton(parent)
 {
     setMouseTracking(true);
     setAutoDefault(false);
@@ -101,47 +100,47 @@ CIconButton::Layout CIconButton::ComputeLayout(bool pressed) const
         int y = top;
         switch (m_alignment)
         {
-        case 0:
-            if (hasCaption)
-            {
-                x = left + kMarginX;
-                y = top + Half(item.height() - h);
-                capLeft = left + kMarginX + w;
-            }
-            else
-            {
+            case 0:
+                if (hasCaption)
+                {
+                    x = left + kMarginX;
+                    y = top + Half(item.height() - h);
+                    capLeft = left + kMarginX + w;
+                }
+                else
+                {
+                    x = left + Half(item.width() - w);
+                    y = top + Half(item.height() - h);
+                }
+                break;
+            case 1:
                 x = left + Half(item.width() - w);
-                y = top + Half(item.height() - h);
-            }
-            break;
-        case 1:
-            x = left + Half(item.width() - w);
-            if (hasCaption)
-            {
-                y = kMarginY;
-                capTop = top + h;
-            }
-            else
-            {
-                y = top + Half(item.height() - h);
-            }
-            break;
-        case 2:
-            if (hasCaption)
-            {
-                x = width() - kMarginX - w;
-                y = top + Half(item.height() - h);
-                capLeft = kMarginX;
-                capRight = right - (left + kMarginX + w);
-            }
-            else
-            {
-                x = left + Half(item.width() - w);
-                y = top;
-            }
-            break;
-        default:
-            break;
+                if (hasCaption)
+                {
+                    y = kMarginY;
+                    capTop = top + h;
+                }
+                else
+                {
+                    y = top + Half(item.height() - h);
+                }
+                break;
+            case 2:
+                if (hasCaption)
+                {
+                    x = width() - kMarginX - w;
+                    y = top + Half(item.height() - h);
+                    capLeft = kMarginX;
+                    capRight = right - (left + kMarginX + w);
+                }
+                else
+                {
+                    x = left + Half(item.width() - w);
+                    y = top;
+                }
+                break;
+            default:
+                break;
         }
         if (pressed)
         {
@@ -272,20 +271,20 @@ void CIconButton::changeEvent(QEvent* event)
     QPushButton::changeEvent(event);
     switch (event->type())
     {
-    case QEvent::ActivationChange:
-        if (!isActiveWindow())
-            SetHovered(false);
-        break;
-    case QEvent::EnabledChange:
-        if (!isEnabled())
-            SetHovered(false);
-        break;
-    case QEvent::PaletteChange:
-    case QEvent::StyleChange:
-        update();
-        break;
-    default:
-        break;
+        case QEvent::ActivationChange:
+            if (!isActiveWindow())
+                SetHovered(false);
+            break;
+        case QEvent::EnabledChange:
+            if (!isEnabled())
+                SetHovered(false);
+            break;
+        case QEvent::PaletteChange:
+        case QEvent::StyleChange:
+            update();
+            break;
+        default:
+            break;
     }
 }
 

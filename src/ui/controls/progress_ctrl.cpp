@@ -3,8 +3,7 @@
 
 #include <algorithm>
 
-CProgressCtrl::CProgressCtrl(QWidget* parent)
-    : QProgressBar(parent)
+CProgressCtrl::CProgressCtrl(QWidget* parent) : QProgressBar(parent)
 {
     setTextVisible(false);
     setRange(0, 100);

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls/slider_ctrl.h"
 
-CSliderCtrl::CSliderCtrl(Qt::Orientation orientation, QWidget* parent)
-    : QSlider(orientation, parent)
+CSliderCtrl::CSliderCtrl(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent)
 {
     setTickPosition(QSlider::NoTicks);
 }

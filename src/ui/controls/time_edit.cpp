@@ -9,8 +9,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-CTimeEdit::CTimeEdit(QWidget* parent)
-    : QTimeEdit(parent)
+CTimeEdit::CTimeEdit(QWidget* parent) : QTimeEdit(parent)
 {
     lineEdit()->installEventFilter(this);
 }

@@ -10,10 +10,7 @@
 #include <algorithm>
 
 CUpDownCtrl::CUpDownCtrl(Qt::Orientation orientation, QWidget* parent)
-    : QWidget(parent)
-    , m_orientation(orientation)
-    , m_down(new QToolButton(this))
-    , m_up(new QToolButton(this))
+    : QWidget(parent), m_orientation(orientation), m_down(new QToolButton(this)), m_up(new QToolButton(this))
 {
     const bool horizontal = orientation == Qt::Horizontal;
     m_down->setArrowType(horizontal ? Qt::LeftArrow : Qt::DownArrow);

@@ -38,11 +38,8 @@ QString MaxCharsMessage(int maxChars)
 }
 
 CDataExchange::CDataExchange(CDialogBase& dialog, bool saveAndValidate, bool quiet)
-    : m_saveAndValidate(saveAndValidate)
-    , m_quiet(quiet)
-    , m_dialog(dialog)
-{
-}
+    : m_saveAndValidate(saveAndValidate), m_quiet(quiet), m_dialog(dialog)
+{}
 
 QString CDataExchange::ControlText(QWidget* control) const
 {

@@ -39,8 +39,7 @@ bool IsKind(const DialogItemTemplate& item, const char* kind)
 } // namespace
 
 CDialogBase::CDialogBase(const QString& templatePath, QWidget* parent)
-    : QDialog(parent)
-    , m_template(CDialogTemplate::Load(templatePath))
+    : QDialog(parent), m_template(CDialogTemplate::Load(templatePath))
 {
     setWindowTitle(m_template.m_caption);
     Qt::WindowFlags flags = Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -157,9 +156,7 @@ void CDialogBase::CheckRadio(int firstId, int index)
         buttons->setExclusive(true);
 }
 
-void CDialogBase::DoDataExchange(CDataExchange&)
-{
-}
+void CDialogBase::DoDataExchange(CDataExchange&) {}
 
 bool CDialogBase::OnInitDialog()
 {
@@ -372,8 +369,8 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
     }
     else if (IsKind(item, "updown"))
     {
-        auto* upDown = new CUpDownCtrl(
-            item.HasStyle(QStringLiteral("horizontal")) ? Qt::Horizontal : Qt::Vertical, this);
+        auto* upDown =
+            new CUpDownCtrl(item.HasStyle(QStringLiteral("horizontal")) ? Qt::Horizontal : Qt::Vertical, this);
         if (item.HasStyle(QStringLiteral("buddy-previous")))
             upDown->SetBuddy(qobject_cast<QLineEdit*>(previous));
         control = upDown;

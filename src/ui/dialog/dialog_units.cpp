@@ -17,17 +17,10 @@ double AverageLetterWidth(const QFont& font)
 
 } // namespace
 
-CDialogUnits::CDialogUnits(const QFont& font)
-    : m_baseX(AverageLetterWidth(font))
-    , m_baseY(QFontMetricsF(font).height())
-{
-}
+CDialogUnits::CDialogUnits(const QFont& font) : m_baseX(AverageLetterWidth(font)), m_baseY(QFontMetricsF(font).height())
+{}
 
-CDialogUnits::CDialogUnits(double baseX, double baseY)
-    : m_baseX(baseX)
-    , m_baseY(baseY)
-{
-}
+CDialogUnits::CDialogUnits(double baseX, double baseY) : m_baseX(baseX), m_baseY(baseY) {}
 
 int CDialogUnits::ToPixelsX(int dlu) const
 {

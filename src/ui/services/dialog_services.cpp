@@ -69,11 +69,10 @@ QString CDialogServices::ApplicationName()
 
 CScopedDialogServices::CScopedDialogServices(IMessageBox* messageBox, ISaveFileDialog* saveFileDialog,
                                              IHelpCommand* helpCommand)
-    : m_messageBox(messageBox != nullptr ? CDialogServices::SetMessageBox(messageBox) : nullptr)
-    , m_saveFileDialog(saveFileDialog != nullptr ? CDialogServices::SetSaveFileDialog(saveFileDialog) : nullptr)
-    , m_helpCommand(helpCommand != nullptr ? CDialogServices::SetHelpCommand(helpCommand) : nullptr)
-{
-}
+    : m_messageBox(messageBox != nullptr ? CDialogServices::SetMessageBox(messageBox) : nullptr),
+      m_saveFileDialog(saveFileDialog != nullptr ? CDialogServices::SetSaveFileDialog(saveFileDialog) : nullptr),
+      m_helpCommand(helpCommand != nullptr ? CDialogServices::SetHelpCommand(helpCommand) : nullptr)
+{}
 
 CScopedDialogServices::~CScopedDialogServices()
 {

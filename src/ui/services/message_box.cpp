@@ -12,14 +12,14 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon)
 {
     switch (icon)
     {
-    case MessageIcon::Exclamation:
-        return QMessageBox::Warning;
-    case MessageIcon::Information:
-        return QMessageBox::Information;
-    case MessageIcon::Error:
-        return QMessageBox::Critical;
-    case MessageIcon::None:
-        break;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Error:
+            return QMessageBox::Critical;
+        case MessageIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -32,10 +32,7 @@ void CQtMessageBox::Show(QWidget* owner, const QString& text, const QString& cap
     box.exec();
 }
 
-CMessageBoxReporter::CMessageBoxReporter(QWidget* owner)
-    : m_owner(owner)
-{
-}
+CMessageBoxReporter::CMessageBoxReporter(QWidget* owner) : m_owner(owner) {}
 
 void CMessageBoxReporter::Report(const std::string& caption, const std::string& text, MessageIcon icon)
 {

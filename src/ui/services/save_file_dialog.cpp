@@ -27,8 +27,8 @@ std::optional<QString> CQtSaveFileDialog::ChooseSaveFile(QWidget* owner, const S
     });
     // The chooser opens on the type of the name it starts with.
     for (const QString& offered : options.moreFilters)
-        if (!suffixOf(offered).isEmpty() &&
-            options.initialName.endsWith(QLatin1Char('.') + suffixOf(offered), Qt::CaseInsensitive))
+        if (!suffixOf(offered).isEmpty()
+            && options.initialName.endsWith(QLatin1Char('.') + suffixOf(offered), Qt::CaseInsensitive))
         {
             dialog.selectNameFilter(offered);
             dialog.setDefaultSuffix(suffixOf(offered));

@@ -11,7 +11,8 @@
 #include <cstring>
 #include <chrono>
 
-namespace {
+namespace
+{
 
 // PortAudio probes every host API and device when it starts; ALSA and JACK
 // report each probe that fails on stderr. None of that concerns the user.
@@ -48,7 +49,7 @@ void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 constexpr double kSampleRate = 44100.0;
 
-}  // namespace
+} // namespace
 
 // Each stream calls back through its own link, so that a stream given up
 // while its start hung can never reach this object again.
@@ -56,7 +57,7 @@ struct CPortAudioWaveOut::StreamLink
 {
     CPortAudioWaveOut* owner;
     std::atomic<bool> abandoned{false};
-    std::atomic<int> busy{0};  // callbacks running now
+    std::atomic<int> busy{0}; // callbacks running now
 };
 
 CPortAudioWaveOut::CPortAudioWaveOut()
@@ -69,7 +70,8 @@ CPortAudioWaveOut::CPortAudioWaveOut()
         CQuietStderr quiet;
         m_initialized = Pa_Initialize() == paNoError;
         const int count = m_initialized ? Pa_GetDeviceCount() : 0;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
+        {
             const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
             if (!info || info->maxOutputChannels < 1)
                 continue;
@@ -92,7 +94,8 @@ CPortAudioWaveOut::~CPortAudioWaveOut()
     ::sem_post(&m_wake);
     m_thread.join();
     ::sem_destroy(&m_wake);
-    if (m_initialized) {
+    if (m_initialized)
+    {
         CQuietStderr quiet;
         Pa_Terminate();
     }
@@ -140,7 +143,8 @@ bool CPortAudioWaveOut::OpenStreamLocked()
                             paClipOff | paDitherOff | paPrimeOutputBuffersUsingStreamCallback,
                             &CPortAudioWaveOut::StreamCallback, link.get());
     }
-    if (err != paNoError) {
+    if (err != paNoError)
+    {
         m_stream = nullptr;
         return false;
     }
@@ -176,7 +180,8 @@ PaError CPortAudioWaveOut::StartStreamLocked()
     }).detach();
     {
         std::unique_lock lock(call->mutex);
-        if (call->changed.wait_for(lock, std::chrono::milliseconds(m_startTimeoutMs), [&] { return call->done; })) {
+        if (call->changed.wait_for(lock, std::chrono::milliseconds(m_startTimeoutMs), [&] { return call->done; }))
+        {
             if (call->result == paNoError)
                 return paNoError;
             lock.unlock();
@@ -241,10 +246,12 @@ WaveResult CPortAudioWaveOut::Write(WaveHandle handle, WaveHeader* header)
     }
     if (m_failed.load())
         StopStreamLocked();
-    if (!m_running) {
-        if ((!m_stream && !OpenStreamLocked()) || StartStreamLocked() != paNoError) {
+    if (!m_running)
+    {
+        if ((!m_stream && !OpenStreamLocked()) || StartStreamLocked() != paNoError)
+        {
             std::lock_guard lock(m_queueMutex);
-            --m_pendingCount;  // the header just added; nothing plays, so it is still last
+            --m_pendingCount; // the header just added; nothing plays, so it is still last
             header->flags &= ~kWaveHeaderInQueue;
             return WaveResult::DeviceError;
         }
@@ -255,7 +262,8 @@ WaveResult CPortAudioWaveOut::Write(WaveHandle handle, WaveHeader* header)
 
 void CPortAudioWaveOut::StopStreamLocked()
 {
-    if (m_stream && (m_running || m_failed.load())) {
+    if (m_stream && (m_running || m_failed.load()))
+    {
         m_stopping.store(true);
         // Abort drops what the device still holds, so output stops at once.
         CQuietStderr quiet;
@@ -287,7 +295,8 @@ WaveResult CPortAudioWaveOut::Close(WaveHandle handle)
         if (m_handle == 0 || handle != m_handle)
             return WaveResult::NotOpen;
         StopStreamLocked();
-        if (m_stream) {
+        if (m_stream)
+        {
             CQuietStderr quiet;
             Pa_CloseStream(m_stream);
         }
@@ -321,12 +330,14 @@ void CPortAudioWaveOut::ReturnAllLocked(WaveMessage message)
         ++m_posted;
         ::sem_post(&m_wake);
     };
-    if (m_current) {
+    if (m_current)
+    {
         hand(m_current);
         m_current = nullptr;
         m_currentOffset = 0;
     }
-    while (m_pendingCount > 0) {
+    while (m_pendingCount > 0)
+    {
         hand(m_pending[m_pendingHead]);
         m_pendingHead = (m_pendingHead + 1) % kRingSize;
         --m_pendingCount;
@@ -336,22 +347,25 @@ void CPortAudioWaveOut::ReturnAllLocked(WaveMessage message)
 void CPortAudioWaveOut::WaitDelivered()
 {
     if (std::this_thread::get_id() == m_thread.get_id())
-        return;  // against the contract; waiting here would never end
+        return; // against the contract; waiting here would never end
     std::unique_lock lock(m_queueMutex);
     const uint64_t target = m_posted;
     m_deliveredChanged.wait(lock, [&] { return m_delivered >= target; });
 }
 
-int CPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames,
-                                      const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags, void* data)
+int CPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+                                      PaStreamCallbackFlags, void* data)
 {
     auto* link = static_cast<StreamLink*>(data);
     link->busy.fetch_add(1);
     int result = paContinue;
-    if (link->abandoned.load()) {
+    if (link->abandoned.load())
+    {
         std::memset(output, 0, frames * sizeof(int16_t));
         result = paAbort;
-    } else {
+    }
+    else
+    {
         link->owner->Play(static_cast<int16_t*>(output), frames);
     }
     link->busy.fetch_sub(1);
@@ -362,12 +376,14 @@ void CPortAudioWaveOut::Play(int16_t* out, unsigned long frames)
 {
     const int32_t volume = static_cast<int32_t>(m_volume.load(std::memory_order_relaxed) & 0xFFFF);
     unsigned long done = 0;
-    while (done < frames) {
+    while (done < frames)
+    {
         WaveHeader* current;
         uint32_t offset;
         {
             std::lock_guard lock(m_queueMutex);
-            if (!m_current && m_pendingCount > 0) {
+            if (!m_current && m_pendingCount > 0)
+            {
                 m_current = m_pending[m_pendingHead];
                 m_pendingHead = (m_pendingHead + 1) % kRingSize;
                 --m_pendingCount;
@@ -376,7 +392,8 @@ void CPortAudioWaveOut::Play(int16_t* out, unsigned long frames)
             current = m_current;
             offset = m_currentOffset;
         }
-        if (!current) {
+        if (!current)
+        {
             std::memset(out + done, 0, (frames - done) * sizeof(int16_t));
             return;
         }
@@ -384,16 +401,20 @@ void CPortAudioWaveOut::Play(int16_t* out, unsigned long frames)
         const uint32_t start = offset / 2;
         const unsigned long n = std::min<unsigned long>(length - start, frames - done);
         const int16_t* src = current->data + start;
-        if (volume == 0xFFFF) {
+        if (volume == 0xFFFF)
+        {
             std::memcpy(out + done, src, n * sizeof(int16_t));
-        } else {
+        }
+        else
+        {
             for (unsigned long i = 0; i < n; ++i)
                 out[done + i] = static_cast<int16_t>(src[i] * volume / 0xFFFF);
         }
         done += n;
         std::lock_guard lock(m_queueMutex);
         m_currentOffset = static_cast<uint32_t>((start + n) * 2);
-        if (start + n >= length) {
+        if (start + n >= length)
+        {
             m_returned[(m_returnedHead + m_returnedCount) % (2 * kRingSize + 1)] =
                 Returned{m_current, WaveMessage::Done};
             ++m_returnedCount;
@@ -427,13 +448,15 @@ void CPortAudioWaveOut::OnStreamFinished()
 
 void CPortAudioWaveOut::NotificationThread()
 {
-    for (;;) {
-        while (::sem_wait(&m_wake) != 0 && errno == EINTR) {
-        }
+    for (;;)
+    {
+        while (::sem_wait(&m_wake) != 0 && errno == EINTR)
+        {}
         Returned r;
         {
             std::lock_guard lock(m_queueMutex);
-            if (m_returnedCount == 0) {
+            if (m_returnedCount == 0)
+            {
                 if (m_quit)
                     return;
                 continue;

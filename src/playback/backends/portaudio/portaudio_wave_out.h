@@ -66,8 +66,7 @@ private:
     };
 
     static int StreamCallback(const void* input, void* output, unsigned long frames,
-                              const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
-                              void* data);
+                              const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags, void* data);
     static void StreamFinished(void* data);
     void OnStreamFinished();
     void Play(int16_t* out, unsigned long frames);
@@ -80,13 +79,13 @@ private:
 
     bool m_initialized = false;
     std::vector<WaveDeviceInfo> m_devices;
-    std::vector<int> m_paDevices;  // device id -> PortAudio device index
+    std::vector<int> m_paDevices; // device id -> PortAudio device index
 
     // Stream control; held around PortAudio calls, never while waiting for a notification.
     std::mutex m_controlMutex;
     PaStream* m_stream = nullptr;
-    std::shared_ptr<StreamLink> m_link;  // what the stream's callbacks reach us through
-    std::vector<std::shared_ptr<StreamLink>> m_abandonedLinks;  // kept until Pa_Terminate closes their streams
+    std::shared_ptr<StreamLink> m_link;                        // what the stream's callbacks reach us through
+    std::vector<std::shared_ptr<StreamLink>> m_abandonedLinks; // kept until Pa_Terminate closes their streams
     PaStreamParameters m_params{};
     PaError (*m_startStream)(PaStream*) = &Pa_StartStream;
     int m_startTimeoutMs = 4000;
@@ -96,8 +95,8 @@ private:
     std::atomic<WaveCallback> m_callback{nullptr};
     std::atomic<void*> m_context{nullptr};
     std::atomic<WaveHandle> m_openHandle{0};
-    std::atomic<bool> m_stopping{false};  // a deliberate stop: the finished callback is no failure
-    std::atomic<bool> m_failed{false};    // the stream died on its own
+    std::atomic<bool> m_stopping{false}; // a deliberate stop: the finished callback is no failure
+    std::atomic<bool> m_failed{false};   // the stream died on its own
     std::atomic<uint32_t> m_volume{0xFFFFFFFF};
 
     // Queue shared with the real-time callback.
@@ -108,10 +107,10 @@ private:
     Returned m_returned[2 * kRingSize + 1] = {};
     int m_returnedHead = 0;
     int m_returnedCount = 0;
-    WaveHeader* m_current = nullptr;  // owned by the real-time callback while the stream runs
-    uint32_t m_currentOffset = 0;     // bytes of m_current already played
-    uint64_t m_posted = 0;            // buffers handed to the notification thread
-    uint64_t m_delivered = 0;         // notifications that have returned
+    WaveHeader* m_current = nullptr; // owned by the real-time callback while the stream runs
+    uint32_t m_currentOffset = 0;    // bytes of m_current already played
+    uint64_t m_posted = 0;           // buffers handed to the notification thread
+    uint64_t m_delivered = 0;        // notifications that have returned
     bool m_quit = false;
     std::condition_variable m_deliveredChanged;
 

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
+namespace
+{
 
 constexpr uint32_t kBytesPerSecond = 44100 * 2;
 constexpr int kFirstConnectMs = 2000;
@@ -58,12 +59,13 @@ private:
     pa_threaded_mainloop* m_loop;
 };
 
-}  // namespace
+} // namespace
 
 CPulseWaveOut::CPulseWaveOut(int timeoutMs) : m_timeoutMs(timeoutMs)
 {
     m_loop = pa_threaded_mainloop_new();
-    if (m_loop && pa_threaded_mainloop_start(m_loop) == 0) {
+    if (m_loop && pa_threaded_mainloop_start(m_loop) == 0)
+    {
         CMainloopLock lock(m_loop);
         EnsureContextLocked(std::min(m_timeoutMs, kFirstConnectMs));
     }
@@ -130,7 +132,8 @@ bool CPulseWaveOut::EnsureContextLocked(int timeoutMs)
         return false;
     pa_context_set_state_callback(m_context, &CPulseWaveOut::OnContextState, this);
     // Never start a server: without one, the ALSA backend is the choice.
-    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+    {
         DropContextLocked();
         return false;
     }
@@ -140,7 +143,8 @@ bool CPulseWaveOut::EnsureContextLocked(int timeoutMs)
             return state == PA_CONTEXT_READY || Dead(state);
         },
         timeoutMs);
-    if (!ready || pa_context_get_state(m_context) != PA_CONTEXT_READY) {
+    if (!ready || pa_context_get_state(m_context) != PA_CONTEXT_READY)
+    {
         DropContextLocked();
         return false;
     }
@@ -175,12 +179,13 @@ std::vector<WaveDeviceInfo> CPulseWaveOut::Devices()
     struct Listing
     {
         CPulseWaveOut* self;
-        std::vector<std::pair<std::string, std::string>> sinks;  // name, description
+        std::vector<std::pair<std::string, std::string>> sinks; // name, description
         bool done = false;
     } listing{this, {}, false};
     auto onSink = [](pa_context*, const pa_sink_info* info, int eol, void* data) {
         auto* l = static_cast<Listing*>(data);
-        if (eol != 0) {
+        if (eol != 0)
+        {
             l->done = true;
             pa_threaded_mainloop_signal(l->self->m_loop, 0);
             return;
@@ -200,7 +205,8 @@ std::vector<WaveDeviceInfo> CPulseWaveOut::Devices()
 
     devices.push_back(WaveDeviceInfo{kDefaultOutput, true});
     m_sinkNames.emplace_back();
-    for (const auto& [name, description] : listing.sinks) {
+    for (const auto& [name, description] : listing.sinks)
+    {
         // The server converts any format to the sink's.
         devices.push_back(WaveDeviceInfo{description.empty() ? name : description, true});
         m_sinkNames.push_back(name);
@@ -214,12 +220,13 @@ bool CPulseWaveOut::ConnectStreamLocked()
     const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, 1};
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = 2 * kBytesPerSecond;  // about two seconds held by the server
-    attr.prebuf = kBytesPerSecond / 10;  // a flushed stream is heard again after 0.1 s of data
-    attr.minreq = kBytesPerSecond;       // asked for more once a second
+    attr.tlength = 2 * kBytesPerSecond; // about two seconds held by the server
+    attr.prebuf = kBytesPerSecond / 10; // a flushed stream is heard again after 0.1 s of data
+    attr.minreq = kBytesPerSecond;      // asked for more once a second
     attr.fragsize = static_cast<uint32_t>(-1);
     // The named sink first; if it is gone, the server's default.
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 2; ++attempt)
+    {
         const char* sink = attempt == 0 && !m_sinkName.empty() ? m_sinkName.c_str() : nullptr;
         if (attempt == 1 && m_sinkName.empty())
             break;
@@ -238,7 +245,8 @@ bool CPulseWaveOut::ConnectStreamLocked()
         pa_cvolume_set(&volume, 1, pa_sw_volume_from_linear((m_volume & 0xFFFF) / 65535.0));
         // Corked until the first Write, so an idle open stream keeps no sink awake.
         m_corked = true;
-        if (pa_stream_connect_playback(m_stream, sink, &attr, PA_STREAM_START_CORKED, &volume, nullptr) == 0) {
+        if (pa_stream_connect_playback(m_stream, sink, &attr, PA_STREAM_START_CORKED, &volume, nullptr) == 0)
+        {
             const bool settled = WaitLocked(
                 [this] {
                     const pa_stream_state_t state = pa_stream_get_state(m_stream);
@@ -267,8 +275,8 @@ void CPulseWaveOut::DropStreamLocked()
     m_stream = nullptr;
 }
 
-WaveResult CPulseWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format,
-                               WaveCallback callback, void* context)
+WaveResult CPulseWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format, WaveCallback callback,
+                               void* context)
 {
     if (!m_loop)
         return WaveResult::DeviceError;
@@ -323,7 +331,8 @@ WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
             return WaveResult::QueueFull;
     }
     // After the server or the stream died (or the server came back), connect again.
-    if (m_failed || !m_stream) {
+    if (m_failed || !m_stream)
+    {
         if (!EnsureContextLocked(m_timeoutMs) || !ConnectStreamLocked())
             return WaveResult::DeviceError;
         ApplyVolumeLocked();
@@ -334,7 +343,8 @@ WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
     const size_t writable = pa_stream_writable_size(m_stream);
     if (writable != static_cast<size_t>(-1))
         PumpLocked(writable);
-    if (m_corked) {
+    if (m_corked)
+    {
         m_corked = false;
         Forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
     }
@@ -343,8 +353,10 @@ WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
 
 void CPulseWaveOut::PumpLocked(size_t bytes)
 {
-    while (bytes >= 2 && m_stream && !m_failed) {
-        if (!m_current) {
+    while (bytes >= 2 && m_stream && !m_failed)
+    {
+        if (!m_current)
+        {
             if (m_pendingCount == 0)
                 return;
             m_current = m_pending[m_pendingHead];
@@ -355,12 +367,15 @@ void CPulseWaveOut::PumpLocked(size_t bytes)
         const uint32_t left = m_current->bufferLengthBytes - m_currentOffset;
         const size_t n = std::min<size_t>(left, bytes) & ~size_t{1};
         // libpulse copies the samples: the buffer can go back at once.
-        if (n > 0 && pa_stream_write(m_stream, reinterpret_cast<const char*>(m_current->data) + m_currentOffset, n,
-                                     nullptr, 0, PA_SEEK_RELATIVE) < 0)
+        if (n > 0
+            && pa_stream_write(m_stream, reinterpret_cast<const char*>(m_current->data) + m_currentOffset, n, nullptr,
+                               0, PA_SEEK_RELATIVE)
+                   < 0)
             return;
         m_currentOffset += static_cast<uint32_t>(n);
         bytes -= n;
-        if (m_currentOffset + 1 >= m_current->bufferLengthBytes) {
+        if (m_currentOffset + 1 >= m_current->bufferLengthBytes)
+        {
             {
                 std::lock_guard lock(m_returnMutex);
                 m_returned[(m_returnedHead + m_returnedCount) % (2 * kRingSize + 1)] =
@@ -383,7 +398,8 @@ WaveResult CPulseWaveOut::Reset(WaveHandle handle)
         CMainloopLock lock(m_loop);
         if (m_handle == 0 || handle != m_handle)
             return WaveResult::NotOpen;
-        if (m_stream && !m_failed) {
+        if (m_stream && !m_failed)
+        {
             // Corked, the sink stops taking from the stream at once; the flush
             // drops what the server still holds (rewinding the sink's buffer).
             m_corked = true;
@@ -456,12 +472,14 @@ void CPulseWaveOut::ReturnAllLocked(WaveMessage message)
             ++m_returnedCount;
             ++m_posted;
         };
-        if (m_current) {
+        if (m_current)
+        {
             hand(m_current);
             m_current = nullptr;
             m_currentOffset = 0;
         }
-        while (m_pendingCount > 0) {
+        while (m_pendingCount > 0)
+        {
             hand(m_pending[m_pendingHead]);
             m_pendingHead = (m_pendingHead + 1) % kRingSize;
             --m_pendingCount;
@@ -473,7 +491,7 @@ void CPulseWaveOut::ReturnAllLocked(WaveMessage message)
 void CPulseWaveOut::WaitDelivered()
 {
     if (std::this_thread::get_id() == m_thread.get_id())
-        return;  // against the contract; waiting here would never end
+        return; // against the contract; waiting here would never end
     std::unique_lock lock(m_returnMutex);
     const uint64_t target = m_posted;
     m_returnChanged.wait(lock, [&] { return m_delivered >= target; });
@@ -481,7 +499,8 @@ void CPulseWaveOut::WaitDelivered()
 
 void CPulseWaveOut::NotificationThread()
 {
-    for (;;) {
+    for (;;)
+    {
         Returned r;
         {
             std::unique_lock lock(m_returnMutex);
@@ -506,10 +525,12 @@ void CPulseWaveOut::NotificationThread()
 void CPulseWaveOut::OnContextState(pa_context* context, void* self)
 {
     auto* me = static_cast<CPulseWaveOut*>(self);
-    if (Dead(pa_context_get_state(context))) {
+    if (Dead(pa_context_get_state(context)))
+    {
         // The server is gone: whatever it was to play comes back, and the
         // device list is no longer what it was.
-        if (me->m_stream && !me->m_failed) {
+        if (me->m_stream && !me->m_failed)
+        {
             me->m_failed = true;
             me->ReturnAllLocked(WaveMessage::DeviceError);
         }
@@ -524,15 +545,16 @@ void CPulseWaveOut::OnContextEvent(pa_context*, pa_subscription_event_type_t typ
     const auto facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
     const auto kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
     // New or removed sinks, or a new default (a server change).
-    if ((facility == PA_SUBSCRIPTION_EVENT_SINK && kind != PA_SUBSCRIPTION_EVENT_CHANGE) ||
-        facility == PA_SUBSCRIPTION_EVENT_SERVER)
+    if ((facility == PA_SUBSCRIPTION_EVENT_SINK && kind != PA_SUBSCRIPTION_EVENT_CHANGE)
+        || facility == PA_SUBSCRIPTION_EVENT_SERVER)
         me->m_deviceListVersion.fetch_add(1, std::memory_order_acq_rel);
 }
 
 void CPulseWaveOut::OnStreamState(pa_stream* stream, void* self)
 {
     auto* me = static_cast<CPulseWaveOut*>(self);
-    if (stream == me->m_stream && Dead(pa_stream_get_state(stream)) && !me->m_failed) {
+    if (stream == me->m_stream && Dead(pa_stream_get_state(stream)) && !me->m_failed)
+    {
         me->m_failed = true;
         me->ReturnAllLocked(WaveMessage::DeviceError);
     }

@@ -89,11 +89,11 @@ private:
     pa_stream* m_stream = nullptr;
 
     // Guarded by the main-loop lock.
-    std::vector<std::string> m_sinkNames;  // device id -> sink name; "" is the server's default
-    std::string m_sinkName;                // the open device's sink
+    std::vector<std::string> m_sinkNames; // device id -> sink name; "" is the server's default
+    std::string m_sinkName;               // the open device's sink
     std::string m_streamName = "Noise";
     bool m_corked = false;
-    bool m_failed = false;                 // the stream or the server died
+    bool m_failed = false; // the stream or the server died
     WaveHandle m_handle = 0;
     WaveHandle m_lastHandle = 0;
     uint32_t m_volume = 0xFFFFFFFF;
