@@ -21,7 +21,7 @@
 #include <string>
 #include <thread>
 
-#include "playback/backends/portaudio/portaudio_wave_out.h"
+#include "playback/backends/alsa/alsa_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "synth/noise_synth.h"
@@ -99,7 +99,7 @@ int main(int argc, char** argv)
     {
         CNoiseSynth synth;
         CNoiseSynthGenerator generator(synth);
-        CPortAudioWaveOut waveOut;
+        CAlsaWaveOut waveOut;
         CPinkSurf controls;
         CPrint print;
         CPlaybackEngine engine(waveOut, generator, controls, print, print);

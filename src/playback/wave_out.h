@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,7 @@
 //
 // Threading contract (every backend keeps it):
 // - One controlling thread (the UI thread) makes every call: Devices, Open,
-//   PrepareHeader, UnprepareHeader, Write, Reset, Close, SetVolume. Calls from
+//   PrepareHeader, UnprepareHeader, Write, Reset, Close, SetVolume, Drain. Calls from
 //   the controlling thread never overlap each other.
 // - Notifications (the callback given to Open) run on the backend's own
 //   notification thread, one at a time, in queue order, never on the
@@ -105,8 +106,23 @@ public:
     // 0..65535. A mono device uses the left value; 65535 leaves samples unchanged.
     virtual WaveResult SetVolume(WaveHandle handle, uint32_t volume) = 0;
 
+    // Optional. Waits until every buffer written so far has been heard (not
+    // only handed back), at most timeoutMs; true when it was. For the end of
+    // a stream, before Reset or Close would cut what the device still holds.
+    // Without it, a buffer handed back counts as heard.
+    virtual bool Drain(WaveHandle handle, int timeoutMs)
+    {
+        (void)handle;
+        (void)timeoutMs;
+        return true;
+    }
     // Optional. Names the sound for the desktop's mixer; heard from now on.
     virtual void SetStreamName(const std::string& name) { (void)name; }
+    // Optional. For a backend that plays through a sound server: set when
+    // the last attempt to reach the server failed, to the address of a
+    // server that was reached but did not answer in time, or empty when
+    // none could be reached at all.
+    virtual std::optional<std::string> UnreachedServer() const { return std::nullopt; }
     // Optional. Grows whenever devices appear or go, so a front end polling it
     // knows when to call Devices() again. Safe from any thread.
     virtual uint32_t DeviceListVersion() const { return 0; }

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "playback/backends/pulse/pulse_wave_out.h"
-#include "playback/backends/portaudio/portaudio_wave_out.h"
+#include "playback/backends/alsa/alsa_wave_out.h"
 
 std::optional<WaveBackend> WaveBackendFromName(std::string_view name)
 {
@@ -17,19 +17,35 @@ std::optional<WaveBackend> WaveBackendFromName(std::string_view name)
     return std::nullopt;
 }
 
+std::optional<WaveBackend> WaveBackendFromEnvironment()
+{
+    const char* value = std::getenv(kBackendVariable);
+    if (value == nullptr || *value == '\0')
+        return WaveBackend::Automatic;
+    return WaveBackendFromName(value);
+}
+
+namespace
+{
+constexpr int kServerTimeoutMs = 5000;
+// Long enough for a busy server, short enough that a forced one that never
+// answers is given up within five seconds in all.
+constexpr int kForcedConnectMs = 4000;
+// The automatic choice falls back to ALSA this soon.
+constexpr int kProbeConnectMs = 2000;
+} // namespace
+
 std::unique_ptr<IWaveOut> CreateWaveOut(WaveBackend backend)
 {
     if (backend == WaveBackend::Automatic)
-    {
-        if (const char* forced = std::getenv("SUSURRA_BACKEND"))
-            backend = WaveBackendFromName(forced).value_or(WaveBackend::Automatic);
-    }
+        backend = WaveBackendFromEnvironment().value_or(WaveBackend::Automatic);
     if (backend == WaveBackend::Alsa)
-        return std::make_unique<CPortAudioWaveOut>();
-    auto pulse = std::make_unique<CPulseWaveOut>();
+        return std::make_unique<CAlsaWaveOut>();
+    auto pulse = std::make_unique<CPulseWaveOut>(kServerTimeoutMs,
+                                                 backend == WaveBackend::Pulse ? kForcedConnectMs : kProbeConnectMs);
     if (backend == WaveBackend::Pulse || pulse->Connected())
         return pulse;
     // Without a sound server, ALSA's devices are free to open directly.
     pulse.reset();
-    return std::make_unique<CPortAudioWaveOut>();
+    return std::make_unique<CAlsaWaveOut>();
 }

@@ -8,7 +8,10 @@ namespace
 {
 
 constexpr uint32_t kBytesPerSecond = 44100 * 2;
-constexpr int kFirstConnectMs = 2000;
+// The server asks for samples about once a second while it plays; five
+// seconds without a request while samples wait is a server that stopped.
+constexpr auto kStallLimit = std::chrono::seconds(5);
+constexpr pa_usec_t kWatchPeriodUs = 1000 * 1000;
 const char* const kDefaultOutput = "Default output";
 
 struct ProplistDeleter
@@ -47,6 +50,21 @@ void OnTimer(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* flag
     pa_threaded_mainloop_signal(timer->loop, 0);
 }
 
+void OnDrained(pa_stream*, int, void* flag)
+{
+    auto* drained = static_cast<TimerFlag*>(flag);
+    drained->fired = true;
+    pa_threaded_mainloop_signal(drained->loop, 0);
+}
+
+struct timeval After(pa_usec_t microseconds)
+{
+    struct timeval when;
+    pa_gettimeofday(&when);
+    pa_timeval_add(&when, microseconds);
+    return when;
+}
+
 class CMainloopLock
 {
 public:
@@ -61,26 +79,23 @@ private:
 
 } // namespace
 
-CPulseWaveOut::CPulseWaveOut(int timeoutMs) : m_timeoutMs(timeoutMs)
+CPulseWaveOut::CPulseWaveOut(int timeoutMs, int firstConnectMs) : m_timeoutMs(timeoutMs)
 {
     m_loop = pa_threaded_mainloop_new();
     if (m_loop && pa_threaded_mainloop_start(m_loop) == 0)
     {
         CMainloopLock lock(m_loop);
-        EnsureContextLocked(std::min(m_timeoutMs, kFirstConnectMs));
+        EnsureContextLocked(std::min(m_timeoutMs, firstConnectMs));
     }
-    m_thread = std::thread([this] { NotificationThread(); });
+    else
+    {
+        m_unreached = std::string();
+    }
 }
 
 CPulseWaveOut::~CPulseWaveOut()
 {
     Close(m_openHandle.load());
-    {
-        std::lock_guard lock(m_returnMutex);
-        m_quit = true;
-    }
-    m_returnChanged.notify_all();
-    m_thread.join();
     if (!m_loop)
         return;
     {
@@ -100,13 +115,19 @@ bool CPulseWaveOut::Connected()
     return m_context && pa_context_get_state(m_context) == PA_CONTEXT_READY;
 }
 
+std::optional<std::string> CPulseWaveOut::UnreachedServer() const
+{
+    if (!m_loop)
+        return m_unreached;
+    CMainloopLock lock(m_loop);
+    return m_unreached;
+}
+
 bool CPulseWaveOut::WaitLocked(const std::function<bool()>& done, int timeoutMs)
 {
     pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
     TimerFlag timer{m_loop};
-    struct timeval when;
-    pa_gettimeofday(&when);
-    pa_timeval_add(&when, static_cast<pa_usec_t>(timeoutMs) * 1000);
+    const struct timeval when = After(static_cast<pa_usec_t>(std::max(timeoutMs, 0)) * 1000);
     pa_time_event* event = api->time_new(api, &when, &OnTimer, &timer);
     bool ok;
     while (!(ok = done()) && !timer.fired)
@@ -128,6 +149,7 @@ bool CPulseWaveOut::EnsureContextLocked(int timeoutMs)
     pa_proplist_sets(props.get(), PA_PROP_APPLICATION_ID, "org.susurra.Susurra");
     pa_proplist_sets(props.get(), PA_PROP_APPLICATION_ICON_NAME, "org.susurra.Susurra");
     m_context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(m_loop), "Susurra", props.get());
+    m_unreached = std::string();
     if (!m_context)
         return false;
     pa_context_set_state_callback(m_context, &CPulseWaveOut::OnContextState, this);
@@ -137,17 +159,23 @@ bool CPulseWaveOut::EnsureContextLocked(int timeoutMs)
         DropContextLocked();
         return false;
     }
-    const bool ready = WaitLocked(
+    const bool settled = WaitLocked(
         [this] {
             const pa_context_state_t state = pa_context_get_state(m_context);
             return state == PA_CONTEXT_READY || Dead(state);
         },
         timeoutMs);
-    if (!ready || pa_context_get_state(m_context) != PA_CONTEXT_READY)
+    if (!settled || pa_context_get_state(m_context) != PA_CONTEXT_READY)
     {
+        // A server that took the connection but never answered is named; a
+        // refused one may be any of the addresses tried.
+        if (!settled)
+            if (const char* server = pa_context_get_server(m_context))
+                m_unreached = server;
         DropContextLocked();
         return false;
     }
+    m_unreached.reset();
     pa_context_set_subscribe_callback(m_context, &CPulseWaveOut::OnContextEvent, this);
     Forget(pa_context_subscribe(
         m_context, static_cast<pa_subscription_mask_t>(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SERVER),
@@ -254,7 +282,12 @@ bool CPulseWaveOut::ConnectStreamLocked()
                 },
                 m_timeoutMs);
             if (settled && pa_stream_get_state(m_stream) == PA_STREAM_READY)
+            {
+                pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
+                const struct timeval when = After(kWatchPeriodUs);
+                m_watch = api->time_new(api, &when, &CPulseWaveOut::OnWatchTimer, this);
                 return true;
+            }
         }
         DropStreamLocked();
         // A server that no longer answers gets no second try.
@@ -266,6 +299,12 @@ bool CPulseWaveOut::ConnectStreamLocked()
 
 void CPulseWaveOut::DropStreamLocked()
 {
+    if (m_watch)
+    {
+        pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
+        api->time_free(m_watch);
+        m_watch = nullptr;
+    }
     if (!m_stream)
         return;
     pa_stream_set_state_callback(m_stream, nullptr, nullptr);
@@ -291,8 +330,7 @@ WaveResult CPulseWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const Wave
     if (!EnsureContextLocked(m_timeoutMs) || !ConnectStreamLocked())
         return WaveResult::DeviceError;
     m_handle = ++m_lastHandle;
-    m_callback.store(callback);
-    m_callbackContext.store(context);
+    m_queue.SetTarget(m_handle, callback, context);
     m_openHandle.store(m_handle);
     *handle = m_handle;
     return WaveResult::Ok;
@@ -324,12 +362,6 @@ WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
         return WaveResult::NotOpen;
     if (!(header->flags & kWaveHeaderPrepared))
         return WaveResult::Unprepared;
-    {
-        std::lock_guard returned(m_returnMutex);
-        // Every header in flight counts, so the ring of returned headers never overflows.
-        if (m_pendingCount + (m_current ? 1 : 0) + m_returnedCount >= kRingSize)
-            return WaveResult::QueueFull;
-    }
     // After the server or the stream died (or the server came back), connect again.
     if (m_failed || !m_stream)
     {
@@ -337,15 +369,15 @@ WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
             return WaveResult::DeviceError;
         ApplyVolumeLocked();
     }
-    header->flags = (header->flags & ~kWaveHeaderDone) | kWaveHeaderInQueue;
-    m_pending[(m_pendingHead + m_pendingCount) % kRingSize] = header;
-    ++m_pendingCount;
+    if (const WaveResult queued = m_queue.Push(header); queued != WaveResult::Ok)
+        return queued;
     const size_t writable = pa_stream_writable_size(m_stream);
     if (writable != static_cast<size_t>(-1))
         PumpLocked(writable);
     if (m_corked)
     {
         m_corked = false;
+        m_lastTaken = std::chrono::steady_clock::now();
         Forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
     }
     return WaveResult::Ok;
@@ -355,39 +387,23 @@ void CPulseWaveOut::PumpLocked(size_t bytes)
 {
     while (bytes >= 2 && m_stream && !m_failed)
     {
-        if (!m_current)
-        {
-            if (m_pendingCount == 0)
-                return;
-            m_current = m_pending[m_pendingHead];
-            m_pendingHead = (m_pendingHead + 1) % kRingSize;
-            --m_pendingCount;
-            m_currentOffset = 0;
-        }
-        const uint32_t left = m_current->bufferLengthBytes - m_currentOffset;
-        const size_t n = std::min<size_t>(left, bytes) & ~size_t{1};
-        // libpulse copies the samples: the buffer can go back at once.
-        if (n > 0
-            && pa_stream_write(m_stream, reinterpret_cast<const char*>(m_current->data) + m_currentOffset, n, nullptr,
-                               0, PA_SEEK_RELATIVE)
-                   < 0)
+        uint32_t left = 0;
+        const int16_t* samples = m_queue.Playing(left);
+        if (left == 0)
             return;
-        m_currentOffset += static_cast<uint32_t>(n);
+        const size_t n = std::min<size_t>(size_t{left} * 2, bytes) & ~size_t{1};
+        // libpulse copies the samples: the buffer can go back at once.
+        if (pa_stream_write(m_stream, samples, n, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return;
+        m_queue.Played(static_cast<uint32_t>(n / 2));
         bytes -= n;
-        if (m_currentOffset + 1 >= m_current->bufferLengthBytes)
-        {
-            {
-                std::lock_guard lock(m_returnMutex);
-                m_returned[(m_returnedHead + m_returnedCount) % (2 * kRingSize + 1)] =
-                    Returned{m_current, WaveMessage::Done};
-                ++m_returnedCount;
-                ++m_posted;
-            }
-            m_returnChanged.notify_all();
-            m_current = nullptr;
-            m_currentOffset = 0;
-        }
     }
+}
+
+void CPulseWaveOut::FailLocked()
+{
+    m_failed = true;
+    m_queue.ReturnAll(WaveMessage::DeviceError);
 }
 
 WaveResult CPulseWaveOut::Reset(WaveHandle handle)
@@ -406,9 +422,9 @@ WaveResult CPulseWaveOut::Reset(WaveHandle handle)
             Forget(pa_stream_cork(m_stream, 1, nullptr, nullptr));
             Forget(pa_stream_flush(m_stream, nullptr, nullptr));
         }
-        ReturnAllLocked(WaveMessage::Done);
+        m_queue.ReturnAll(WaveMessage::Done);
     }
-    WaitDelivered();
+    m_queue.WaitDelivered();
     return WaveResult::Ok;
 }
 
@@ -422,13 +438,41 @@ WaveResult CPulseWaveOut::Close(WaveHandle handle)
             return WaveResult::NotOpen;
         DropStreamLocked();
         m_handle = 0;
-        ReturnAllLocked(WaveMessage::Done);
+        m_queue.ReturnAll(WaveMessage::Done);
     }
-    WaitDelivered();
+    m_queue.WaitDelivered();
     m_openHandle.store(0);
-    m_callback.store(nullptr);
-    m_callbackContext.store(nullptr);
+    m_queue.SetTarget(0, nullptr, nullptr);
     return WaveResult::Ok;
+}
+
+bool CPulseWaveOut::Drain(WaveHandle handle, int timeoutMs)
+{
+    if (!m_loop)
+        return false;
+    CMainloopLock lock(m_loop);
+    if (m_handle == 0 || handle != m_handle)
+        return false;
+    if (!m_stream || m_failed || m_corked)
+        return !m_failed;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto left = [&] {
+        return static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count());
+    };
+    // What the server does not hold yet goes as it asks for it; then it
+    // plays out what it holds.
+    if (!WaitLocked([this] { return m_failed || m_queue.Idle(); }, timeoutMs) || m_failed)
+        return false;
+    TimerFlag drained{m_loop};
+    pa_operation* operation = pa_stream_drain(m_stream, &OnDrained, &drained);
+    if (!operation)
+        return false;
+    const bool done = WaitLocked([&] { return drained.fired || m_failed; }, left()) && drained.fired;
+    if (!done)
+        pa_operation_cancel(operation);
+    pa_operation_unref(operation);
+    return done;
 }
 
 WaveResult CPulseWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
@@ -463,65 +507,6 @@ void CPulseWaveOut::SetStreamName(const std::string& name)
         Forget(pa_stream_set_name(m_stream, m_streamName.c_str(), nullptr, nullptr));
 }
 
-void CPulseWaveOut::ReturnAllLocked(WaveMessage message)
-{
-    {
-        std::lock_guard lock(m_returnMutex);
-        auto hand = [&](WaveHeader* header) {
-            m_returned[(m_returnedHead + m_returnedCount) % (2 * kRingSize + 1)] = Returned{header, message};
-            ++m_returnedCount;
-            ++m_posted;
-        };
-        if (m_current)
-        {
-            hand(m_current);
-            m_current = nullptr;
-            m_currentOffset = 0;
-        }
-        while (m_pendingCount > 0)
-        {
-            hand(m_pending[m_pendingHead]);
-            m_pendingHead = (m_pendingHead + 1) % kRingSize;
-            --m_pendingCount;
-        }
-    }
-    m_returnChanged.notify_all();
-}
-
-void CPulseWaveOut::WaitDelivered()
-{
-    if (std::this_thread::get_id() == m_thread.get_id())
-        return; // against the contract; waiting here would never end
-    std::unique_lock lock(m_returnMutex);
-    const uint64_t target = m_posted;
-    m_returnChanged.wait(lock, [&] { return m_delivered >= target; });
-}
-
-void CPulseWaveOut::NotificationThread()
-{
-    for (;;)
-    {
-        Returned r;
-        {
-            std::unique_lock lock(m_returnMutex);
-            m_returnChanged.wait(lock, [&] { return m_returnedCount > 0 || m_quit; });
-            if (m_returnedCount == 0)
-                return;
-            r = m_returned[m_returnedHead];
-            m_returnedHead = (m_returnedHead + 1) % (2 * kRingSize + 1);
-            --m_returnedCount;
-        }
-        r.header->flags = (r.header->flags & ~kWaveHeaderInQueue) | kWaveHeaderDone;
-        if (const WaveCallback callback = m_callback.load())
-            callback(m_openHandle.load(), r.message, m_callbackContext.load(), r.header);
-        {
-            std::lock_guard lock(m_returnMutex);
-            ++m_delivered;
-        }
-        m_returnChanged.notify_all();
-    }
-}
-
 void CPulseWaveOut::OnContextState(pa_context* context, void* self)
 {
     auto* me = static_cast<CPulseWaveOut*>(self);
@@ -530,10 +515,7 @@ void CPulseWaveOut::OnContextState(pa_context* context, void* self)
         // The server is gone: whatever it was to play comes back, and the
         // device list is no longer what it was.
         if (me->m_stream && !me->m_failed)
-        {
-            me->m_failed = true;
-            me->ReturnAllLocked(WaveMessage::DeviceError);
-        }
+            me->FailLocked();
         me->m_deviceListVersion.fetch_add(1, std::memory_order_acq_rel);
     }
     pa_threaded_mainloop_signal(me->m_loop, 0);
@@ -554,16 +536,35 @@ void CPulseWaveOut::OnStreamState(pa_stream* stream, void* self)
 {
     auto* me = static_cast<CPulseWaveOut*>(self);
     if (stream == me->m_stream && Dead(pa_stream_get_state(stream)) && !me->m_failed)
-    {
-        me->m_failed = true;
-        me->ReturnAllLocked(WaveMessage::DeviceError);
-    }
+        me->FailLocked();
     pa_threaded_mainloop_signal(me->m_loop, 0);
 }
 
 void CPulseWaveOut::OnStreamWrite(pa_stream* stream, size_t bytes, void* self)
 {
     auto* me = static_cast<CPulseWaveOut*>(self);
-    if (stream == me->m_stream)
-        me->PumpLocked(bytes);
+    if (stream != me->m_stream)
+        return;
+    if (bytes > 0)
+        me->m_lastTaken = std::chrono::steady_clock::now();
+    me->PumpLocked(bytes);
+    pa_threaded_mainloop_signal(me->m_loop, 0); // a Drain waits for the queue to empty
+}
+
+void CPulseWaveOut::OnWatchTimer(pa_mainloop_api* api, pa_time_event* event, const struct timeval*, void* self)
+{
+    auto* me = static_cast<CPulseWaveOut*>(self);
+    me->WatchLocked();
+    const struct timeval when = After(kWatchPeriodUs);
+    api->time_restart(event, &when);
+}
+
+void CPulseWaveOut::WatchLocked()
+{
+    // Samples wait, the stream plays, and the server has not asked for any:
+    // it is stopped or hung. The next Write connects anew.
+    if (!m_stream || m_failed || m_corked || m_queue.Idle())
+        return;
+    if (std::chrono::steady_clock::now() - m_lastTaken > kStallLimit)
+        FailLocked();
 }

@@ -4,14 +4,15 @@
 #include <pulse/pulseaudio.h>
 
 #include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "playback/backends/common/wave_queue.h"
+#include "playback/backends/pulse/condition_wake.h"
 #include "playback/wave_out.h"
 
 // The wave-output service on the desktop's sound server (libpulse with its
@@ -19,10 +20,13 @@
 // - The server asks for data on libpulse's loop thread; the stream callback
 //   copies queued buffers into the stream there. A buffer is handed back as
 //   soon as the server holds all of it.
-// - Completions run on this object's own notification thread, in queue
+// - Completions run on the wave queue's notification thread, in queue
 //   order, never on libpulse's loop thread.
-// - Every wait on the server (connecting, listing sinks, opening a stream)
-//   gives up after the timeout given to the constructor.
+// - Every wait on the server (connecting, listing sinks, opening a stream,
+//   draining) gives up after the timeout given to the constructor.
+// - A server that takes no samples for more than five seconds while the
+//   stream plays is taken for lost: every queued buffer comes back with
+//   DeviceError.
 // - The server holds about two seconds and asks for more only when one second
 //   has played, so the process sleeps between refills. Reset corks and
 //   flushes the stream, so output stops at once and the next Write is heard
@@ -34,14 +38,14 @@
 class CPulseWaveOut : public IWaveOut
 {
 public:
-    explicit CPulseWaveOut(int timeoutMs = 5000);
+    // The first attempt to reach the server, in the constructor, waits at
+    // most firstConnectMs; none starts a server.
+    explicit CPulseWaveOut(int timeoutMs = 5000, int firstConnectMs = 2000);
     ~CPulseWaveOut() override;
     CPulseWaveOut(const CPulseWaveOut&) = delete;
     CPulseWaveOut& operator=(const CPulseWaveOut&) = delete;
 
-    // Whether the server answered the last attempt to reach it. The first
-    // attempt, in the constructor, waits at most two seconds; none starts a
-    // server.
+    // Whether the server answered the last attempt to reach it.
     bool Connected();
 
     std::vector<WaveDeviceInfo> Devices() override;
@@ -53,18 +57,12 @@ public:
     WaveResult Reset(WaveHandle handle) override;
     WaveResult Close(WaveHandle handle) override;
     WaveResult SetVolume(WaveHandle handle, uint32_t volume) override;
+    bool Drain(WaveHandle handle, int timeoutMs) override;
     void SetStreamName(const std::string& name) override;
+    std::optional<std::string> UnreachedServer() const override;
     uint32_t DeviceListVersion() const override { return m_deviceListVersion.load(std::memory_order_acquire); }
 
 private:
-    static constexpr int kRingSize = 16;
-
-    struct Returned
-    {
-        WaveHeader* header;
-        WaveMessage message;
-    };
-
     // All of these run with the main-loop lock held.
     bool EnsureContextLocked(int timeoutMs);
     void DropContextLocked();
@@ -72,16 +70,15 @@ private:
     bool ConnectStreamLocked();
     void DropStreamLocked();
     void PumpLocked(size_t bytes);
-    void ReturnAllLocked(WaveMessage message);
+    void FailLocked();
     void ApplyVolumeLocked();
-
-    void WaitDelivered();
-    void NotificationThread();
+    void WatchLocked();
 
     static void OnContextState(pa_context* context, void* self);
     static void OnContextEvent(pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self);
     static void OnStreamState(pa_stream* stream, void* self);
     static void OnStreamWrite(pa_stream* stream, size_t bytes, void* self);
+    static void OnWatchTimer(pa_mainloop_api* api, pa_time_event* event, const struct timeval* when, void* self);
 
     const int m_timeoutMs;
     pa_threaded_mainloop* m_loop = nullptr;
@@ -97,25 +94,13 @@ private:
     WaveHandle m_handle = 0;
     WaveHandle m_lastHandle = 0;
     uint32_t m_volume = 0xFFFFFFFF;
-    WaveHeader* m_pending[kRingSize] = {};
-    int m_pendingHead = 0;
-    int m_pendingCount = 0;
-    WaveHeader* m_current = nullptr;
-    uint32_t m_currentOffset = 0;
+    pa_time_event* m_watch = nullptr;                  // checks once a second that the server takes samples
+    std::chrono::steady_clock::time_point m_lastTaken; // when the server last asked for samples
+    std::optional<std::string> m_unreached;            // the last attempt to reach the server failed
 
-    std::atomic<WaveCallback> m_callback{nullptr};
-    std::atomic<void*> m_callbackContext{nullptr};
     std::atomic<WaveHandle> m_openHandle{0};
     std::atomic<uint32_t> m_deviceListVersion{0};
 
-    // Handed-back buffers, shared with the notification thread.
-    std::mutex m_returnMutex;
-    std::condition_variable m_returnChanged;
-    Returned m_returned[2 * kRingSize + 1] = {};
-    int m_returnedHead = 0;
-    int m_returnedCount = 0;
-    uint64_t m_posted = 0;
-    uint64_t m_delivered = 0;
-    bool m_quit = false;
-    std::thread m_thread;
+    CConditionWake m_wake; // before the queue, which posts to it until its end
+    CWaveQueue m_queue{m_wake};
 };

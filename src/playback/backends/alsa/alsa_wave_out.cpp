@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "playback/backends/portaudio/portaudio_wave_out.h"
+#include "playback/backends/alsa/alsa_wave_out.h"
 
 #include <alsa/asoundlib.h>
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <chrono>
+#include <thread>
 
 namespace
 {
@@ -53,16 +54,15 @@ constexpr double kSampleRate = 44100.0;
 
 // Each stream calls back through its own link, so that a stream given up
 // while its start hung can never reach this object again.
-struct CPortAudioWaveOut::StreamLink
+struct CAlsaWaveOut::StreamLink
 {
-    CPortAudioWaveOut* owner;
+    CAlsaWaveOut* owner;
     std::atomic<bool> abandoned{false};
     std::atomic<int> busy{0}; // callbacks running now
 };
 
-CPortAudioWaveOut::CPortAudioWaveOut()
+CAlsaWaveOut::CAlsaWaveOut()
 {
-    ::sem_init(&m_wake, 0, 0);
     // A missing JACK server must not be started on our behalf.
     ::setenv("JACK_NO_START_SERVER", "1", 0);
     snd_lib_error_set_handler(&SilentAlsaError);
@@ -81,19 +81,11 @@ CPortAudioWaveOut::CPortAudioWaveOut()
             m_paDevices.push_back(i);
         }
     }
-    m_thread = std::thread([this] { NotificationThread(); });
 }
 
-CPortAudioWaveOut::~CPortAudioWaveOut()
+CAlsaWaveOut::~CAlsaWaveOut()
 {
     Close(m_openHandle.load());
-    {
-        std::lock_guard lock(m_queueMutex);
-        m_quit = true;
-    }
-    ::sem_post(&m_wake);
-    m_thread.join();
-    ::sem_destroy(&m_wake);
     if (m_initialized)
     {
         CQuietStderr quiet;
@@ -102,13 +94,13 @@ CPortAudioWaveOut::~CPortAudioWaveOut()
     m_abandonedLinks.clear();
 }
 
-std::vector<WaveDeviceInfo> CPortAudioWaveOut::Devices()
+std::vector<WaveDeviceInfo> CAlsaWaveOut::Devices()
 {
     return m_devices;
 }
 
-WaveResult CPortAudioWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format,
-                                   WaveCallback callback, void* context)
+WaveResult CAlsaWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveFormat& format, WaveCallback callback,
+                              void* context)
 {
     std::lock_guard control(m_controlMutex);
     if (m_handle != 0)
@@ -125,14 +117,13 @@ WaveResult CPortAudioWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const 
     if (!OpenStreamLocked())
         return WaveResult::DeviceError;
     m_handle = ++m_lastHandle;
-    m_callback.store(callback);
-    m_context.store(context);
+    m_queue.SetTarget(m_handle, callback, context);
     m_openHandle.store(m_handle);
     *handle = m_handle;
     return WaveResult::Ok;
 }
 
-bool CPortAudioWaveOut::OpenStreamLocked()
+bool CAlsaWaveOut::OpenStreamLocked()
 {
     auto link = std::make_shared<StreamLink>();
     link->owner = this;
@@ -141,7 +132,7 @@ bool CPortAudioWaveOut::OpenStreamLocked()
         CQuietStderr quiet;
         err = Pa_OpenStream(&m_stream, nullptr, &m_params, kSampleRate, paFramesPerBufferUnspecified,
                             paClipOff | paDitherOff | paPrimeOutputBuffersUsingStreamCallback,
-                            &CPortAudioWaveOut::StreamCallback, link.get());
+                            &CAlsaWaveOut::StreamCallback, link.get());
     }
     if (err != paNoError)
     {
@@ -149,13 +140,13 @@ bool CPortAudioWaveOut::OpenStreamLocked()
         return false;
     }
     m_link = std::move(link);
-    Pa_SetStreamFinishedCallback(m_stream, &CPortAudioWaveOut::StreamFinished);
+    Pa_SetStreamFinishedCallback(m_stream, &CAlsaWaveOut::StreamFinished);
     m_running = false;
     m_failed.store(false);
     return true;
 }
 
-PaError CPortAudioWaveOut::StartStreamLocked()
+PaError CAlsaWaveOut::StartStreamLocked()
 {
     struct Call
     {
@@ -203,14 +194,14 @@ PaError CPortAudioWaveOut::StartStreamLocked()
     return paTimedOut;
 }
 
-void CPortAudioWaveOut::SetStartStreamForTest(PaError (*start)(PaStream*), int timeoutMs)
+void CAlsaWaveOut::SetStartStreamForTest(PaError (*start)(PaStream*), int timeoutMs)
 {
     std::lock_guard control(m_controlMutex);
     m_startStream = start;
     m_startTimeoutMs = timeoutMs;
 }
 
-WaveResult CPortAudioWaveOut::PrepareHeader(WaveHandle handle, WaveHeader* header)
+WaveResult CAlsaWaveOut::PrepareHeader(WaveHandle handle, WaveHeader* header)
 {
     std::lock_guard control(m_controlMutex);
     if (m_handle == 0 || handle != m_handle)
@@ -219,40 +210,29 @@ WaveResult CPortAudioWaveOut::PrepareHeader(WaveHandle handle, WaveHeader* heade
     return WaveResult::Ok;
 }
 
-WaveResult CPortAudioWaveOut::UnprepareHeader(WaveHandle, WaveHeader* header)
+WaveResult CAlsaWaveOut::UnprepareHeader(WaveHandle, WaveHeader* header)
 {
     std::lock_guard control(m_controlMutex);
     header->flags &= ~kWaveHeaderPrepared;
     return WaveResult::Ok;
 }
 
-WaveResult CPortAudioWaveOut::Write(WaveHandle handle, WaveHeader* header)
+WaveResult CAlsaWaveOut::Write(WaveHandle handle, WaveHeader* header)
 {
     std::lock_guard control(m_controlMutex);
     if (m_handle == 0 || handle != m_handle)
         return WaveResult::NotOpen;
     if (!(header->flags & kWaveHeaderPrepared))
         return WaveResult::Unprepared;
-    {
-        std::lock_guard lock(m_queueMutex);
-        // Every header in flight (queued, playing or being handed back) counts,
-        // so the ring of returned headers can never overflow.
-        const int inFlight = m_pendingCount + (m_current ? 1 : 0) + m_returnedCount;
-        if (inFlight >= kRingSize)
-            return WaveResult::QueueFull;
-        header->flags = (header->flags & ~kWaveHeaderDone) | kWaveHeaderInQueue;
-        m_pending[(m_pendingHead + m_pendingCount) % kRingSize] = header;
-        ++m_pendingCount;
-    }
+    if (const WaveResult queued = m_queue.Push(header); queued != WaveResult::Ok)
+        return queued;
     if (m_failed.load())
         StopStreamLocked();
     if (!m_running)
     {
         if ((!m_stream && !OpenStreamLocked()) || StartStreamLocked() != paNoError)
         {
-            std::lock_guard lock(m_queueMutex);
-            --m_pendingCount; // the header just added; nothing plays, so it is still last
-            header->flags &= ~kWaveHeaderInQueue;
+            m_queue.DropLast(); // the header just added; nothing plays, so it is still last
             return WaveResult::DeviceError;
         }
         m_running = true;
@@ -260,7 +240,7 @@ WaveResult CPortAudioWaveOut::Write(WaveHandle handle, WaveHeader* header)
     return WaveResult::Ok;
 }
 
-void CPortAudioWaveOut::StopStreamLocked()
+void CAlsaWaveOut::StopStreamLocked()
 {
     if (m_stream && (m_running || m_failed.load()))
     {
@@ -274,21 +254,20 @@ void CPortAudioWaveOut::StopStreamLocked()
     m_failed.store(false);
 }
 
-WaveResult CPortAudioWaveOut::Reset(WaveHandle handle)
+WaveResult CAlsaWaveOut::Reset(WaveHandle handle)
 {
     {
         std::lock_guard control(m_controlMutex);
         if (m_handle == 0 || handle != m_handle)
             return WaveResult::NotOpen;
         StopStreamLocked();
-        std::lock_guard lock(m_queueMutex);
-        ReturnAllLocked(WaveMessage::Done);
+        m_queue.ReturnAll(WaveMessage::Done);
     }
-    WaitDelivered();
+    m_queue.WaitDelivered();
     return WaveResult::Ok;
 }
 
-WaveResult CPortAudioWaveOut::Close(WaveHandle handle)
+WaveResult CAlsaWaveOut::Close(WaveHandle handle)
 {
     {
         std::lock_guard control(m_controlMutex);
@@ -303,17 +282,15 @@ WaveResult CPortAudioWaveOut::Close(WaveHandle handle)
         m_stream = nullptr;
         m_link.reset();
         m_handle = 0;
-        std::lock_guard lock(m_queueMutex);
-        ReturnAllLocked(WaveMessage::Done);
+        m_queue.ReturnAll(WaveMessage::Done);
     }
-    WaitDelivered();
+    m_queue.WaitDelivered();
     m_openHandle.store(0);
-    m_callback.store(nullptr);
-    m_context.store(nullptr);
+    m_queue.SetTarget(0, nullptr, nullptr);
     return WaveResult::Ok;
 }
 
-WaveResult CPortAudioWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
+WaveResult CAlsaWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
 {
     std::lock_guard control(m_controlMutex);
     if (m_handle == 0 || handle != m_handle)
@@ -322,39 +299,34 @@ WaveResult CPortAudioWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
     return WaveResult::Ok;
 }
 
-void CPortAudioWaveOut::ReturnAllLocked(WaveMessage message)
+bool CAlsaWaveOut::Drain(WaveHandle handle, int timeoutMs)
 {
-    auto hand = [&](WaveHeader* header) {
-        m_returned[(m_returnedHead + m_returnedCount) % (2 * kRingSize + 1)] = Returned{header, message};
-        ++m_returnedCount;
-        ++m_posted;
-        ::sem_post(&m_wake);
-    };
-    if (m_current)
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    double latency = 0;
     {
-        hand(m_current);
-        m_current = nullptr;
-        m_currentOffset = 0;
+        std::lock_guard control(m_controlMutex);
+        if (m_handle == 0 || handle != m_handle)
+            return false;
+        if (m_stream && m_running)
+            if (const PaStreamInfo* info = Pa_GetStreamInfo(m_stream))
+                latency = info->outputLatency;
     }
-    while (m_pendingCount > 0)
+    // The callback has copied every buffer once the queue is idle; the
+    // device then still holds up to its latency (and one period) of them.
+    while (!m_queue.Idle() && !m_failed.load())
     {
-        hand(m_pending[m_pendingHead]);
-        m_pendingHead = (m_pendingHead + 1) % kRingSize;
-        --m_pendingCount;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    const auto heard = std::chrono::steady_clock::now() + std::chrono::microseconds(static_cast<int64_t>(latency * 1e6))
+                       + std::chrono::milliseconds(100);
+    std::this_thread::sleep_until(std::min(heard, end));
+    return heard <= end && !m_failed.load();
 }
 
-void CPortAudioWaveOut::WaitDelivered()
-{
-    if (std::this_thread::get_id() == m_thread.get_id())
-        return; // against the contract; waiting here would never end
-    std::unique_lock lock(m_queueMutex);
-    const uint64_t target = m_posted;
-    m_deliveredChanged.wait(lock, [&] { return m_delivered >= target; });
-}
-
-int CPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                                      PaStreamCallbackFlags, void* data)
+int CAlsaWaveOut::StreamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+                                 PaStreamCallbackFlags, void* data)
 {
     auto* link = static_cast<StreamLink*>(data);
     link->busy.fetch_add(1);
@@ -372,35 +344,20 @@ int CPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long f
     return result;
 }
 
-void CPortAudioWaveOut::Play(int16_t* out, unsigned long frames)
+void CAlsaWaveOut::Play(int16_t* out, unsigned long frames)
 {
     const int32_t volume = static_cast<int32_t>(m_volume.load(std::memory_order_relaxed) & 0xFFFF);
     unsigned long done = 0;
     while (done < frames)
     {
-        WaveHeader* current;
-        uint32_t offset;
-        {
-            std::lock_guard lock(m_queueMutex);
-            if (!m_current && m_pendingCount > 0)
-            {
-                m_current = m_pending[m_pendingHead];
-                m_pendingHead = (m_pendingHead + 1) % kRingSize;
-                --m_pendingCount;
-                m_currentOffset = 0;
-            }
-            current = m_current;
-            offset = m_currentOffset;
-        }
-        if (!current)
+        uint32_t left = 0;
+        const int16_t* src = m_queue.Playing(left);
+        if (left == 0)
         {
             std::memset(out + done, 0, (frames - done) * sizeof(int16_t));
             return;
         }
-        const uint32_t length = current->bufferLengthBytes / 2;
-        const uint32_t start = offset / 2;
-        const unsigned long n = std::min<unsigned long>(length - start, frames - done);
-        const int16_t* src = current->data + start;
+        const unsigned long n = std::min<unsigned long>(left, frames - done);
         if (volume == 0xFFFF)
         {
             std::memcpy(out + done, src, n * sizeof(int16_t));
@@ -411,21 +368,11 @@ void CPortAudioWaveOut::Play(int16_t* out, unsigned long frames)
                 out[done + i] = static_cast<int16_t>(src[i] * volume / 0xFFFF);
         }
         done += n;
-        std::lock_guard lock(m_queueMutex);
-        m_currentOffset = static_cast<uint32_t>((start + n) * 2);
-        if (start + n >= length)
-        {
-            m_returned[(m_returnedHead + m_returnedCount) % (2 * kRingSize + 1)] =
-                Returned{m_current, WaveMessage::Done};
-            ++m_returnedCount;
-            ++m_posted;
-            m_current = nullptr;
-            ::sem_post(&m_wake);
-        }
+        m_queue.Played(static_cast<uint32_t>(n));
     }
 }
 
-void CPortAudioWaveOut::StreamFinished(void* data)
+void CAlsaWaveOut::StreamFinished(void* data)
 {
     auto* link = static_cast<StreamLink*>(data);
     link->busy.fetch_add(1);
@@ -434,44 +381,13 @@ void CPortAudioWaveOut::StreamFinished(void* data)
     link->busy.fetch_sub(1);
 }
 
-void CPortAudioWaveOut::OnStreamFinished()
+void CAlsaWaveOut::OnStreamFinished()
 {
-    CPortAudioWaveOut* me = this;
+    CAlsaWaveOut* me = this;
     if (me->m_stopping.load())
         return;
     // The stream ended without being asked to: the device or the sound server
     // is gone. Hand everything back so that nobody waits for it.
     me->m_failed.store(true);
-    std::lock_guard lock(me->m_queueMutex);
-    me->ReturnAllLocked(WaveMessage::DeviceError);
-}
-
-void CPortAudioWaveOut::NotificationThread()
-{
-    for (;;)
-    {
-        while (::sem_wait(&m_wake) != 0 && errno == EINTR)
-        {}
-        Returned r;
-        {
-            std::lock_guard lock(m_queueMutex);
-            if (m_returnedCount == 0)
-            {
-                if (m_quit)
-                    return;
-                continue;
-            }
-            r = m_returned[m_returnedHead];
-            m_returnedHead = (m_returnedHead + 1) % (2 * kRingSize + 1);
-            --m_returnedCount;
-        }
-        r.header->flags = (r.header->flags & ~kWaveHeaderInQueue) | kWaveHeaderDone;
-        if (const WaveCallback callback = m_callback.load())
-            callback(m_openHandle.load(), r.message, m_context.load(), r.header);
-        {
-            std::lock_guard lock(m_queueMutex);
-            ++m_delivered;
-        }
-        m_deliveredChanged.notify_all();
-    }
+    me->m_queue.ReturnAll(WaveMessage::DeviceError);
 }

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The PortAudio backend end to end, without a sound card: ALSA's default
+// The ALSA backend (on PortAudio) end to end, without a sound card: ALSA's default
 // device is redefined as a "file" device (slave "null") that writes the raw
 // stream into a named pipe. The test reads the pipe at 88200 bytes a second,
 // which paces the device like real hardware, and compares what it captured
 // with the shaped samples the engine must have played.
 
-#include "playback/backends/portaudio/portaudio_wave_out.h"
+#include "playback/backends/alsa/alsa_wave_out.h"
 
 #include <gtest/gtest.h>
 
@@ -51,12 +51,12 @@ struct QuietCapture
     std::size_t start = (Capture().WaitQuiet(), Capture().Samples());
 };
 
-struct PaRig : QuietCapture, CBackendRig<CPortAudioWaveOut>
+struct PaRig : QuietCapture, CBackendRig<CAlsaWaveOut>
 {
     using CBackendRig::CBackendRig;
 };
 
-TEST(PortAudioWaveOut, PlaysTheShapedToneExactlyAtFullScaleWithoutAllocatingAndStopsAtOnce)
+TEST(AlsaWaveOut, PlaysTheShapedToneExactlyAtFullScaleWithoutAllocatingAndStopsAtOnce)
 {
     PaRig rig(3, 30, 1);
     ASSERT_TRUE(rig.engine.DeviceOpen());
@@ -80,7 +80,7 @@ TEST(PortAudioWaveOut, PlaysTheShapedToneExactlyAtFullScaleWithoutAllocatingAndS
     EXPECT_TRUE(SameBytes(BytesOf(got), BytesOf(rig.Expected(got.size()))));
 }
 
-TEST(PortAudioWaveOut, PlaysNoiseHalvesAtTheLinearVolumeExactlyUntilShutdown)
+TEST(AlsaWaveOut, PlaysNoiseHalvesAtTheLinearVolumeExactlyUntilShutdown)
 {
     PaRig rig(1);
     rig.engine.SetVolume(230); // 0x7FDB on both channels
@@ -96,10 +96,10 @@ TEST(PortAudioWaveOut, PlaysNoiseHalvesAtTheLinearVolumeExactlyUntilShutdown)
     EXPECT_TRUE(SameBytes(BytesOf(got), BytesOf(expected)));
 }
 
-TEST(PortAudioWaveOut, ResetHandsBackEveryQueuedBufferBeforeItReturns)
+TEST(AlsaWaveOut, ResetHandsBackEveryQueuedBufferBeforeItReturns)
 {
     Capture().WaitQuiet();
-    CPortAudioWaveOut waveOut;
+    CAlsaWaveOut waveOut;
     WaveHandle handle = 0;
     auto ignore = [](WaveHandle, WaveMessage, void*, WaveHeader*) {};
     ASSERT_EQ(waveOut.Open(&handle, 0, WaveFormat{}, ignore, nullptr), WaveResult::Ok);
@@ -126,10 +126,10 @@ PaError HangingStart(PaStream*)
     return paInternalError;
 }
 
-TEST(PortAudioWaveOut, AStartThatHangsIsGivenUpAndTheNextWriteOpensAStreamThatPlays)
+TEST(AlsaWaveOut, AStartThatHangsIsGivenUpAndTheNextWriteOpensAStreamThatPlays)
 {
     Capture().WaitQuiet();
-    CPortAudioWaveOut waveOut;
+    CAlsaWaveOut waveOut;
     WaveHandle handle = 0;
     auto ignore = [](WaveHandle, WaveMessage, void*, WaveHeader*) {};
     ASSERT_EQ(waveOut.Open(&handle, 0, WaveFormat{}, ignore, nullptr), WaveResult::Ok);
