@@ -8,6 +8,7 @@
 
 #include "base/printable_text.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_device_choice.h"
 #include "playback/backends/backend_choice.h"
 
 int RunDevices(int argc, char** argv)
@@ -56,7 +57,12 @@ int RunDevices(int argc, char** argv)
                      ArgumentText(argument).c_str());
         return 2;
     }
-    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(backend);
+    const std::optional<WaveBackend> chosen = ChosenBackend(backend, "devices");
+    if (!chosen)
+        return 2;
+    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(*chosen);
+    if (ReportUnreachedServer(*waveOut))
+        return 1;
     int index = 0;
     for (const WaveDeviceInfo& device : waveOut->Devices())
         if (device.takesMono16At44100)

@@ -197,7 +197,12 @@ int RunMatch(int argc, char** argv)
     CSilentControls controls;
     CNoiseSynth synth;
     CNoiseSynthGenerator generator(synth);
-    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(options.backend);
+    const std::optional<WaveBackend> backend = ChosenBackend(options.backend, "match");
+    if (!backend)
+        return 2;
+    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(*backend);
+    if (ReportUnreachedServer(*waveOut))
+        return 1;
     CPlaybackEngine engine(*waveOut, generator, controls, status, reporter);
     engine.InitDevices();
     if (engine.DeviceNames().empty())

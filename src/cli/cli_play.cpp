@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "base/printable_text.h"
 #include "base/message_reporter.h"
@@ -22,6 +21,7 @@
 #include "cli/cli_setting_options.h"
 #include "cli/stderr_filter.h"
 #include "cli/stderr_reporter.h"
+#include "cli/waking_wave_out.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "playback/backends/backend_choice.h"
@@ -33,6 +33,10 @@ namespace
 constexpr double kMaxFadeInSeconds = 60;
 constexpr double kMaxFadeOutSeconds = 86399;
 constexpr int kSampleRate = 44100;
+// A sound server holds about two seconds; its end is heard well within this.
+constexpr int kDrainMs = 5000;
+// Sent by the wave output after each notification: look at the engine now.
+constexpr int kWakeSignal = SIGUSR1;
 
 struct PlayOptions
 {
@@ -275,15 +279,20 @@ int RunPlay(int argc, char** argv)
     const NoiseOptions& noise = *chosen;
     if (!SeedFitsEndless(noise) || !NotchFitsType(given, noise))
         return 2;
+    const std::optional<WaveBackend> backend = ChosenBackend(play.backend, "play");
+    if (!backend)
+        return 2;
 
-    // Ctrl-C and termination are taken by sigtimedwait below; blocked before any
-    // thread starts, so that every thread inherits the mask.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // Ctrl-C, termination and the wave output's wake are taken by sigtimedwait
+    // below; blocked before any thread starts, so that every thread inherits
+    // the mask.
+    sigset_t waitSignals;
+    sigemptyset(&waitSignals);
+    sigaddset(&waitSignals, SIGINT);
+    sigaddset(&waitSignals, SIGTERM);
+    sigaddset(&waitSignals, SIGHUP);
+    sigaddset(&waitSignals, kWakeSignal);
+    pthread_sigmask(SIG_BLOCK, &waitSignals, nullptr);
 
     // Created before any audio thread, destroyed after the last has ended.
     const CStderrFilter filter;
@@ -302,8 +311,11 @@ int RunPlay(int argc, char** argv)
         std::fprintf(stderr, "susurra-cli: seed %llu\n", static_cast<unsigned long long>(controls.m_seed));
     CNoiseSynth synth;
     CNoiseSynthGenerator generator(synth);
-    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(play.backend);
-    CPlaybackEngine engine(*waveOut, generator, controls, status, reporter);
+    const std::unique_ptr<IWaveOut> backendOut = CreateWaveOut(*backend);
+    if (ReportUnreachedServer(*backendOut))
+        return 1;
+    CWakingWaveOut waveOut(*backendOut, kWakeSignal);
+    CPlaybackEngine engine(waveOut, generator, controls, status, reporter);
 
     engine.InitDevices();
     if (engine.DeviceNames().empty())
@@ -340,14 +352,18 @@ int RunPlay(int argc, char** argv)
         return 1;
     }
 
-    const auto start = std::chrono::steady_clock::now();
+    // Sleeps until a signal: Ctrl-C and the like, or the wave output's wake
+    // after a buffer came back; the clock ends a --duration without fade.
+    // With a fade-out the stream's end stops playback; the clock is only the
+    // backstop of a device that stopped taking samples.
+    using Clock = std::chrono::steady_clock;
+    const int backstop = play.fadeOut ? 10 : 0;
+    const std::optional<Clock::time_point> deadline =
+        play.seconds ? std::optional(Clock::now() + std::chrono::seconds(*play.seconds + backstop)) : std::nullopt;
     int result = 0;
     bool ended = false;
     for (;;)
     {
-        const timespec tick{0, 100 * 1000 * 1000};
-        if (sigtimedwait(&stopSignals, nullptr, &tick) > 0)
-            break;
         if (reportFailure())
         {
             result = 1;
@@ -355,16 +371,27 @@ int RunPlay(int argc, char** argv)
         }
         if (engine.HasEnded())
         {
-            // The device still holds a moment of the last half: let it play out.
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            // The device (a sound server above all) still holds the end of
+            // the stream: let it be heard before the stop cuts it.
+            waveOut.DrainOpen(kDrainMs);
             engine.OnCheckEnded();
             ended = true;
             break;
         }
-        // With a fade-out the stream's end stops playback; the clock is only
-        // the backstop of a device that stopped taking samples.
-        const int backstop = play.fadeOut ? 10 : 0;
-        if (play.seconds && std::chrono::steady_clock::now() - start >= std::chrono::seconds(*play.seconds + backstop))
+        int signal;
+        if (deadline)
+        {
+            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(*deadline - Clock::now()).count();
+            if (left <= 0)
+                break;
+            const timespec wait{static_cast<time_t>(left / 1000000000), static_cast<long>(left % 1000000000)};
+            signal = sigtimedwait(&waitSignals, nullptr, &wait);
+        }
+        else
+        {
+            signal = sigwaitinfo(&waitSignals, nullptr);
+        }
+        if (signal == SIGINT || signal == SIGTERM || signal == SIGHUP)
             break;
     }
     if (!ended)

@@ -16,6 +16,7 @@
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
 #include "testing/engine_doubles.h"
+#include "testing/param_name.h"
 #include "testing/temp_folder.h"
 #include "testing/test_sound_server.h"
 
@@ -87,34 +88,59 @@ TEST_F(PulseWaveOutTest, CliListsTheDefaultOutputFirstAndPlaysSampleExactAtFullV
     EXPECT_TRUE(std::all_of(from + static_cast<std::ptrdiff_t>(played), got.end(), [](int16_t s) { return s == 0; }));
 }
 
-TEST_F(PulseWaveOutTest, CliPlayEndsWithStatusOneWhenTheServerDies)
+// How the server is lost while the command line plays, and how soon after
+// that the command must have given up.
+struct ServerLoss
+{
+    const char* name;
+    bool dies; // killed; otherwise stopped where it is, taking no samples
+    std::chrono::milliseconds earliest;
+    std::chrono::milliseconds latest;
+};
+
+struct PulseServerLossTest : PulseWaveOutTest, testing::WithParamInterface<ServerLoss>
+{};
+
+TEST_P(PulseServerLossTest, CliPlayEndsWithStatusOneAndSaysTheDeviceFailed)
 {
     const std::size_t before = m_server.Samples();
-    std::string command = "exec " + Cli("play --type white --volume 461") + " 2>'" + m_dir / "err'";
+    std::string command = "exec " + Cli("play --type white --volume 461 --duration 00:00:30") + " 2>'" + m_dir / "err'";
     char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), command.data(), nullptr};
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ), 0);
     ASSERT_TRUE(m_server.WaitForSamples(before + 44100));
-    m_server.Kill();
-    const auto killed = std::chrono::steady_clock::now();
+    GetParam().dies ? m_server.Kill() : m_server.Freeze();
+    const auto lost = std::chrono::steady_clock::now();
     int status = 0;
-    ASSERT_TRUE(WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 10000ms));
-    EXPECT_LT(std::chrono::steady_clock::now() - killed, 5s);
+    ASSERT_TRUE(WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 15000ms));
+    const auto took = std::chrono::steady_clock::now() - lost;
+    m_server.Thaw();
+    EXPECT_GE(took, GetParam().earliest);
+    EXPECT_LT(took, GetParam().latest);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-    EXPECT_NE(ReadAll(m_dir / "err").find("the sound device failed; playback stopped"), std::string::npos)
-        << ReadAll(m_dir / "err");
+    EXPECT_EQ(ReadAll(m_dir / "err"), "susurra-cli: generating noise signal\nsusurra-cli: playing\n"
+                                      "susurra-cli: nothing to do\n"
+                                      "susurra-cli: the sound device failed; playback stopped\n");
 }
 
-TEST_F(PulseWaveOutTest, TheEngineStopsWhenTheServerDiesAndItsNextPlayConnectsAgain)
+INSTANTIATE_TEST_SUITE_P(Rows, PulseServerLossTest,
+                         testing::Values(ServerLoss{"server killed", true, 0ms, 5000ms},
+                                         // More than five seconds without taking samples is a lost server.
+                                         ServerLoss{"server stopped", false, 5000ms, 8000ms}),
+                         RowName());
+
+TEST_F(PulseWaveOutTest, TheEngineStopsWhenTheServerStallsOrDiesAndItsNextPlayConnectsAgain)
 {
     PulseEngine rig(White);
     ASSERT_TRUE(rig.engine.DeviceOpen());
     rig.engine.OnPlay();
     ASSERT_TRUE(m_server.WaitForSamples(m_server.Samples() + 22050));
-    m_server.Kill();
-    ASSERT_TRUE(WaitUntil([&] { return rig.engine.OnCheckDevice(); }));
+    // Stopped, the server is the window's lost device as a dead one is.
+    m_server.Freeze();
+    ASSERT_TRUE(WaitUntil([&] { return rig.engine.OnCheckDevice(); }, 8000ms));
     EXPECT_EQ(rig.engine.Status(), "nothing to do");
     EXPECT_FALSE(rig.engine.IsPlaying());
+    m_server.Kill();
 
     ASSERT_TRUE(m_server.Start());
     const std::size_t restarted = m_server.Samples();
