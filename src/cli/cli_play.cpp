@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "base/printable_text.h"
 #include "base/message_reporter.h"
@@ -37,6 +38,8 @@ constexpr int kSampleRate = 44100;
 constexpr int kDrainMs = 5000;
 // Sent by the wave output after each notification: look at the engine now.
 constexpr int kWakeSignal = SIGUSR1;
+// So that play wakes at most five times a second, whatever the device does.
+constexpr auto kWakeSpacing = std::chrono::milliseconds(200);
 
 struct PlayOptions
 {
@@ -286,11 +289,12 @@ int RunPlay(int argc, char** argv)
     // Ctrl-C, termination and the wave output's wake are taken by sigtimedwait
     // below; blocked before any thread starts, so that every thread inherits
     // the mask.
-    sigset_t waitSignals;
-    sigemptyset(&waitSignals);
-    sigaddset(&waitSignals, SIGINT);
-    sigaddset(&waitSignals, SIGTERM);
-    sigaddset(&waitSignals, SIGHUP);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    sigset_t waitSignals = stopSignals;
     sigaddset(&waitSignals, kWakeSignal);
     pthread_sigmask(SIG_BLOCK, &waitSignals, nullptr);
 
@@ -393,6 +397,17 @@ int RunPlay(int argc, char** argv)
         }
         if (signal == SIGINT || signal == SIGTERM || signal == SIGHUP)
             break;
+        // A device that takes samples faster than it plays them (a null
+        // device) hands buffers back as fast: the signals that came meanwhile
+        // stay pending and are taken at the next wait.
+        if (signal == kWakeSignal)
+        {
+            std::this_thread::sleep_for(kWakeSpacing);
+            // A stop signal comes first, however many wakes are pending.
+            const timespec none{0, 0};
+            if (sigtimedwait(&stopSignals, nullptr, &none) > 0)
+                break;
+        }
     }
     if (!ended)
         engine.OnStop();
