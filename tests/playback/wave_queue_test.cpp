@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 #include <numeric>
 #include <vector>
 
@@ -133,17 +135,27 @@ TEST(WaveQueue, BuffersHandedBackButNotYetDeliveredStillCountAsInFlight)
     for (int i = 0; i < CWaveQueue::kCapacity; ++i)
         ASSERT_EQ(queue.Push(&headers[static_cast<std::size_t>(i)]), WaveResult::Ok) << i;
     EXPECT_EQ(queue.Push(&headers.back()), WaveResult::QueueFull);
-    // Handed back, but the notification thread has not got to them: a full
-    // ring of returns must not overflow.
-    std::mutex hold;
-    std::unique_lock held(hold);
+    // Handed back, while the notification thread is held in the first
+    // callback: the other fifteen wait in the ring of returns, which must not
+    // overflow, so one Push fits and the next does not.
+    struct Hold
+    {
+        std::mutex mutex;
+        std::atomic<bool> entered{false};
+    } hold;
+    std::unique_lock held(hold.mutex);
     queue.SetTarget(
         1,
-        [](WaveHandle, WaveMessage, void* mutex, WaveHeader*) {
-            std::lock_guard wait(*static_cast<std::mutex*>(mutex));
+        [](WaveHandle, WaveMessage, void* context, WaveHeader*) {
+            auto* h = static_cast<Hold*>(context);
+            h->entered.store(true);
+            std::lock_guard wait(h->mutex);
         },
         &hold);
     queue.ReturnAll(WaveMessage::Done);
+    while (!hold.entered.load())
+        std::this_thread::yield();
+    EXPECT_EQ(queue.Push(&headers[0]), WaveResult::Ok);
     EXPECT_EQ(queue.Push(&headers.back()), WaveResult::QueueFull);
     held.unlock();
     queue.WaitDelivered();
