@@ -33,17 +33,21 @@ public:
                "    }\n"
                "  }\n"
                "]\n";
+        // The script, and with it the session bus, ends when pipewire does.
         std::ofstream(m_dir + "/run.sh") << "pipewire &\n"
+                                            "daemon=$!\n"
                                             "sleep 0.2\n"
                                             "wireplumber &\n"
                                             "pipewire-pulse &\n"
-                                            "wait\n";
+                                            "wait $daemon\n";
         ::setenv("PULSE_SERVER", ("unix:" + m_dir + "/pulse/native").c_str(), 1);
         m_started = Start();
     }
 
-    // Why the daemons could not be started; empty when they answer.
-    std::string Trouble() const { return m_started ? std::string() : "PipeWire did not start:\n" + Log(); }
+    // The daemons answer.
+    bool Started() const { return m_started; }
+    // PipeWire itself ended while starting: it cannot run on this machine.
+    bool CannotRun() const { return !m_started && m_pid == 0; }
 
     bool Start() override
     {

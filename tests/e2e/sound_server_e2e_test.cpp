@@ -40,9 +40,11 @@ struct SoundServerE2eTest : testing::TestWithParam<Delivery>
         if (GetParam().pipeWire)
         {
             auto pipeWire = std::make_unique<CTestPipeWire>();
-            // Only a daemon that cannot run here at all skips the test.
-            if (!pipeWire->Trouble().empty())
-                GTEST_SKIP() << pipeWire->Trouble();
+            // Only a daemon that cannot run here at all skips the test; one
+            // that runs and does not answer fails it.
+            if (pipeWire->CannotRun())
+                GTEST_SKIP() << "PipeWire cannot run here:\n" << pipeWire->Log();
+            ASSERT_TRUE(pipeWire->Started()) << "PipeWire runs but does not answer:\n" << pipeWire->Log();
             m_server = std::move(pipeWire);
         }
         else
