@@ -2,6 +2,8 @@
 #include "playback/backends/backend_choice.h"
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "playback/backends/pulse/pulse_wave_out.h"
 #include "playback/backends/alsa/alsa_wave_out.h"
@@ -44,6 +46,11 @@ std::unique_ptr<IWaveOut> CreateWaveOut(WaveBackend backend)
     auto pulse = std::make_unique<CPulseWaveOut>(kServerTimeoutMs,
                                                  backend == WaveBackend::Pulse ? kForcedConnectMs : kProbeConnectMs);
     if (backend == WaveBackend::Pulse || pulse->Connected())
+        return pulse;
+    // A server that took the connection and never answered is there: ALSA's
+    // own way to it (its PulseAudio plug-in, probed by PortAudio) would wait
+    // on it for minutes. Its backend lists no device and names it.
+    if (const std::optional<std::string> silent = pulse->UnreachedServer(); silent && !silent->empty())
         return pulse;
     // Without a sound server, ALSA's devices are free to open directly.
     pulse.reset();

@@ -28,7 +28,8 @@ std::optional<WaveBackend> WaveBackendFromEnvironment();
 // The wave-output service to play through. Automatic reads SUSURRA_BACKEND
 // (pulse, alsa) first, and takes a value that names none as unset; without
 // it, the sound server is used when one answers within two seconds, and ALSA
-// only when none does. A forced sound server is waited for four seconds; if
-// it does not answer, its backend is still given, which then lists no device
-// and names the server through UnreachedServer().
+// only when none can be reached. A forced sound server is waited for four
+// seconds. A server that was forced, or that was reached and did not answer,
+// still gives its backend, which then lists no device and names the server
+// through UnreachedServer().
 std::unique_ptr<IWaveOut> CreateWaveOut(WaveBackend backend = WaveBackend::Automatic);
