@@ -164,21 +164,12 @@ void Usage(std::string_view problem)
 
 bool ParseLength(std::string_view option, std::string_view text, FileOptions& file)
 {
-    int h = -1, m = -1, s = -1;
-    char tail = 0;
-    const std::string copy(text);
-    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 || h < 0 || h > 23
-        || m < 0 || m > 59 || s < 0 || s > 59)
-    {
-        std::fprintf(stderr,
-                     "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 "
-                     "as HH:MM:SS.\n",
-                     static_cast<int>(option.size()), option.data());
+    const std::optional<int> seconds = ParseClockSeconds(option, text);
+    if (!seconds)
         return false;
-    }
-    file.hours = h;
-    file.minutes = m;
-    file.seconds = s;
+    file.hours = *seconds / 3600;
+    file.minutes = *seconds / 60 % 60;
+    file.seconds = *seconds % 60;
     return true;
 }
 
