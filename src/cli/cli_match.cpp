@@ -5,13 +5,13 @@
 
 #include <chrono>
 #include <cstdio>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 
+#include "base/printable_text.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_device_choice.h"
 #include "cli/cli_noise_options.h"
@@ -102,7 +102,7 @@ int ParseArguments(int argc, char** argv, MatchOptions& options)
         }
         if (name != "--device" && name != "--volume" && name != "--backend" && name != "--lower" && name != "--upper")
         {
-            Usage("unknown option '" + std::string(argument) + "'.");
+            Usage("unknown option '" + ArgumentText(argument) + "'.");
             return 2;
         }
         const std::optional<std::string_view> text = reader.Value(argument);
@@ -117,7 +117,7 @@ int ParseArguments(int argc, char** argv, MatchOptions& options)
             const std::optional<WaveBackend> backend = WaveBackendFromName(*text);
             if (!backend)
             {
-                Usage("--backend: '" + std::string(*text) + "' is none of pulse, alsa.");
+                Usage("--backend: '" + ArgumentText(*text) + "' is none of pulse, alsa.");
                 return 2;
             }
             options.backend = *backend;

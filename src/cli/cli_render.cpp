@@ -330,7 +330,7 @@ int RunRender(int argc, char** argv)
     const SoundFileType type = SoundFileTypeOf(output);
     if (type == SoundFileType::Unknown)
     {
-        std::fprintf(stderr, "susurra-cli: %s: %s.\n", output.c_str(), UnknownSuffixText());
+        std::fprintf(stderr, "susurra-cli: %s: %s.\n", ArgumentText(output).c_str(), UnknownSuffixText());
         return 2;
     }
     if (type == SoundFileType::Wave && file.hours * 3600 + file.minutes * 60 + file.seconds > Limits::kMaxWaveSeconds)
@@ -340,8 +340,8 @@ int RunRender(int argc, char** argv)
     }
     if (!CanWriteType(type))
     {
-        std::fprintf(stderr, "susurra-cli: %s: this system's libsndfile cannot write %s files.\n", output.c_str(),
-                     SoundFileSuffix(type));
+        std::fprintf(stderr, "susurra-cli: %s: this system's libsndfile cannot write %s files.\n",
+                     ArgumentText(output).c_str(), SoundFileSuffix(type));
         return 1;
     }
     const bool toStdout = output == "-";
