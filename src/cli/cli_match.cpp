@@ -168,6 +168,36 @@ std::string QuestionText(const CPitchMatcher& matcher, int volume)
     return {};
 }
 
+// Every answer is a character or two; a longer line is no answer, and
+// keeping it whole would let one line take any amount of memory.
+constexpr size_t kMaxAnswerChars = 256;
+
+enum class AnswerLine
+{
+    Read,
+    TooLong, // the line was read to its end, and only its start kept
+    Ended,   // no line: the input ended
+};
+
+// Reads one line from standard input into line (without its newline),
+// keeping at most kMaxAnswerChars characters.
+AnswerLine ReadAnswerLine(std::string& line)
+{
+    line.clear();
+    bool tooLong = false;
+    int c = 0;
+    while ((c = getc_unlocked(stdin)) != EOF && c != '\n')
+    {
+        if (line.size() < kMaxAnswerChars)
+            line.push_back(static_cast<char>(c));
+        else
+            tooLong = true;
+    }
+    if (c == EOF && line.empty() && !tooLong)
+        return AnswerLine::Ended;
+    return tooLong ? AnswerLine::TooLong : AnswerLine::Read;
+}
+
 std::string HintText(const CPitchMatcher& matcher)
 {
     if (matcher.CurrentStep() == CPitchMatcher::Step::Level)
@@ -207,7 +237,8 @@ int RunMatch(int argc, char** argv)
         const int entry = FindDevice(engine.DeviceNames(), options.device);
         if (entry < 0)
         {
-            Usage("--device: no usable sound device '" + options.device + "'; 'susurra-cli devices' lists them.");
+            Usage("--device: no usable sound device '" + ArgumentText(options.device)
+                  + "'; 'susurra-cli devices' lists them.");
             return 2;
         }
         if (entry != engine.SelectedEntry())
@@ -245,7 +276,8 @@ int RunMatch(int argc, char** argv)
         }
         std::fputs(QuestionText(matcher, volume).c_str(), stdout);
         std::fflush(stdout);
-        if (!std::getline(std::cin, line))
+        const AnswerLine read = ReadAnswerLine(line);
+        if (read == AnswerLine::Ended)
         {
             std::fprintf(stdout, "\n");
             std::fprintf(stderr, "susurra-cli: the answers ended before the match did; no result\n");
@@ -256,6 +288,8 @@ int RunMatch(int argc, char** argv)
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
             line.erase(line.begin());
         play = true;
+        if (read == AnswerLine::TooLong)
+            line.clear(); // answered below with the hint
         if (line == "q")
         {
             std::fprintf(stderr, "susurra-cli: stopped; no result\n");
