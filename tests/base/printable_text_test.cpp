@@ -48,9 +48,4 @@ INSTANTIATE_TEST_SUITE_P(Texts, PrintableTextRows,
                                                    kAll, "\xF0\x9F\x8E\xB5\\xB5"}),
                          RowName());
 
-TEST(PrintableText, ArgumentsKeepSixtyCharacters)
-{
-    EXPECT_EQ(ArgumentText(std::string(300, 'x')), std::string(60, 'x') + "\xE2\x80\xA6");
-}
-
 } // namespace
