@@ -53,8 +53,8 @@ const char kHelp[] = "Usage: susurra-cli match [options]\n"
                      "Susurra is not a medical device. Keep the volume low, and ask a hearing\n"
                      "professional about tinnitus and its treatment.\n"
                      "\n"
-                     "Exit status: 0 a match was found, 1 stopped, end of input or no usable\n"
-                     "sound device, 2 a bad option.\n";
+                     "Exit status: 0 a match was found, 1 stopped, end of input, no usable\n"
+                     "sound device or the output could not be written, 2 a bad option.\n";
 
 struct MatchOptions
 {
