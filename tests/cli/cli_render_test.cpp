@@ -133,8 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "--fade-out: Please enter a number between 0 and 1000."},
         RefusalRow{"length beyond a wave file", "render --length 13:31:36 '{dir}x.wav'", 2,
                    "--length: a WAV file can hold at most 13:31:35 of sound."},
-        RefusalRow{"unknown suffix", "render --length 00:00:01 '{dir}x.ogg'", 2,
-                   "{dir}x.ogg: the name must end in .wav, .flac, .opus or .mp3 (the suffix chooses the file type)."},
         RefusalRow{"missing folder", "render --length 00:00:01 '{dir}no/x.wav'", 1,
                    "I can't open {dir}no/x.wav: No such file or directory"},
         RefusalRow{"full device", "render --length 00:00:30 /dev/full", 1,
@@ -172,8 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "unknown option '--" + std::string(58, 'x') + "\u2026'." + kMatchHelp},
         RefusalRow{"match backend with escape codes", "match --backend '\x1b[2J'", 2,
                    "--backend: '\\x1B[2J' is none of pulse, alsa." + kMatchHelp},
-        RefusalRow{"unknown suffix with escape codes", "render --length 00:00:01 'x.\x1b]0;t\x07'", 2,
-                   "x.\\x1B]0;t\\x07: the name must end in .wav, .flac, .opus or .mp3 (the suffix chooses the "
+        RefusalRow{"unknown suffix with escape codes", "render --length 00:00:01 '{dir}x.\x1b]0;t\x07'", 2,
+                   "{dir}x.\\x1B]0;t\\x07: the name must end in .wav, .flac, .opus or .mp3 (the suffix chooses the "
                    "file type)."}),
     RowName());
 
