@@ -66,7 +66,7 @@ int RunDevices(int argc, char** argv)
     int index = 0;
     for (const WaveDeviceInfo& device : waveOut->Devices())
         if (device.takesMono16At44100)
-            std::printf("%3d  %s\n", index++, device.name.c_str());
+            std::printf("%3d  %s\n", index++, PrintableText(device.name).c_str());
     if (index == 0)
     {
         std::fprintf(stderr, "susurra-cli: No audio mixer device found\n");

@@ -5,13 +5,13 @@
 
 #include <chrono>
 #include <cstdio>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 
+#include "base/printable_text.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_device_choice.h"
 #include "cli/cli_noise_options.h"
@@ -53,8 +53,8 @@ const char kHelp[] = "Usage: susurra-cli match [options]\n"
                      "Susurra is not a medical device. Keep the volume low, and ask a hearing\n"
                      "professional about tinnitus and its treatment.\n"
                      "\n"
-                     "Exit status: 0 a match was found, 1 stopped, end of input or no usable\n"
-                     "sound device, 2 a bad option.\n";
+                     "Exit status: 0 a match was found, 1 stopped, end of input, no usable\n"
+                     "sound device or the output could not be written, 2 a bad option.\n";
 
 struct MatchOptions
 {
@@ -102,7 +102,7 @@ int ParseArguments(int argc, char** argv, MatchOptions& options)
         }
         if (name != "--device" && name != "--volume" && name != "--backend" && name != "--lower" && name != "--upper")
         {
-            Usage("unknown option '" + std::string(argument) + "'.");
+            Usage("unknown option '" + ArgumentText(argument) + "'.");
             return 2;
         }
         const std::optional<std::string_view> text = reader.Value(argument);
@@ -117,7 +117,7 @@ int ParseArguments(int argc, char** argv, MatchOptions& options)
             const std::optional<WaveBackend> backend = WaveBackendFromName(*text);
             if (!backend)
             {
-                Usage("--backend: '" + std::string(*text) + "' is none of pulse, alsa.");
+                Usage("--backend: '" + ArgumentText(*text) + "' is none of pulse, alsa.");
                 return 2;
             }
             options.backend = *backend;
@@ -168,6 +168,36 @@ std::string QuestionText(const CPitchMatcher& matcher, int volume)
     return {};
 }
 
+// Every answer is a character or two; a longer line is no answer, and
+// keeping it whole would let one line take any amount of memory.
+constexpr size_t kMaxAnswerChars = 256;
+
+enum class AnswerLine
+{
+    Read,
+    TooLong, // the line was read to its end, and only its start kept
+    Ended,   // no line: the input ended
+};
+
+// Reads one line from standard input into line (without its newline),
+// keeping at most kMaxAnswerChars characters.
+AnswerLine ReadAnswerLine(std::string& line)
+{
+    line.clear();
+    bool tooLong = false;
+    int c = 0;
+    while ((c = getc_unlocked(stdin)) != EOF && c != '\n')
+    {
+        if (line.size() < kMaxAnswerChars)
+            line.push_back(static_cast<char>(c));
+        else
+            tooLong = true;
+    }
+    if (c == EOF && line.empty() && !tooLong)
+        return AnswerLine::Ended;
+    return tooLong ? AnswerLine::TooLong : AnswerLine::Read;
+}
+
 std::string HintText(const CPitchMatcher& matcher)
 {
     if (matcher.CurrentStep() == CPitchMatcher::Step::Level)
@@ -212,7 +242,8 @@ int RunMatch(int argc, char** argv)
         const int entry = FindDevice(engine.DeviceNames(), options.device);
         if (entry < 0)
         {
-            Usage("--device: no usable sound device '" + options.device + "'; 'susurra-cli devices' lists them.");
+            Usage("--device: no usable sound device '" + ArgumentText(options.device)
+                  + "'; 'susurra-cli devices' lists them.");
             return 2;
         }
         if (entry != engine.SelectedEntry())
@@ -250,7 +281,8 @@ int RunMatch(int argc, char** argv)
         }
         std::fputs(QuestionText(matcher, volume).c_str(), stdout);
         std::fflush(stdout);
-        if (!std::getline(std::cin, line))
+        const AnswerLine read = ReadAnswerLine(line);
+        if (read == AnswerLine::Ended)
         {
             std::fprintf(stdout, "\n");
             std::fprintf(stderr, "susurra-cli: the answers ended before the match did; no result\n");
@@ -261,6 +293,8 @@ int RunMatch(int argc, char** argv)
         while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
             line.erase(line.begin());
         play = true;
+        if (read == AnswerLine::TooLong)
+            line.clear(); // answered below with the hint
         if (line == "q")
         {
             std::fprintf(stderr, "susurra-cli: stopped; no result\n");

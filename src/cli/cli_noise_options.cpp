@@ -126,6 +126,22 @@ std::optional<uint64_t> ParseSeed(std::string_view option, std::string_view text
     return static_cast<uint64_t>(value);
 }
 
+std::optional<int> ParseClockSeconds(std::string_view option, std::string_view text)
+{
+    // Character by character: the C library's number scanners take blanks
+    // and signs before the digits.
+    const auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+    const auto field = [&](size_t i) { return (text[i] - '0') * 10 + (text[i + 1] - '0'); };
+    const bool shaped = text.size() == 8 && text[2] == ':' && text[5] == ':' && digit(0) && digit(1) && digit(3)
+                        && digit(4) && digit(6) && digit(7);
+    if (!shaped || field(0) > 23 || field(3) > 59 || field(6) > 59)
+    {
+        Refuse(option, "Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS.");
+        return std::nullopt;
+    }
+    return field(0) * 3600 + field(3) * 60 + field(6);
+}
+
 uint64_t SeedOrRandom(const NoiseOptions& options)
 {
     if (options.seed)

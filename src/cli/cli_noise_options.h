@@ -80,6 +80,12 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
 // failure prints "susurra-cli: OPTION: ..." and returns nullopt.
 std::optional<uint64_t> ParseSeed(std::string_view option, std::string_view text);
 
+// Parses a time of day as HH:MM:SS, two digits each, 00:00:00..23:59:59,
+// into seconds. Blanks and signs are refused. On failure prints
+// "susurra-cli: OPTION: Please enter a time between 00:00:00 and 23:59:59 as
+// HH:MM:SS." and returns nullopt.
+std::optional<int> ParseClockSeconds(std::string_view option, std::string_view text);
+
 // The seed of endless noise: the one given, or one drawn from the system's
 // random source.
 uint64_t SeedOrRandom(const NoiseOptions& options);

@@ -139,21 +139,6 @@ void Usage(std::string_view problem)
                  static_cast<int>(problem.size()), problem.data());
 }
 
-std::optional<int> ParseDuration(std::string_view option, std::string_view text)
-{
-    int h = -1, m = -1, s = -1;
-    char tail = 0;
-    const std::string copy(text);
-    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 || h < 0 || h > 23
-        || m < 0 || m > 59 || s < 0 || s > 59)
-    {
-        std::fprintf(stderr, "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS.\n",
-                     static_cast<int>(option.size()), option.data());
-        return std::nullopt;
-    }
-    return h * 3600 + m * 60 + s;
-}
-
 // 0 when all options were read, otherwise the exit status.
 int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play, bool& help)
 {
@@ -215,7 +200,7 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
         else if (name == "--duration")
         {
             const std::optional<std::string_view> text = reader.Value(argument);
-            const std::optional<int> value = text ? ParseDuration(name, *text) : std::nullopt;
+            const std::optional<int> value = text ? ParseClockSeconds(name, *text) : std::nullopt;
             if (!value)
                 return 2;
             play.seconds = value;

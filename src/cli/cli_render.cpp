@@ -164,21 +164,12 @@ void Usage(std::string_view problem)
 
 bool ParseLength(std::string_view option, std::string_view text, FileOptions& file)
 {
-    int h = -1, m = -1, s = -1;
-    char tail = 0;
-    const std::string copy(text);
-    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%c", &h, &m, &s, &tail) != 3 || copy.size() != 8 || h < 0 || h > 23
-        || m < 0 || m > 59 || s < 0 || s > 59)
-    {
-        std::fprintf(stderr,
-                     "susurra-cli: %.*s: Please enter a time between 00:00:00 and 23:59:59 "
-                     "as HH:MM:SS.\n",
-                     static_cast<int>(option.size()), option.data());
+    const std::optional<int> seconds = ParseClockSeconds(option, text);
+    if (!seconds)
         return false;
-    }
-    file.hours = h;
-    file.minutes = m;
-    file.seconds = s;
+    file.hours = *seconds / 3600;
+    file.minutes = *seconds / 60 % 60;
+    file.seconds = *seconds % 60;
     return true;
 }
 
@@ -339,7 +330,7 @@ int RunRender(int argc, char** argv)
     const SoundFileType type = SoundFileTypeOf(output);
     if (type == SoundFileType::Unknown)
     {
-        std::fprintf(stderr, "susurra-cli: %s: %s.\n", output.c_str(), UnknownSuffixText());
+        std::fprintf(stderr, "susurra-cli: %s: %s.\n", ArgumentText(output).c_str(), UnknownSuffixText());
         return 2;
     }
     if (type == SoundFileType::Wave && file.hours * 3600 + file.minutes * 60 + file.seconds > Limits::kMaxWaveSeconds)
@@ -349,8 +340,8 @@ int RunRender(int argc, char** argv)
     }
     if (!CanWriteType(type))
     {
-        std::fprintf(stderr, "susurra-cli: %s: this system's libsndfile cannot write %s files.\n", output.c_str(),
-                     SoundFileSuffix(type));
+        std::fprintf(stderr, "susurra-cli: %s: this system's libsndfile cannot write %s files.\n",
+                     ArgumentText(output).c_str(), SoundFileSuffix(type));
         return 1;
     }
     const bool toStdout = output == "-";

@@ -7,6 +7,7 @@
 
 #include "base/printable_text.h"
 #include "cli/cli_commands.h"
+#include "cli/standard_output.h"
 
 namespace
 {
@@ -35,9 +36,7 @@ void PrintUsage(std::FILE* out)
                       "'susurra-cli --version' for the version.\n");
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int RunCommand(int argc, char** argv)
 {
     if (argc < 2)
     {
@@ -61,4 +60,13 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "susurra-cli: unknown command '%s'\n\n", ArgumentText(name).c_str());
     PrintUsage(stderr);
     return 2;
+}
+
+} // namespace
+
+// A script reading the output must never take a status of 0 for output that
+// was lost.
+int main(int argc, char** argv)
+{
+    return FinishStandardOutput(RunCommand(argc, argv));
 }

@@ -3,7 +3,6 @@
 #include "settings/settings_table.h"
 
 inline constexpr int kBuiltInNoiseSettingCount = 7;
-inline constexpr int kBuiltInFileSettingCount = 1;
 
 // Empties both tables, writes the seven built-in noise settings into noise
 // slots 0..6 and "Standard CD" into file slot 0, in slot order, and computes

@@ -22,10 +22,8 @@ inline bool SameNotch(const NotchBand& a, const NotchBand& b)
     return a.on == b.on && (!a.on || (a.centre == b.centre && a.widthOctaves == b.widthOctaves));
 }
 
-// The widths a user can choose; anything else is taken as one octave, the
-// width of the listening programmes.
-inline constexpr double kNotchWidths[] = {0.5, 1.0};
-
+// The widths a user can choose are 0.5 and 1 octave; anything else is taken
+// as one octave, the width of the listening programmes.
 inline double ValidNotchWidth(double widthOctaves)
 {
     return widthOctaves == 0.5 ? 0.5 : 1.0;

@@ -140,13 +140,13 @@ void CPitchMatcher::PrepareQuestion()
 
 void CPitchMatcher::FinishBracket()
 {
-    m_match = GridHz(Quantile(0.5));
+    const double match = GridHz(Quantile(0.5));
     m_octaveChoices.clear();
-    m_octaveChoices.push_back(m_match);
-    if (m_match / 2.0 >= kMinHz)
-        m_octaveChoices.push_back(m_match / 2.0);
-    if (m_match * 2.0 <= kMaxHz)
-        m_octaveChoices.push_back(m_match * 2.0);
+    m_octaveChoices.push_back(match);
+    if (match / 2.0 >= kMinHz)
+        m_octaveChoices.push_back(match / 2.0);
+    if (match * 2.0 <= kMaxHz)
+        m_octaveChoices.push_back(match * 2.0);
     m_step = Step::Octave;
 }
 

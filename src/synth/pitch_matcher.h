@@ -47,8 +47,6 @@ public:
     // The search range, before the bracketing starts: 20 <= lower < upper
     // <= 20000. False (and nothing changed) otherwise.
     bool SetRange(double lower, double upper);
-    double RangeLowerLimit() const { return m_lowerLimit; }
-    double RangeUpperLimit() const { return m_upperLimit; }
 
     Step CurrentStep() const { return m_step; }
     // The tones of the current question in hertz, in the order they play.
@@ -64,8 +62,6 @@ public:
     // Where the search stands now: the range that holds 90 % of the belief.
     double CurrentLower() const;
     double CurrentUpper() const;
-    // The bracketing's result (the octave step's middle choice).
-    double Match() const { return m_match; }
     // The matched frequency in whole hertz, 20..20000, once Done.
     int Result() const { return m_result; }
 
@@ -84,7 +80,6 @@ private:
     double m_tone1 = 0.0;          // the bracketing question's tones, Hz
     double m_tone2 = 0.0;
     int m_bracketAnswers = 0;
-    double m_match = 0.0;
     std::vector<double> m_octaveChoices;
     int m_result = 0;
 };

@@ -16,7 +16,7 @@ TEST_F(AboutDlg, OkAndEscapeEndEachModalRunAndItShowsIconAndVersion)
     for (const auto& [key, code] :
          {std::pair{Qt::Key_Return, IDOK}, {Qt::Key_Escape, IDCANCEL}, {Qt::Key_Return, IDOK}})
     {
-        QTimer::singleShot(0, &dlg, [&dlg, key] { QTest::keyClick(&dlg, key); });
+        QTimer::singleShot(0, &dlg, [&dlg, k = key] { QTest::keyClick(&dlg, k); });
         QTimer::singleShot(5000, &dlg, [&dlg] { dlg.done(-1); }); // never hang on the modal run
         EXPECT_EQ(dlg.DoModal(), code);
         EXPECT_FALSE(dlg.isVisible());

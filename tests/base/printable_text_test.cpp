@@ -40,12 +40,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, PrintableTextRows,
                                                    kAll, "a\\xC2\\x9B31m"},
                                            TextRow{"shortened after whole characters", "\xC3\xA4\xC3\xA4\xC3\xA4", 2,
                                                    "\xC3\xA4\xC3\xA4\xE2\x80\xA6"},
-                                           TextRow{"exactly the limit", "abc", 3, "abc"}),
+                                           TextRow{"exactly the limit", "abc", 3, "abc"},
+                                           TextRow{"stray continuation bytes count and are escaped",
+                                                   std::string(300, '\x80'), 2, "\\x80\\x80\xE2\x80\xA6"},
+                                           TextRow{"lone CSI byte", "a\x9B[2J", kAll, "a\\x9B[2J"},
+                                           TextRow{"four byte character then a stray byte", "\xF0\x9F\x8E\xB5\xB5",
+                                                   kAll, "\xF0\x9F\x8E\xB5\\xB5"}),
                          RowName());
-
-TEST(PrintableText, ArgumentsKeepSixtyCharacters)
-{
-    EXPECT_EQ(ArgumentText(std::string(300, 'x')), std::string(60, 'x') + "\xE2\x80\xA6");
-}
 
 } // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // susurra-cli render, and the refusals of every command, run as a user runs them.
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,6 +10,7 @@
 
 #include "tests/cli/cli_fixture.h"
 #include "testing/file_compare.h"
+#include "testing/paced_capture.h"
 #include "testing/param_name.h"
 
 namespace
@@ -111,6 +114,8 @@ TEST_P(CliRefusal, SaysWhyAndLeavesNoFile)
 }
 
 const std::string kPlayHelp = "\nRun 'susurra-cli play --help' for the options.";
+const std::string kMatchHelp = "\nRun 'susurra-cli match --help' for the options.";
+const char kLengthTime[] = "--length: Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS.";
 const char kSeedRange[] = "--seed: Please enter a whole number between 0 and 18446744073709551615.";
 const char kNotchWidth[] = "--notch-width: Please choose 0.5 or 1 (octaves).";
 
@@ -128,8 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "--fade-out: Please enter a number between 0 and 1000."},
         RefusalRow{"length beyond a wave file", "render --length 13:31:36 '{dir}x.wav'", 2,
                    "--length: a WAV file can hold at most 13:31:35 of sound."},
-        RefusalRow{"unknown suffix", "render --length 00:00:01 '{dir}x.ogg'", 2,
-                   "{dir}x.ogg: the name must end in .wav, .flac, .opus or .mp3 (the suffix chooses the file type)."},
         RefusalRow{"missing folder", "render --length 00:00:01 '{dir}no/x.wav'", 1,
                    "I can't open {dir}no/x.wav: No such file or directory"},
         RefusalRow{"full device", "render --length 00:00:30 /dev/full", 1,
@@ -155,7 +158,86 @@ INSTANTIATE_TEST_SUITE_P(
                    "--fade-out: 8 s is longer than --duration (5 s)." + kPlayHelp},
         RefusalRow{"fade in above range", "play --fade-in 61", 2, "--fade-in: Please enter a number between 0 and 60."},
         RefusalRow{"match range upside down", "match --lower 5000 --upper 400", 2,
-                   "--lower must lie below --upper.\nRun 'susurra-cli match --help' for the options."}),
+                   "--lower must lie below --upper." + kMatchHelp},
+        RefusalRow{"length with a leading blank", "render --length ' 0:00:01' '{dir}x.wav'", 2, kLengthTime},
+        RefusalRow{"length with a plus sign", "render --length +0:00:01 '{dir}x.wav'", 2, kLengthTime},
+        RefusalRow{"length with a minus sign", "render --length=-0:00:01 '{dir}x.wav'", 2, kLengthTime},
+        RefusalRow{"length of one digit fields", "render --length 0:0:1 '{dir}x.wav'", 2, kLengthTime},
+        RefusalRow{"duration with a plus sign", "play --duration +0:00:05", 2,
+                   "--duration: Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS."},
+        // 130000 characters: below the kernel's limit for one argument.
+        RefusalRow{"match option of 130 kB shortened", "match --" + std::string(130000, 'x'), 2,
+                   "unknown option '--" + std::string(58, 'x') + "\u2026'." + kMatchHelp},
+        RefusalRow{"match backend with escape codes", "match --backend '\x1b[2J'", 2,
+                   "--backend: '\\x1B[2J' is none of pulse, alsa." + kMatchHelp},
+        RefusalRow{"unknown suffix with escape codes", "render --length 00:00:01 '{dir}x.\x1b]0;t\x07'", 2,
+                   "{dir}x.\\x1B]0;t\\x07: the name must end in .wav, .flac, .opus or .mp3 (the suffix chooses the "
+                   "file type)."}),
     RowName());
+
+// ALSA's plug-in modules keep allocations that LeakSanitizer cannot
+// attribute: commands that open a device run without the leak check.
+const std::string kNoLeakCheck = "ASAN_OPTIONS=detect_leaks=0 ";
+
+struct LostOutputRow
+{
+    const char* name;
+    std::string command; // "{cli}" stands for the program with its environment
+};
+
+class CliLostOutput : public CCliTest, public ::testing::WithParamInterface<LostOutputRow>
+{};
+
+// A script reading the answer must see the failure in the status.
+TEST_P(CliLostOutput, AFullStandardOutputFailsTheCommandWithAMessage)
+{
+    WriteFileDeviceConfig(m_dir / "asound.conf", m_dir / "capture.raw");
+    std::string command = GetParam().command;
+    command.replace(command.find("{cli}"), 5, kNoLeakCheck + Command(""));
+    EXPECT_EQ(RunShell(m_dir, "{ " + command + " >/dev/full; }"), 1);
+    EXPECT_EQ(Err(), "susurra-cli: I can't write standard output: No space left on device\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliLostOutput,
+                         ::testing::Values(LostOutputRow{"version", "{cli} --version"},
+                                           LostOutputRow{"settings", "{cli} settings"},
+                                           LostOutputRow{"render help", "{cli} render --help"},
+                                           LostOutputRow{"devices", "{cli} devices"},
+                                           LostOutputRow{"match to its result", "yes 1 | head -n 40 | {cli} match"}),
+                         RowName());
+
+// The peak memory in kilobytes of a shell command and what it runs.
+long PeakKilobytes(const std::string& command, int& status)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+    {
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    rusage usage{};
+    int wstatus = 0;
+    ::wait4(pid, &wstatus, 0, &usage);
+    status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    return usage.ru_maxrss;
+}
+
+TEST_F(CliRenderTest, AMatchAnswerOfManyMegabytesIsRefusedWithoutBeingKept)
+{
+    WriteFileDeviceConfig(m_dir / "asound.conf", m_dir / "capture.raw");
+    const std::string match = kNoLeakCheck + Command("match") + InFolder(" >'{dir}out' 2>'{dir}err'");
+    int status = 0;
+    const long quit = PeakKilobytes("printf 'q\\n' | " + match, status);
+    ASSERT_EQ(status, 1) << Err();
+    constexpr long kLineBytes = 64L << 20;
+    const long longLine = PeakKilobytes(
+        "{ head -c " + std::to_string(kLineBytes) + " /dev/zero | tr '\\0' x; printf '\\nq\\n'; } | " + match, status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(Err(), "susurra-cli: stopped; no result\n");
+    const std::string question = "Step 1: a quiet 1000 Hz tone (volume 9). Set the volume so that it is clearly heard "
+                                 "but not louder than your tinnitus.\n+ louder, - softer, 1 go on, r again, q stop: ";
+    EXPECT_EQ(Out(), question + "Please answer +, -, 1, r or q.\n" + question);
+    EXPECT_LT(longLine - quit, kLineBytes / 1024 / 2) << "peak " << longLine << " kB, without the line " << quit;
+}
 
 } // namespace

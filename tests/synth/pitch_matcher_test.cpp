@@ -142,18 +142,50 @@ TEST(PitchMatcherTest, answers_outside_the_choices_change_nothing)
     EXPECT_EQ(matcher.BracketAnswers(), 0);
 }
 
-TEST(PitchMatcherTest, octave_choices_stay_within_the_audible_range)
+struct OctaveRow
 {
+    std::string name;
+    double lower, upper; // the search range
+    double target;       // what a consistent listener hears
+    int answer;          // the octave step's answer
+    size_t choices;      // how many tones the octave step plays
+    double ratio;        // the result over the bracketing's match
+};
+
+using OctaveTest = testing::TestWithParam<OctaveRow>;
+
+// The tones play as the match, the octave below, the octave above, leaving
+// out those beyond 20..20000 Hz; each answer picks its own tone.
+TEST_P(OctaveTest, answers_pick_the_match_or_the_octave_in_play_order)
+{
+    const OctaveRow& row = GetParam();
     CPitchMatcher matcher;
-    ASSERT_TRUE(matcher.SetRange(15000.0, 20000.0));
+    ASSERT_TRUE(matcher.SetRange(row.lower, row.upper));
     matcher.ConfirmLevel();
     while (matcher.CurrentStep() == CPitchMatcher::Step::Bracket)
-        matcher.Answer(2);
+        matcher.Answer(Nearest(matcher.Sounds(), row.target));
     const std::vector<double> sounds = matcher.Sounds();
-    ASSERT_EQ(sounds.size(), 2u);
-    EXPECT_LE(sounds[0], 20000.0);
-    EXPECT_DOUBLE_EQ(sounds[1], sounds[0] / 2.0);
+    ASSERT_EQ(sounds.size(), row.choices);
+    const double match = sounds[0];
+    EXPECT_LE(Semitones(match, row.target), 1.0);
+    // The match lies on the search grid: quarter semitones up from 20 Hz.
+    const double step = std::log2(match / 20.0) * 48.0;
+    EXPECT_NEAR(step, std::round(step), 1e-9);
+    if (row.choices == 3)
+        EXPECT_EQ(sounds, (std::vector<double>{match, match / 2.0, match * 2.0}));
+    else
+        EXPECT_EQ(sounds, (std::vector<double>{match, match * row.ratio}));
+    ASSERT_TRUE(matcher.Answer(row.answer));
+    EXPECT_EQ(matcher.Result(), std::lround(match * row.ratio));
 }
+
+INSTANTIATE_TEST_SUITE_P(Octaves, OctaveTest,
+                         testing::Values(OctaveRow{"first the match", 250.0, 16000.0, 1000.0, 1, 3, 1.0},
+                                         OctaveRow{"second the octave below", 250.0, 16000.0, 1000.0, 2, 3, 0.5},
+                                         OctaveRow{"third the octave above", 250.0, 16000.0, 1000.0, 3, 3, 2.0},
+                                         OctaveRow{"near 20 kHz only below", 15000.0, 20000.0, 20000.0, 2, 2, 0.5},
+                                         OctaveRow{"near 20 Hz only above", 20.0, 30.0, 21.0, 2, 2, 2.0}),
+                         RowName());
 
 TEST(ToneSequenceTest, tones_ramp_in_and_out_with_silence_between)
 {
