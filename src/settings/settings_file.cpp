@@ -223,12 +223,12 @@ std::vector<unsigned char> FormatSettingsFile(const CFileSettingsTable& table, i
     return Format(table, selectedEntry);
 }
 
-std::string SaveSettingsFile(const CNoiseSettingsTable& table, const std::string& path, int selectedEntry)
+CIoResult SaveSettingsFile(const CNoiseSettingsTable& table, const std::string& path, int selectedEntry)
 {
     return ReplaceFile(path, FormatSettingsFile(table, selectedEntry));
 }
 
-std::string SaveSettingsFile(const CFileSettingsTable& table, const std::string& path, int selectedEntry)
+CIoResult SaveSettingsFile(const CFileSettingsTable& table, const std::string& path, int selectedEntry)
 {
     return ReplaceFile(path, FormatSettingsFile(table, selectedEntry));
 }

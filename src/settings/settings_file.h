@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/io_result.h"
 #include "settings/settings_table.h"
 
 // The settings files: a 12-byte header (record count N, format marker 1, the
@@ -46,7 +47,7 @@ std::vector<unsigned char> FormatSettingsFile(const CNoiseSettingsTable& table, 
 std::vector<unsigned char> FormatSettingsFile(const CFileSettingsTable& table, int selectedEntry);
 
 // Writes FormatSettingsFile's bytes to path, replacing the old file only once
-// the new one is complete (ReplaceFile). Returns an empty string on success,
-// otherwise a message; on failure the old file is unchanged.
-std::string SaveSettingsFile(const CNoiseSettingsTable& table, const std::string& path, int selectedEntry);
-std::string SaveSettingsFile(const CFileSettingsTable& table, const std::string& path, int selectedEntry);
+// the new one is complete (ReplaceFile). Ok, or why not; on failure the old
+// file is unchanged.
+CIoResult SaveSettingsFile(const CNoiseSettingsTable& table, const std::string& path, int selectedEntry);
+CIoResult SaveSettingsFile(const CFileSettingsTable& table, const std::string& path, int selectedEntry);

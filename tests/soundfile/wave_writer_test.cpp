@@ -96,29 +96,12 @@ protected:
     {
         writer.source = m_source.data();
         writer.progress = &m_progress;
-        writer.reporter = &m_messages;
         ASSERT_TRUE(writer.SetFileName(path));
     }
 
     CTempFolder m_dir;
     std::vector<int16_t> m_source;
-    void TearDown() override { MessageTexts(); }
-
-    // The texts of the messages, each of which must be a warning.
-    std::vector<std::string> MessageTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const CMessageLog::Message& message : m_messages.m_messages)
-        {
-            EXPECT_EQ(message.caption, "Warning");
-            EXPECT_EQ(message.icon, MessageIcon::Exclamation);
-            texts.push_back(message.text);
-        }
-        return texts;
-    }
-
     CProgressLog m_progress;
-    CMessageLog m_messages;
 };
 
 struct WaveWriterFile : WaveWriterTest, ::testing::WithParamInterface<Params>
@@ -142,7 +125,6 @@ TEST_P(WaveWriterFile, MatchesTheReferenceByteForByteWithAnyNumberOfWorkers)
                 << "workers " << workers << ", round " << round;
         }
     }
-    EXPECT_TRUE(m_messages.m_messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WaveWriterFile,
@@ -180,18 +162,17 @@ TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
 {
     CWaveWriter writer;
     Attach(writer, m_dir / "no/such/folder/x.wav");
-    EXPECT_FALSE(writer.Write(5.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    EXPECT_EQ(IoResultText(writer.Write(5.0, 30.0, 20.0, 0.0, 0.0, 262144)),
+              "I can't open " + m_dir / "no/such/folder/x.wav: No such file or directory");
     EXPECT_EQ(m_progress.m_positions, std::vector<int>{0});
     // /dev/full with and without surf; only regular files are removed afterwards.
     Attach(writer, "/dev/full");
-    EXPECT_FALSE(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_FALSE(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144));
+    EXPECT_EQ(IoResultText(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144)),
+              "I can't write /dev/full: No space left on device");
+    EXPECT_EQ(IoResultText(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144)),
+              "I can't write /dev/full: No space left on device");
     EXPECT_NE(m_progress.m_positions.back(), 100);
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
-    EXPECT_EQ(MessageTexts(),
-              (std::vector<std::string>{"I can't open " + m_dir / "no/such/folder/x.wav: No such file or directory",
-                                        "I can't write /dev/full: No space left on device",
-                                        "I can't write /dev/full: No space left on device"}));
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{});
 }
 
@@ -200,13 +181,12 @@ TEST_F(WaveWriterTest, AFailedOrCancelledWriteLeavesTheOldFileAndNoTemporary)
     std::ofstream(m_dir / "old.wav") << "the old file";
     CWaveWriter writer;
     Attach(writer, m_dir / "old.wav");
-    EXPECT_FALSE(WithFileSizeLimit(100000, [&] { return writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144); }));
+    EXPECT_EQ(IoResultText(WithFileSizeLimit(100000, [&] { return writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144); })),
+              "I can't write " + m_dir / "old.wav: File too large");
     std::atomic<bool> cancel{true};
     writer.cancel = &cancel;
-    EXPECT_FALSE(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_FALSE(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"I can't write " + m_dir / "old.wav: File too large"})
-        << "the cancels say nothing";
+    EXPECT_EQ(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144).problem, IoProblem::Cancelled);
+    EXPECT_EQ(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144).problem, IoProblem::Cancelled);
     EXPECT_EQ(ReadAll(m_dir / "old.wav"), "the old file");
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"old.wav"});
 }
