@@ -46,7 +46,7 @@ QString IoResultMessage(const CIoResult& result)
         case IoProblem::DanglingLink:
             return Tr("I can't write %1: it is a symbolic link to a file that does not exist").arg(path);
         case IoProblem::NotSeekable:
-            return Tr("I can't write %1: a %2 file must be written into a regular file, not into a pipe or a device")
+            return Tr("I can't write %1: %2 files can only be written into regular files, not into pipes or devices")
                 .arg(path, detail);
         case IoProblem::WaveTooLong:
             return Tr("I can't write %1: a sound file can be at most 13:31:35 (48695 s) long").arg(path);

@@ -34,8 +34,8 @@ std::string IoResultText(const CIoResult& result)
         case IoProblem::DanglingLink:
             return "I can't write " + path + ": it is a symbolic link to a file that does not exist";
         case IoProblem::NotSeekable:
-            return "I can't write " + path + ": a " + result.detail
-                   + " file must be written into a regular file, not into a pipe or a device";
+            return "I can't write " + path + ": " + result.detail
+                   + " files can only be written into regular files, not into pipes or devices";
         case IoProblem::WaveTooLong:
             return "I can't write " + path + ": a sound file can be at most 13:31:35 (48695 s) long";
         case IoProblem::CompressedTooLong:
