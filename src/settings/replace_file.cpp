@@ -2,6 +2,8 @@
 #include "settings/replace_file.h"
 
 #include <cerrno>
+#include <csignal>
+#include <dirent.h>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -26,6 +28,28 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A save killed outright leaves "NAME.tmp-PID-N"; the next save of NAME
+// removes those whose process is gone.
+void RemoveDeadTemporaries(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+    DIR* folder = ::opendir(FolderOf(path).c_str());
+    if (folder == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(folder))
+    {
+        const std::string name = entry->d_name;
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid > 0 && *end == '-' && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
 } // namespace
 
 CIoResult ReplaceFile(const std::string& linkOrPath, std::span<const unsigned char> bytes, const FileSystemCalls& calls)
@@ -46,6 +70,7 @@ CIoResult ReplaceFile(const std::string& linkOrPath, std::span<const unsigned ch
     // Not the user's to write, so not theirs to replace either.
     if (hadFile && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
         return CIoResult::Failure(IoProblem::Open, linkOrPath, errno);
+    RemoveDeadTemporaries(path);
 
     // O_EXCL with a name of our own rather than mkstemp: the new file then
     // gets the permissions the user's umask gives any new file.

@@ -80,7 +80,6 @@ SettingsLoadResult Parse(CSettingsTable<Record>& table, std::span<const unsigned
     const std::int32_t count = ReadInt32(bytes.data());
     // bytes 4..7: the format marker, which carries no information
     table.m_savedSelection = ReadInt32(bytes.data() + 8);
-    result.recordCount = count;
     if (count < 0)
     {
         result.problem = "the record count " + std::to_string(count) + " is negative";

@@ -21,7 +21,6 @@ inline constexpr std::int32_t kSettingsFormatMarker = 1;
 struct SettingsLoadResult
 {
     bool opened = false; // the file exists and could be read
-    int recordCount = 0; // N from the header; 0 when the header is incomplete
     int recordsKept = 0; // settings placed into the table
     std::string problem; // empty for a whole file; otherwise what was wrong
 };

@@ -3,6 +3,7 @@
 // encoders, forwarded to the module loaded at the first call. Without the
 // module the window still runs: it lists no device and writes WAV files only.
 #include "sound_module/sound_module_api.h"
+#include "soundfile/wave_file_header.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

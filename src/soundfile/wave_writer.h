@@ -25,7 +25,9 @@ class CEndlessBlocks;
 // wave file at 44100 Hz, with the surf gain, a fade-in, a fade-out and one
 // tenth of the period's level, block by block.
 //
-// The header is written first with its final sizes; nothing is patched later.
+// The header is written first with its final sizes, and nothing is patched
+// later; only a file written in place, which a failure cannot remove, gets
+// sizes of zero first and its true ones once the last sample is written.
 // Every output sample depends only on its file-wide index, so blocks are
 // computed ahead by worker threads (created once, in the constructor) and by
 // the caller while it waits, and written in order; the file is the same byte

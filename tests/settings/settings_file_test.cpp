@@ -15,6 +15,7 @@
 #include "settings_tables.h"
 #include "testing/param_name.h"
 #include "testing/file_compare.h"
+#include "testing/other_user.h"
 #include "testing/temp_folder.h"
 
 namespace
@@ -237,6 +238,42 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(ReadAll(target).size(), 12u + 13u * 96u);
+}
+
+TEST(SettingsFile, ASaveClearsDeadTemporariesKeepsTheOwnerAndLeavesAFileTheUserMayNotWrite)
+{
+    CTempFolder folder;
+    const std::string path = folder / "ns.srx";
+    Tables t;
+    t.noise.m_slots[7] = MakeNoise("Kept");
+    std::ofstream(path) << "old";
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    std::ofstream(path + ".tmp-" + std::to_string(dead) + "-0") << "left by a killed save";
+    std::ofstream(path + ".tmp-1-0") << "init lives as long as the machine";
+    // Root may give the file to another user; anyone else keeps their own.
+    ASSERT_EQ(::chown(path.c_str(), OrdinaryUser(), static_cast<gid_t>(-1)), 0);
+    ASSERT_TRUE(SaveSettingsFile(t.noise, path, 0));
+    struct stat info = {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, OrdinaryUser());
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"ns.srx", "ns.srx.tmp-1-0"}));
+    ::unlink((path + ".tmp-1-0").c_str());
+
+    ASSERT_EQ(::chown(path.c_str(), ::geteuid(), static_cast<gid_t>(-1)), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+    const std::string saved = ReadAll(path);
+    t.noise.m_slots[8] = MakeNoise("More");
+    const int status = RunAsOrdinaryUser([&] {
+        return IoResultText(SaveSettingsFile(t.noise, path, 0)) == "I can't open " + path + ": Permission denied" ? 0
+                                                                                                                  : 1;
+    });
+    EXPECT_EQ(status, 0) << "refused with the reason";
+    EXPECT_EQ(ReadAll(path), saved);
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"ns.srx"});
 }
 
 struct FailedCallRow

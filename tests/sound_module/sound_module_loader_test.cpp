@@ -2,6 +2,7 @@
 // The window's loader of the sound module, built twice: once beside the
 // module, as the program is, and once in a folder without it.
 #include "sound_module/sound_module_api.h"
+#include "soundfile/wave_writer.h"
 #include "testing/temp_folder.h"
 
 #include <gmock/gmock.h>
