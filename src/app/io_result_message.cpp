@@ -37,6 +37,10 @@ QString IoResultMessage(const CIoResult& result)
             return Tr("I can't open %1").arg(PathAndReason(result));
         case IoProblem::Write:
             return Tr("I can't write %1").arg(PathAndReason(result));
+        case IoProblem::Read:
+            return Tr("I can't read %1").arg(PathAndReason(result));
+        case IoProblem::NotRegular:
+            return Tr("I can't read %1: it is not a regular file").arg(path);
         case IoProblem::CreateFolder:
             return Tr("I can't create the folder %1").arg(PathAndReason(result));
         case IoProblem::DanglingLink:

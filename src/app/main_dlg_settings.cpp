@@ -37,7 +37,9 @@ void CMainDlg::FillSettingCombos()
     {
         // A missing file is no problem; an unreadable or damaged one is named.
         const SettingsLoadResult& load = m_settings.LoadSettingsFile(kind);
-        if (!load.problem.empty())
+        if (!load.io)
+            Warn(IoResultMessage(load.io));
+        else if (!load.problem.empty())
             Warn(QString::fromStdString(load.problem));
     }
     list(noise, m_noiseSettingCombo, noise.m_firstUserSlot, kSettingSlots);

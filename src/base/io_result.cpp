@@ -25,6 +25,10 @@ std::string IoResultText(const CIoResult& result)
             return "I can't open " + path + Reason(result);
         case IoProblem::Write:
             return "I can't write " + path + Reason(result);
+        case IoProblem::Read:
+            return "I can't read " + path + Reason(result);
+        case IoProblem::NotRegular:
+            return "I can't read " + path + ": it is not a regular file";
         case IoProblem::CreateFolder:
             return "I can't create the folder " + path + Reason(result);
         case IoProblem::DanglingLink:

@@ -13,6 +13,8 @@ enum class IoProblem
     Cancelled,         // stopped on request: nothing to tell
     Open,              // "I can't open PATH[: errno]"
     Write,             // "I can't write PATH[: errno]"
+    Read,              // "I can't read PATH: errno"
+    NotRegular,        // "I can't read PATH: it is not a regular file"
     CreateFolder,      // "I can't create the folder PATH: errno"
     DanglingLink,      // a symbolic link to nothing: not written through
     NotSeekable,       // detail: the suffix of a type that needs a seekable file

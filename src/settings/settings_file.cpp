@@ -133,14 +133,14 @@ SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
     if (fd < 0)
     {
         if (errno != ENOENT)
-            result.problem = "I can't open " + path + ": " + std::strerror(errno);
+            result.io = CIoResult::Failure(IoProblem::Open, path, errno);
         return result;
     }
     struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
     {
         ::close(fd);
-        result.problem = "I can't read " + path + ": it is not a regular file";
+        result.io = CIoResult::Failure(IoProblem::NotRegular, path);
         return result;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -163,7 +163,7 @@ SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
     ::close(fd);
     if (error != 0)
     {
-        result.problem = "I can't read " + path + ": " + std::strerror(error);
+        result.io = CIoResult::Failure(IoProblem::Read, path, error);
         return result;
     }
     return Parse(table, std::span<const unsigned char>(bytes.data(), size));

@@ -22,7 +22,8 @@ struct SettingsLoadResult
 {
     bool opened = false; // the file exists and could be read
     int recordsKept = 0; // settings placed into the table
-    std::string problem; // empty for a whole file; otherwise what was wrong
+    CIoResult io;        // why a file that is there could not be read
+    std::string problem; // damage in a file that was read; empty for a whole file
 };
 
 // Reads a settings file's bytes into table: the header's selection becomes

@@ -131,7 +131,7 @@ TEST(SettingsFile, ANamedPipeInTheFilesPlaceIsSkippedWithAReportInsteadOfBlockin
     Tables t;
     const SettingsLoadResult loaded = LoadSettingsFile(t.noise, path);
     unblocker.join();
-    EXPECT_EQ(loaded.problem, "I can't read " + path + ": it is not a regular file");
+    EXPECT_EQ(IoResultText(loaded.io), "I can't read " + path + ": it is not a regular file");
     EXPECT_EQ(t.noise.OccupiedCount(), 7) << "only the built-in settings";
 }
 
