@@ -9,8 +9,11 @@
 // Runs f (returning an int) in a child process that holds no more rights
 // than an ordinary user: as root, the child becomes the user nobody (65534),
 // for whom folder and file permissions hold; any other user stays who they
-// are. Returns f's result as the child's exit status, or 128 + the signal
-// that ended it.
+// are. Returns f's result as the child's exit status, 128 + the signal that
+// ended it, or kNoOrdinaryUser when root could not become nobody (a user
+// namespace without that user, say).
+inline constexpr int kNoOrdinaryUser = 125;
+
 template <class F>
 int RunAsOrdinaryUser(F f)
 {
@@ -18,7 +21,7 @@ int RunAsOrdinaryUser(F f)
     if (pid == 0)
     {
         if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(125);
+            ::_exit(kNoOrdinaryUser);
         ::_exit(f());
     }
     int status = 0;

@@ -299,6 +299,8 @@ TEST_P(InPlaceFile, NeverClaimsSamplesItLacks)
     });
     const std::string bytes = ReadAll(name);
     ::chmod(folder.c_str(), 0700);
+    if (status == kNoOrdinaryUser)
+        GTEST_SKIP() << "root here cannot become the user nobody";
     switch (row.ending)
     {
         case Ending::Whole:
@@ -357,6 +359,8 @@ TEST_F(WaveWriterTest, AFileTheUserMayNotWriteIsNotReplacedInAFolderTheyMay)
         const std::string text = IoResultText(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144));
         return text == "I can't open " + name + ": Permission denied" ? 0 : 1;
     });
+    if (status == kNoOrdinaryUser)
+        GTEST_SKIP() << "root here cannot become the user nobody";
     EXPECT_EQ(status, 0) << "refused with the reason";
     EXPECT_EQ(ReadAll(name), "not yours");
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"theirs.wav"});
