@@ -47,13 +47,13 @@ void BM_StandardCdOpusWaveAndSox(benchmark::State& state)
         CWaveWriter writer;
         writer.SetFileName(wave);
         auto start = std::chrono::steady_clock::now();
-        const bool waveOk = WriteSoundFile(writer, synth, sound, file);
+        const bool waveOk = WriteSoundFile(writer, synth, sound, file).Ok();
         const double waveSeconds = Seconds(start);
 
         writer.SetFileName(opus);
         EncoderTimes times;
         start = std::chrono::steady_clock::now();
-        const bool opusOk = WriteSoundFile(writer, synth, sound, file, -1, &times);
+        const bool opusOk = WriteSoundFile(writer, synth, sound, file, -1, &times).Ok();
         const double opusSeconds = Seconds(start);
 
         start = std::chrono::steady_clock::now();

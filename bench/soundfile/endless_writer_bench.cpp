@@ -61,7 +61,7 @@ void BM_EndlessStandardCdVsSox(benchmark::State& state)
         writer.SetFileName(path);
         const double cpuStart = CpuSeconds(RUSAGE_SELF);
         const auto start = std::chrono::steady_clock::now();
-        const bool ok = WriteSoundFile(writer, synth, sound, file);
+        const bool ok = WriteSoundFile(writer, synth, sound, file).Ok();
         const double seconds = Seconds(start);
         const double cpu = CpuSeconds(RUSAGE_SELF) - cpuStart;
         std::remove(path.c_str());

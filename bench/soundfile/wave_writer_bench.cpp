@@ -94,8 +94,10 @@ double TimeWriter(CWaveWriter& writer, const std::vector<int16_t>& source, const
     writer.SetFileName(path);
     const double cpuStart = CpuSeconds(RUSAGE_SELF);
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = writer.Write(kStandardCdSeconds, shape.surfStrength, shape.surfPeriod, shape.fadeIn, shape.fadeOut,
-                                 CWaveWriter::kMaxBlockSamples);
+    const bool ok = writer
+                        .Write(kStandardCdSeconds, shape.surfStrength, shape.surfPeriod, shape.fadeIn, shape.fadeOut,
+                               CWaveWriter::kMaxBlockSamples)
+                        .Ok();
     const double seconds = Seconds(start);
     g_writerCpuSeconds = CpuSeconds(RUSAGE_SELF) - cpuStart;
     return ok ? seconds : -1.0;

@@ -177,7 +177,6 @@ bool CMainDlg::OnInitDialog()
     m_savingSink.SetBar(m_savingProgress);
     m_synth.m_progress = &m_generatorSink;
     m_writer.progress = &m_savingSink;
-    m_writer.reporter = &m_reporter;
     // The devices; the first usable one is opened.
     if (m_soundStarted)
         FillDevices();

@@ -2,6 +2,7 @@
 // The main window's sound files: To File and Browse.
 #include "app/main_dlg.h"
 
+#include "app/io_result_message.h"
 #include "app/resource_ids.h"
 #include "base/random_seed.h"
 #include "playback/surf_shaper.h"
@@ -140,14 +141,17 @@ void CMainDlg::OnToFile()
         const QTime shown = GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->time();
         m_playTime.SetDateTime(1899, 12, 30, shown.hour(), shown.minute(), shown.second());
     }
+    CIoResult result;
     {
         CBusyScope busy(*this);
         FileValues file;
         file.fadeIn = m_fadeIn;
         file.fadeOut = m_fadeOut;
         file.totalSeconds = m_playTime.TotalSeconds();
-        WriteSoundFile(m_writer, m_synth, Sound(), file);
+        result = WriteSoundFile(m_writer, m_synth, Sound(), file);
     }
+    if (!result && result.problem != IoProblem::Cancelled)
+        Warn(IoResultMessage(result));
     ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
 }
 

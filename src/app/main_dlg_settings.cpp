@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's setting lists: filling them, applying an entry, saving
 // the current values into a slot and the files on Exit.
+#include "app/io_result_message.h"
 #include "app/main_dlg.h"
 #include "settings/noise_extras.h"
 
@@ -36,7 +37,9 @@ void CMainDlg::FillSettingCombos()
     {
         // A missing file is no problem; an unreadable or damaged one is named.
         const SettingsLoadResult& load = m_settings.LoadSettingsFile(kind);
-        if (!load.problem.empty())
+        if (!load.io)
+            Warn(IoResultMessage(load.io));
+        else if (!load.problem.empty())
             Warn(QString::fromStdString(load.problem));
     }
     list(noise, m_noiseSettingCombo, noise.m_firstUserSlot, kSettingSlots);
@@ -165,10 +168,10 @@ void CMainDlg::SaveSettingsFiles(bool quiet)
     for (SettingsKind kind : {SettingsKind::Noise, SettingsKind::File})
     {
         const CComboCtrl& combo = SettingCombo(kind);
-        const std::string error = m_settings.SaveSettingsFile(kind, combo.GetCurSel());
-        if (!error.empty() && quiet)
-            ShowStatus(QString::fromStdString(error));
-        else if (!error.empty())
-            Warn(QString::fromStdString(error));
+        const CIoResult saved = m_settings.SaveSettingsFile(kind, combo.GetCurSel());
+        if (!saved && quiet)
+            ShowStatus(IoResultMessage(saved));
+        else if (!saved)
+            Warn(IoResultMessage(saved));
     }
 }

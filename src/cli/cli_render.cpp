@@ -386,15 +386,16 @@ int RunRender(int argc, char** argv)
         generating.SetPos(100);
     generating.Finish();
 
-    writer.reporter = &reporter;
     writer.cancel = &g_stopRequested;
     if (showProgress)
         writer.progress = &writing;
     const FileValues values{file.fadeIn, file.fadeOut,
                             static_cast<double>(file.hours * 3600 + file.minutes * 60 + file.seconds)};
-    const bool ok = WriteSoundFile(writer, synth, sound, values, toStdout ? STDOUT_FILENO : -1);
+    const CIoResult result = WriteSoundFile(writer, synth, sound, values, toStdout ? STDOUT_FILENO : -1);
     writing.Finish();
-    if (!ok && g_stopRequested.load())
+    if (!result && g_stopRequested.load())
         DieOfStopSignal();
-    return ok ? 0 : 1;
+    if (!result)
+        reporter.Report("Warning", IoResultText(result), MessageIcon::Exclamation);
+    return result ? 0 : 1;
 }

@@ -138,12 +138,11 @@ void WarnAboutDamagedSettings(const CSettingsStore& store)
     const SettingsKind kinds[] = {SettingsKind::Noise, SettingsKind::File};
     for (int i = 0; i < 2; ++i)
     {
-        const std::string& problem = loads[i]->problem;
-        if (problem.empty())
+        const SettingsLoadResult& load = *loads[i];
+        if (load.io && load.problem.empty())
             continue;
-        // The path once: a failed open or read names it already.
-        const std::string path = store.PathOf(kinds[i]);
-        const std::string text = problem.find(path) != std::string::npos ? problem : path + ": " + problem;
+        // A failed open or read names the file; damage is told after its name.
+        const std::string text = !load.io ? IoResultText(load.io) : store.PathOf(kinds[i]) + ": " + load.problem;
         std::fprintf(stderr, "susurra-cli: warning: %s\n", PrintableText(text).c_str());
     }
 }

@@ -57,7 +57,7 @@ std::string DescribeLoad(const CSettingsStore& store, SettingsKind kind)
     const SettingsLoadResult& load = kind == SettingsKind::Noise ? store.m_noiseLoad : store.m_fileLoad;
     std::string out = std::string(SettingsFileName(kind)) + ": ";
     if (!load.opened)
-        return out + (load.problem.empty() ? "not there yet, so only the built-in settings" : load.problem);
+        return out + (load.io ? std::string("not there yet, so only the built-in settings") : IoResultText(load.io));
     out += std::to_string(load.recordsKept) + (load.recordsKept == 1 ? " stored setting" : " stored settings");
     if (!load.problem.empty())
         out += " (the file is damaged: " + load.problem + ")";

@@ -2,6 +2,8 @@
 #include "settings/replace_file.h"
 
 #include <cerrno>
+#include <csignal>
+#include <dirent.h>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -13,9 +15,9 @@
 namespace
 {
 
-std::string Failure(const std::string& what, int error)
+CIoResult Failure(const std::string& what, int error)
 {
-    return "I can't write " + what + ": " + std::strerror(error);
+    return CIoResult::Failure(IoProblem::Write, what, error);
 }
 
 std::string FolderOf(const std::string& path)
@@ -26,10 +28,31 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A save killed outright leaves "NAME.tmp-PID-N"; the next save of NAME
+// removes those whose process is gone.
+void RemoveDeadTemporaries(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+    DIR* folder = ::opendir(FolderOf(path).c_str());
+    if (folder == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(folder))
+    {
+        const std::string name = entry->d_name;
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid > 0 && *end == '-' && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
 } // namespace
 
-std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned char> bytes,
-                        const ReplaceFileCalls& calls)
+CIoResult ReplaceFile(const std::string& linkOrPath, std::span<const unsigned char> bytes, const FileSystemCalls& calls)
 {
     // A settings file linked from elsewhere (a dotfiles folder, say) stays a
     // link: the file it points at is the one replaced.
@@ -44,6 +67,10 @@ std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned 
         }
     }
     const bool hadFile = ::stat(path.c_str(), &info) == 0;
+    // Not the user's to write, so not theirs to replace either.
+    if (hadFile && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return CIoResult::Failure(IoProblem::Open, linkOrPath, errno);
+    RemoveDeadTemporaries(path);
 
     // O_EXCL with a name of our own rather than mkstemp: the new file then
     // gets the permissions the user's umask gives any new file.
@@ -60,7 +87,11 @@ std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned 
         return Failure(linkOrPath, EEXIST);
 
     int error = 0;
-    // The new file keeps the permissions the user gave the old one.
+    // The new file keeps the owner and permissions the old one had; the
+    // owner first, since giving a file away clears its set-id bits.
+    if (hadFile && ::fchown(fd, info.st_uid, info.st_gid) != 0
+        && ::fchown(fd, static_cast<uid_t>(-1), info.st_gid) != 0)
+    {} // the writer's own file, then
     if (hadFile && ::fchmod(fd, info.st_mode & 07777) != 0)
         error = errno;
     if (error == 0 && (!WriteAll(fd, bytes.data(), bytes.size()) || calls.fsync(fd) != 0))
@@ -86,7 +117,7 @@ std::string ReplaceFile(const std::string& linkOrPath, std::span<const unsigned 
     return {};
 }
 
-std::string CreateFolders(const std::string& folder)
+CIoResult CreateFolders(const std::string& folder)
 {
     std::string partial;
     std::size_t start = 0;
@@ -100,12 +131,12 @@ std::string CreateFolders(const std::string& folder)
         if (partial.empty() || partial == "." || partial == "..")
             continue;
         if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST)
-            return "I can't create the folder " + folder + ": " + std::strerror(errno);
+            return CIoResult::Failure(IoProblem::CreateFolder, folder, errno);
     }
     struct stat info = {};
     if (::stat(folder.c_str(), &info) != 0)
-        return "I can't create the folder " + folder + ": " + std::strerror(errno);
+        return CIoResult::Failure(IoProblem::CreateFolder, folder, errno);
     if (!S_ISDIR(info.st_mode))
-        return "I can't create the folder " + folder + ": " + std::strerror(ENOTDIR);
+        return CIoResult::Failure(IoProblem::CreateFolder, folder, ENOTDIR);
     return {};
 }

@@ -80,7 +80,6 @@ SettingsLoadResult Parse(CSettingsTable<Record>& table, std::span<const unsigned
     const std::int32_t count = ReadInt32(bytes.data());
     // bytes 4..7: the format marker, which carries no information
     table.m_savedSelection = ReadInt32(bytes.data() + 8);
-    result.recordCount = count;
     if (count < 0)
     {
         result.problem = "the record count " + std::to_string(count) + " is negative";
@@ -134,14 +133,14 @@ SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
     if (fd < 0)
     {
         if (errno != ENOENT)
-            result.problem = "I can't open " + path + ": " + std::strerror(errno);
+            result.io = CIoResult::Failure(IoProblem::Open, path, errno);
         return result;
     }
     struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
     {
         ::close(fd);
-        result.problem = "I can't read " + path + ": it is not a regular file";
+        result.io = CIoResult::Failure(IoProblem::NotRegular, path);
         return result;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -164,7 +163,7 @@ SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
     ::close(fd);
     if (error != 0)
     {
-        result.problem = "I can't read " + path + ": " + std::strerror(error);
+        result.io = CIoResult::Failure(IoProblem::Read, path, error);
         return result;
     }
     return Parse(table, std::span<const unsigned char>(bytes.data(), size));
@@ -223,12 +222,12 @@ std::vector<unsigned char> FormatSettingsFile(const CFileSettingsTable& table, i
     return Format(table, selectedEntry);
 }
 
-std::string SaveSettingsFile(const CNoiseSettingsTable& table, const std::string& path, int selectedEntry)
+CIoResult SaveSettingsFile(const CNoiseSettingsTable& table, const std::string& path, int selectedEntry)
 {
     return ReplaceFile(path, FormatSettingsFile(table, selectedEntry));
 }
 
-std::string SaveSettingsFile(const CFileSettingsTable& table, const std::string& path, int selectedEntry)
+CIoResult SaveSettingsFile(const CFileSettingsTable& table, const std::string& path, int selectedEntry)
 {
     return ReplaceFile(path, FormatSettingsFile(table, selectedEntry));
 }

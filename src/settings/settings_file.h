@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/io_result.h"
 #include "settings/settings_table.h"
 
 // The settings files: a 12-byte header (record count N, format marker 1, the
@@ -20,9 +21,9 @@ inline constexpr std::int32_t kSettingsFormatMarker = 1;
 struct SettingsLoadResult
 {
     bool opened = false; // the file exists and could be read
-    int recordCount = 0; // N from the header; 0 when the header is incomplete
     int recordsKept = 0; // settings placed into the table
-    std::string problem; // empty for a whole file; otherwise what was wrong
+    CIoResult io;        // why a file that is there could not be read
+    std::string problem; // damage in a file that was read; empty for a whole file
 };
 
 // Reads a settings file's bytes into table: the header's selection becomes
@@ -46,7 +47,7 @@ std::vector<unsigned char> FormatSettingsFile(const CNoiseSettingsTable& table, 
 std::vector<unsigned char> FormatSettingsFile(const CFileSettingsTable& table, int selectedEntry);
 
 // Writes FormatSettingsFile's bytes to path, replacing the old file only once
-// the new one is complete (ReplaceFile). Returns an empty string on success,
-// otherwise a message; on failure the old file is unchanged.
-std::string SaveSettingsFile(const CNoiseSettingsTable& table, const std::string& path, int selectedEntry);
-std::string SaveSettingsFile(const CFileSettingsTable& table, const std::string& path, int selectedEntry);
+// the new one is complete (ReplaceFile). Ok, or why not; on failure the old
+// file is unchanged.
+CIoResult SaveSettingsFile(const CNoiseSettingsTable& table, const std::string& path, int selectedEntry);
+CIoResult SaveSettingsFile(const CFileSettingsTable& table, const std::string& path, int selectedEntry);

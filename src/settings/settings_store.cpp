@@ -34,13 +34,13 @@ const SettingsLoadResult& CSettingsStore::LoadSettingsFile(SettingsKind kind)
     return m_fileLoad = ::LoadSettingsFile(m_fileSettings, PathOf(kind));
 }
 
-std::string CSettingsStore::SaveSettingsFile(SettingsKind kind, int selectedEntry) const
+CIoResult CSettingsStore::SaveSettingsFile(SettingsKind kind, int selectedEntry) const
 {
     // The user's configuration folder may not exist yet on a first save.
     if (!m_folder.empty())
     {
-        if (std::string error = CreateFolders(m_folder); !error.empty())
-            return error;
+        if (CIoResult created = CreateFolders(m_folder); !created)
+            return created;
     }
     if (kind == SettingsKind::Noise)
         return ::SaveSettingsFile(m_noiseSettings, PathOf(kind), selectedEntry);

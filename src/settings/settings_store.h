@@ -42,7 +42,6 @@ public:
 
     // Writes the table of kind with selectedEntry (the list position
     // selected now, -1 for none), creating the folder when it is missing.
-    // Returns an empty string on success, otherwise a message; a failed save
-    // leaves the old file as it was.
-    std::string SaveSettingsFile(SettingsKind kind, int selectedEntry) const;
+    // Ok, or why not; a failed save leaves the old file as it was.
+    CIoResult SaveSettingsFile(SettingsKind kind, int selectedEntry) const;
 };

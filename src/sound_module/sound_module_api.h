@@ -18,8 +18,9 @@ struct SoundModuleApi
     // The program's version: a module left from another build is refused.
     const char* version;
     std::unique_ptr<IWaveOut> (*createWaveOut)(WaveBackend backend);
-    bool (*writeCompressedFile)(CWaveWriter& writer, SoundFileType type, double totalSeconds,
-                                const std::function<bool(int fd)>& writeWave, EncoderTimes* times);
+    CIoResult (*writeCompressedFile)(const char* fileName, SoundFileType type, double totalSeconds,
+                                     const std::function<CIoResult(int fd)>& writeWave, EncoderTimes* times,
+                                     const FileSystemCalls& calls);
     int64_t (*estimatedFileBytes)(SoundFileType type, double seconds);
     bool (*canWriteType)(SoundFileType type);
 };

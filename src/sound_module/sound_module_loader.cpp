@@ -3,6 +3,7 @@
 // encoders, forwarded to the module loaded at the first call. Without the
 // module the window still runs: it lists no device and writes WAV files only.
 #include "sound_module/sound_module_api.h"
+#include "soundfile/wave_file_header.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -90,16 +91,15 @@ std::unique_ptr<IWaveOut> CreateWaveOut(WaveBackend backend)
     return std::make_unique<CNoWaveOut>();
 }
 
-bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSeconds,
-                         const std::function<bool(int fd)>& writeWave, EncoderTimes* times)
+CIoResult WriteCompressedFile(const char* fileName, SoundFileType type, double totalSeconds,
+                              const std::function<CIoResult(int fd)>& writeWave, EncoderTimes* times,
+                              const FileSystemCalls& calls)
 {
     if (const SoundModuleApi* api = Module())
-        return api->writeCompressedFile(writer, type, totalSeconds, writeWave, times);
-    if (writer.reporter != nullptr)
-        writer.reporter->Report(
-            "Warning", std::string("I can't write ") + writer.fileName + ": " + kSoundModuleFile + " is missing",
-            MessageIcon::Exclamation);
-    return false;
+        return api->writeCompressedFile(fileName, type, totalSeconds, writeWave, times, calls);
+    CIoResult result = CIoResult::Failure(IoProblem::ModuleMissing, fileName);
+    result.detail = kSoundModuleFile;
+    return result;
 }
 
 int64_t EstimatedFileBytes(SoundFileType type, double seconds)

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/write_all.h"
+#include "soundfile/wave_file_header.h"
 #include "synth/parameter_limits.h"
 #include "synth/sample_rate.h"
 
@@ -32,6 +33,7 @@ constexpr double kOpusLevel = 0.832;
 constexpr double kMp3Level = 0.8;
 constexpr size_t kWaveHeaderBytes = sizeof(WaveFileHeader);
 constexpr int kPipeBytes = 1 << 20;
+constexpr double kFlacShareOfWave = 0.65;
 
 int SndfileFormat(SoundFileType type)
 {
@@ -60,28 +62,46 @@ double ThreadCpuSeconds()
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
-void Warn(const CWaveWriter& writer, const std::string& text)
+// The Ogg CRC: polynomial 0x04c11db7, no reflection, starting from 0.
+uint32_t OggCrc(const unsigned char* data, size_t size)
 {
-    if (writer.reporter != nullptr)
-        writer.reporter->Report("Warning", text, MessageIcon::Exclamation);
+    uint32_t crc = 0;
+    for (size_t i = 0; i < size; ++i)
+    {
+        crc ^= static_cast<uint32_t>(data[i]) << 24;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x80000000u) != 0 ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    return crc;
 }
 
 // libsndfile's file as a descriptor of our own: its MP3 writer lets failed
-// writes pass unseen, so every write is checked here.
+// writes pass unseen, so every write is checked here. libsndfile gives an
+// Ogg stream a serial number drawn from the clock, so that the same sound
+// made files that differ; every Ogg page gets a fixed one instead, with its
+// checksum made again.
 struct CheckedFile
 {
+    static constexpr uint32_t kOggSerial = 0x53757375;
+    static constexpr size_t kOggHeaderBytes = 27;
+
     int fd = -1;
     bool failed = false;
     int error = 0; // errno of the first failed write
+    bool ogg = false;
+    std::vector<unsigned char> page; // the bytes of an Ogg page not yet whole
 
     static sf_count_t Length(void* self)
     {
+        auto* file = static_cast<CheckedFile*>(self);
         struct stat st = {};
-        return ::fstat(static_cast<CheckedFile*>(self)->fd, &st) == 0 ? st.st_size : -1;
+        return ::fstat(file->fd, &st) == 0 ? st.st_size + static_cast<sf_count_t>(file->page.size()) : -1;
     }
     static sf_count_t Seek(sf_count_t offset, int whence, void* self)
     {
-        return ::lseek(static_cast<CheckedFile*>(self)->fd, offset, whence);
+        auto* file = static_cast<CheckedFile*>(self);
+        file->Flush();
+        return ::lseek(file->fd, offset, whence);
     }
     static sf_count_t Read(void* data, sf_count_t count, void* self)
     {
@@ -91,16 +111,69 @@ struct CheckedFile
     static sf_count_t Write(const void* data, sf_count_t count, void* self)
     {
         auto* file = static_cast<CheckedFile*>(self);
-        if (file->failed || !WriteAll(file->fd, data, static_cast<size_t>(count)))
-        {
-            if (!file->failed)
-                file->error = errno;
-            file->failed = true;
-            return 0;
-        }
-        return count;
+        if (!file->ogg)
+            return file->Put(data, static_cast<size_t>(count)) ? count : 0;
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        file->page.insert(file->page.end(), bytes, bytes + count);
+        file->PutWholePages();
+        return file->failed ? 0 : count;
     }
-    static sf_count_t Tell(void* self) { return ::lseek(static_cast<CheckedFile*>(self)->fd, 0, SEEK_CUR); }
+    static sf_count_t Tell(void* self)
+    {
+        auto* file = static_cast<CheckedFile*>(self);
+        const off_t at = ::lseek(file->fd, 0, SEEK_CUR);
+        return at < 0 ? at : at + static_cast<sf_count_t>(file->page.size());
+    }
+
+    bool Put(const void* data, size_t count)
+    {
+        if (failed || !WriteAll(fd, data, count))
+        {
+            if (!failed)
+                error = errno;
+            failed = true;
+            return false;
+        }
+        return true;
+    }
+    // Writes what is held as it is: the end of the stream, or bytes that are
+    // no Ogg page.
+    void Flush()
+    {
+        if (!page.empty())
+            Put(page.data(), page.size());
+        page.clear();
+    }
+    void PutWholePages()
+    {
+        while (page.size() >= kOggHeaderBytes)
+        {
+            if (std::memcmp(page.data(), "OggS", 4) != 0)
+            {
+                Flush();
+                return;
+            }
+            const size_t segments = page[26];
+            if (page.size() < kOggHeaderBytes + segments)
+                return;
+            size_t body = 0;
+            for (size_t i = 0; i < segments; ++i)
+                body += page[kOggHeaderBytes + i];
+            const size_t size = kOggHeaderBytes + segments + body;
+            if (page.size() < size)
+                return;
+            for (int i = 0; i < 4; ++i)
+            {
+                page[14 + i] = static_cast<unsigned char>(kOggSerial >> (8 * i));
+                page[22 + i] = 0;
+            }
+            const uint32_t crc = OggCrc(page.data(), size);
+            for (int i = 0; i < 4; ++i)
+                page[22 + i] = static_cast<unsigned char>(crc >> (8 * i));
+            Put(page.data(), size);
+            page.erase(page.begin(), page.begin() + static_cast<std::ptrdiff_t>(size));
+        }
+    }
 };
 
 // Reads the wave stream from fd and encodes its samples. Stops at the end of
@@ -114,7 +187,10 @@ public:
     {
         if (type == SoundFileType::Opus)
         {
-            const soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+            // Its dither is seeded from the clock; the same sound must make
+            // the same file.
+            soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+            io.flags |= SOXR_NO_DITHER;
             const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
             soxr_error_t error = nullptr;
             m_resampler = soxr_create(kSampleRate, kOpusRate, 1, &error, &io, &quality, nullptr);
@@ -251,43 +327,6 @@ private:
     bool m_wasPending = false;
 };
 
-// Keeps the writer's messages while it writes into the encoder's pipe, so
-// that the encoder's reason can be told instead.
-class CHeldMessages : public IMessageReporter
-{
-public:
-    explicit CHeldMessages(CWaveWriter& writer) : m_writer(writer), m_reporter(writer.reporter)
-    {
-        writer.reporter = this;
-    }
-    ~CHeldMessages() override { Release(); }
-    CHeldMessages(const CHeldMessages&) = delete;
-    CHeldMessages& operator=(const CHeldMessages&) = delete;
-
-    void Report(const std::string& caption, const std::string& text, MessageIcon icon) override
-    {
-        m_held.push_back({caption, text, icon});
-    }
-    void Release() { m_writer.reporter = m_reporter; }
-    void Forward()
-    {
-        if (m_reporter != nullptr)
-            for (const Held& message : m_held)
-                m_reporter->Report(message.caption, message.text, message.icon);
-    }
-
-private:
-    struct Held
-    {
-        std::string caption;
-        std::string text;
-        MessageIcon icon;
-    };
-    CWaveWriter& m_writer;
-    IMessageReporter* m_reporter;
-    std::vector<Held> m_held;
-};
-
 std::string FolderOf(const std::string& fileName)
 {
     const size_t slash = fileName.rfind('/');
@@ -304,8 +343,9 @@ int64_t EstimatedFileBytes(SoundFileType type, double seconds)
     switch (type)
     {
         case SoundFileType::Flac:
-            // Noise at a tenth of full scale leaves FLAC little to take away.
-            return static_cast<int64_t>(0.75 * waveBytes);
+            // White noise without surf, the loudest signal there is, came to
+            // 0.62 of its WAV's size; the bound leaves a little room above.
+            return static_cast<int64_t>(kFlacShareOfWave * waveBytes);
         case SoundFileType::Opus:
             return static_cast<int64_t>(52000.0 / 8.0 * seconds);
         case SoundFileType::Mp3:
@@ -328,25 +368,24 @@ bool CanWriteType(SoundFileType type)
     return sf_format_check(&info) != 0;
 }
 
-bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSeconds,
-                         const std::function<bool(int fd)>& writeWave, EncoderTimes* times)
+CIoResult WriteCompressedFile(const char* fileName, SoundFileType type, double totalSeconds,
+                              const std::function<CIoResult(int fd)>& writeWave, EncoderTimes* times,
+                              const FileSystemCalls& calls)
 {
-    const std::string name = writer.fileName;
+    const std::string name = fileName;
     if (type == SoundFileType::Unknown || type == SoundFileType::Wave)
     {
-        Warn(writer, "I can't write " + name + ": " + UnknownSuffixText());
-        return false;
+        CIoResult result = CIoResult::Failure(IoProblem::UnknownSuffix, name);
+        result.detail = UnknownSuffixText();
+        return result;
     }
     if (!(totalSeconds >= 0.0 && totalSeconds <= Limits::kMaxClockSeconds))
-    {
-        Warn(writer, "I can't write " + name + ": a sound file can be at most 23:59:59 long");
-        return false;
-    }
+        return CIoResult::Failure(IoProblem::CompressedTooLong, name);
     if (!CanWriteType(type))
     {
-        Warn(writer,
-             "I can't write " + name + ": this system's libsndfile cannot write " + SoundFileSuffix(type) + " files");
-        return false;
+        CIoResult result = CIoResult::Failure(IoProblem::TypeNotWritable, name);
+        result.detail = SoundFileSuffix(type);
+        return result;
     }
     struct statvfs space = {};
     if (::statvfs(FolderOf(name).c_str(), &space) == 0)
@@ -355,10 +394,10 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
         const int64_t needed = EstimatedFileBytes(type, totalSeconds);
         if (static_cast<double>(needed) > freeBytes)
         {
-            Warn(writer, "I can't write " + name + ": it needs about " + std::to_string(needed / 1000000 + 1)
-                             + " MB, and only " + std::to_string(static_cast<int64_t>(freeBytes / 1e6))
-                             + " MB are free there");
-            return false;
+            CIoResult result = CIoResult::Failure(IoProblem::NoSpace, name);
+            result.neededMb = needed / 1000000 + 1;
+            result.freeMb = static_cast<int64_t>(freeBytes / 1e6);
+            return result;
         }
     }
 
@@ -367,22 +406,27 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
     info.channels = 1;
     info.format = SndfileFormat(type);
     CheckedFile output;
+    output.ogg = type == SoundFileType::Opus;
     CFileReplacement replacement;
-    output.fd = replacement.Open(name.c_str(), O_RDWR);
-    if (output.fd < 0)
+    replacement.calls = calls;
+    if (CIoResult opened = replacement.Open(name.c_str(), O_RDWR, output.fd); !opened)
+        return opened;
+    // libsndfile's MP3 writer goes back to the file's start as it writes;
+    // in a pipe it would fail without a word.
+    if (type == SoundFileType::Mp3 && replacement.Stream() && ::lseek(output.fd, 0, SEEK_CUR) < 0)
     {
-        Warn(writer, "I can't open " + name + ": " + std::strerror(errno));
-        return false;
+        replacement.Discard(output.fd);
+        CIoResult result = CIoResult::Failure(IoProblem::NotSeekable, name);
+        result.detail = "MP3";
+        return result;
     }
     SF_VIRTUAL_IO io{&CheckedFile::Length, &CheckedFile::Seek, &CheckedFile::Read, &CheckedFile::Write,
                      &CheckedFile::Tell};
     SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &output);
     if (file == nullptr)
     {
-        ::close(output.fd);
-        replacement.Discard();
-        Warn(writer, "I can't write " + name);
-        return false;
+        replacement.Discard(output.fd);
+        return CIoResult::Failure(IoProblem::Write, name);
     }
     if (type != SoundFileType::Flac)
     {
@@ -392,10 +436,13 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
         sf_command(file, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
     }
 
+    CIoResult result;
     int ends[2] = {-1, -1};
-    bool ok = ::pipe2(ends, O_CLOEXEC) == 0;
-    bool encoded = false;
-    if (ok)
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+    {
+        result = CIoResult::Failure(IoProblem::Write, name);
+    }
+    else
     {
         // A deeper pipe lets the encoder fall behind a burst of blocks.
         ::fcntl(ends[1], F_SETPIPE_SZ, kPipeBytes);
@@ -404,61 +451,40 @@ bool WriteCompressedFile(CWaveWriter& writer, SoundFileType type, double totalSe
         {
             ::close(ends[0]);
             ::close(ends[1]);
-            Warn(writer, "I can't write " + name);
-            ok = false;
+            result = CIoResult::Failure(IoProblem::Write, name);
         }
         else
         {
-            const int64_t savedLimit = writer.maxSamples;
-            writer.maxSamples = static_cast<int64_t>(Limits::kMaxClockSeconds) * kSampleRate;
             std::thread thread(&CEncoder::Run, &encoder);
-            // The writer sees only the pipe: when the encoder stopped first,
-            // its "broken pipe" would hide the file's own reason.
-            CHeldMessages held(writer);
             {
                 CSigpipeHeld sigpipe;
-                ok = writeWave(ends[1]);
+                result = writeWave(ends[1]);
                 ::close(ends[1]);
             }
             const auto tailStart = std::chrono::steady_clock::now();
             thread.join();
-            writer.maxSamples = savedLimit;
-            encoded = encoder.Ok();
             if (times != nullptr)
             {
                 times->encoderSeconds = encoder.CpuSeconds();
                 times->tailSeconds =
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - tailStart).count();
             }
-            held.Release();
-            if (!encoded)
-                Warn(writer,
-                     "I can't write " + name
-                         + (output.error != 0 ? std::string(": ") + std::strerror(output.error) : std::string()));
-            else
-                held.Forward();
-            ok = ok && encoded;
+            // The writer sees only the pipe: when the encoder stopped first,
+            // the writer's "broken pipe" would hide the file's own reason.
+            if (!encoder.Ok())
+                result = CIoResult::Failure(IoProblem::Write, name, output.error);
         }
     }
-    else
-    {
-        Warn(writer, "I can't write " + name);
-    }
     // The last pages and the stream's end are written on closing.
-    const bool closed = sf_close(file) == 0 && !output.failed;
-    // A failed close can be the first news of a failed write (NFS, quotas).
-    if ((::close(output.fd) != 0 || !closed) && ok)
+    const bool closed = sf_close(file) == 0;
+    output.Flush();
+    if (result && (!closed || output.failed))
+        result = CIoResult::Failure(IoProblem::Write, name, output.error);
+    if (!result)
     {
-        Warn(writer, "I can't write " + name);
-        ok = false;
+        // A device or a pipe named by the user is not ours to remove.
+        replacement.Discard(output.fd);
+        return result;
     }
-    if (ok && !replacement.Commit())
-    {
-        Warn(writer, "I can't write " + name + ": " + std::strerror(errno));
-        ok = false;
-    }
-    // A device or a pipe named by the user is not ours to remove.
-    if (!ok)
-        replacement.Discard();
-    return ok;
+    return replacement.Finish(output.fd);
 }

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "soundfile/endless_blocks.h"
+#include "synth/parameter_limits.h"
+#include "synth/sample_rate.h"
 
 NotchBand NotchOf(const SoundValues& sound)
 {
@@ -19,8 +21,8 @@ void MakeSignal(CNoiseSynth& synth, const SoundValues& sound)
         synth.Synthesize(sound.noiseType, sound.lowerLimit, sound.upperLimit, NotchOf(sound));
 }
 
-bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound, const FileValues& file,
-                    int fd, EncoderTimes* times)
+CIoResult WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
+                         const FileValues& file, int fd, EncoderTimes* times)
 {
     writer.source = synth.m_source.get();
     const uint32_t blockLength = static_cast<uint32_t>(PeriodSamples(sound.noiseType));
@@ -32,19 +34,20 @@ bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundVa
         endless->Start(sound.noiseType, sound.lowerLimit, sound.upperLimit, sound.seed, NotchOf(sound));
     }
     writer.endless = endless.get();
-    const auto writeTo = [&](int out) {
+    // The encoders take up to 23:59:59; only a WAV's header ends sooner.
+    const auto encoderStream = [&](int out) {
         return writer.WriteTo(out, file.totalSeconds, sound.surfStrength, sound.surfPeriod, file.fadeIn, file.fadeOut,
-                              blockLength);
+                              blockLength, static_cast<int64_t>(Limits::kMaxClockSeconds) * kSampleRate);
     };
-    const SoundFileType type = fd != -1 ? SoundFileType::Wave : SoundFileTypeOf(writer.fileName);
-    bool ok = false;
+    CIoResult result;
     if (fd != -1)
-        ok = writeTo(fd);
-    else if (type == SoundFileType::Wave)
-        ok = writer.Write(file.totalSeconds, sound.surfStrength, sound.surfPeriod, file.fadeIn, file.fadeOut,
-                          blockLength);
+        result = writer.WriteTo(fd, file.totalSeconds, sound.surfStrength, sound.surfPeriod, file.fadeIn, file.fadeOut,
+                                blockLength);
+    else if (const SoundFileType type = SoundFileTypeOf(writer.fileName); type == SoundFileType::Wave)
+        result = writer.Write(file.totalSeconds, sound.surfStrength, sound.surfPeriod, file.fadeIn, file.fadeOut,
+                              blockLength);
     else
-        ok = WriteCompressedFile(writer, type, file.totalSeconds, writeTo, times);
+        result = WriteCompressedFile(writer.fileName, type, file.totalSeconds, encoderStream, times, writer.fileCalls);
     writer.endless = nullptr;
-    return ok;
+    return result;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "base/io_result.h"
 #include "soundfile/compressed_writer.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
@@ -49,7 +50,7 @@ void MakeSignal(CNoiseSynth& synth, const SoundValues& sound);
 // times, when given, receives the encoder's figures. The block length
 // follows the type: the tone's period for the tone, the noise period
 // otherwise. Endless noise draws period b of the file from sound.seed for
-// block b, spread over the writer's workers. True when the whole file was
-// written; otherwise the writer reported why.
-bool WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound, const FileValues& file,
-                    int fd = -1, EncoderTimes* times = nullptr);
+// block b, spread over the writer's workers. Ok when the whole file was
+// written; otherwise why not, for the caller to tell.
+CIoResult WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
+                         const FileValues& file, int fd = -1, EncoderTimes* times = nullptr);

@@ -63,72 +63,67 @@ bool CWaveWriter::SetFileName(std::string_view name)
     return true;
 }
 
-bool CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
-                        uint32_t blockLength)
+CIoResult CWaveWriter::Write(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
+                             uint32_t blockLength)
 {
     Plan plan;
-    if (!Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, plan))
-        return false;
-    const int fd = m_file.Open(fileName, O_WRONLY);
-    if (fd < 0)
+    if (CIoResult result =
+            Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, kMaxSamples, plan);
+        !result)
+        return result;
+    m_file.calls = fileCalls;
+    int fd = -1;
+    if (CIoResult result = m_file.Open(fileName, O_WRONLY, fd); !result)
+        return result;
+    // A file that cannot be removed after a failure must never claim to be
+    // whole, not even when the program is killed outright: its header tells
+    // its sizes only once the samples are all there.
+    CIoResult result = WriteSamples(fd, plan, m_file.InPlaceRegular());
+    if (!result)
     {
-        Warn(std::string("I can't open ") + fileName + ": " + std::strerror(errno));
-        return false;
+        m_file.Discard(fd);
+        return result;
     }
-    bool ok = WriteSamples(fd, plan);
-    // A failed close can be the first news of a failed write (NFS, quotas).
-    if (::close(fd) != 0 && ok)
-    {
-        WarnWrite(errno);
-        ok = false;
-    }
-    if (ok && !m_file.Commit())
-    {
-        WarnWrite(errno);
-        ok = false;
-    }
-    if (!ok)
-        m_file.Discard();
-    if (ok)
+    result = m_file.Finish(fd);
+    if (result)
         SetPos(100);
-    return ok;
+    return result;
 }
 
-bool CWaveWriter::WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod, double fadeIn,
-                          double fadeOut, uint32_t blockLength)
+CIoResult CWaveWriter::WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod, double fadeIn,
+                               double fadeOut, uint32_t blockLength, int64_t maxSamples)
 {
     Plan plan;
-    if (!Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, plan))
-        return false;
-    const bool ok = WriteSamples(fd, plan);
-    if (ok)
+    if (CIoResult result =
+            Prepare(totalSeconds, surfStrength, surfPeriod, fadeIn, fadeOut, blockLength, maxSamples, plan);
+        !result)
+        return result;
+    CIoResult result = WriteSamples(fd, plan, false);
+    if (result)
         SetPos(100);
-    return ok;
+    return result;
 }
 
-bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
-                          uint32_t blockLength, Plan& plan)
+CIoResult CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn,
+                               double fadeOut, uint32_t blockLength, int64_t maxSamples, Plan& plan)
 {
     assert(source != nullptr);
     assert(blockLength >= 1 && blockLength <= kMaxBlockSamples);
     SetPos(0);
     if (source == nullptr || blockLength < 1 || blockLength > kMaxBlockSamples)
-        return false;
+        return CIoResult::Failure(IoProblem::Write, fileName, EINVAL);
     // An endless period is one whole block, and each block in flight has a
     // period of its own.
     static_assert(CEndlessBlocks::kSlots >= kSlots);
     if (endless != nullptr && blockLength != kMaxBlockSamples)
-        return false;
+        return CIoResult::Failure(IoProblem::Write, fileName, EINVAL);
 
     const double t = totalSeconds * kSamplesPerSecond;
     const double f = static_cast<double>(blockLength);
     // The header's 32-bit sizes end at 13:31:35; a longer file would carry
     // sizes that lie about its contents, so it is refused before any byte.
     if (!(t >= 0.0 && t < static_cast<double>(maxSamples) + 0.5))
-    {
-        Warn(std::string("I can't write ") + fileName + ": a sound file can be at most 13:31:35 (48695 s) long");
-        return false;
-    }
+        return CIoResult::Failure(IoProblem::WaveTooLong, fileName);
     // Rounding inputs beyond int32 would overflow; the fades never count for
     // more than the whole file anyway, so they are capped at the limit first.
     const double maxFade = static_cast<double>(kMaxSamples);
@@ -155,22 +150,28 @@ bool CWaveWriter::Prepare(double totalSeconds, double surfStrength, double surfP
 
     header.dataSize = static_cast<uint32_t>(2 * job.samples);
     header.riffSize = static_cast<uint32_t>(2 * job.samples + 36);
-    return true;
+    return {};
 }
 
-bool CWaveWriter::WriteSamples(int fd, const Plan& plan)
+CIoResult CWaveWriter::WriteSamples(int fd, const Plan& plan, bool headerLast)
 {
-    if (!WriteAll(fd, &header, sizeof header))
+    WaveFileHeader promise = header;
+    if (headerLast)
     {
-        WarnWrite(errno);
-        return false;
+        promise.dataSize = 0;
+        promise.riffSize = 36;
     }
+    if (!WriteAll(fd, &promise, sizeof promise))
+        return CIoResult::Failure(IoProblem::Write, fileName, errno);
     // Endless blocks all differ, so only silence (no surf period) repeats.
     const bool gainFree = plan.job.surfPeriod == 0.0 || (plan.job.surfStrength == 0.0 && plan.job.endless == nullptr);
     const bool ok = gainFree ? WriteGainFree(fd, plan) : WriteComputedAhead(fd, plan);
-    if (!ok && !Cancelled())
-        WarnWrite(m_error);
-    return ok;
+    if (!ok)
+        return CIoResult::Failure(Cancelled() ? IoProblem::Cancelled : IoProblem::Write, fileName,
+                                  Cancelled() ? 0 : m_error);
+    if (headerLast && ::pwrite(fd, &header, sizeof header, 0) != static_cast<ssize_t>(sizeof header))
+        return CIoResult::Failure(IoProblem::Write, fileName, errno);
+    return {};
 }
 
 // Without surf every sample costs a multiplication, so the workers would only
@@ -416,18 +417,7 @@ void CWaveWriter::SetPos(int position)
         progress->SetPos(position);
 }
 
-void CWaveWriter::WarnWrite(int error)
-{
-    Warn(std::string("I can't write ") + fileName + ": " + std::strerror(error));
-}
-
 bool CWaveWriter::Cancelled() const
 {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
-}
-
-void CWaveWriter::Warn(const std::string& text)
-{
-    if (reporter != nullptr)
-        reporter->Report("Warning", text, MessageIcon::Exclamation);
 }

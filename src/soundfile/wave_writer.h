@@ -12,7 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "base/message_reporter.h"
+#include "base/file_system_calls.h"
+#include "base/io_result.h"
 #include "base/progress_sink.h"
 #include "base/zeroed_array.h"
 #include "soundfile/file_replacement.h"
@@ -24,7 +25,9 @@ class CEndlessBlocks;
 // wave file at 44100 Hz, with the surf gain, a fade-in, a fade-out and one
 // tenth of the period's level, block by block.
 //
-// The header is written first with its final sizes; nothing is patched later.
+// The header is written first with its final sizes, and nothing is patched
+// later; only a file written in place, which a failure cannot remove, gets
+// sizes of zero first and its true ones once the last sample is written.
 // Every output sample depends only on its file-wide index, so blocks are
 // computed ahead by worker threads (created once, in the constructor) and by
 // the caller while it waits, and written in order; the file is the same byte
@@ -52,22 +55,22 @@ public:
     // than 255 characters.
     bool SetFileName(std::string_view name);
 
-    // Writes the file fileName. A regular file (or a new one) is written
-    // under a temporary name in its folder and renamed into place when whole,
-    // so that a failure or a cancel leaves the old file as it was and no
-    // temporary behind. A device or a pipe, and a writable file in a folder
-    // the user may not write, are written in place. Returns true when the
-    // whole file was written; otherwise the reason was reported
-    // ("I can't open NAME: reason", "I can't write NAME: reason", or a length
-    // beyond 13:31:35, refused before the file is touched), except for a
-    // cancel. blockLength is 1..262144 samples of source.
-    bool Write(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
-               uint32_t blockLength);
+    // Writes the file fileName, as CFileReplacement places it: a failure or
+    // a cancel leaves the old file as it was and no temporary behind, and a
+    // file that must be written in place claims no samples in its header
+    // until the last one is written. Ok when the whole file was written;
+    // otherwise Open or Write with errno, WaveTooLong (beyond 13:31:35,
+    // refused before the file is touched) or Cancelled. blockLength is
+    // 1..262144 samples of source.
+    CIoResult Write(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
+                    uint32_t blockLength);
 
     // The same file written to an open descriptor (left open), e.g. a pipe;
-    // fileName names it in messages.
-    bool WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
-                 uint32_t blockLength);
+    // fileName names it in the result. maxSamples is the longest file it
+    // accepts: only a stream that feeds an encoder, whose header nobody
+    // reads, may go beyond kMaxSamples, and its header's sizes are then wrong.
+    CIoResult WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod, double fadeIn,
+                      double fadeOut, uint32_t blockLength, int64_t maxSamples = kMaxSamples);
 
     WaveFileHeader header;
     char fileName[kMaxFileNameChars + 1] = {};
@@ -75,15 +78,12 @@ public:
     // Endless noise: block b plays period b made here instead of `source`;
     // started by the caller, not owned; null for the repeated period.
     CEndlessBlocks* endless = nullptr;
-    IProgressSink* progress = nullptr;    // "Saving Status:"; may be null
-    IMessageReporter* reporter = nullptr; // warnings; may be null
+    IProgressSink* progress = nullptr; // "Saving Status:"; may be null
     // Set (from any thread or a signal handler) to stop the write between
     // blocks; may be null.
     const std::atomic<bool>* cancel = nullptr;
-    // The longest file Write and WriteTo accept, in samples. Only a stream
-    // that feeds an encoder, whose header nobody reads, may go beyond
-    // kMaxSamples: its header's sizes are then wrong.
-    int64_t maxSamples = kMaxSamples;
+    // The flush and the rename of every file written, for tests.
+    FileSystemCalls fileCalls;
     // kSlots output blocks of kMaxBlockSamples samples each.
     ZeroedArray<int16_t> block;
 
@@ -111,9 +111,9 @@ private:
         int64_t blocks = 0; // B
     };
 
-    bool Prepare(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
-                 uint32_t blockLength, Plan& plan);
-    bool WriteSamples(int fd, const Plan& plan);
+    CIoResult Prepare(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
+                      uint32_t blockLength, int64_t maxSamples, Plan& plan);
+    CIoResult WriteSamples(int fd, const Plan& plan, bool headerLast);
     bool WriteComputedAhead(int fd, const Plan& plan);
     bool WriteGainFree(int fd, const Plan& plan);
     void StopWorkers();
@@ -125,8 +125,6 @@ private:
     static bool TouchesFade(const Job& job, int64_t blockIndex);
     static void ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out);
     void SetPos(int position);
-    void Warn(const std::string& text);
-    void WarnWrite(int error);
     bool Cancelled() const;
 
     // Started by the first file that uses them: a window that never writes

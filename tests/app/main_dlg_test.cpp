@@ -425,7 +425,7 @@ TEST_F(MainDlg, DamagedSelectionAndFrequencyFallBackSafely)
     StoreName(zero.name, "Zero Tone");
     zero.noiseType = 3;
     zero.tinnitusFrequency = 0;
-    ASSERT_EQ(store.SaveSettingsFile(SettingsKind::Noise, 99), "");
+    ASSERT_TRUE(store.SaveSettingsFile(SettingsKind::Noise, 99));
 
     CMainDlg& d = Start();
     EXPECT_EQ(d.m_noiseSettingCombo->GetCurSel(), 0); // beyond the end: the first entry

@@ -46,8 +46,8 @@ protected:
     // Writes both files, with the selections at start as positions in the lists.
     void Save(int noise, int file)
     {
-        ASSERT_EQ(m_store.SaveSettingsFile(SettingsKind::Noise, noise), "");
-        ASSERT_EQ(m_store.SaveSettingsFile(SettingsKind::File, file), "");
+        ASSERT_TRUE(m_store.SaveSettingsFile(SettingsKind::Noise, noise));
+        ASSERT_TRUE(m_store.SaveSettingsFile(SettingsKind::File, file));
     }
 
     CSettingsStore m_store{m_dir.Path()};

@@ -21,7 +21,7 @@ NoiseSetting RoundTrip(const NoiseSetting& setting, std::vector<unsigned char>* 
     CTempFolder folder;
     Tables saved, loaded;
     saved.noise.m_slots[7] = setting;
-    EXPECT_EQ(SaveSettingsFile(saved.noise, folder / "ns.srx", 0), "");
+    EXPECT_TRUE(SaveSettingsFile(saved.noise, folder / "ns.srx", 0));
     if (bytes != nullptr)
         *bytes = FormatSettingsFile(saved.noise, 0);
     EXPECT_EQ(LoadSettingsFile(loaded.noise, folder / "ns.srx").recordsKept, 1);

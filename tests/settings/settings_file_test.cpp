@@ -15,6 +15,7 @@
 #include "settings_tables.h"
 #include "testing/param_name.h"
 #include "testing/file_compare.h"
+#include "testing/other_user.h"
 #include "testing/temp_folder.h"
 
 namespace
@@ -72,7 +73,7 @@ TEST(SettingsFile, RoundTripCompactsGapsAndKeepsEveryFieldByteForByte)
     before.noise.m_slots[9] = MakeNoise("Mine", 99.5);
     before.noise.m_slots[12] = MakeNoise("Mine", 1234.5); // same name: both kept, in slot order
     before.noise.m_slots[99] = MakeNoise("Last slot", 20000.0);
-    ASSERT_EQ(SaveSettingsFile(before.noise, path, 4), "");
+    ASSERT_TRUE(SaveSettingsFile(before.noise, path, 4));
     const std::string written = ReadAll(path);
     EXPECT_EQ(written.size(), 12u + 4u * 96u);
 
@@ -90,7 +91,7 @@ TEST(SettingsFile, RoundTripCompactsGapsAndKeepsEveryFieldByteForByte)
 
     before.file.m_slots[1] = MakeFile("Night", "/home/user/n\xC3\xA4"
                                                "chte.wav");
-    ASSERT_EQ(SaveSettingsFile(before.file, folder / "fs.srx", 2), "");
+    ASSERT_TRUE(SaveSettingsFile(before.file, folder / "fs.srx", 2));
     EXPECT_EQ(LoadSettingsFile(after.file, folder / "fs.srx").recordsKept, 1);
     EXPECT_TRUE(SameBytes(&after.file.m_slots[1], &before.file.m_slots[1], 332));
 }
@@ -104,7 +105,7 @@ TEST(SettingsFile, EmptyListIsATwelveByteFileWhoseSelectionIsStillRestored)
     EXPECT_EQ(t.noise.m_savedSelection, 0) << "a missing file keeps selection 0";
     t.noise.m_slots[8] = MakeNoise("Deleted");
     t.noise.Free(8);
-    ASSERT_EQ(SaveSettingsFile(t.noise, path, 5), "");
+    ASSERT_TRUE(SaveSettingsFile(t.noise, path, 5));
     EXPECT_EQ(ReadAll(path), std::string("\0\0\0\0\1\0\0\0\5\0\0\0", 12));
 
     Tables next;
@@ -130,7 +131,7 @@ TEST(SettingsFile, ANamedPipeInTheFilesPlaceIsSkippedWithAReportInsteadOfBlockin
     Tables t;
     const SettingsLoadResult loaded = LoadSettingsFile(t.noise, path);
     unblocker.join();
-    EXPECT_EQ(loaded.problem, "I can't read " + path + ": it is not a regular file");
+    EXPECT_EQ(IoResultText(loaded.io), "I can't read " + path + ": it is not a regular file");
     EXPECT_EQ(t.noise.OccupiedCount(), 7) << "only the built-in settings";
 }
 
@@ -215,13 +216,13 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     const std::string path = folder / "ns.srx";
     Tables t;
     t.noise.m_slots[7] = MakeNoise("Kept");
-    ASSERT_EQ(SaveSettingsFile(t.noise, path, 0), "");
+    ASSERT_TRUE(SaveSettingsFile(t.noise, path, 0));
     const std::string old = ReadAll(path);
     for (int slot = 8; slot < 20; ++slot)
         t.noise.m_slots[slot] = MakeNoise("More");
 
-    const std::string error = WithFileSizeLimit(500, [&] { return SaveSettingsFile(t.noise, path, 3); });
-    EXPECT_EQ(error, "I can't write " + path + ": File too large");
+    const CIoResult error = WithFileSizeLimit(500, [&] { return SaveSettingsFile(t.noise, path, 3); });
+    EXPECT_EQ(IoResultText(error), "I can't write " + path + ": File too large");
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"ns.srx"}));
 
@@ -230,7 +231,7 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     ASSERT_EQ(::rename(path.c_str(), target.c_str()), 0);
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     ASSERT_EQ(::symlink("kept.srx", path.c_str()), 0);
-    ASSERT_EQ(SaveSettingsFile(t.noise, path, 3), "");
+    ASSERT_TRUE(SaveSettingsFile(t.noise, path, 3));
     struct stat info = {};
     ASSERT_EQ(::lstat(path.c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -239,10 +240,48 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(ReadAll(target).size(), 12u + 13u * 96u);
 }
 
+TEST(SettingsFile, ASaveClearsDeadTemporariesKeepsTheOwnerAndLeavesAFileTheUserMayNotWrite)
+{
+    CTempFolder folder;
+    const std::string path = folder / "ns.srx";
+    Tables t;
+    t.noise.m_slots[7] = MakeNoise("Kept");
+    std::ofstream(path) << "old";
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    std::ofstream(path + ".tmp-" + std::to_string(dead) + "-0") << "left by a killed save";
+    std::ofstream(path + ".tmp-1-0") << "init lives as long as the machine";
+    // Root may give the file to another user; anyone else keeps their own.
+    ASSERT_EQ(::chown(path.c_str(), OrdinaryUser(), static_cast<gid_t>(-1)), 0);
+    ASSERT_TRUE(SaveSettingsFile(t.noise, path, 0));
+    struct stat info = {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, OrdinaryUser());
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"ns.srx", "ns.srx.tmp-1-0"}));
+    ::unlink((path + ".tmp-1-0").c_str());
+
+    ASSERT_EQ(::chown(path.c_str(), ::geteuid(), static_cast<gid_t>(-1)), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+    const std::string saved = ReadAll(path);
+    t.noise.m_slots[8] = MakeNoise("More");
+    const int status = RunAsOrdinaryUser([&] {
+        return IoResultText(SaveSettingsFile(t.noise, path, 0)) == "I can't open " + path + ": Permission denied" ? 0
+                                                                                                                  : 1;
+    });
+    if (status == kNoOrdinaryUser)
+        GTEST_SKIP() << "root here cannot become the user nobody";
+    EXPECT_EQ(status, 0) << "refused with the reason";
+    EXPECT_EQ(ReadAll(path), saved);
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"ns.srx"});
+}
+
 struct FailedCallRow
 {
     const char* name;
-    ReplaceFileCalls calls;
+    FileSystemCalls calls;
     std::string reason;
 };
 
@@ -254,8 +293,9 @@ TEST_P(ReplaceFileFailure, KeepsTheOldFileRemovesTheTemporaryAndSaysWhy)
     const std::string path = folder / "fs.srx";
     const unsigned char old[] = {'o', 'l', 'd'};
     const unsigned char next[] = {'n', 'e', 'w'};
-    ASSERT_EQ(ReplaceFile(path, old), "");
-    EXPECT_EQ(ReplaceFile(path, next, GetParam().calls), "I can't write " + path + ": " + GetParam().reason);
+    ASSERT_TRUE(ReplaceFile(path, old));
+    EXPECT_EQ(IoResultText(ReplaceFile(path, next, GetParam().calls)),
+              "I can't write " + path + ": " + GetParam().reason);
     EXPECT_EQ(ReadAll(path), "old");
     EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"fs.srx"});
 }

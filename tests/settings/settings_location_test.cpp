@@ -84,7 +84,7 @@ TEST(SettingsStore, FirstSaveCreatesTheConfigurationFolderAndTheFilesReadBack)
     CSettingsStore store(ChooseSettingsFolder(e));
     store.SetUp();
     StoreName(store.m_noiseSettings.m_slots[7].name, "Evening");
-    EXPECT_EQ(store.SaveSettingsFile(SettingsKind::Noise, 1), "");
+    EXPECT_TRUE(store.SaveSettingsFile(SettingsKind::Noise, 1));
     EXPECT_EQ(FolderEntries(temp / "config/susurra/"), (std::vector<std::string>{"ns.srx"}));
 
     CSettingsStore next(store.m_folder);

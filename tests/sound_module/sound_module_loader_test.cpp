@@ -2,7 +2,7 @@
 // The window's loader of the sound module, built twice: once beside the
 // module, as the program is, and once in a folder without it.
 #include "sound_module/sound_module_api.h"
-#include "testing/report_logs.h"
+#include "soundfile/wave_writer.h"
 #include "testing/temp_folder.h"
 
 #include <gmock/gmock.h>
@@ -13,14 +13,14 @@
 namespace
 {
 
-bool WriteFlac(CWaveWriter& writer, const std::string& name)
+CIoResult WriteFlac(CWaveWriter& writer, const std::string& name)
 {
     static const std::vector<int16_t> silence(CWaveWriter::kMaxBlockSamples, 0);
     writer.source = silence.data();
     EXPECT_TRUE(writer.SetFileName(name));
-    return WriteCompressedFile(
-        writer, SoundFileType::Flac, 1.0,
-        [&](int fd) { return writer.WriteTo(fd, 1.0, 0.0, 0.0, 0.0, 0.0, CWaveWriter::kMaxBlockSamples); }, nullptr);
+    return WriteCompressedFile(writer.fileName, SoundFileType::Flac, 1.0, [&](int fd) {
+        return writer.WriteTo(fd, 1.0, 0.0, 0.0, 0.0, 0.0, CWaveWriter::kMaxBlockSamples);
+    });
 }
 
 } // namespace
@@ -33,11 +33,9 @@ TEST(SoundModuleLoader, TheModuleBesideTheProgramWritesCompressedFilesQuietly)
     EXPECT_TRUE(CanWriteType(SoundFileType::Flac));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     CTempFolder folder;
-    CMessageLog log;
     CWaveWriter writer;
-    writer.reporter = &log;
-    ASSERT_TRUE(WriteFlac(writer, folder / "a.flac"));
-    EXPECT_TRUE(log.m_messages.empty());
+    const CIoResult result = WriteFlac(writer, folder / "a.flac");
+    ASSERT_TRUE(result) << IoResultText(result);
     EXPECT_EQ(ReadAll(folder / "a.flac").substr(0, 4), "fLaC");
     EXPECT_EQ(EstimatedFileBytes(SoundFileType::Opus, 8.0), 52000);
 }
@@ -58,12 +56,9 @@ TEST(SoundModuleLoader, WithoutTheModuleNoDeviceIsListedAndOnlyWaveFilesAreWritt
     EXPECT_TRUE(CanWriteType(SoundFileType::Wave));
     EXPECT_FALSE(CanWriteType(SoundFileType::Flac));
     CTempFolder folder;
-    CMessageLog log;
     CWaveWriter writer;
-    writer.reporter = &log;
-    EXPECT_FALSE(WriteFlac(writer, folder / "a.flac"));
-    ASSERT_EQ(log.m_messages.size(), 1u);
-    EXPECT_EQ(log.m_messages[0].text, "I can't write " + folder / "a.flac" + ": susurra-sound.so is missing");
+    EXPECT_EQ(IoResultText(WriteFlac(writer, folder / "a.flac")),
+              "I can't write " + folder / "a.flac" + ": susurra-sound.so is missing");
     EXPECT_TRUE(FolderEntries(folder.Path()).empty());
 }
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "sound_measure.h"
+#include "testing/file_compare.h"
 #include "testing/param_name.h"
-#include "testing/report_logs.h"
 
 namespace
 {
@@ -35,12 +35,13 @@ SoundValues Surf()
     return sound;
 }
 
-bool Render(CNoiseSynth& synth, const std::string& name, CMessageLog* log = nullptr, double seconds = kSeconds)
+CIoResult Render(CNoiseSynth& synth, const std::string& name, double seconds = kSeconds,
+                 const SoundValues& sound = Surf(), const FileSystemCalls& calls = {})
 {
     CWaveWriter writer;
-    writer.reporter = log;
+    writer.fileCalls = calls;
     EXPECT_TRUE(writer.SetFileName(name));
-    return WriteSoundFile(writer, synth, Surf(), FileValues{1.0, 1.0, seconds});
+    return WriteSoundFile(writer, synth, sound, FileValues{1.0, 1.0, seconds});
 }
 
 Decoded Decode(const std::string& name)
@@ -177,18 +178,16 @@ TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
     if (mount && !MountSmall(folder, row.place == Place::ReadOnlyDisk ? MS_RDONLY : 0))
         GTEST_SKIP() << "no file system can be mounted here";
     ASSERT_TRUE(row.place != Place::FullDisk || symlink("/dev/full", name.c_str()) == 0);
-    CMessageLog log;
-    const auto render = [&] { return Render(m_synth, name, &log, row.seconds); };
-    EXPECT_FALSE(row.place == Place::SizeLimit ? WithFileSizeLimit(65536, render) : render());
+    const auto render = [&] { return Render(m_synth, name, row.seconds); };
+    const std::string text = IoResultText(row.place == Place::SizeLimit ? WithFileSizeLimit(65536, render) : render());
     const bool left = row.place != Place::FullDisk && access(name.c_str(), F_OK) == 0;
     if (mount)
         umount(folder.c_str());
-    ASSERT_EQ(log.m_messages.size(), 1u);
     const std::string message = std::string("I can't ") + row.verb + " " + name + row.rest;
     if (row.whole)
-        EXPECT_EQ(log.m_messages[0].text, message);
+        EXPECT_EQ(text, message);
     else
-        EXPECT_EQ(log.m_messages[0].text.rfind(message, 0), 0u) << log.m_messages[0].text;
+        EXPECT_EQ(text.rfind(message, 0), 0u) << text;
     EXPECT_FALSE(left);
 }
 
@@ -196,10 +195,8 @@ TEST_F(CompressedFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary)
 {
     const std::string name = m_dir / "night.flac";
     std::ofstream(name) << "the old night";
-    CMessageLog log;
-    EXPECT_FALSE(WithFileSizeLimit(65536, [&] { return Render(m_synth, name, &log, 60.0); }));
-    ASSERT_EQ(log.m_messages.size(), 1u);
-    EXPECT_EQ(log.m_messages[0].text, "I can't write " + name + ": File too large");
+    EXPECT_EQ(IoResultText(WithFileSizeLimit(65536, [&] { return Render(m_synth, name, 60.0); })),
+              "I can't write " + name + ": File too large");
     EXPECT_EQ(ReadAll(name), "the old night");
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"night.flac"});
 }
@@ -228,5 +225,85 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"compressed longer than a day", "long.opus", Place::Folder, 86400.0, "write",
                    ": a sound file can be at most 23:59:59 long", true}),
     RowName{});
+
+struct TypeRow
+{
+    const char* name;
+    const char* suffix;
+};
+
+struct EveryType : CompressedFileTest, ::testing::WithParamInterface<TypeRow>
+{};
+
+TEST_P(EveryType, TheSameSeedMakesTheSameFile)
+{
+    SoundValues sound = Surf();
+    sound.endless = true;
+    sound.seed = 42;
+    const std::string a = m_dir / (std::string("a") + GetParam().suffix);
+    const std::string b = m_dir / (std::string("b") + GetParam().suffix);
+    ASSERT_TRUE(Render(m_synth, a, 6.0, sound));
+    ASSERT_TRUE(Render(m_synth, b, 6.0, sound));
+    EXPECT_TRUE(SameBytes(ReadAll(a), ReadAll(b)));
+    EXPECT_GT(ReadAll(a).size(), 10000u);
+}
+
+// Without the flush a power cut after the rename can leave an empty file
+// under the final name; a flush or rename that fails leaves the old file.
+TEST_P(EveryType, AFailedFlushOrRenameLeavesTheOldFile)
+{
+    const std::string name = m_dir / (std::string("night") + GetParam().suffix);
+    const FileSystemCalls failingFlush{[](int) {
+                                           errno = EIO;
+                                           return -1;
+                                       },
+                                       ::rename};
+    const FileSystemCalls failingRename{::fsync, [](const char*, const char*) {
+                                            errno = EXDEV;
+                                            return -1;
+                                        }};
+    std::ofstream(name) << "the old night";
+    EXPECT_EQ(IoResultText(Render(m_synth, name, 2.0, Surf(), failingFlush)),
+              "I can't write " + name + ": Input/output error");
+    EXPECT_EQ(IoResultText(Render(m_synth, name, 2.0, Surf(), failingRename)),
+              "I can't write " + name + ": Invalid cross-device link");
+    EXPECT_EQ(ReadAll(name), "the old night");
+    EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{std::string("night") + GetParam().suffix});
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, EveryType,
+                         ::testing::Values(TypeRow{"Wave", ".wav"}, TypeRow{"Flac", ".flac"}, TypeRow{"Opus", ".opus"},
+                                           TypeRow{"Mp3", ".mp3"}),
+                         RowName{});
+
+// White noise without surf is the loudest signal there is, and the one FLAC
+// packs worst: the free-space estimate must cover it, and not by much more.
+TEST_F(CompressedFileTest, TheFlacEstimateBoundsTheLoudestNoiseClosely)
+{
+    SoundValues loudest;
+    loudest.noiseType = White;
+    loudest.lowerLimit = 20.0;
+    loudest.upperLimit = 20000.0;
+    loudest.surfStrength = 0.0;
+    CNoiseSynth synth;
+    MakeSignal(synth, loudest);
+    ASSERT_TRUE(Render(synth, m_dir / "white.flac", 20.0, loudest));
+    const double bytes = static_cast<double>(ReadAll(m_dir / "white.flac").size());
+    const double estimate = static_cast<double>(EstimatedFileBytes(SoundFileType::Flac, 20.0));
+    EXPECT_GE(estimate, bytes);
+    EXPECT_LE(estimate, 1.1 * bytes) << "a bound far above the loudest noise refuses files that would fit";
+}
+
+TEST_F(CompressedFileTest, Mp3IntoAPipeIsRefusedWithTheReason)
+{
+    const std::string name = m_dir / "pipe.mp3";
+    ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0);
+    EXPECT_EQ(IoResultText(Render(m_synth, name, 2.0)),
+              "I can't write " + name
+                  + ": MP3 files can only be written into regular files, not into pipes or devices");
+    struct stat info = {};
+    ASSERT_EQ(::stat(name.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
 
 } // namespace

@@ -7,11 +7,14 @@
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
+#include <csignal>
 
 #include "synth/rounding.h"
 #include "testing/file_compare.h"
 #include "testing/alloc_counter.h"
 #include "testing/param_name.h"
+#include "testing/other_user.h"
 #include "testing/report_logs.h"
 #include "testing/temp_folder.h"
 
@@ -96,29 +99,12 @@ protected:
     {
         writer.source = m_source.data();
         writer.progress = &m_progress;
-        writer.reporter = &m_messages;
         ASSERT_TRUE(writer.SetFileName(path));
     }
 
     CTempFolder m_dir;
     std::vector<int16_t> m_source;
-    void TearDown() override { MessageTexts(); }
-
-    // The texts of the messages, each of which must be a warning.
-    std::vector<std::string> MessageTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const CMessageLog::Message& message : m_messages.m_messages)
-        {
-            EXPECT_EQ(message.caption, "Warning");
-            EXPECT_EQ(message.icon, MessageIcon::Exclamation);
-            texts.push_back(message.text);
-        }
-        return texts;
-    }
-
     CProgressLog m_progress;
-    CMessageLog m_messages;
 };
 
 struct WaveWriterFile : WaveWriterTest, ::testing::WithParamInterface<Params>
@@ -142,7 +128,6 @@ TEST_P(WaveWriterFile, MatchesTheReferenceByteForByteWithAnyNumberOfWorkers)
                 << "workers " << workers << ", round " << round;
         }
     }
-    EXPECT_TRUE(m_messages.m_messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WaveWriterFile,
@@ -180,18 +165,17 @@ TEST_F(WaveWriterTest, FailuresAreReportedAndLeaveNoFileBehind)
 {
     CWaveWriter writer;
     Attach(writer, m_dir / "no/such/folder/x.wav");
-    EXPECT_FALSE(writer.Write(5.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    EXPECT_EQ(IoResultText(writer.Write(5.0, 30.0, 20.0, 0.0, 0.0, 262144)),
+              "I can't open " + m_dir / "no/such/folder/x.wav: No such file or directory");
     EXPECT_EQ(m_progress.m_positions, std::vector<int>{0});
     // /dev/full with and without surf; only regular files are removed afterwards.
     Attach(writer, "/dev/full");
-    EXPECT_FALSE(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_FALSE(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144));
+    EXPECT_EQ(IoResultText(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144)),
+              "I can't write /dev/full: No space left on device");
+    EXPECT_EQ(IoResultText(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144)),
+              "I can't write /dev/full: No space left on device");
     EXPECT_NE(m_progress.m_positions.back(), 100);
     EXPECT_TRUE(std::filesystem::exists("/dev/full"));
-    EXPECT_EQ(MessageTexts(),
-              (std::vector<std::string>{"I can't open " + m_dir / "no/such/folder/x.wav: No such file or directory",
-                                        "I can't write /dev/full: No space left on device",
-                                        "I can't write /dev/full: No space left on device"}));
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{});
 }
 
@@ -200,13 +184,12 @@ TEST_F(WaveWriterTest, AFailedOrCancelledWriteLeavesTheOldFileAndNoTemporary)
     std::ofstream(m_dir / "old.wav") << "the old file";
     CWaveWriter writer;
     Attach(writer, m_dir / "old.wav");
-    EXPECT_FALSE(WithFileSizeLimit(100000, [&] { return writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144); }));
+    EXPECT_EQ(IoResultText(WithFileSizeLimit(100000, [&] { return writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144); })),
+              "I can't write " + m_dir / "old.wav: File too large");
     std::atomic<bool> cancel{true};
     writer.cancel = &cancel;
-    EXPECT_FALSE(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_FALSE(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144));
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"I can't write " + m_dir / "old.wav: File too large"})
-        << "the cancels say nothing";
+    EXPECT_EQ(writer.Write(20.0, 30.0, 20.0, 0.0, 0.0, 262144).problem, IoProblem::Cancelled);
+    EXPECT_EQ(writer.Write(20.0, 0.0, 20.0, 0.0, 0.0, 262144).problem, IoProblem::Cancelled);
     EXPECT_EQ(ReadAll(m_dir / "old.wav"), "the old file");
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"old.wav"});
 }
@@ -242,4 +225,172 @@ TEST_F(WaveWriterTest, NamesOfMoreThan255BytesAreRefused)
     EXPECT_TRUE(writer.SetFileName(name255));
     EXPECT_FALSE(writer.SetFileName(name255 + "b"));
     EXPECT_EQ(std::string(writer.fileName), name255);
+}
+
+namespace
+{
+
+enum class Ending
+{
+    Whole,
+    DiskFull,
+    Cancelled,
+    Killed,
+};
+
+struct InPlaceRow
+{
+    const char* name;
+    Ending ending;
+};
+
+struct InPlaceFile : WaveWriterTest, ::testing::WithParamInterface<InPlaceRow>
+{};
+
+// Ends the process outright once the write is half done, as a power cut or
+// SIGKILL would.
+class CKillHalfway : public IProgressSink
+{
+public:
+    void SetPos(int position) override
+    {
+        if (position >= 50)
+            ::raise(SIGKILL);
+    }
+};
+
+uint32_t Le32At(const std::string& bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+} // namespace
+
+// A writable file in a folder the user may not write cannot be replaced, only
+// written over; whatever way the write ends, the file must not claim samples
+// it lacks.
+TEST_P(InPlaceFile, NeverClaimsSamplesItLacks)
+{
+    const InPlaceRow& row = GetParam();
+    const std::string folder = m_dir / "read-only";
+    const std::string name = folder + "/x.wav";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    std::ofstream(name) << "the old file";
+    ASSERT_EQ(::chmod(name.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(m_dir.Path().c_str(), 0755), 0);
+    const Params p{"", 20.0, 30.0, 20.0, 1.0, 1.0, 262144};
+    const int status = RunAsOrdinaryUser([&] {
+        CWaveWriter writer;
+        Attach(writer, name);
+        std::atomic<bool> cancel{row.ending == Ending::Cancelled};
+        writer.cancel = &cancel;
+        CKillHalfway killer;
+        if (row.ending == Ending::Killed)
+            writer.progress = &killer;
+        const auto write = [&] {
+            return writer.Write(p.totalSeconds, p.surfStrength, p.surfPeriod, p.fadeIn, p.fadeOut, p.blockLength);
+        };
+        const CIoResult result = row.ending == Ending::DiskFull ? WithFileSizeLimit(300000, write) : write();
+        return result ? 0 : 1;
+    });
+    const std::string bytes = ReadAll(name);
+    ::chmod(folder.c_str(), 0700);
+    if (status == kNoOrdinaryUser)
+        GTEST_SKIP() << "root here cannot become the user nobody";
+    switch (row.ending)
+    {
+        case Ending::Whole:
+            EXPECT_EQ(status, 0);
+            EXPECT_TRUE(SameBytes(bytes, ReferenceFile(m_source, p)));
+            break;
+        case Ending::DiskFull:
+        case Ending::Cancelled:
+            EXPECT_EQ(status, 1);
+            EXPECT_EQ(bytes, "") << "emptied: the folder lets nobody remove it";
+            break;
+        case Ending::Killed:
+            EXPECT_EQ(status, 128 + SIGKILL);
+            ASSERT_GT(bytes.size(), 44u);
+            EXPECT_EQ(Le32At(bytes, 4), 36u) << "the RIFF size claims no samples";
+            EXPECT_EQ(Le32At(bytes, 40), 0u) << "the data size claims no samples";
+            break;
+    }
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"x.wav"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, InPlaceFile,
+                         ::testing::Values(InPlaceRow{"whole", Ending::Whole},
+                                           InPlaceRow{"disk full", Ending::DiskFull},
+                                           InPlaceRow{"cancelled", Ending::Cancelled},
+                                           InPlaceRow{"killed", Ending::Killed}),
+                         RowName());
+
+TEST_F(WaveWriterTest, AReplacedFileKeepsItsModeAndOwner)
+{
+    const std::string name = m_dir / "night.wav";
+    std::ofstream(name) << "the old file";
+    ASSERT_EQ(::chmod(name.c_str(), 0604), 0);
+    // Root may give the file to another user; anyone else keeps their own.
+    const uid_t owner = OrdinaryUser();
+    ASSERT_EQ(::chown(name.c_str(), owner, static_cast<gid_t>(-1)), 0);
+    CWaveWriter writer;
+    Attach(writer, name);
+    ASSERT_TRUE(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    struct stat info = {};
+    ASSERT_EQ(::stat(name.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_size, 44 + 2 * 44100);
+}
+
+TEST_F(WaveWriterTest, AFileTheUserMayNotWriteIsNotReplacedInAFolderTheyMay)
+{
+    const std::string name = m_dir / "theirs.wav";
+    std::ofstream(name) << "not yours";
+    ASSERT_EQ(::chmod(name.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(m_dir.Path().c_str(), 0777), 0);
+    const int status = RunAsOrdinaryUser([&] {
+        CWaveWriter writer;
+        Attach(writer, name);
+        const std::string text = IoResultText(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144));
+        return text == "I can't open " + name + ": Permission denied" ? 0 : 1;
+    });
+    if (status == kNoOrdinaryUser)
+        GTEST_SKIP() << "root here cannot become the user nobody";
+    EXPECT_EQ(status, 0) << "refused with the reason";
+    EXPECT_EQ(ReadAll(name), "not yours");
+    EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"theirs.wav"});
+}
+
+TEST_F(WaveWriterTest, TemporariesOfDeadProcessesAreRemovedAndTheLivingOnesKept)
+{
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    const std::string deadName = ".susurra-" + std::to_string(dead) + "-0.tmp";
+    const std::string livingName = ".susurra-1-0.tmp"; // init lives as long as the machine
+    const std::string othersName = ".susurra-" + std::to_string(dead) + "-0.tmp.keep";
+    for (const std::string& leftover : {deadName, livingName, othersName})
+        std::ofstream(m_dir / leftover) << "left";
+    CWaveWriter writer;
+    Attach(writer, m_dir / "night.wav");
+    ASSERT_TRUE(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    EXPECT_EQ(FolderEntries(m_dir.Path()), (std::vector<std::string>{livingName, othersName, "night.wav"}));
+}
+
+TEST_F(WaveWriterTest, ALinkToNothingIsRefusedAndStaysALink)
+{
+    const std::string link = m_dir / "link.wav";
+    ASSERT_EQ(::symlink("gone.wav", link.c_str()), 0);
+    CWaveWriter writer;
+    Attach(writer, link);
+    EXPECT_EQ(IoResultText(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144)),
+              "I can't write " + link + ": it is a symbolic link to a file that does not exist");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"link.wav"});
 }
