@@ -217,7 +217,7 @@ void CMainDlg::SetUpIconButtons()
         // Enter presses the focused button: keyboard users must see which.
         setUp.button->SetFocusRectWhenFlat(true);
     }
-    m_playButton->setText(QStringLiteral("Play"));
+    m_playButton->setText(QStringLiteral("&Play"));
     m_browseButton->SetAlignment(1, true);
     SetDlgItemText(IDC_EXIT, CStringTable::Load(IDS_EXIT));
 }
