@@ -53,6 +53,8 @@ QString SpokenCaption(QString caption)
 
 // Room a window manager's frame takes around a window not yet shown.
 constexpr QMargins kAssumedFrame(4, 32, 4, 4);
+// Room kept around a control scrolled into view.
+constexpr int kScrollMargin = 8;
 
 } // namespace
 
@@ -68,8 +70,15 @@ CDialogBase::CDialogBase(const QString& templatePath, QWidget* parent)
     m_scroll->setFocusPolicy(Qt::NoFocus);
     // A control reached by the keyboard must be seen, also on a small screen.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now != nullptr && m_page->isAncestorOf(now))
-            m_scroll->ensureWidgetVisible(now, 8, 8);
+        if (now == nullptr || !m_page->isAncestorOf(now))
+            return;
+        // The whole control, not the part of it Qt would pick for a text
+        // field (its cursor), nor only a box's own edit field.
+        while (now->parentWidget() != m_page)
+            now = now->parentWidget();
+        const QRect r = now->geometry();
+        m_scroll->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + kScrollMargin,
+                                r.height() / 2 + kScrollMargin);
     });
     setWindowTitle(m_template.m_caption);
     Qt::WindowFlags flags = Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -255,13 +264,23 @@ void CDialogBase::showEvent(QShowEvent* event)
     // The screen is known for sure only now.
     if (m_created)
         FitToScreen();
-    if (m_placed || parentWidget() != nullptr || !m_template.m_style.contains(QStringLiteral("center")))
+    const QScreen* screen = this->screen();
+    if (screen == nullptr)
         return;
-    m_placed = true;
-    if (const QScreen* screen = this->screen())
+    const QRect room = screen->availableGeometry();
+    if (!m_placed && parentWidget() == nullptr && m_template.m_style.contains(QStringLiteral("center")))
     {
-        move(CentredOnScreen(frameGeometry().size(), screen->availableGeometry()));
+        m_placed = true;
+        move(CentredOnScreen(frameGeometry().size(), room));
+        return;
     }
+    // A window over its parent may stick out where the parent is near an
+    // edge, or once it was shrunk to the screen: all of it stays on screen.
+    const QRect frame = frameGeometry();
+    const QPoint inside(std::clamp(frame.x(), room.left(), std::max(room.left(), room.right() + 1 - frame.width())),
+                        std::clamp(frame.y(), room.top(), std::max(room.top(), room.bottom() + 1 - frame.height())));
+    if (inside != frame.topLeft())
+        move(inside);
 }
 
 void CDialogBase::NameControls()
