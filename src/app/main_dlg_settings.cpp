@@ -2,6 +2,8 @@
 // The main window's setting lists: filling them, applying an entry, saving
 // the current values into a slot and the files on Exit.
 #include "app/main_dlg.h"
+
+#include "app/core_text.h"
 #include "settings/noise_extras.h"
 
 #include "settings/noise_extras.h"
@@ -37,7 +39,7 @@ void CMainDlg::FillSettingCombos()
         // A missing file is no problem; an unreadable or damaged one is named.
         const SettingsLoadResult& load = m_settings.LoadSettingsFile(kind);
         if (!load.problem.empty())
-            Warn(QString::fromStdString(load.problem));
+            Warn(CCoreText::Translate(load.problem));
     }
     list(noise, m_noiseSettingCombo, noise.m_firstUserSlot, kSettingSlots);
     list(file, m_fileSettingCombo, file.m_firstUserSlot, kSettingSlots);
@@ -167,8 +169,8 @@ void CMainDlg::SaveSettingsFiles(bool quiet)
         const CComboCtrl& combo = SettingCombo(kind);
         const std::string error = m_settings.SaveSettingsFile(kind, combo.GetCurSel());
         if (!error.empty() && quiet)
-            ShowStatus(QString::fromStdString(error));
+            ShowStatus(CCoreText::Translate(error));
         else if (!error.empty())
-            Warn(QString::fromStdString(error));
+            Warn(CCoreText::Translate(error));
     }
 }

@@ -51,6 +51,15 @@ QString SpokenCaption(QString caption)
     return caption.trimmed();
 }
 
+// A template's text in the user's language, when the program installed a
+// translation (context "CDialogTemplate"); else as written.
+QString Translated(const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    return QCoreApplication::translate("CDialogTemplate", text.toUtf8().constData());
+}
+
 // Room a window manager's frame takes around a window not yet shown.
 constexpr QMargins kAssumedFrame(4, 32, 4, 4);
 // Room kept around a control scrolled into view.
@@ -64,6 +73,12 @@ CDialogBase::CDialogBase(const QString& templatePath, QWidget* parent)
       m_scroll(new QScrollArea(this)),
       m_page(new QWidget)
 {
+    m_template.m_caption = Translated(m_template.m_caption);
+    for (DialogItemTemplate& item : m_template.m_items)
+    {
+        item.caption = Translated(item.caption);
+        item.name = Translated(item.name);
+    }
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(false);
     m_scroll->setWidget(m_page);

@@ -28,6 +28,9 @@ class QScrollArea;
 // once, hidden; ShowWindow shows or hides it; EndDialog only hides it, and
 // the window and its controls live on.
 //
+// Texts: the template's title, captions and names pass through the
+// application's translators in the context "CDialogTemplate".
+//
 // Names: a label or frame names the control its template item is "for" (a
 // label is also its buddy), and an item's "name" names a control that shows
 // no caption; screen readers read these names.

@@ -27,6 +27,7 @@ void CDesktopHelpCommand::ShowHelp(QWidget* owner)
 {
     const QString path = HelpFilePath();
     if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        CDialogServices::MessageBox().Show(owner, QStringLiteral("I can't open ") + path, QStringLiteral("Warning"),
-                                           MessageIcon::Exclamation);
+        CDialogServices::MessageBox().Show(
+            owner, QCoreApplication::translate("CHelpCommand", "I can't open %1").arg(path),
+            QCoreApplication::translate("CHelpCommand", "Warning"), MessageIcon::Exclamation);
 }
