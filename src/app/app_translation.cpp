@@ -30,7 +30,7 @@ QString CAppTranslation::Install(const QLocale& locale)
     QCoreApplication::installTranslator(&Own());
     // Qt's own texts (the standard buttons) follow the same language.
     if (QtBase().load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&QtBase());
     return Own().language();
 }

@@ -158,8 +158,9 @@ bool CMainDlg::OnInitDialog()
     // position in them.
     m_noiseSettingCombo->SetNameOrder(CompareSettingNamesNoCase);
     m_fileSettingCombo->SetNameOrder(CompareSettingNamesNoCase);
-    if (auto* name = GetDlgItemAs<QLineEdit>(IDC_FILE_NAME))
-        name->setMaxLength(kMaxFileNameChars);
+    // The file name field takes a path of any length: reading it refuses one
+    // too long for the writer, where a cap on typing would cut off its end
+    // (and with it the suffix that picks the file type) without a word.
     FillSettingCombos();
     // Writing the frequency above left the guard set for a paint that the
     // hidden slider never made.

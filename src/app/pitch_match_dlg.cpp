@@ -53,7 +53,14 @@ CPitchMatchDlg::CPitchMatchDlg(CPlaybackEngine& engine, int windowVolume, QWidge
     form->addRow(tr("Search from (&Hz):"), m_lower);
     form->addRow(tr("Search &to (Hz):"), m_upper);
     layout->addWidget(m_levelBox);
-    connect(m_volume, &QSlider::valueChanged, this, [this](int position) { m_engine.SetVolume(position); });
+    // The level is set by ear: each new volume plays the tone again, once
+    // the slider is let go when it is dragged.
+    connect(m_volume, &QSlider::valueChanged, this, [this](int position) {
+        m_engine.SetVolume(position);
+        if (!m_volume->isSliderDown())
+            ReplayLevelTone();
+    });
+    connect(m_volume, &QSlider::sliderReleased, this, [this] { ReplayLevelTone(); });
 
     auto* answers = new QHBoxLayout;
     for (int i = 0; i < 3; ++i)
@@ -124,6 +131,12 @@ void CPitchMatchDlg::PlayQuestion()
     m_cue = RenderToneSequence(m_matcher.Sounds());
     if (!m_cue.empty())
         m_engine.PlayCue(m_cue.data(), static_cast<uint32_t>(m_cue.size()));
+}
+
+void CPitchMatchDlg::ReplayLevelTone()
+{
+    if (m_played && m_matcher.CurrentStep() == CPitchMatcher::Step::Level)
+        PlayQuestion();
 }
 
 void CPitchMatchDlg::ShowStep()

@@ -55,6 +55,7 @@ protected:
 
 private:
     void PlayQuestion();
+    void ReplayLevelTone();
     void ShowStep();
 
     CPlaybackEngine& m_engine;

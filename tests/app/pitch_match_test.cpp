@@ -122,6 +122,28 @@ TEST_F(PitchMatch, DialogStepsThroughLevelBracketAndOctaveAndUsesTheMatch)
     EXPECT_EQ(rig.engine.Volume(), 40) << "the window's volume is back";
 }
 
+TEST_F(PitchMatch, MovingTheVolumeInTheLevelStepPlaysTheToneAgain)
+{
+    EngineRig rig(m_waveOut);
+    CPitchMatchDlg dialog(rig.engine, 40);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* volume = dialog.findChild<QSlider*>("volume");
+    while (m_waveOut.CompleteNext())
+    {}
+    ASSERT_EQ(QueuedCue(), 0u) << "the tone has been heard";
+    volume->setValue(30);
+    EXPECT_EQ(QueuedCue(), 66150u) << "the 1 s tone and its gap again";
+    EXPECT_EQ(rig.engine.Volume(), 30);
+
+    // Once the level is set, the volume only changes the volume.
+    dialog.OnNext();
+    while (m_waveOut.CompleteNext())
+    {}
+    volume->setValue(35);
+    EXPECT_EQ(QueuedCue(), 0u);
+}
+
 TEST_F(PitchMatch, CancelInTheBracketingGivesNoResult)
 {
     EngineRig rig(m_waveOut);

@@ -19,7 +19,7 @@ namespace
 
 // Texts that are the same words in English and the other language.
 const QSet<QString> kSameInBothLanguages{
-    QStringLiteral("OK"),      QStringLiteral("20"), QStringLiteral("20000"), QStringLiteral("hh:mm:ss"),
+    QStringLiteral("OK"),  QStringLiteral("20"),  QStringLiteral("20000"),   QStringLiteral("hh:mm:ss"),
     QStringLiteral("Min"), QStringLiteral("Max"), QStringLiteral("&Volume"), // French
 };
 
@@ -67,7 +67,8 @@ void ExpectNothingCut(const CDialogBase& dialog)
             room = control->width();
         else if (control->inherits("CIconButton"))
             continue; // wraps its caption under the icon
-        EXPECT_LE(needed, room) << dialog.windowTitle().toStdString() << ": \"" << text.toStdString() << "\" in " << control->width();
+        EXPECT_LE(needed, room) << dialog.windowTitle().toStdString() << ": \"" << text.toStdString() << "\" in "
+                                << control->width();
     }
 }
 
