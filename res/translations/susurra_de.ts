@@ -548,6 +548,10 @@
             <source>The search must start below where it ends.</source>
             <translation>Die Suche muss unterhalb ihres Endes beginnen.</translation>
         </message>
+        <message>
+            <source>That answer differs from an earlier one, so the search widens again.</source>
+            <translation>Diese Antwort widerspricht einer früheren, daher wird die Suche wieder breiter.</translation>
+        </message>
     </context>
     <context>
         <name>CStringTable</name>

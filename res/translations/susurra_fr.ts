@@ -548,6 +548,10 @@
             <source>The search must start below where it ends.</source>
             <translation>La recherche doit commencer en dessous de sa fin.</translation>
         </message>
+        <message>
+            <source>That answer differs from an earlier one, so the search widens again.</source>
+            <translation>Cette réponse contredit une réponse précédente : la recherche s'élargit de nouveau.</translation>
+        </message>
     </context>
     <context>
         <name>CStringTable</name>
