@@ -23,7 +23,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
+#include <QStyle>
 #include <QTimeEdit>
 
 #include <algorithm>
