@@ -162,6 +162,11 @@ def main():
     x_window = sys.argv[1]
     main_title = "Susurra - Denoise by Noise"
     top = check_names(main_title)
+    # A button with a tooltip is described by it.
+    for name, tip in (("Play", "Update the settings and play the sound"), ("Browse", "Choose a file ...")):
+        description = find(top, name).description
+        if description != tip:
+            fail("%s is described as %r, not by its tooltip %r" % (name, description, tip))
     check_tab_order(top, x_window)
 
     press(top, "Tools")
