@@ -38,6 +38,8 @@ printf '</usr/share/alsa/alsa.conf>\npcm.!default {\n  type null\n}\n' >"$work/a
 export ALSA_CONFIG_PATH=$work/asound.conf
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work
 export QT_QPA_PLATFORM=xcb
+# The window's English titles are what the searches below look for.
+export LANGUAGE=en LC_ALL=C.UTF-8
 
 # Waits for a visible window named exactly $1 and prints its id.
 wait_window() {
@@ -79,4 +81,28 @@ if kill -0 "$app_pid" 2>/dev/null; then
 fi
 wait "$app_pid" || true
 app_pid=
-echo "screenshots: $out/main_window.png $out/about_box.png"
+# The German window at scale 1.5 on a 1920 x 1080 screen (1280 x 720 logical
+# pixels), and the window on a small 1024 x 600 screen, where it scrolls.
+shot_on_screen() { # geometry scale language file
+  local display2= pid= xpid= id=
+  for n in $(seq 121 150); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display2=:$n; break; fi
+  done
+  [ -n "$display2" ] || return 1
+  Xvfb "$display2" -screen 0 "$1x24" -nolisten tcp >>"$work/xvfb.log" 2>&1 &
+  xpid=$!
+  for _ in $(seq 100); do DISPLAY=$display2 xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+  DISPLAY=$display2 QT_SCALE_FACTOR=$2 LANGUAGE=$3 LC_ALL=C.UTF-8 "$app" 2>>"$work/app.log" &
+  pid=$!
+  for _ in $(seq 300); do
+    id=$(DISPLAY=$display2 xdotool search --onlyvisible --name '^Susurra - ' 2>/dev/null | head -n1) && [ -n "$id" ] && break
+    sleep 0.05
+  done
+  sleep 1
+  DISPLAY=$display2 "$grab" "$id" "$4"
+  kill "$pid" "$xpid" 2>/dev/null || true
+  wait "$pid" "$xpid" 2>/dev/null || true
+}
+shot_on_screen 1920x1080 1.5 de "$out/main_window_de_scale1.5.png"
+shot_on_screen 1024x600 1 en "$out/main_window_1024x600.png" || { cat "$work/app.log" >&2; exit 1; }
+echo "screenshots: $out/main_window.png $out/about_box.png $out/main_window_de_scale1.5.png $out/main_window_1024x600.png"

@@ -3,6 +3,7 @@
 // macro, and the settings table uses the word as a name.
 #include "settings/settings_store.h"
 
+#include "app/core_text.h"
 #include "app/dlg_save_set.h"
 
 #include "ui/controls/combo_ctrl.h"
@@ -70,7 +71,7 @@ int MainEntryFor(const CComboCtrl& combo, int slot, const QString& text)
 
 void Warn(QWidget* owner, const QString& text)
 {
-    CDialogServices::MessageBox().Show(owner, text, QStringLiteral("Warning"), MessageIcon::Exclamation);
+    CDialogServices::MessageBox().Show(owner, text, CCoreText::Translate("Warning"), MessageIcon::Exclamation);
 }
 
 } // namespace
@@ -79,14 +80,14 @@ CDlgSaveSet::CDlgSaveSet(ISaveSetHost& host, QWidget* parent) : CDialogBase(IDD_
 
 QString CDlgSaveSet::EmptyNameMessage()
 {
-    return QStringLiteral("Please enter a name for the new setting.");
+    return tr("Please enter a name for the new setting.");
 }
 
 QString CDlgSaveSet::NoRoomMessage(SettingsKind kind)
 {
     return kind == SettingsKind::Noise
-               ? QStringLiteral("I have no room for another noise setting. Please delete one you no longer need.")
-               : QStringLiteral("I have no room for another file setting. Please delete one you no longer need.");
+               ? tr("I have no room for another noise setting. Please delete one you no longer need.")
+               : tr("I have no room for another file setting. Please delete one you no longer need.");
 }
 
 void CDlgSaveSet::SetKind(SettingsKind kind)

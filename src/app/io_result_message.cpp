@@ -8,11 +8,6 @@
 namespace
 {
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("IoResult", text);
-}
-
 // "PATH" or "PATH: reason" from the system's error number.
 QString PathAndReason(const CIoResult& result)
 {
@@ -34,35 +29,46 @@ QString IoResultMessage(const CIoResult& result)
         case IoProblem::Cancelled:
             return {};
         case IoProblem::Open:
-            return Tr("I can't open %1").arg(PathAndReason(result));
+            return QCoreApplication::translate("IoResult", "I can't open %1").arg(PathAndReason(result));
         case IoProblem::Write:
-            return Tr("I can't write %1").arg(PathAndReason(result));
+            return QCoreApplication::translate("IoResult", "I can't write %1").arg(PathAndReason(result));
         case IoProblem::Read:
-            return Tr("I can't read %1").arg(PathAndReason(result));
+            return QCoreApplication::translate("IoResult", "I can't read %1").arg(PathAndReason(result));
         case IoProblem::NotRegular:
-            return Tr("I can't read %1: it is not a regular file").arg(path);
+            return QCoreApplication::translate("IoResult", "I can't read %1: it is not a regular file").arg(path);
         case IoProblem::CreateFolder:
-            return Tr("I can't create the folder %1").arg(PathAndReason(result));
+            return QCoreApplication::translate("IoResult", "I can't create the folder %1").arg(PathAndReason(result));
         case IoProblem::DanglingLink:
-            return Tr("I can't write %1: it is a symbolic link to a file that does not exist").arg(path);
+            return QCoreApplication::translate("IoResult",
+                                               "I can't write %1: it is a symbolic link to a file that does not exist")
+                .arg(path);
         case IoProblem::NotSeekable:
-            return Tr("I can't write %1: %2 files can only be written into regular files, not into pipes or devices")
+            return QCoreApplication::translate(
+                       "IoResult",
+                       "I can't write %1: %2 files can only be written into regular files, not into pipes or devices")
                 .arg(path, detail);
         case IoProblem::WaveTooLong:
-            return Tr("I can't write %1: a sound file can be at most 13:31:35 (48695 s) long").arg(path);
+            return QCoreApplication::translate("IoResult",
+                                               "I can't write %1: a sound file can be at most 13:31:35 (48695 s) long")
+                .arg(path);
         case IoProblem::CompressedTooLong:
-            return Tr("I can't write %1: a sound file can be at most 23:59:59 long").arg(path);
+            return QCoreApplication::translate("IoResult",
+                                               "I can't write %1: a sound file can be at most 23:59:59 long")
+                .arg(path);
         case IoProblem::UnknownSuffix:
-            return Tr("I can't write %1: %2").arg(path, detail);
+            return QCoreApplication::translate("IoResult", "I can't write %1: %2").arg(path, detail);
         case IoProblem::TypeNotWritable:
-            return Tr("I can't write %1: this system's libsndfile cannot write %2 files").arg(path, detail);
+            return QCoreApplication::translate("IoResult",
+                                               "I can't write %1: this system's libsndfile cannot write %2 files")
+                .arg(path, detail);
         case IoProblem::NoSpace:
-            return Tr("I can't write %1: it needs about %2 MB, and only %3 MB are free there")
+            return QCoreApplication::translate("IoResult",
+                                               "I can't write %1: it needs about %2 MB, and only %3 MB are free there")
                 .arg(path)
                 .arg(result.neededMb)
                 .arg(result.freeMb);
         case IoProblem::ModuleMissing:
-            return Tr("I can't write %1: %2 is missing").arg(path, detail);
+            return QCoreApplication::translate("IoResult", "I can't write %1: %2 is missing").arg(path, detail);
     }
     return {};
 }

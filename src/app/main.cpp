@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // susurra: the noise generator's window.
 
+#include "app/app_translation.h"
 #include "app/generator_app.h"
 
 #include <QApplication>
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
     int qtArgc = 1;
     char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
     QApplication qt(qtArgc, qtArgv);
+    CAppTranslation::Install();
     CGeneratorApp app;
     app.InitInstance();
     return 0;

@@ -49,6 +49,7 @@ CMainDlg::CMainDlg(IWaveOut& waveOut, std::string settingsFolder, QWidget* paren
 {
     // A place every user can write to, until a file setting names another.
     m_fileName = QDir::tempPath() + QStringLiteral("/noise.wav");
+    m_status = CCoreText::Translate("nothing to do");
     m_playTime.SetDateTime(0, 0, 0, 1, 19, 0);
     m_deviceTimer.setInterval(kDeviceCheckMs);
     connect(&m_deviceTimer, &QTimer::timeout, this, [this] { OnCheckDevice(); });
@@ -149,17 +150,17 @@ bool CMainDlg::OnInitDialog()
     // window system held up the window's first showing.
     QTimer::singleShot(0, this, [this] { setWindowIcon(m_hIcon); });
     m_saveSetDlg.Create(); // hidden until a Save Setting button
-    m_fileDialog.filterName = QStringLiteral("Microsoft wave format (*.wav)");
+    m_fileDialog.filterName = tr("Microsoft wave format (*.wav)");
     m_fileDialog.filterPattern = QStringLiteral("*.wav");
-    m_fileDialog.moreFilters = {QStringLiteral("FLAC, lossless (*.flac)"), QStringLiteral("Ogg Opus (*.opus)"),
-                                QStringLiteral("MP3 (*.mp3)")};
+    m_fileDialog.moreFilters = {tr("FLAC, lossless (*.flac)"), tr("Ogg Opus (*.opus)"), tr("MP3 (*.mp3)")};
     SetUpIconButtons();
     // The lists must sort as the settings files do: a saved selection is a
     // position in them.
     m_noiseSettingCombo->SetNameOrder(CompareSettingNamesNoCase);
     m_fileSettingCombo->SetNameOrder(CompareSettingNamesNoCase);
-    if (auto* name = GetDlgItemAs<QLineEdit>(IDC_FILE_NAME))
-        name->setMaxLength(kMaxFileNameChars);
+    // The file name field takes a path of any length: reading it refuses one
+    // too long for the writer, where a cap on typing would cut off its end
+    // (and with it the suffix that picks the file type) without a word.
     FillSettingCombos();
     // Writing the frequency above left the guard set for a paint that the
     // hidden slider never made.
@@ -216,14 +217,14 @@ void CMainDlg::SetUpIconButtons()
         // Enter presses the focused button: keyboard users must see which.
         setUp.button->SetFocusRectWhenFlat(true);
     }
-    m_playButton->setText(QStringLiteral("Play"));
+    m_playButton->setText(tr("&Play"));
     m_browseButton->SetAlignment(1, true);
     SetDlgItemText(IDC_EXIT, CStringTable::Load(IDS_EXIT));
 }
 
 void CMainDlg::ShowStatus(const std::string& text)
 {
-    ShowStatus(QString::fromStdString(text));
+    ShowStatus(CCoreText::Translate(text));
 }
 
 void CMainDlg::ShowStatus(const QString& text)
@@ -241,7 +242,7 @@ void CMainDlg::ShowStatus(const QString& text)
 
 void CMainDlg::Warn(const QString& text)
 {
-    CDialogServices::MessageBox().Show(this, text, QStringLiteral("Warning"), MessageIcon::Exclamation);
+    CDialogServices::MessageBox().Show(this, text, CCoreText::Translate("Warning"), MessageIcon::Exclamation);
 }
 
 void CMainDlg::OnTools()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/core_text.h"
 #include "app/about_dlg.h"
 #include "app/dlg_save_set.h"
 #include "app/painting_progress.h"
@@ -273,7 +274,7 @@ private:
     bool Busy() const { return m_busy > 0; }
 
     CNoiseSynthGenerator m_generator{m_synth};
-    CMessageBoxReporter m_reporter{this};
+    CMessageBoxReporter m_reporter{this, &CCoreText::Translate};
     CPaintingProgress m_generatorSink;
     CPaintingProgress m_savingSink;
     CPlaybackEngine m_engine;

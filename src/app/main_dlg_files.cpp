@@ -3,6 +3,7 @@
 #include "app/main_dlg.h"
 
 #include "app/io_result_message.h"
+#include "app/core_text.h"
 #include "app/resource_ids.h"
 #include "base/random_seed.h"
 #include "playback/surf_shaper.h"
@@ -13,6 +14,7 @@
 
 #include <QFile>
 #include <QTime>
+#include <QCoreApplication>
 #include <QTimeEdit>
 
 #include <mutex>
@@ -20,10 +22,23 @@
 namespace
 {
 
-const QString kNothingToDo = QStringLiteral("nothing to do");
-const QString kGenerating = QStringLiteral("generating noise signal");
-const QString kPlaying = QStringLiteral("playing");
-const QString kWriting = QStringLiteral("writing sound file");
+// The statuses the core also shows, in the same words.
+QString NothingToDo()
+{
+    return CCoreText::Translate("nothing to do");
+}
+QString Generating()
+{
+    return CCoreText::Translate("generating noise signal");
+}
+QString Playing()
+{
+    return CCoreText::Translate("playing");
+}
+QString Writing()
+{
+    return QCoreApplication::translate("CMainDlg", "writing sound file");
+}
 
 // A path as the file system takes it.
 std::string FileSystemName(const QString& path)
@@ -66,7 +81,7 @@ std::optional<QString> CMainDlg::ChooseFileName()
     // whole rather than cut into another file's name.
     if (chosen->size() > kMaxFileNameChars || FileSystemName(*chosen).size() > CWaveWriter::kMaxFileNameChars)
     {
-        Warn(QStringLiteral("The path of the sound file is too long: at most %1 characters fit.\n\n%2")
+        Warn(tr("The path of the sound file is too long: at most %1 characters fit.\n\n%2")
                  .arg(kMaxFileNameChars)
                  .arg(*chosen));
         return std::nullopt;
@@ -84,7 +99,7 @@ void CMainDlg::OnToFile()
         return;
     if (!m_synth.m_ready)
     {
-        ShowStatus(kGenerating);
+        ShowStatus(Generating());
         MakeSignal();
         if (m_engine.IsPlaying())
         {
@@ -109,7 +124,7 @@ void CMainDlg::OnToFile()
         if (!chosen)
         {
             // "generating noise signal" would stay on show although nothing is being made.
-            ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
+            ShowStatus(m_engine.IsPlaying() ? Playing() : NothingToDo());
             return;
         }
         m_fileName = *chosen;
@@ -117,21 +132,21 @@ void CMainDlg::OnToFile()
     }
     if (!m_writer.SetFileName(FileSystemName(m_fileName)))
     {
-        Warn(QStringLiteral("The path of the sound file is too long: at most %1 characters fit.\n\n%2")
+        Warn(tr("The path of the sound file is too long: at most %1 characters fit.\n\n%2")
                  .arg(kMaxFileNameChars)
                  .arg(m_fileName));
-        ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
+        ShowStatus(m_engine.IsPlaying() ? Playing() : NothingToDo());
         return;
     }
 
     if (SoundFileTypeOf(m_writer.fileName) == SoundFileType::Unknown)
     {
-        Warn(QStringLiteral("I can't write %1: %2.").arg(m_fileName, QString::fromLatin1(UnknownSuffixText())));
-        ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
+        Warn(tr("I can't write %1: %2.").arg(m_fileName, CCoreText::Translate(UnknownSuffixText())));
+        ShowStatus(m_engine.IsPlaying() ? Playing() : NothingToDo());
         return;
     }
 
-    ShowStatus(kWriting);
+    ShowStatus(Writing());
     // Every file of endless noise is one of its own.
     m_seed = DrawRandomSeed();
     // A validation failure ahead of the picker can leave an invalid time from
@@ -152,7 +167,7 @@ void CMainDlg::OnToFile()
     }
     if (!result && result.problem != IoProblem::Cancelled)
         Warn(IoResultMessage(result));
-    ShowStatus(m_engine.IsPlaying() ? kPlaying : kNothingToDo);
+    ShowStatus(m_engine.IsPlaying() ? Playing() : NothingToDo());
 }
 
 void CMainDlg::OnBrowse()

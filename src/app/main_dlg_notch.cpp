@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's notch at the tinnitus frequency and its pitch match.
+#include "app/core_text.h"
 #include "app/main_dlg.h"
 
 #include "app/pitch_match_dlg.h"
@@ -26,8 +27,8 @@ void CMainDlg::SetUpNotchControls()
 {
     m_notchCheck = GetDlgItemAs<QCheckBox>(IDC_NOTCH);
     m_notchWidthCombo = GetDlgItemAs<CComboCtrl>(IDC_NOTCH_WIDTH);
-    m_notchWidthCombo->AddString(QStringLiteral("\u00bd octave"));
-    m_notchWidthCombo->AddString(QStringLiteral("1 octave"));
+    m_notchWidthCombo->AddString(tr("\u00bd octave"));
+    m_notchWidthCombo->AddString(tr("1 octave"));
     connect(m_notchCheck, &QAbstractButton::clicked, this, [this] { OnNotch(); });
     connect(m_notchWidthCombo, &CComboCtrl::SelChange, this, [this] { OnNotchWidth(); });
     connect(GetDlgItemAs<QAbstractButton>(IDC_MATCH), &QAbstractButton::clicked, this, [this] { OnMatch(); });
@@ -84,7 +85,7 @@ void CMainDlg::OnMatch()
     ++m_busy;
     dialog.exec();
     --m_busy;
-    ShowStatus(m_engine.IsPlaying() ? QStringLiteral("playing") : QStringLiteral("nothing to do"));
+    ShowStatus(CCoreText::Translate(m_engine.IsPlaying() ? "playing" : "nothing to do"));
     switch (dialog.GetOutcome())
     {
         case CPitchMatchDlg::Outcome::Cancelled:

@@ -149,7 +149,7 @@ void CMainDlg::OnCheckDevice()
         if (m_sleepRunning)
         {
             CancelSleepTimer();
-            ShowStatus(QStringLiteral("sound device lost: sleep timer stopped"));
+            ShowStatus(tr("sound device lost: sleep timer stopped"));
         }
     }
     else if (m_engine.OnCheckEnded())

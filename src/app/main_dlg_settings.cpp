@@ -3,6 +3,8 @@
 // the current values into a slot and the files on Exit.
 #include "app/io_result_message.h"
 #include "app/main_dlg.h"
+
+#include "app/core_text.h"
 #include "settings/noise_extras.h"
 
 #include "settings/noise_extras.h"
@@ -40,7 +42,7 @@ void CMainDlg::FillSettingCombos()
         if (!load.io)
             Warn(IoResultMessage(load.io));
         else if (!load.problem.empty())
-            Warn(QString::fromStdString(load.problem));
+            Warn(CCoreText::Translate(load.problem));
     }
     list(noise, m_noiseSettingCombo, noise.m_firstUserSlot, kSettingSlots);
     list(file, m_fileSettingCombo, file.m_firstUserSlot, kSettingSlots);

@@ -7,6 +7,7 @@
 #include "ui/controls/combo_ctrl.h"
 #include "ui/dialog/data_exchange.h"
 
+#include <QCoreApplication>
 #include <QAbstractButton>
 #include <QFile>
 #include <QLineEdit>
@@ -44,7 +45,8 @@ const char kGlideKey[] = "GentleSound/Glide";
 
 QString StopAfterMessage()
 {
-    return QStringLiteral("Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59.");
+    return QCoreApplication::translate(
+        "CMainDlg", "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59.");
 }
 
 int64_t MsToSamples(int64_t ms)
@@ -141,7 +143,7 @@ void CMainDlg::ShowCountdown()
 {
     const int64_t left = std::max<int64_t>(m_sleepLengthMs - m_sleepClock.elapsed(), 0);
     const int64_t seconds = (left + 999) / 1000;
-    SetDlgItemText(IDC_SLEEP_COUNTDOWN, QStringLiteral("stops in %1:%2:%3")
+    SetDlgItemText(IDC_SLEEP_COUNTDOWN, tr("stops in %1:%2:%3")
                                             .arg(seconds / 3600)
                                             .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
                                             .arg(seconds % 60, 2, 10, QLatin1Char('0')));
@@ -223,5 +225,5 @@ void CMainDlg::SavePreferences()
     prefs.setValue(QLatin1String(kGlideKey), m_glide ? 1 : 0);
     prefs.sync();
     if (prefs.status() != QSettings::NoError)
-        ShowStatus(QStringLiteral("preferences not saved"));
+        ShowStatus(tr("preferences not saved"));
 }

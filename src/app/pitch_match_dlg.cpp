@@ -10,6 +10,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "playback/playback_engine.h"
@@ -53,7 +54,14 @@ CPitchMatchDlg::CPitchMatchDlg(CPlaybackEngine& engine, int windowVolume, QWidge
     form->addRow(tr("Search from (&Hz):"), m_lower);
     form->addRow(tr("Search &to (Hz):"), m_upper);
     layout->addWidget(m_levelBox);
-    connect(m_volume, &QSlider::valueChanged, this, [this](int position) { m_engine.SetVolume(position); });
+    // The level is set by ear: each new volume plays the tone again, once
+    // the slider is let go when it is dragged.
+    connect(m_volume, &QSlider::valueChanged, this, [this](int position) {
+        m_engine.SetVolume(position);
+        if (!m_volume->isSliderDown())
+            ReplayLevelTone();
+    });
+    connect(m_volume, &QSlider::sliderReleased, this, [this] { ReplayLevelTone(); });
 
     auto* answers = new QHBoxLayout;
     for (int i = 0; i < 3; ++i)
@@ -126,6 +134,12 @@ void CPitchMatchDlg::PlayQuestion()
         m_engine.PlayCue(m_cue.data(), static_cast<uint32_t>(m_cue.size()));
 }
 
+void CPitchMatchDlg::ReplayLevelTone()
+{
+    if (m_played && m_matcher.CurrentStep() == CPitchMatcher::Step::Level)
+        PlayQuestion();
+}
+
 void CPitchMatchDlg::ShowStep()
 {
     using Step = CPitchMatcher::Step;
@@ -155,10 +169,14 @@ void CPitchMatchDlg::ShowStep()
             m_title->setText(tr("Step 2 of 3: Which tone is closer?"));
             m_text->setText(tr("Two tones play one after the other. Choose the one that is closer to the pitch of "
                                "your tinnitus, or play them again."));
-            m_range->setText(tr("Question %1. Searching %2 Hz to %3 Hz.")
-                                 .arg(m_matcher.BracketAnswers() + 1)
-                                 .arg(std::lround(m_matcher.CurrentLower()))
-                                 .arg(std::lround(m_matcher.CurrentUpper())));
+            m_range->setText((m_widened ? tr("That answer differs from an earlier one, so the search widens "
+                                             "again.")
+                                              + QLatin1Char(' ')
+                                        : QString())
+                             + tr("Question %1. Searching %2 Hz to %3 Hz.")
+                                   .arg(m_matcher.BracketAnswers() + 1)
+                                   .arg(std::lround(m_shownLower))
+                                   .arg(std::lround(m_shownUpper)));
             break;
         case Step::Octave:
             m_title->setText(tr("Step 3 of 3: Octave check"));
@@ -187,6 +205,10 @@ void CPitchMatchDlg::OnNext()
         return;
     }
     m_matcher.ConfirmLevel();
+    // The first question searches the whole range that was set.
+    m_shownLower = m_matcher.RangeLowerLimit();
+    m_shownUpper = m_matcher.RangeUpperLimit();
+    m_widened = false;
     ShowStep();
     PlayQuestion();
     if (m_answers[0]->isVisible())
@@ -195,8 +217,12 @@ void CPitchMatchDlg::OnNext()
 
 void CPitchMatchDlg::OnAnswer(int choice)
 {
+    const bool bracketing = m_matcher.CurrentStep() == CPitchMatcher::Step::Bracket;
+    const std::vector<double> sounds = m_matcher.Sounds();
     if (!m_matcher.Answer(choice))
         return;
+    if (bracketing && sounds.size() == 2)
+        NarrowShownRange(sounds[choice - 1], sounds[2 - choice]);
     ShowStep();
     if (m_matcher.CurrentStep() == CPitchMatcher::Step::Done)
     {
@@ -205,6 +231,26 @@ void CPitchMatchDlg::OnAnswer(int choice)
         return;
     }
     PlayQuestion();
+}
+
+void CPitchMatchDlg::NarrowShownRange(double chosen, double other)
+{
+    // The tinnitus lies on the chosen tone's side of the point halfway
+    // between the two (in pitch, so the geometric mean).
+    const double between = std::sqrt(chosen * other);
+    const double lower = chosen < other ? m_shownLower : std::max(m_shownLower, between);
+    const double upper = chosen < other ? std::min(m_shownUpper, between) : m_shownUpper;
+    m_widened = lower >= upper;
+    if (m_widened)
+    {
+        // Nothing shown is left on that side: the answer went against an
+        // earlier one. Show where the search now stands.
+        m_shownLower = m_matcher.CurrentLower();
+        m_shownUpper = m_matcher.CurrentUpper();
+        return;
+    }
+    m_shownLower = lower;
+    m_shownUpper = upper;
 }
 
 void CPitchMatchDlg::OnPlayAgain()

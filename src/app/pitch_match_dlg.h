@@ -55,7 +55,9 @@ protected:
 
 private:
     void PlayQuestion();
+    void ReplayLevelTone();
     void ShowStep();
+    void NarrowShownRange(double chosen, double other);
 
     CPlaybackEngine& m_engine;
     const int m_windowVolume;
@@ -63,6 +65,12 @@ private:
     std::vector<int16_t> m_cue; // the cue the engine plays from
     Outcome m_outcome = Outcome::Cancelled;
     bool m_played = false;
+    // The search range shown in the bracketing: it narrows with each
+    // consistent answer, and widens to where the search now stands, with a
+    // note saying so, after an answer that contradicts an earlier one.
+    double m_shownLower = 0.0;
+    double m_shownUpper = 0.0;
+    bool m_widened = false;
 
     QLabel* m_title = nullptr;
     QLabel* m_text = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/string_table.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QJsonDocument>
@@ -32,5 +33,6 @@ QString CStringTable::Load(int id)
 {
     // Read once; the table is built into the program and never changes.
     static const QHash<int, QString> table = ReadTable();
-    return table.value(id);
+    const QString text = table.value(id);
+    return text.isEmpty() ? text : QCoreApplication::translate("CStringTable", text.toUtf8().constData());
 }

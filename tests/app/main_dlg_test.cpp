@@ -50,7 +50,7 @@ TEST_F(MainDlg, FirstStartAppliesEasyBaySurfAndStandardCd)
         {IDC_LOWER_LIMIT, "100"},  {IDC_UPPER_LIMIT, "20000"},    {IDC_SURF_STRENGTH, "30"},
         {IDC_SURF_PERIOD, "20"},   {IDC_TINNITUS_FREQ, "440"},    {IDC_FADE_IN, "10"},
         {IDC_FADE_OUT, "10"},      {IDC_FILE_NAME, ""},           {IDC_STATUS, "nothing to do"},
-        {IDC_EXIT, "Exit"},        {IDC_SLEEP_STOP_AFTER, "Off"}, {IDC_SLEEP_FADE_OUT, "10"},
+        {IDC_EXIT, "E&xit"},       {IDC_SLEEP_STOP_AFTER, "Off"}, {IDC_SLEEP_FADE_OUT, "10"},
         {IDC_FADE_IN_AT_PLAY, "0"}};
     for (const auto& [id, text] : shown)
         EXPECT_EQ(Text(d, id), text) << id;

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -120,6 +121,82 @@ TEST_F(PitchMatch, DialogStepsThroughLevelBracketAndOctaveAndUsesTheMatch)
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     EXPECT_EQ(rig.engine.Volume(), 40) << "the window's volume is back";
+}
+
+TEST_F(PitchMatch, MovingTheVolumeInTheLevelStepPlaysTheToneAgain)
+{
+    EngineRig rig(m_waveOut);
+    CPitchMatchDlg dialog(rig.engine, 40);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* volume = dialog.findChild<QSlider*>("volume");
+    while (m_waveOut.CompleteNext())
+    {}
+    ASSERT_EQ(QueuedCue(), 0u) << "the tone has been heard";
+    volume->setValue(30);
+    EXPECT_EQ(QueuedCue(), 66150u) << "the 1 s tone and its gap again";
+    EXPECT_EQ(rig.engine.Volume(), 30);
+
+    // Once the level is set, the volume only changes the volume.
+    dialog.OnNext();
+    while (m_waveOut.CompleteNext())
+    {}
+    volume->setValue(35);
+    EXPECT_EQ(QueuedCue(), 0u);
+}
+
+// The range the dialog shows, from "... Searching <lower> Hz to <upper> Hz."
+std::pair<int, int> ShownRange(const CPitchMatchDlg& dialog)
+{
+    const QString text = dialog.findChild<QLabel*>("range")->text();
+    const QRegularExpressionMatch m = QRegularExpression("Searching (\\d+) Hz to (\\d+) Hz\\.$").match(text);
+    EXPECT_TRUE(m.hasMatch()) << text.toStdString();
+    return {m.captured(1).toInt(), m.captured(2).toInt()};
+}
+
+TEST_F(PitchMatch, TheShownRangeOnlyNarrowsForAConsistentListenerAndSaysWhenItWidens)
+{
+    EngineRig rig(m_waveOut);
+    CPitchMatchDlg dialog(rig.engine, 40);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.findChild<QSpinBox*>("lower")->setValue(400);
+    dialog.findChild<QSpinBox*>("upper")->setValue(12000);
+    dialog.OnNext();
+    EXPECT_EQ(ShownRange(dialog), std::make_pair(400, 12000)) << "question 1 shows the range that was set";
+
+    // A listener whose tinnitus is at 3000 Hz answers every question alike.
+    std::pair<int, int> shown = ShownRange(dialog);
+    for (int i = 0; i < 4; ++i)
+    {
+        dialog.OnAnswer(Nearest(dialog.Matcher().Sounds(), 3000.0));
+        const std::pair<int, int> now = ShownRange(dialog);
+        EXPECT_GE(now.first, shown.first);
+        EXPECT_LE(now.second, shown.second);
+        EXPECT_LT(now.second - now.first, shown.second - shown.first) << "each answer narrows it";
+        EXPECT_LE(now.first, 3000);
+        EXPECT_GE(now.second, 3000);
+        EXPECT_FALSE(dialog.findChild<QLabel*>("range")->text().contains("widens"));
+        shown = now;
+    }
+
+    // Then a slip, the tone farther from 3000 Hz: the range follows it away
+    // from 3000 Hz, until a true answer goes against what is shown.
+    dialog.OnAnswer(Nearest(dialog.Matcher().Sounds(), 3000.0) == 1 ? 2 : 1);
+    shown = ShownRange(dialog);
+    EXPECT_TRUE(shown.first > 3000 || shown.second < 3000);
+    QString text;
+    for (int i = 0; i < 8 && !text.contains("widens"); ++i)
+    {
+        shown = ShownRange(dialog);
+        dialog.OnAnswer(Nearest(dialog.Matcher().Sounds(), 3000.0));
+        ASSERT_EQ(dialog.Matcher().CurrentStep(), CPitchMatcher::Step::Bracket);
+        text = dialog.findChild<QLabel*>("range")->text();
+    }
+    EXPECT_TRUE(text.startsWith("That answer differs from an earlier one, so the search widens again."))
+        << text.toStdString();
+    const std::pair<int, int> widened = ShownRange(dialog);
+    EXPECT_GT(widened.second - widened.first, shown.second - shown.first);
 }
 
 TEST_F(PitchMatch, CancelInTheBracketingGivesNoResult)

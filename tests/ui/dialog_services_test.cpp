@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -28,6 +30,43 @@ TEST_F(DialogServices, HelpIsTheHtmlFileBesideTheProgramAndAMissingOneIsReported
     EXPECT_EQ(box.m_messages[0].text, "I can't open " + path);
     EXPECT_EQ(box.m_messages[0].caption, "Warning");
 }
+
+// A page in the user's language comes first; English is what is left.
+struct HelpLanguage
+{
+    const char* name;
+    QLocale::Language language;
+    const char* page; // suffix of the page expected, "" for the English one
+};
+
+class HelpPage : public QtTest, public testing::WithParamInterface<HelpLanguage>
+{
+protected:
+    ~HelpPage() override
+    {
+        QLocale::setDefault(QLocale::c());
+        for (const QString& suffix : {QStringLiteral(".html"), QStringLiteral("_de.html")})
+            QFile::remove(QCoreApplication::applicationFilePath() + suffix);
+    }
+};
+
+TEST_P(HelpPage, ThePageInTheUsersLanguageComesFirst)
+{
+    for (const QString& suffix : {QStringLiteral(".html"), QStringLiteral("_de.html")})
+    {
+        QFile page(QCoreApplication::applicationFilePath() + suffix);
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    }
+    QLocale::setDefault(QLocale(GetParam().language));
+    EXPECT_EQ(CDesktopHelpCommand::HelpFilePath(),
+              QCoreApplication::applicationFilePath() + GetParam().page + QStringLiteral(".html"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, HelpPage,
+                         testing::Values(HelpLanguage{"German", QLocale::German, "_de"},
+                                         HelpLanguage{"FrenchWithoutItsPage", QLocale::French, ""},
+                                         HelpLanguage{"English", QLocale::English, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 namespace
 {

@@ -49,6 +49,8 @@ void CIconButton::SetTooltipText(const QString& text, bool activate)
         return;
     m_tooltipText = text;
     m_tooltipActive = activate;
+    // What the tip shows the mouse, a screen reader reads out.
+    setAccessibleDescription(text);
 }
 
 void CIconButton::SetHoverCursor(const std::optional<QCursor>& cursor, bool repaint)

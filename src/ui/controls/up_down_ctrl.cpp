@@ -20,6 +20,9 @@ CUpDownCtrl::CUpDownCtrl(Qt::Orientation orientation, QWidget* parent)
         button->setAutoRepeat(true);
         button->setFocusPolicy(Qt::NoFocus);
     }
+    // Arrows say nothing to a screen reader; their names do.
+    m_down->setAccessibleName(tr("Step down"));
+    m_up->setAccessibleName(tr("Step up"));
     connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
     connect(m_up, &QToolButton::clicked, this, [this] { Step(+1); });
 }

@@ -8,6 +8,7 @@
 #include "ui/dialog/number_text.h"
 #include "ui/dialog/window_text.h"
 
+#include <QCoreApplication>
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -18,23 +19,23 @@
 
 QString NotANumberMessage()
 {
-    return QStringLiteral("Please enter a number.");
+    return QCoreApplication::translate("CDataExchange", "Please enter a number.");
 }
 
 QString NotAnIntegerMessage()
 {
-    return QStringLiteral("Please enter an integer.");
+    return QCoreApplication::translate("CDataExchange", "Please enter an integer.");
 }
 
 QString RangeMessage(double minimum, double maximum)
 {
-    return QStringLiteral("Please enter a number between %1 and %2.")
+    return QCoreApplication::translate("CDataExchange", "Please enter a number between %1 and %2.")
         .arg(QString::fromStdString(FormatDialogDouble(minimum)), QString::fromStdString(FormatDialogDouble(maximum)));
 }
 
 QString MaxCharsMessage(int maxChars)
 {
-    return QStringLiteral("Please enter no more than %1 characters.").arg(maxChars);
+    return QCoreApplication::translate("CDataExchange", "Please enter no more than %1 characters.").arg(maxChars);
 }
 
 CDataExchange::CDataExchange(CDialogBase& dialog, bool saveAndValidate, bool quiet)

@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimeEdit>
 
 #include <algorithm>
@@ -36,11 +38,63 @@ bool IsKind(const DialogItemTemplate& item, const char* kind)
     return item.kind == QLatin1String(kind);
 }
 
+// A caption as a screen reader should say it: without its mnemonic marker
+// and without the colon that leads the eye to the field.
+QString SpokenCaption(QString caption)
+{
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    caption = caption.trimmed();
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    return caption.trimmed();
+}
+
+// A template's text in the user's language, when the program installed a
+// translation (context "CDialogTemplate"); else as written.
+QString Translated(const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    return QCoreApplication::translate("CDialogTemplate", text.toUtf8().constData());
+}
+
+// Room a window manager's frame takes around a window not yet shown.
+constexpr QMargins kAssumedFrame(4, 32, 4, 4);
+// Room kept around a control scrolled into view.
+constexpr int kScrollMargin = 8;
+
 } // namespace
 
 CDialogBase::CDialogBase(const QString& templatePath, QWidget* parent)
-    : QDialog(parent), m_template(CDialogTemplate::Load(templatePath))
+    : QDialog(parent),
+      m_template(CDialogTemplate::Load(templatePath)),
+      m_scroll(new QScrollArea(this)),
+      m_page(new QWidget)
 {
+    m_template.m_caption = Translated(m_template.m_caption);
+    for (DialogItemTemplate& item : m_template.m_items)
+    {
+        item.caption = Translated(item.caption);
+        item.name = Translated(item.name);
+    }
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setWidget(m_page);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    // A control reached by the keyboard must be seen, also on a small screen.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == nullptr || !m_page->isAncestorOf(now))
+            return;
+        // The whole control, not the part of it Qt would pick for a text
+        // field (its cursor), nor only a box's own edit field.
+        while (now->parentWidget() != m_page)
+            now = now->parentWidget();
+        const QRect r = now->geometry();
+        m_scroll->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + kScrollMargin,
+                                r.height() / 2 + kScrollMargin);
+    });
     setWindowTitle(m_template.m_caption);
     Qt::WindowFlags flags = Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (m_template.m_style.contains(QStringLiteral("minimizebox")))
@@ -222,13 +276,85 @@ void CDialogBase::changeEvent(QEvent* event)
 void CDialogBase::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (m_placed || parentWidget() != nullptr || !m_template.m_style.contains(QStringLiteral("center")))
+    // The screen is known for sure only now.
+    if (m_created)
+        FitToScreen();
+    const QScreen* screen = this->screen();
+    if (screen == nullptr)
         return;
-    m_placed = true;
-    if (const QScreen* screen = this->screen())
+    const QRect room = screen->availableGeometry();
+    if (!m_placed && parentWidget() == nullptr && m_template.m_style.contains(QStringLiteral("center")))
     {
-        move(CentredOnScreen(frameGeometry().size(), screen->availableGeometry()));
+        m_placed = true;
+        move(CentredOnScreen(frameGeometry().size(), room));
+        return;
     }
+    // A window over its parent may stick out where the parent is near an
+    // edge, or once it was shrunk to the screen: all of it stays on screen.
+    const QRect frame = frameGeometry();
+    const QPoint inside(std::clamp(frame.x(), room.left(), std::max(room.left(), room.right() + 1 - frame.width())),
+                        std::clamp(frame.y(), room.top(), std::max(room.top(), room.bottom() + 1 - frame.height())));
+    if (inside != frame.topLeft())
+        move(inside);
+}
+
+void CDialogBase::NameControls()
+{
+    for (int i = 0; i < m_controls.size() && i < m_template.m_items.size(); ++i)
+    {
+        const DialogItemTemplate& item = m_template.m_items[i];
+        if (!item.name.isEmpty())
+            m_controls[i]->setAccessibleName(item.name);
+        QWidget* target = item.labelFor >= 0 ? GetDlgItem(item.labelFor) : nullptr;
+        if (target == nullptr)
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(m_controls[i]))
+            label->setBuddy(target);
+        // A label's own text is what it says, and changes to it are read
+        // out: the caption only describes it.
+        if (qobject_cast<QLabel*>(target) != nullptr)
+            target->setAccessibleDescription(SpokenCaption(item.caption));
+        else
+            target->setAccessibleName(SpokenCaption(item.caption));
+    }
+}
+
+void CDialogBase::FitToScreen()
+{
+    const QSize page = m_page->size();
+    const QScreen* screen = this->screen();
+    if (screen == nullptr)
+    {
+        setFixedSize(page);
+        return;
+    }
+    const QMargins frame =
+        isVisible()
+            ? QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                       frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom())
+            : kAssumedFrame;
+    const QSize room = screen->availableGeometry().marginsRemoved(frame).size();
+    if (page.width() <= room.width() && page.height() <= room.height())
+    {
+        setFixedSize(page);
+        return;
+    }
+    // Too big: a scroll bar takes room from the other direction too.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize full = page;
+    if (page.width() > room.width())
+        full.rheight() += bar;
+    if (page.height() > room.height())
+        full.rwidth() += bar;
+    setMinimumSize(QSize(std::min(full.width(), 8 * bar), std::min(full.height(), 8 * bar)));
+    setMaximumSize(full);
+    resize(full.boundedTo(room));
+}
+
+void CDialogBase::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    m_scroll->setGeometry(rect());
 }
 
 void CDialogBase::FocusFirstTabStop()
@@ -303,6 +429,7 @@ void CDialogBase::CreateControls()
             control->lower();
     }
     m_created = true;
+    NameControls();
     LayoutControls();
     // Shown once placed: a control shown before it has a size works out the
     // size it would like, which takes a while for every button's text.
@@ -316,7 +443,7 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
     const bool tabStop = item.HasStyle(QStringLiteral("tabstop"));
     if (IsKind(item, "pushbutton") || IsKind(item, "defpushbutton"))
     {
-        auto* button = new QPushButton(item.caption, this);
+        auto* button = new QPushButton(item.caption, m_page);
         button->setAutoDefault(false);
         button->setDefault(IsKind(item, "defpushbutton"));
         // The OK and Cancel buttons carry the dialog's own commands.
@@ -328,41 +455,41 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
     }
     else if (IsKind(item, "iconbutton"))
     {
-        auto* button = new CIconButton(this);
+        auto* button = new CIconButton(m_page);
         button->setText(item.caption);
         control = button;
     }
     else if (IsKind(item, "checkbox"))
     {
-        control = new QCheckBox(item.caption, this);
+        control = new QCheckBox(item.caption, m_page);
     }
     else if (IsKind(item, "radio"))
     {
-        control = new QRadioButton(item.caption, this);
+        control = new QRadioButton(item.caption, m_page);
     }
     else if (IsKind(item, "groupbox"))
     {
-        auto* frame = new QGroupBox(item.caption, this);
+        auto* frame = new QGroupBox(item.caption, m_page);
         frame->setAttribute(Qt::WA_TransparentForMouseEvents);
         frame->setFocusPolicy(Qt::NoFocus);
         control = frame;
     }
     else if (IsKind(item, "icon"))
     {
-        auto* icon = new QLabel(this);
+        auto* icon = new QLabel(m_page);
         icon->setAlignment(Qt::AlignCenter);
         control = icon;
     }
     else if (IsKind(item, "edit"))
     {
-        QLineEdit* edit = item.HasStyle(QStringLiteral("digits")) ? new CDigitsEdit(this) : new QLineEdit(this);
+        QLineEdit* edit = item.HasStyle(QStringLiteral("digits")) ? new CDigitsEdit(m_page) : new QLineEdit(m_page);
         if (item.HasStyle(QStringLiteral("right")))
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         control = edit;
     }
     else if (IsKind(item, "combo"))
     {
-        auto* combo = new CComboCtrl(this);
+        auto* combo = new CComboCtrl(m_page);
         combo->SetSorted(item.HasStyle(QStringLiteral("sorted")));
         combo->setEditable(item.HasStyle(QStringLiteral("dropdown")));
         control = combo;
@@ -370,22 +497,22 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
     else if (IsKind(item, "updown"))
     {
         auto* upDown =
-            new CUpDownCtrl(item.HasStyle(QStringLiteral("horizontal")) ? Qt::Horizontal : Qt::Vertical, this);
+            new CUpDownCtrl(item.HasStyle(QStringLiteral("horizontal")) ? Qt::Horizontal : Qt::Vertical, m_page);
         if (item.HasStyle(QStringLiteral("buddy-previous")))
             upDown->SetBuddy(qobject_cast<QLineEdit*>(previous));
         control = upDown;
     }
     else if (IsKind(item, "slider"))
     {
-        control = new CSliderCtrl(Qt::Horizontal, this);
+        control = new CSliderCtrl(Qt::Horizontal, m_page);
     }
     else if (IsKind(item, "progress"))
     {
-        control = new CProgressCtrl(this);
+        control = new CProgressCtrl(m_page);
     }
     else if (IsKind(item, "timeedit"))
     {
-        auto* editor = new CTimeEdit(this);
+        auto* editor = new CTimeEdit(m_page);
         editor->setDisplayFormat(QStringLiteral("HH:mm:ss"));
         editor->setTimeRange(QTime(0, 0, 0), QTime(23, 59, 59));
         editor->setTime(QTime(0, 0, 0));
@@ -396,7 +523,7 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
     }
     else
     {
-        auto* label = new QLabel(item.caption, this);
+        auto* label = new QLabel(item.caption, m_page);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         control = label;
@@ -417,7 +544,8 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
 void CDialogBase::LayoutControls()
 {
     const CDialogUnits units = Units();
-    setFixedSize(units.ToPixels(m_template.m_sizeDlu));
+    m_page->setFixedSize(units.ToPixels(m_template.m_sizeDlu));
+    FitToScreen();
     for (int i = 0; i < m_controls.size() && i < m_template.m_items.size(); ++i)
     {
         const DialogItemTemplate& item = m_template.m_items[i];

@@ -15,6 +15,7 @@ constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 
 class QAbstractButton;
+class QScrollArea;
 
 // A dialog built from a template (dialog_template.h): its controls are
 // created in template order, which is also the tab order, and placed by
@@ -26,6 +27,19 @@ class QAbstractButton;
 // meanwhile. Modeless use: Create makes the controls and runs OnInitDialog
 // once, hidden; ShowWindow shows or hides it; EndDialog only hides it, and
 // the window and its controls live on.
+//
+// Texts: the template's title, captions and names pass through the
+// application's translators in the context "CDialogTemplate".
+//
+// Names: a label or frame names the control its template item is "for" (a
+// label is also its buddy), and an item's "name" names a control that shows
+// no caption; screen readers read these names.
+//
+// Room: the controls sit on a page inside a scroll area. When the page fits
+// the screen's free area, the window takes the page's size and shows no
+// scroll bar; when it does not, the window shrinks to the screen, may be
+// resized up to the page's size, scrolls, and brings each control that takes
+// the focus into view.
 //
 // A template with the "center" style puts a window without a parent in the
 // middle of its screen the first time it is shown; a dialog with a parent
@@ -102,16 +116,21 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateControls();
     void DestroyControls();
     QWidget* CreateControl(const DialogItemTemplate& item, QWidget* previous);
     void LayoutControls();
+    void NameControls();
+    void FitToScreen();
     void FocusFirstTabStop();
     bool Exchange(bool saveAndValidate, bool quiet);
 
     CDialogTemplate m_template;
+    QScrollArea* m_scroll;
+    QWidget* m_page;            // the controls' parent, the scroll area's content
     QList<QWidget*> m_controls; // parallel to m_template.m_items
     QHash<int, QWidget*> m_byId;
     QHash<int, QList<QAbstractButton*>> m_radioGroups; // by the group's first id

@@ -51,6 +51,8 @@ CDialogTemplate CDialogTemplate::FromJson(const QByteArray& json)
         item.caption = o.value(QStringLiteral("caption")).toString();
         const QJsonArray r = o.value(QStringLiteral("rect")).toArray();
         item.rectDlu = QRect(r.at(0).toInt(), r.at(1).toInt(), r.at(2).toInt(), r.at(3).toInt());
+        item.labelFor = o.value(QStringLiteral("for")).toInt(-1);
+        item.name = o.value(QStringLiteral("name")).toString();
         t.m_items.append(item);
     }
     return t;

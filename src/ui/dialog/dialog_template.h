@@ -15,13 +15,20 @@
 // "vscroll", "horizontal", "no-ticks", "sel-range", "smooth", "border",
 // "buddy-previous", "set-buddy-int", "arrow-keys", "no-thousands",
 // "center-image".
+//
+// A caption may mark its mnemonic with "&". A label or frame names the
+// control whose id is in its "for" (a label also becomes its buddy, so the
+// mnemonic moves the focus there); a control that shows no caption of its
+// own and has no such label carries its accessible name in "name".
 struct DialogItemTemplate
 {
     int id = -1; // -1: a label or frame without an id
     QString kind;
     QStringList style;
     QString caption;
-    QRect rectDlu; // x, y, width, height in dialog units
+    QRect rectDlu;     // x, y, width, height in dialog units
+    int labelFor = -1; // the control this label or frame names, -1: none
+    QString name;      // accessible name of a control without a caption
 
     bool HasStyle(const QString& word) const { return style.contains(word); }
 };

@@ -15,8 +15,10 @@ public:
 
 // Opens the HTML help beside the program (the program file's path with
 // ".html" added), or else that of an installed copy (share/<program>/
-// <program>.html beside the program's bin/ folder), in the desktop's browser. Tells the user
-// in a message box when the file is missing or no browser takes it.
+// <program>.html beside the program's bin/ folder), in the desktop's browser.
+// A page in the user's language ("<program>_de.html") comes before the
+// English one. Tells the user in a message box when the file is missing or no
+// browser takes it.
 class CDesktopHelpCommand : public IHelpCommand
 {
 public:

@@ -32,9 +32,13 @@ void CQtMessageBox::Show(QWidget* owner, const QString& text, const QString& cap
     box.exec();
 }
 
-CMessageBoxReporter::CMessageBoxReporter(QWidget* owner) : m_owner(owner) {}
+CMessageBoxReporter::CMessageBoxReporter(QWidget* owner, Translator translate) : m_owner(owner), m_translate(translate)
+{}
 
 void CMessageBoxReporter::Report(const std::string& caption, const std::string& text, MessageIcon icon)
 {
-    CDialogServices::MessageBox().Show(m_owner, QString::fromStdString(text), QString::fromStdString(caption), icon);
+    const auto shown = [this](const std::string& english) {
+        return m_translate != nullptr ? m_translate(english) : QString::fromStdString(english);
+    };
+    CDialogServices::MessageBox().Show(m_owner, shown(text), shown(caption), icon);
 }

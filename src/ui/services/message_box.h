@@ -24,13 +24,16 @@ public:
 };
 
 // Lets the core report warnings through the window's message box, owned by
-// the given window.
+// the given window. translate, when given, puts the core's caption and text
+// into the user's language.
 class CMessageBoxReporter : public IMessageReporter
 {
 public:
-    explicit CMessageBoxReporter(QWidget* owner);
+    using Translator = QString (*)(const std::string&);
+    explicit CMessageBoxReporter(QWidget* owner, Translator translate = nullptr);
     void Report(const std::string& caption, const std::string& text, MessageIcon icon) override;
 
 private:
     QWidget* m_owner;
+    Translator m_translate;
 };
