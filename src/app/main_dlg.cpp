@@ -62,6 +62,7 @@ CMainDlg::~CMainDlg()
     m_deviceTimer.stop();
     m_sleepTick.stop();
     m_engine.Shutdown();
+    m_inhibitor.Release();
 }
 
 void CMainDlg::DoDataExchange(CDataExchange& dx)
@@ -134,6 +135,7 @@ void CMainDlg::ConnectHandlers()
     connect(m_fileSettingCombo, &CComboCtrl::SelChange, this, [this] { ApplyFileSetting(); });
     onClick(ID_HELP, &CMainDlg::OnHelp);
     onClick(IDC_ENDLESS, &CMainDlg::OnEndless);
+    onClick(IDC_KEEP_AWAKE, &CMainDlg::OnKeepAwake);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] { OnHelp(); });
 }

@@ -7,6 +7,7 @@
 #include "app/save_set_host.h"
 #include "base/play_controls.h"
 #include "base/status_sink.h"
+#include "desktop/sleep_inhibitor.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "settings/settings_store.h"
@@ -121,6 +122,12 @@ public:
     // The desktop's media controls set the volume: the slider moves to the
     // position (clamped to its range) and the device follows.
     void SetVolumeFromDesktop(int position);
+    // "Keep the computer awake while playing" was clicked: taken or given
+    // back at once when playing.
+    void OnKeepAwake();
+    // Automatic suspend is held off now (the check box is on, sound plays
+    // and the desktop granted it).
+    InhibitInterface KeepingAwakeWith() const { return m_inhibitor.Held(); }
 
 signals:
     // The status line, the chosen noise setting or the volume changed.
@@ -196,6 +203,8 @@ public:
     bool m_sleepQuit = false;
     int m_playFadeInSeconds = 0; // 0: off
     bool m_glide = false;
+    // Automatic suspend waits while sound plays; kept in the preferences file.
+    bool m_keepAwake = true;
     CComboCtrl* m_stopAfterCombo = nullptr;
     bool m_notch = false;
     double m_notchWidthOctaves = 1.0;
@@ -251,6 +260,9 @@ private:
     void CancelSleepTimer();
     void OnSleepTimerEnded();
     void ShowCountdown();
+    // Holds the inhibitor while the check box is on and sound plays, and
+    // gives it back otherwise; asks the desktop only when that changes.
+    void KeepAwakeWhilePlaying();
     QString PreferencesPath() const;
     void LoadPreferences();
     void SavePreferences();
@@ -285,6 +297,8 @@ private:
     int64_t m_sleepLengthMs = 0;
     bool m_sleepRunning = false;
     bool m_leaveWhenIdle = false;
+    // At most 1 s per question, on the window's thread; without a bus, nothing.
+    CSleepInhibitor m_inhibitor{SessionBusAddress(), 1000};
     bool m_soundStarted = true;
     bool m_soundReady = false;
     // OnInitDialog has returned: the window is about to show.

@@ -41,6 +41,8 @@ const char kFadeOutKey[] = "SleepTimer/FadeOutMinutes";
 const char kThenQuitKey[] = "SleepTimer/ThenQuit";
 const char kFadeInKey[] = "GentleSound/FadeInSeconds";
 const char kGlideKey[] = "GentleSound/Glide";
+// Written only when off: a file of users who never turned it off stays as it was.
+const char kKeepAwakeKey[] = "Desktop/KeepAwake";
 
 QString StopAfterMessage()
 {
@@ -109,6 +111,7 @@ void CMainDlg::ExchangeSleepTimer(CDataExchange& dx)
     dx.Check(IDC_SLEEP_QUIT, m_sleepQuit);
     dx.Text(IDC_FADE_IN_AT_PLAY, m_playFadeInSeconds, 0, kMaxFadeInSeconds);
     dx.Check(IDC_GLIDE, m_glide);
+    dx.Check(IDC_KEEP_AWAKE, m_keepAwake);
 }
 
 void CMainDlg::StartSleepTimer()
@@ -182,6 +185,7 @@ void CMainDlg::OnChangeSleepTimer()
 void CMainDlg::OnSleepTimerEnded()
 {
     CancelSleepTimer();
+    KeepAwakeWhilePlaying();
     if (auto* quit = GetDlgItemAs<QAbstractButton>(IDC_SLEEP_QUIT); quit != nullptr && quit->isChecked())
         LeaveQuietly();
 }
@@ -206,13 +210,14 @@ void CMainDlg::LoadPreferences()
     m_sleepQuit = read(kThenQuitKey, 0, 1) == 1;
     m_playFadeInSeconds = read(kFadeInKey, m_playFadeInSeconds, kMaxFadeInSeconds);
     m_glide = read(kGlideKey, 0, 1) == 1;
+    m_keepAwake = read(kKeepAwakeKey, 1, 1) == 1;
 }
 
 void CMainDlg::SavePreferences()
 {
     // Nothing chosen yet: the settings folder stays as it was.
-    const bool defaults =
-        m_sleepMinutes == 0 && m_sleepFadeMinutes == 10 && !m_sleepQuit && m_playFadeInSeconds == 0 && !m_glide;
+    const bool defaults = m_sleepMinutes == 0 && m_sleepFadeMinutes == 10 && !m_sleepQuit && m_playFadeInSeconds == 0
+                          && !m_glide && m_keepAwake;
     if (defaults && !QFile::exists(PreferencesPath()))
         return;
     QSettings prefs(PreferencesPath(), QSettings::IniFormat);
@@ -221,6 +226,10 @@ void CMainDlg::SavePreferences()
     prefs.setValue(QLatin1String(kThenQuitKey), m_sleepQuit ? 1 : 0);
     prefs.setValue(QLatin1String(kFadeInKey), m_playFadeInSeconds);
     prefs.setValue(QLatin1String(kGlideKey), m_glide ? 1 : 0);
+    if (m_keepAwake)
+        prefs.remove(QLatin1String(kKeepAwakeKey));
+    else
+        prefs.setValue(QLatin1String(kKeepAwakeKey), 0);
     prefs.sync();
     if (prefs.status() != QSettings::NoError)
         ShowStatus(QStringLiteral("preferences not saved"));

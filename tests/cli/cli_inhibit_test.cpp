@@ -104,7 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Held while the sound plays; Ctrl-C gives it back, and so does a crash,
 // through the bus that drops a vanished client's inhibitors.
-TEST_F(CCliTest, HeldWhilePlayingAndGoneAfterCtrlCOrACrash)
+using CliInhibitHold = CCliTest;
+
+TEST_F(CliInhibitHold, HeldWhilePlayingAndGoneAfterCtrlCOrACrash)
 {
     WriteFileDeviceConfig(m_dir / "asound.conf", m_dir / "capture.raw");
     CPacedCapture capture(m_dir / "capture.raw");
