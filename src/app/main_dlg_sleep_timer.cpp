@@ -89,11 +89,19 @@ void CMainDlg::SetUpSleepTimer()
     m_stopAfterCombo = GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER);
     for (const StopAfterChoice& choice : kChoices)
         m_stopAfterCombo->AddString(QString::fromUtf8(choice.text));
+    // Typed text is taken as typed: completing "1" to "15 min" would start
+    // a timer nobody asked for, and Enter must not add the text to the list.
+    m_stopAfterCombo->setCompleter(nullptr);
+    m_stopAfterCombo->setInsertPolicy(QComboBox::NoInsert);
     m_sleepTick.setInterval(1000);
     connect(&m_sleepTick, &QTimer::timeout, this, [this] { OnSleepTick(); });
-    connect(m_stopAfterCombo, &QComboBox::editTextChanged, this, [this] { OnChangeSleepTimer(); });
+    // A value counts once it is complete: on Enter, when the focus leaves,
+    // or when a choice is picked from the list; never while it is typed.
+    connect(m_stopAfterCombo, &QComboBox::activated, this, [this] { OnChangeSleepTimer(); });
+    if (QLineEdit* typed = m_stopAfterCombo->lineEdit())
+        connect(typed, &QLineEdit::editingFinished, this, [this] { OnChangeSleepTimer(); });
     if (auto* fade = GetDlgItemAs<QLineEdit>(IDC_SLEEP_FADE_OUT))
-        connect(fade, &QLineEdit::textChanged, this, [this] { OnChangeSleepTimer(); });
+        connect(fade, &QLineEdit::editingFinished, this, [this] { OnChangeSleepTimer(); });
 }
 
 void CMainDlg::ExchangeSleepTimer(CDataExchange& dx)
@@ -169,17 +177,26 @@ void CMainDlg::OnSleepTick()
 
 void CMainDlg::OnChangeSleepTimer()
 {
-    if (!m_initDone || !m_engine.IsPlaying())
+    if (!m_initDone || Busy())
         return;
-    // Half-typed text changes nothing: the count restarts once it reads well.
-    const std::optional<int> minutes = ParseStopAfter(m_stopAfterCombo->currentText());
-    bool fadeRead = false;
-    const int fade = GetDlgItemText(IDC_SLEEP_FADE_OUT).toInt(&fadeRead);
-    if (!minutes || !fadeRead || fade < 0 || fade > kMaxFadeOutMinutes)
+    // Both fields are read as Play reads them: a bad value gets the range
+    // message and changes nothing, neither the values nor a running count.
+    CDataExchange dx(*this, true);
+    QString stopAfter;
+    dx.Text(IDC_SLEEP_STOP_AFTER, stopAfter);
+    const std::optional<int> minutes = ParseStopAfter(stopAfter);
+    if (!minutes)
+        dx.Reject(IDC_SLEEP_STOP_AFTER, StopAfterMessage());
+    int fade = m_sleepFadeMinutes;
+    dx.Text(IDC_SLEEP_FADE_OUT, fade, 0, kMaxFadeOutMinutes);
+    if (dx.Failed())
         return;
+    const bool changed = *minutes != m_sleepMinutes || fade != m_sleepFadeMinutes;
     m_sleepMinutes = *minutes;
     m_sleepFadeMinutes = fade;
-    StartSleepTimer();
+    // Leaving a field unchanged keeps the count going.
+    if (changed && m_engine.IsPlaying())
+        StartSleepTimer();
 }
 
 void CMainDlg::OnSleepTimerEnded()

@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include <chrono>
+#include <ostream>
 #include <vector>
 
 namespace
@@ -27,6 +28,22 @@ protected:
         while (m_waveOut.CompleteNext())
         {}
         d.OnCheckDevice();
+    }
+
+    // Types into a field key by key, as a user does, over what it held;
+    // then leaves it for the next control unless `stay`.
+    static void TypeKeys(CMainDlg& d, int id, const QString& keys, bool stay = false)
+    {
+        auto* combo = d.GetDlgItemAs<CComboCtrl>(id);
+        QLineEdit* edit = combo != nullptr ? combo->lineEdit() : Edit(d, id);
+        d.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, keys);
+        if (!stay)
+            Button(d, IDC_SLEEP_QUIT)->setFocus();
+        Settle();
     }
 };
 
@@ -94,12 +111,12 @@ TEST_F(SleepTimer, StopCancelsPlayRestartsAndAChangeWhilePlayingCountsAnew)
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "");
     d.OnPlay();
     EXPECT_TRUE(d.SleepTimerRunning());
-    Type(d, {{IDC_SLEEP_STOP_AFTER, "1\u00bd h"}});
+    TypeKeys(d, IDC_SLEEP_STOP_AFTER, "1\u00bd h");
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 1:30:00");
-    // Half-typed text leaves the count alone.
-    Type(d, {{IDC_SLEEP_STOP_AFTER, "1:"}});
+    TypeKeys(d, IDC_SLEEP_FADE_OUT, "5");
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 1:30:00");
-    Type(d, {{IDC_SLEEP_STOP_AFTER, "Off"}});
+    EXPECT_EQ(d.m_sleepFadeMinutes, 5);
+    TypeKeys(d, IDC_SLEEP_STOP_AFTER, "Off");
     EXPECT_FALSE(d.SleepTimerRunning());
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "");
     EXPECT_TRUE(d.IsPlaying());
@@ -118,6 +135,52 @@ TEST_F(SleepTimer, ADeviceLostDuringTheFadeStopsTheTimerWithoutAMessageBox)
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "");
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
+
+struct TypedValue
+{
+    const char* name;
+    const char* keys;
+    const char* countdown; // after leaving the field
+    bool refused;          // with the range message
+};
+
+void PrintTo(const TypedValue& value, std::ostream* out)
+{
+    *out << value.name;
+}
+
+class SleepTimerTyping : public SleepTimer, public testing::WithParamInterface<TypedValue>
+{};
+
+// While "1 h" counts down, a value is typed key by key: nothing is completed
+// and nothing counts until the field is left; then a good value counts anew
+// and a bad one gets the range message and leaves the count alone.
+TEST_P(SleepTimerTyping, TheFieldTakesAValueOnlyWhenItIsLeftAndValid)
+{
+    CMainDlg& d = Start();
+    Type(d, {{IDC_SLEEP_STOP_AFTER, "1 h"}});
+    d.OnPlay();
+    TypeKeys(d, IDC_SLEEP_STOP_AFTER, GetParam().keys, true);
+    EXPECT_EQ(Text(d, IDC_SLEEP_STOP_AFTER), GetParam().keys);
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 1:00:00");
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+
+    Button(d, IDC_SLEEP_QUIT)->setFocus();
+    Settle();
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), GetParam().countdown);
+    const QStringList refusal{"Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."};
+    EXPECT_EQ(m_messages.Texts(), GetParam().refused ? refusal : QStringList{});
+    EXPECT_EQ(d.GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER)->GetCount(), 11) << "nothing added to the list";
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, SleepTimerTyping,
+                         testing::Values(TypedValue{"OneIsNotFifteen", "1", "stops in 1:00:00", true},
+                                         TypedValue{"FourIsNotFortyFive", "4", "stops in 1:00:00", true},
+                                         TypedValue{"HalfATime", "1:5", "stops in 1:00:00", true},
+                                         TypedValue{"ATime", "1:05", "stops in 1:05:00", false},
+                                         TypedValue{"AChoice", "45 min", "stops in 0:45:00", false},
+                                         TypedValue{"TheSameAgain", "1 h", "stops in 1:00:00", false}),
+                         RowName());
 
 struct BadValue
 {
