@@ -226,7 +226,8 @@ void CMainDlg::SetUpIconButtons()
 
 void CMainDlg::ShowStatus(const std::string& text)
 {
-    ShowStatus(QString::fromStdString(text));
+    // The match's tones start and stop the engine; the line says what the user is doing.
+    ShowStatus(m_matchDialog != nullptr ? QStringLiteral("matching pitch") : QString::fromStdString(text));
 }
 
 void CMainDlg::ShowStatus(const QString& text)

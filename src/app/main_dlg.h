@@ -31,6 +31,7 @@
 
 class CComboCtrl;
 class QCheckBox;
+class QDialog;
 class CIconButton;
 class CProgressCtrl;
 class CSliderCtrl;
@@ -296,6 +297,8 @@ private:
     QElapsedTimer m_sleepClock; // monotonic: a changed system clock does not matter
     int64_t m_sleepLengthMs = 0;
     bool m_sleepRunning = false;
+    // The pitch match while it is open over the window.
+    QDialog* m_matchDialog = nullptr;
     bool m_leaveWhenIdle = false;
     // At most 1 s per question, on the window's thread; without a bus, nothing.
     CSleepInhibitor m_inhibitor{SessionBusAddress(), 1000};

@@ -8,6 +8,7 @@
 #include "ui/dialog/data_exchange.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -160,15 +161,24 @@ void CMainDlg::ShowCountdown()
 
 void CMainDlg::OnSleepTick()
 {
-    if (!m_sleepRunning || Busy())
+    // The pitch match holds the window, but the night goes on: its count
+    // keeps running, and its end closes the match as it would any box.
+    const bool matching = m_matchDialog != nullptr;
+    if (!m_sleepRunning || (Busy() && !matching))
         return;
-    if (!m_engine.IsPlaying())
+    if (!m_engine.IsPlaying() && !matching)
     {
         CancelSleepTimer();
         return;
     }
     ShowCountdown();
-    if (m_sleepClock.elapsed() > m_sleepLengthMs + kBackstopMs)
+    if (matching && m_sleepClock.elapsed() >= m_sleepLengthMs)
+    {
+        OnSleepTimerEnded();
+        if (m_leaveWhenIdle)
+            m_matchDialog->reject();
+    }
+    else if (m_sleepClock.elapsed() > m_sleepLengthMs + kBackstopMs)
     {
         m_engine.OnStop();
         OnSleepTimerEnded();

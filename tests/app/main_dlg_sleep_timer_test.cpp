@@ -3,7 +3,10 @@
 #include "playback/fade_curve.h"
 #include "tests/app/main_dlg_window_fixture.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 
 #include <chrono>
 #include <ostream>
@@ -133,6 +136,33 @@ TEST_F(SleepTimer, ADeviceLostDuringTheFadeStopsTheTimerWithoutAMessageBox)
     EXPECT_FALSE(d.SleepTimerRunning());
     EXPECT_EQ(Text(d, IDC_STATUS), "sound device lost: sleep timer stopped");
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "");
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+// The pitch match stops the noise for its tones, but not the night: the
+// count goes on beside a status that says what happens, and its end with
+// "Then quit" closes the match and leaves as Exit does.
+TEST_F(SleepTimer, TheCountRunsOnWhileMatchIsOpenAndItsEndQuitsThroughIt)
+{
+    CMainDlg& d = Start(std::chrono::milliseconds(1500));
+    Type(d, {{IDC_SLEEP_STOP_AFTER, "0:01"}});
+    Button(d, IDC_SLEEP_QUIT)->setChecked(true);
+    d.OnPlay();
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 0:00:02");
+    QString countdown;
+    QString status;
+    bool matchOpen = false;
+    QTimer::singleShot(1200, &d, [&] {
+        countdown = Text(d, IDC_SLEEP_COUNTDOWN);
+        status = Text(d, IDC_STATUS);
+        matchOpen = QApplication::activeModalWidget() != &d;
+    });
+    d.GetDlgItemAs<QPushButton>(IDC_MATCH)->click(); // returns once the match is closed
+    EXPECT_TRUE(matchOpen);
+    EXPECT_EQ(countdown, "stops in 0:00:01");
+    EXPECT_EQ(status, "matching pitch");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !d.isVisible(); }, 2000));
+    EXPECT_EQ(d.EndCode(), IDOK);
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
 
