@@ -265,6 +265,9 @@ private:
     // gives it back otherwise; asks the desktop only when that changes.
     void KeepAwakeWhilePlaying();
     QString PreferencesPath() const;
+    // False, with a message on stderr, when the preferences file is not a
+    // regular file or is too large or has too long a line to be one.
+    bool PreferencesUsable();
     void LoadPreferences();
     void SavePreferences();
     void SetUpNotchControls();
@@ -297,6 +300,7 @@ private:
     QElapsedTimer m_sleepClock; // monotonic: a changed system clock does not matter
     int64_t m_sleepLengthMs = 0;
     bool m_sleepRunning = false;
+    bool m_preferencesRefused = false;
     // The pitch match while it is open over the window.
     QDialog* m_matchDialog = nullptr;
     bool m_leaveWhenIdle = false;

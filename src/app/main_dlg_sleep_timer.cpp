@@ -10,11 +10,13 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSettings>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace
 {
@@ -44,6 +46,38 @@ const char kFadeInKey[] = "GentleSound/FadeInSeconds";
 const char kGlideKey[] = "GentleSound/Glide";
 // Written only when off: a file of users who never turned it off stays as it was.
 const char kKeepAwakeKey[] = "Desktop/KeepAwake";
+
+// A preferences file holds a few short lines; anything far beyond that is
+// not one, and reading it whole would cost its size in memory.
+constexpr qint64 kMaxPreferencesBytes = 64 * 1024;
+constexpr qsizetype kMaxPreferencesLine = 1024;
+
+// Why the preferences file at `path` must not be read or written; empty when
+// it may. Never opens anything but a regular file (a named pipe would block).
+QString PreferencesProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    if (info.size() > kMaxPreferencesBytes)
+        return QStringLiteral("larger than %1 bytes").arg(kMaxPreferencesBytes);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {}; // QSettings reports what it cannot read as defaults
+    const QByteArray bytes = file.read(kMaxPreferencesBytes + 1);
+    if (bytes.size() > kMaxPreferencesBytes)
+        return QStringLiteral("larger than %1 bytes").arg(kMaxPreferencesBytes);
+    for (qsizetype start = 0; start < bytes.size();)
+    {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        if (end - start > kMaxPreferencesLine)
+            return QStringLiteral("a line longer than %1 bytes").arg(kMaxPreferencesLine);
+        start = end + 1;
+    }
+    return {};
+}
 
 QString StopAfterMessage()
 {
@@ -222,9 +256,26 @@ QString CMainDlg::PreferencesPath() const
     return QString::fromStdString(m_settings.m_folder) + QStringLiteral("preferences.ini");
 }
 
+bool CMainDlg::PreferencesUsable()
+{
+    const QString path = PreferencesPath();
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return true;
+    const QString problem = PreferencesProblem(path);
+    if (problem.isEmpty())
+        return true;
+    // The window has no place for this yet, and the file is the user's to mend.
+    std::fprintf(stderr, "susurra: %s: %s; the preferences are not read or written\n", qUtf8Printable(path),
+                 qUtf8Printable(problem));
+    return false;
+}
+
 void CMainDlg::LoadPreferences()
 {
     if (!QFile::exists(PreferencesPath()))
+        return;
+    m_preferencesRefused = !PreferencesUsable();
+    if (m_preferencesRefused)
         return;
     const QSettings prefs(PreferencesPath(), QSettings::IniFormat);
     const auto read = [&prefs](const char* key, int fallback, int maximum) {
@@ -247,6 +298,12 @@ void CMainDlg::SavePreferences()
                           && !m_glide && m_keepAwake;
     if (defaults && !QFile::exists(PreferencesPath()))
         return;
+    // A file refused at the start stays as it is; one that turned bad since is refused now.
+    if (m_preferencesRefused || !PreferencesUsable())
+    {
+        m_preferencesRefused = true;
+        return;
+    }
     QSettings prefs(PreferencesPath(), QSettings::IniFormat);
     prefs.setValue(QLatin1String(kStopAfterKey), m_sleepMinutes);
     prefs.setValue(QLatin1String(kFadeOutKey), m_sleepFadeMinutes);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's sleep timer and fade in at Play, on the scripted backend.
 #include "playback/fade_curve.h"
+#include "testing/temp_folder.h"
 #include "tests/app/main_dlg_window_fixture.h"
 
 #include <QApplication>
@@ -8,7 +9,10 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <fstream>
 #include <ostream>
 #include <vector>
 
@@ -165,6 +169,78 @@ TEST_F(SleepTimer, TheCountRunsOnWhileMatchIsOpenAndItsEndQuitsThroughIt)
     EXPECT_EQ(d.EndCode(), IDOK);
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
+
+struct PreferencesFile
+{
+    const char* name;
+    // Makes preferences.ini at `path`.
+    void (*make)(const std::string& path);
+    const char* problem; // on stderr; empty: read as usual
+};
+
+void PrintTo(const PreferencesFile& file, std::ostream* out)
+{
+    *out << file.name;
+}
+
+const char kTwentyMinutes[] = "[SleepTimer]\nStopAfterMinutes=20\n";
+
+class SleepTimerPreferences : public SleepTimer, public testing::WithParamInterface<PreferencesFile>
+{};
+
+// A preferences file that is no file, or too big to be one, is skipped with
+// a message on stderr and left as it was; the window opens all the same.
+TEST_P(SleepTimerPreferences, OnlyASmallRegularFileIsReadOrWritten)
+{
+    const std::string path = Folder() + "preferences.ini";
+    GetParam().make(path);
+    struct stat status
+    {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    const std::string before = S_ISREG(status.st_mode) ? ReadAll(path) : "";
+    testing::internal::CaptureStderr();
+    CMainDlg& d = Start();
+    Button(d, IDC_GLIDE)->setChecked(true);
+    d.OnExit();
+    const std::string err = testing::internal::GetCapturedStderr();
+    if (GetParam().problem[0] == '\0')
+    {
+        EXPECT_EQ(Text(d, IDC_SLEEP_STOP_AFTER), "0:20");
+        EXPECT_EQ(err.find("preferences"), std::string::npos) << err;
+        return;
+    }
+    const std::string message =
+        "susurra: " + path + ": " + GetParam().problem + "; the preferences are not read or written\n";
+    EXPECT_NE(err.find(message), std::string::npos) << err;
+    EXPECT_EQ(Text(d, IDC_SLEEP_STOP_AFTER), "Off");
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    if (S_ISREG(status.st_mode))
+        EXPECT_TRUE(ReadAll(path) == before) << "the file was changed";
+    else
+        EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SleepTimerPreferences,
+    testing::Values(PreferencesFile{"Ordinary", [](const std::string& path) { std::ofstream(path) << kTwentyMinutes; },
+                                    ""},
+                    PreferencesFile{"NamedPipe", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); },
+                                    "not a regular file"},
+                    PreferencesFile{"TooLarge",
+                                    [](const std::string& path) {
+                                        std::ofstream out(path);
+                                        out << kTwentyMinutes;
+                                        for (int i = 0; i < 65536 / 8; ++i)
+                                            out << "; 45678\n";
+                                    },
+                                    "larger than 65536 bytes"},
+                    PreferencesFile{"LongLine",
+                                    [](const std::string& path) {
+                                        std::ofstream(path)
+                                            << kTwentyMinutes << "Glide=" << std::string(1020, '1') << "\n";
+                                    },
+                                    "a line longer than 1024 bytes"}),
+    RowName());
 
 struct TypedValue
 {
