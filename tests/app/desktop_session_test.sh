@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real window on a session bus of its own, under Xvfb, playing into an
 # ALSA file device: the media-player interface (the name appears, Play is
-# heard and reported, Stop is reported with PropertiesChanged, Quit ends the
-# program) and one window per session (a second start hands over and exits
+# heard and reported, Stop is reported with PropertiesChanged, PlayPause
+# plays and stops, Quit ends the program) and one window per settings folder (a second start hands over and exits
 # 0; a socket left by a crash does not block a start).
 set -euo pipefail
 if [ -z "${SUSURRA_IN_SESSION:-}" ]; then
@@ -35,7 +35,15 @@ done
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
-for _ in $(seq 200); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+# A loaded machine can take seconds to start the server; without it every
+# later step fails for a reason that is not its own.
+x_up=
+for _ in $(seq 400); do
+  if xdotool getdisplaygeometry >/dev/null 2>&1; then x_up=1; break; fi
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.05
+done
+[ -n "$x_up" ] || fail "the X server on $display did not start: $(tail -n 5 "$work/xvfb.log" | tr '\n' ' ')"
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
 mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -76,7 +84,9 @@ app_pid=$!
 wait_for '[ -n "$(main_window)" ]' || fail "no window"
 kill -KILL "$app_pid"
 wait "$app_pid" 2>/dev/null || true
-[ -S "$XDG_RUNTIME_DIR/org.susurra.Susurra.instance" ] || fail "no socket left behind"
+socket=$(ls "$XDG_RUNTIME_DIR"/org.susurra.Susurra.*.instance 2>/dev/null | head -n1)
+[ -S "$socket" ] || fail "no socket left behind"
+[ "$(stat -c %a "$socket")" = 600 ] || fail "the socket is not the user's alone"
 wait_for '[ -z "$(main_window)" ]' || true
 
 "$app" &
@@ -106,6 +116,11 @@ wait_for '[[ $(property org.mpris.MediaPlayer2.Player Volume) == *0.50108* ]]' |
 
 call org.mpris.MediaPlayer2.Player.Stop >/dev/null
 wait_for '[[ $(property org.mpris.MediaPlayer2.Player PlaybackStatus) == *Stopped* ]]' || fail "Stop: not Stopped"
+# What most media keys send: it plays, and the next press stops.
+call org.mpris.MediaPlayer2.Player.PlayPause >/dev/null
+wait_for '[[ $(property org.mpris.MediaPlayer2.Player PlaybackStatus) == *Playing* ]]' || fail "PlayPause: not Playing"
+call org.mpris.MediaPlayer2.Player.PlayPause >/dev/null
+wait_for '[[ $(property org.mpris.MediaPlayer2.Player PlaybackStatus) == *Stopped* ]]' || fail "PlayPause: not Stopped"
 sleep 0.5
 grep -q '"Playing"' "$work/monitor.log" || fail "no PropertiesChanged for Playing"
 grep -q '"Stopped"' "$work/monitor.log" || fail "no PropertiesChanged for Stopped"
