@@ -63,6 +63,9 @@ CMainDlg::~CMainDlg()
     m_sleepTick.stop();
     m_engine.Shutdown();
     m_inhibitor.Release();
+    // Hiding the window as it goes takes the focus from a timer field, whose
+    // handler must not run on what is left of this window.
+    DisconnectSleepTimerFields();
 }
 
 void CMainDlg::DoDataExchange(CDataExchange& dx)

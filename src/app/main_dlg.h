@@ -256,6 +256,7 @@ private:
     void SaveSettingsFiles(bool quiet = false);
     // The sleep timer (main_dlg_sleep_timer.cpp).
     void SetUpSleepTimer();
+    void DisconnectSleepTimerFields();
     void ExchangeSleepTimer(CDataExchange& dx);
     void StartSleepTimer();
     void CancelSleepTimer();

@@ -139,6 +139,17 @@ void CMainDlg::SetUpSleepTimer()
         connect(fade, &QLineEdit::editingFinished, this, [this] { OnChangeSleepTimer(); });
 }
 
+void CMainDlg::DisconnectSleepTimerFields()
+{
+    if (m_stopAfterCombo == nullptr)
+        return;
+    m_stopAfterCombo->disconnect(this);
+    if (QLineEdit* typed = m_stopAfterCombo->lineEdit())
+        typed->disconnect(this);
+    if (auto* fade = GetDlgItemAs<QLineEdit>(IDC_SLEEP_FADE_OUT))
+        fade->disconnect(this);
+}
+
 void CMainDlg::ExchangeSleepTimer(CDataExchange& dx)
 {
     QString stopAfter = FormatStopAfter(m_sleepMinutes);
@@ -221,7 +232,8 @@ void CMainDlg::OnSleepTick()
 
 void CMainDlg::OnChangeSleepTimer()
 {
-    if (!m_initDone || Busy())
+    // A window on its way out (Exit, the close box) leaves the fields as they are.
+    if (!m_initDone || Busy() || !isVisible())
         return;
     // Both fields are read as Play reads them: a bad value gets the range
     // message and changes nothing, neither the values nor a running count.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <memory>
 
 std::string SessionBusAddress()
 {
