@@ -221,6 +221,8 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
     bool OnInitDialog() override;
     void OnCancel() override;
+    // Enter in a sleep timer field takes its value and keeps the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Marks long work on the user-interface thread: a busy cursor, and the

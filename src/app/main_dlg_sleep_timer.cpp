@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSettings>
@@ -148,6 +149,23 @@ void CMainDlg::DisconnectSleepTimerFields()
         typed->disconnect(this);
     if (auto* fade = GetDlgItemAs<QLineEdit>(IDC_SLEEP_FADE_OUT))
         fade->disconnect(this);
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event)
+{
+    // The field has taken the value (editingFinished) before the key gets
+    // here; ending the window now would end the night's plan with it.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QWidget* focused = focusWidget();
+    const bool timerField = focused != nullptr
+                            && (focused == m_stopAfterCombo || focused == m_stopAfterCombo->lineEdit()
+                                || focused == GetDlgItem(IDC_SLEEP_FADE_OUT));
+    if (enter && timerField)
+    {
+        event->accept();
+        return;
+    }
+    CDialogBase::keyPressEvent(event);
 }
 
 void CMainDlg::ExchangeSleepTimer(CDataExchange& dx)

@@ -279,6 +279,25 @@ TEST_P(SleepTimerTyping, TheFieldTakesAValueOnlyWhenItIsLeftAndValid)
     EXPECT_EQ(d.GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER)->GetCount(), 11) << "nothing added to the list";
 }
 
+// Enter takes the value as leaving the field does, and the window stays.
+TEST_F(SleepTimer, EnterInATimerFieldTakesItsValueAndKeepsTheWindow)
+{
+    CMainDlg& d = Start();
+    Type(d, {{IDC_SLEEP_STOP_AFTER, "1 h"}});
+    d.OnPlay();
+    TypeKeys(d, IDC_SLEEP_STOP_AFTER, "0:30", true);
+    QTest::keyClick(d.GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER)->lineEdit(), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 0:30:00");
+    TypeKeys(d, IDC_SLEEP_FADE_OUT, "7", true);
+    QTest::keyClick(Edit(d, IDC_SLEEP_FADE_OUT), Qt::Key_Enter);
+    Settle();
+    EXPECT_EQ(d.m_sleepFadeMinutes, 7);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Values, SleepTimerTyping,
                          testing::Values(TypedValue{"OneIsNotFifteen", "1", "stops in 1:00:00", true},
                                          TypedValue{"FourIsNotFortyFive", "4", "stops in 1:00:00", true},
