@@ -57,14 +57,19 @@ function(susurra_target_defaults target)
 endfunction()
 
 # Registers one GoogleTest executable with CTest.
-#   susurra_add_test(NAME foo_test SOURCES a.cpp b.cpp LIBS lib... LABELS core thread)
+#   susurra_add_test(NAME foo_test SOURCES a.cpp b.cpp LIBS lib... LABELS core thread [WRAPPER cmd...])
+# WRAPPER runs the test inside another program (dbus-run-session --).
 # Labels: "core" runs under ASan/UBSan in CI, "thread" under TSan, "app" needs Qt.
 function(susurra_add_test)
-  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS;WRAPPER" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   susurra_target_defaults(${T_NAME})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(T_WRAPPER)
+    add_test(NAME ${T_NAME} COMMAND ${T_WRAPPER} $<TARGET_FILE:${T_NAME}>)
+  else()
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  endif()
   set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}")
 endfunction()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when an #include crosses a layer the wrong way:
-# - the core (base, synth, playback, soundfile, settings) never includes Qt,
+# - the core (base, synth, playback, soundfile, settings) and the desktop
+#   session (desktop) never include Qt,
 #   the toolkit, the windows, the command line or the test doubles;
 # - each core folder includes only the folders below it;
 # - the toolkit (src/ui) never includes a Susurra window or the command line;
@@ -31,13 +32,14 @@ allowed synth     base synth
 allowed settings  base synth settings
 allowed soundfile base synth soundfile
 allowed playback  base synth playback
+allowed desktop   base desktop
 allowed ui        base synth settings ui
 allowed sound_module base synth soundfile playback sound_module
-allowed app       base synth settings soundfile playback ui app
-allowed cli       base synth settings soundfile playback cli
+allowed app       base synth settings soundfile playback desktop ui app
+allowed cli       base synth settings soundfile playback desktop cli
 
 # No Qt below the toolkit, nor in the sound module or the command line.
-for dir in base synth settings soundfile playback sound_module cli; do
+for dir in base synth settings soundfile playback desktop sound_module cli; do
   [ -d "$dir" ] || continue
   while IFS= read -r line; do
     echo "layer check: Qt in the core or the command line: $line"

@@ -31,7 +31,19 @@ done
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
+# A loaded machine can take seconds to start the server: wait for it, and
+# say so plainly when it never comes.
+x_up=
+for _ in $(seq 400); do
+  if xdotool getdisplaygeometry >/dev/null 2>&1; then x_up=1; break; fi
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if [ -z "$x_up" ]; then
+  echo "screenshots: the X server on $display did not start:" >&2
+  tail -n 5 "$work/xvfb.log" >&2
+  exit 1
+fi
 
 # Sound goes nowhere; settings and caches stay in the scratch folder.
 printf '</usr/share/alsa/alsa.conf>\npcm.!default {\n  type null\n}\n' >"$work/asound.conf"

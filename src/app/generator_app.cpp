@@ -15,10 +15,12 @@
 
 bool CGeneratorApp::InitInstance()
 {
-    // Two windows would each write both settings files at Exit, the later
-    // throwing away what was saved in the other: the running one comes
-    // forward instead.
-    CSingleInstance instance;
+    // Sets g_programFolder on the way.
+    const std::string settingsFolder = ChooseSettingsFolder(SettingsEnvironment::FromSystem());
+    // Two windows on one settings folder would each write both settings
+    // files at Exit, the later throwing away what was saved in the other:
+    // the running one comes forward instead.
+    CSingleInstance instance(QString::fromStdString(settingsFolder));
     if (instance.HandOverToRunning())
         return false;
     // The sound system is reached and its devices listed once the window is
@@ -26,8 +28,6 @@ bool CGeneratorApp::InitInstance()
     CPrefetchedWaveOut waveOut([] { return CreateWaveOut(); });
     // Lets the desktop match the window to its menu entry and icon (Wayland's app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.susurra.Susurra"));
-    // Sets g_programFolder on the way.
-    const std::string settingsFolder = ChooseSettingsFolder(SettingsEnvironment::FromSystem());
     CMainDlg dialog(waveOut, settingsFolder);
     dialog.StartSoundLater();
     QObject::connect(&waveOut, &CPrefetchedWaveOut::Ready, &dialog, &CMainDlg::OnSoundReady);

@@ -63,6 +63,10 @@ CMainDlg::~CMainDlg()
     m_deviceTimer.stop();
     m_sleepTick.stop();
     m_engine.Shutdown();
+    m_inhibitor.Release();
+    // Hiding the window as it goes takes the focus from a timer field, whose
+    // handler must not run on what is left of this window.
+    DisconnectSleepTimerFields();
 }
 
 void CMainDlg::DoDataExchange(CDataExchange& dx)
@@ -135,6 +139,7 @@ void CMainDlg::ConnectHandlers()
     connect(m_fileSettingCombo, &CComboCtrl::SelChange, this, [this] { ApplyFileSetting(); });
     onClick(ID_HELP, &CMainDlg::OnHelp);
     onClick(IDC_ENDLESS, &CMainDlg::OnEndless);
+    onClick(IDC_KEEP_AWAKE, &CMainDlg::OnKeepAwake);
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, [this] { OnHelp(); });
 }
@@ -224,7 +229,8 @@ void CMainDlg::SetUpIconButtons()
 
 void CMainDlg::ShowStatus(const std::string& text)
 {
-    ShowStatus(CCoreText::Translate(text));
+    // The match's tones start and stop the engine; the line says what the user is doing.
+    ShowStatus(m_matchDialog != nullptr ? tr("matching pitch") : CCoreText::Translate(text));
 }
 
 void CMainDlg::ShowStatus(const QString& text)

@@ -8,6 +8,7 @@
 #include "app/save_set_host.h"
 #include "base/play_controls.h"
 #include "base/status_sink.h"
+#include "desktop/sleep_inhibitor.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "settings/settings_store.h"
@@ -31,6 +32,7 @@
 
 class CComboCtrl;
 class QCheckBox;
+class QDialog;
 class CIconButton;
 class CProgressCtrl;
 class CSliderCtrl;
@@ -122,6 +124,12 @@ public:
     // The desktop's media controls set the volume: the slider moves to the
     // position (clamped to its range) and the device follows.
     void SetVolumeFromDesktop(int position);
+    // "Keep the computer awake while playing" was clicked: taken or given
+    // back at once when playing.
+    void OnKeepAwake();
+    // Automatic suspend is held off now (the check box is on, sound plays
+    // and the desktop granted it).
+    InhibitInterface KeepingAwakeWith() const { return m_inhibitor.Held(); }
 
 signals:
     // The status line, the chosen noise setting or the volume changed.
@@ -197,6 +205,8 @@ public:
     bool m_sleepQuit = false;
     int m_playFadeInSeconds = 0; // 0: off
     bool m_glide = false;
+    // Automatic suspend waits while sound plays; kept in the preferences file.
+    bool m_keepAwake = true;
     CComboCtrl* m_stopAfterCombo = nullptr;
     bool m_notch = false;
     double m_notchWidthOctaves = 1.0;
@@ -212,6 +222,8 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
     bool OnInitDialog() override;
     void OnCancel() override;
+    // Enter in a sleep timer field takes its value and keeps the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Marks long work on the user-interface thread: a busy cursor, and the
@@ -247,12 +259,19 @@ private:
     void SaveSettingsFiles(bool quiet = false);
     // The sleep timer (main_dlg_sleep_timer.cpp).
     void SetUpSleepTimer();
+    void DisconnectSleepTimerFields();
     void ExchangeSleepTimer(CDataExchange& dx);
     void StartSleepTimer();
     void CancelSleepTimer();
     void OnSleepTimerEnded();
     void ShowCountdown();
+    // Holds the inhibitor while the check box is on and sound plays, and
+    // gives it back otherwise; asks the desktop only when that changes.
+    void KeepAwakeWhilePlaying();
     QString PreferencesPath() const;
+    // False, with a message on stderr, when the preferences file is not a
+    // regular file or is too large or has too long a line to be one.
+    bool PreferencesUsable();
     void LoadPreferences();
     void SavePreferences();
     void SetUpNotchControls();
@@ -285,7 +304,12 @@ private:
     QElapsedTimer m_sleepClock; // monotonic: a changed system clock does not matter
     int64_t m_sleepLengthMs = 0;
     bool m_sleepRunning = false;
+    bool m_preferencesRefused = false;
+    // The pitch match while it is open over the window.
+    QDialog* m_matchDialog = nullptr;
     bool m_leaveWhenIdle = false;
+    // At most 1 s per question, on the window's thread; without a bus, nothing.
+    CSleepInhibitor m_inhibitor{SessionBusAddress(), 1000};
     bool m_soundStarted = true;
     bool m_soundReady = false;
     // OnInitDialog has returned: the window is about to show.

@@ -83,9 +83,15 @@ void CMainDlg::OnMatch()
     // While the dialog runs, the window's paints must not put its own volume
     // back over the one chosen for the tones; no busy cursor, though.
     ++m_busy;
+    m_matchDialog = &dialog;
+    ShowStatus(tr("matching pitch"));
     dialog.exec();
+    m_matchDialog = nullptr;
     --m_busy;
     ShowStatus(CCoreText::Translate(m_engine.IsPlaying() ? "playing" : "nothing to do"));
+    // The noise stopped for the tones: a running sleep timer has nothing left to end.
+    if (!m_engine.IsPlaying())
+        CancelSleepTimer();
     switch (dialog.GetOutcome())
     {
         case CPitchMatchDlg::Outcome::Cancelled:

@@ -97,12 +97,14 @@ void CMainDlg::OnPlay()
     }
     // Play starts the sleep timer again, whether or not the sound restarted.
     StartSleepTimer();
+    KeepAwakeWhilePlaying();
 }
 
 void CMainDlg::OnStop()
 {
     CancelSleepTimer();
     m_engine.OnStop();
+    KeepAwakeWhilePlaying();
 }
 
 void CMainDlg::OnSelchangeSoundDevice()
@@ -156,6 +158,8 @@ void CMainDlg::OnCheckDevice()
     {
         OnSleepTimerEnded();
     }
+    // Whatever ended playback (the timer, a lost device), suspend may come again.
+    KeepAwakeWhilePlaying();
     if (m_leaveWhenIdle)
         LeaveQuietly();
     if (m_engine.RefreshDevices())

@@ -9,12 +9,16 @@
 
 #include <QCoreApplication>
 #include <QAbstractButton>
+#include <QDialog>
 #include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSettings>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace
 {
@@ -42,6 +46,40 @@ const char kFadeOutKey[] = "SleepTimer/FadeOutMinutes";
 const char kThenQuitKey[] = "SleepTimer/ThenQuit";
 const char kFadeInKey[] = "GentleSound/FadeInSeconds";
 const char kGlideKey[] = "GentleSound/Glide";
+// Written only when off: a file of users who never turned it off stays as it was.
+const char kKeepAwakeKey[] = "Desktop/KeepAwake";
+
+// A preferences file holds a few short lines; anything far beyond that is
+// not one, and reading it whole would cost its size in memory.
+constexpr qint64 kMaxPreferencesBytes = 64 * 1024;
+constexpr qsizetype kMaxPreferencesLine = 1024;
+
+// Why the preferences file at `path` must not be read or written; empty when
+// it may. Never opens anything but a regular file (a named pipe would block).
+QString PreferencesProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    if (info.size() > kMaxPreferencesBytes)
+        return QStringLiteral("larger than %1 bytes").arg(kMaxPreferencesBytes);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {}; // QSettings reports what it cannot read as defaults
+    const QByteArray bytes = file.read(kMaxPreferencesBytes + 1);
+    if (bytes.size() > kMaxPreferencesBytes)
+        return QStringLiteral("larger than %1 bytes").arg(kMaxPreferencesBytes);
+    for (qsizetype start = 0; start < bytes.size();)
+    {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        if (end - start > kMaxPreferencesLine)
+            return QStringLiteral("a line longer than %1 bytes").arg(kMaxPreferencesLine);
+        start = end + 1;
+    }
+    return {};
+}
 
 QString StopAfterMessage()
 {
@@ -89,11 +127,47 @@ void CMainDlg::SetUpSleepTimer()
     m_stopAfterCombo = GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER);
     for (const StopAfterChoice& choice : kChoices)
         m_stopAfterCombo->AddString(QString::fromUtf8(choice.text));
+    // Typed text is taken as typed: completing "1" to "15 min" would start
+    // a timer nobody asked for, and Enter must not add the text to the list.
+    m_stopAfterCombo->setCompleter(nullptr);
+    m_stopAfterCombo->setInsertPolicy(QComboBox::NoInsert);
     m_sleepTick.setInterval(1000);
     connect(&m_sleepTick, &QTimer::timeout, this, [this] { OnSleepTick(); });
-    connect(m_stopAfterCombo, &QComboBox::editTextChanged, this, [this] { OnChangeSleepTimer(); });
+    // A value counts once it is complete: on Enter, when the focus leaves,
+    // or when a choice is picked from the list; never while it is typed.
+    connect(m_stopAfterCombo, &QComboBox::activated, this, [this] { OnChangeSleepTimer(); });
+    if (QLineEdit* typed = m_stopAfterCombo->lineEdit())
+        connect(typed, &QLineEdit::editingFinished, this, [this] { OnChangeSleepTimer(); });
     if (auto* fade = GetDlgItemAs<QLineEdit>(IDC_SLEEP_FADE_OUT))
-        connect(fade, &QLineEdit::textChanged, this, [this] { OnChangeSleepTimer(); });
+        connect(fade, &QLineEdit::editingFinished, this, [this] { OnChangeSleepTimer(); });
+}
+
+void CMainDlg::DisconnectSleepTimerFields()
+{
+    if (m_stopAfterCombo == nullptr)
+        return;
+    m_stopAfterCombo->disconnect(this);
+    if (QLineEdit* typed = m_stopAfterCombo->lineEdit())
+        typed->disconnect(this);
+    if (auto* fade = GetDlgItemAs<QLineEdit>(IDC_SLEEP_FADE_OUT))
+        fade->disconnect(this);
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event)
+{
+    // The field has taken the value (editingFinished) before the key gets
+    // here; ending the window now would end the night's plan with it.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QWidget* focused = focusWidget();
+    const bool timerField = focused != nullptr
+                            && (focused == m_stopAfterCombo || focused == m_stopAfterCombo->lineEdit()
+                                || focused == GetDlgItem(IDC_SLEEP_FADE_OUT));
+    if (enter && timerField)
+    {
+        event->accept();
+        return;
+    }
+    CDialogBase::keyPressEvent(event);
 }
 
 void CMainDlg::ExchangeSleepTimer(CDataExchange& dx)
@@ -111,6 +185,7 @@ void CMainDlg::ExchangeSleepTimer(CDataExchange& dx)
     dx.Check(IDC_SLEEP_QUIT, m_sleepQuit);
     dx.Text(IDC_FADE_IN_AT_PLAY, m_playFadeInSeconds, 0, kMaxFadeInSeconds);
     dx.Check(IDC_GLIDE, m_glide);
+    dx.Check(IDC_KEEP_AWAKE, m_keepAwake);
 }
 
 void CMainDlg::StartSleepTimer()
@@ -151,15 +226,24 @@ void CMainDlg::ShowCountdown()
 
 void CMainDlg::OnSleepTick()
 {
-    if (!m_sleepRunning || Busy())
+    // The pitch match holds the window, but the night goes on: its count
+    // keeps running, and its end closes the match as it would any box.
+    const bool matching = m_matchDialog != nullptr;
+    if (!m_sleepRunning || (Busy() && !matching))
         return;
-    if (!m_engine.IsPlaying())
+    if (!m_engine.IsPlaying() && !matching)
     {
         CancelSleepTimer();
         return;
     }
     ShowCountdown();
-    if (m_sleepClock.elapsed() > m_sleepLengthMs + kBackstopMs)
+    if (matching && m_sleepClock.elapsed() >= m_sleepLengthMs)
+    {
+        OnSleepTimerEnded();
+        if (m_leaveWhenIdle)
+            m_matchDialog->reject();
+    }
+    else if (m_sleepClock.elapsed() > m_sleepLengthMs + kBackstopMs)
     {
         m_engine.OnStop();
         OnSleepTimerEnded();
@@ -168,22 +252,33 @@ void CMainDlg::OnSleepTick()
 
 void CMainDlg::OnChangeSleepTimer()
 {
-    if (!m_initDone || !m_engine.IsPlaying())
+    // A window on its way out (Exit, the close box) leaves the fields as they are.
+    if (!m_initDone || Busy() || !isVisible())
         return;
-    // Half-typed text changes nothing: the count restarts once it reads well.
-    const std::optional<int> minutes = ParseStopAfter(m_stopAfterCombo->currentText());
-    bool fadeRead = false;
-    const int fade = GetDlgItemText(IDC_SLEEP_FADE_OUT).toInt(&fadeRead);
-    if (!minutes || !fadeRead || fade < 0 || fade > kMaxFadeOutMinutes)
+    // Both fields are read as Play reads them: a bad value gets the range
+    // message and changes nothing, neither the values nor a running count.
+    CDataExchange dx(*this, true);
+    QString stopAfter;
+    dx.Text(IDC_SLEEP_STOP_AFTER, stopAfter);
+    const std::optional<int> minutes = ParseStopAfter(stopAfter);
+    if (!minutes)
+        dx.Reject(IDC_SLEEP_STOP_AFTER, StopAfterMessage());
+    int fade = m_sleepFadeMinutes;
+    dx.Text(IDC_SLEEP_FADE_OUT, fade, 0, kMaxFadeOutMinutes);
+    if (dx.Failed())
         return;
+    const bool changed = *minutes != m_sleepMinutes || fade != m_sleepFadeMinutes;
     m_sleepMinutes = *minutes;
     m_sleepFadeMinutes = fade;
-    StartSleepTimer();
+    // Leaving a field unchanged keeps the count going.
+    if (changed && m_engine.IsPlaying())
+        StartSleepTimer();
 }
 
 void CMainDlg::OnSleepTimerEnded()
 {
     CancelSleepTimer();
+    KeepAwakeWhilePlaying();
     if (auto* quit = GetDlgItemAs<QAbstractButton>(IDC_SLEEP_QUIT); quit != nullptr && quit->isChecked())
         LeaveQuietly();
 }
@@ -193,9 +288,26 @@ QString CMainDlg::PreferencesPath() const
     return QString::fromStdString(m_settings.m_folder) + QStringLiteral("preferences.ini");
 }
 
+bool CMainDlg::PreferencesUsable()
+{
+    const QString path = PreferencesPath();
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return true;
+    const QString problem = PreferencesProblem(path);
+    if (problem.isEmpty())
+        return true;
+    // The window has no place for this yet, and the file is the user's to mend.
+    std::fprintf(stderr, "susurra: %s: %s; the preferences are not read or written\n", qUtf8Printable(path),
+                 qUtf8Printable(problem));
+    return false;
+}
+
 void CMainDlg::LoadPreferences()
 {
     if (!QFile::exists(PreferencesPath()))
+        return;
+    m_preferencesRefused = !PreferencesUsable();
+    if (m_preferencesRefused)
         return;
     const QSettings prefs(PreferencesPath(), QSettings::IniFormat);
     const auto read = [&prefs](const char* key, int fallback, int maximum) {
@@ -208,21 +320,32 @@ void CMainDlg::LoadPreferences()
     m_sleepQuit = read(kThenQuitKey, 0, 1) == 1;
     m_playFadeInSeconds = read(kFadeInKey, m_playFadeInSeconds, kMaxFadeInSeconds);
     m_glide = read(kGlideKey, 0, 1) == 1;
+    m_keepAwake = read(kKeepAwakeKey, 1, 1) == 1;
 }
 
 void CMainDlg::SavePreferences()
 {
     // Nothing chosen yet: the settings folder stays as it was.
-    const bool defaults =
-        m_sleepMinutes == 0 && m_sleepFadeMinutes == 10 && !m_sleepQuit && m_playFadeInSeconds == 0 && !m_glide;
+    const bool defaults = m_sleepMinutes == 0 && m_sleepFadeMinutes == 10 && !m_sleepQuit && m_playFadeInSeconds == 0
+                          && !m_glide && m_keepAwake;
     if (defaults && !QFile::exists(PreferencesPath()))
         return;
+    // A file refused at the start stays as it is; one that turned bad since is refused now.
+    if (m_preferencesRefused || !PreferencesUsable())
+    {
+        m_preferencesRefused = true;
+        return;
+    }
     QSettings prefs(PreferencesPath(), QSettings::IniFormat);
     prefs.setValue(QLatin1String(kStopAfterKey), m_sleepMinutes);
     prefs.setValue(QLatin1String(kFadeOutKey), m_sleepFadeMinutes);
     prefs.setValue(QLatin1String(kThenQuitKey), m_sleepQuit ? 1 : 0);
     prefs.setValue(QLatin1String(kFadeInKey), m_playFadeInSeconds);
     prefs.setValue(QLatin1String(kGlideKey), m_glide ? 1 : 0);
+    if (m_keepAwake)
+        prefs.remove(QLatin1String(kKeepAwakeKey));
+    else
+        prefs.setValue(QLatin1String(kKeepAwakeKey), 0);
     prefs.sync();
     if (prefs.status() != QSettings::NoError)
         ShowStatus(tr("preferences not saved"));

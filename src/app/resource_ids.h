@@ -81,6 +81,7 @@ constexpr int IDC_SLEEP_QUIT = 1112;
 constexpr int IDC_SLEEP_COUNTDOWN = 1113;
 constexpr int IDC_FADE_IN_AT_PLAY = 1114;
 constexpr int IDC_GLIDE = 1115;
+constexpr int IDC_KEEP_AWAKE = 1116;
 // The notch and the pitch match.
 constexpr int IDC_NOTCH = 1140;
 constexpr int IDC_NOTCH_WIDTH = 1141;

@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/single_instance.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -66,8 +70,10 @@ bool WaitFor(int fd, short events)
 
 } // namespace
 
-CSingleInstance::CSingleInstance(QString folder)
-    : m_folder(folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) : std::move(folder))
+CSingleInstance::CSingleInstance(QString settingsFolder, QString runtimeFolder)
+    : m_settingsFolder(settingsFolder.isEmpty() ? QStringLiteral(".") : std::move(settingsFolder)),
+      m_folder(runtimeFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+                                       : std::move(runtimeFolder))
 {}
 
 CSingleInstance::~CSingleInstance()
@@ -79,41 +85,93 @@ CSingleInstance::~CSingleInstance()
         ::close(m_listenFd);
         ::unlink(QFile::encodeName(SocketPath()).constData());
     }
+    if (m_folderLockFd >= 0)
+        ::close(m_folderLockFd);
+}
+
+QString CSingleInstance::SocketPath() const
+{
+    // One socket per settings folder, however it is spelled; short enough
+    // for a socket address.
+    const QString folder = QDir(m_settingsFolder).canonicalPath();
+    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(folder.isEmpty() ? m_settingsFolder : folder),
+                                                    QCryptographicHash::Sha1)
+                               .toHex()
+                               .left(16);
+    return m_folder + QStringLiteral("/org.susurra.Susurra.") + QString::fromLatin1(key) + QStringLiteral(".instance");
+}
+
+CSingleInstance::FolderLock CSingleInstance::LockSettingsFolder()
+{
+    if (m_settingsFolder.isEmpty())
+        return FolderLock::Unavailable;
+    const int fd = ::open(QFile::encodeName(m_settingsFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return FolderLock::Unavailable;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+    {
+        m_folderLockFd = fd;
+        return FolderLock::Taken;
+    }
+    const int error = errno;
+    ::close(fd);
+    return error == EWOULDBLOCK ? FolderLock::HeldElsewhere : FolderLock::Unavailable;
 }
 
 bool CSingleInstance::HandOverToRunning()
 {
-    if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
+    const bool haveRuntime = !m_folder.isEmpty() && QDir().mkpath(m_folder);
+    switch (LockSettingsFolder())
+    {
+        case FolderLock::Taken:
+            // This start owns the folder: nothing at the socket's path is a
+            // window of it, not even one that accepts and never answers.
+            if (haveRuntime)
+                Listen();
+            return false;
+        case FolderLock::HeldElsewhere:
+            // A busy window answers later; it has the request.
+            if (!haveRuntime || AskRunning() == Answer::Nobody)
+                std::fprintf(stderr,
+                             "susurra: another Susurra window uses the settings in %s, but cannot be reached from "
+                             "here (another session?); close it first\n",
+                             qUtf8Printable(m_settingsFolder));
+            return true;
+        case FolderLock::Unavailable:
+            break;
+    }
+    if (!haveRuntime)
         return false;
     QLockFile lock(m_folder + QStringLiteral("/org.susurra.Susurra.instance.lock"));
     // A lock whose owner died is taken over; a live one is waited for.
     if (!lock.tryLock(kAnswerMs * 2))
         return false;
-    if (AskRunning())
+    // Without the folder's lock, only a window that answers is one.
+    if (AskRunning() == Answer::Answered)
         return true;
-    // Nobody answers: whatever is there was left by a crash.
     Listen();
     return false;
 }
 
-bool CSingleInstance::AskRunning() const
+CSingleInstance::Answer CSingleInstance::AskRunning() const
 {
     const std::optional<sockaddr_un> address = SocketAddress(SocketPath());
     if (!address)
-        return false;
+        return Answer::Nobody;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return false;
-    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0;
-    if (connected && SendAll(fd, kRaise))
+        return Answer::Nobody;
+    Answer result = Answer::Nobody;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0 && SendAll(fd, kRaise))
     {
-        // A window busy with long work answers later; it has the request.
-        char answer[8];
-        if (WaitFor(fd, POLLIN))
-            (void)!::read(fd, answer, sizeof answer);
+        result = Answer::Connected;
+        char answer[8] = {};
+        if (WaitFor(fd, POLLIN) && ::read(fd, answer, sizeof answer) == kDone.size()
+            && QByteArray(answer, kDone.size()) == kDone)
+            result = Answer::Answered;
     }
     ::close(fd);
-    return connected;
+    return result;
 }
 
 void CSingleInstance::Listen()

@@ -23,6 +23,7 @@
 #include "cli/stderr_filter.h"
 #include "cli/stderr_reporter.h"
 #include "cli/waking_wave_out.h"
+#include "desktop/sleep_inhibitor.h"
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "playback/backends/backend_choice.h"
@@ -50,6 +51,7 @@ struct PlayOptions
     int fadeIn = 0;             // seconds of rise at the start
     std::optional<int> fadeOut; // seconds of fall before the end of --duration
     WaveBackend backend = WaveBackend::Automatic;
+    bool inhibit = true; // keep the computer from suspending while playing
 };
 
 const char kHelpHead[] = "Usage: susurra-cli play [options]\n"
@@ -78,6 +80,8 @@ const char kHelpTail[] = "\n"
                          "  --backend pulse|alsa   play through the desktop's sound server or straight\n"
                          "                         to ALSA; default: the sound server when one answers\n"
                          "                         (or SUSURRA_BACKEND)\n"
+                         "  --no-inhibit           let the computer suspend while playing; by default\n"
+                         "                         automatic suspend waits until playback ends\n"
                          "  --help                 this text\n"
                          "\n"
                          "Examples:\n"
@@ -187,6 +191,10 @@ int ParseArguments(int argc, char** argv, NoiseOptions& noise, PlayOptions& play
                 return 2;
             }
             play.backend = *backend;
+        }
+        else if (argument == "--no-inhibit")
+        {
+            play.inhibit = false;
         }
         else if (name == "--volume")
         {
@@ -340,6 +348,11 @@ int RunPlay(int argc, char** argv)
         reportFailure();
         return 1;
     }
+    // Without a session bus or an inhibit service this asks nothing and says
+    // nothing; released when play returns, and by the bus if it dies.
+    CSleepInhibitor inhibitor;
+    if (play.inhibit)
+        inhibitor.Hold({"susurra-cli", "Playing noise", {}, 0});
 
     // Sleeps until a signal: Ctrl-C and the like, or the wave output's wake
     // after a buffer came back; the clock ends a --duration without fade.

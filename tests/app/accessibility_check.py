@@ -26,7 +26,8 @@ READING_ORDER = [
     "Frequency (Hz)", "Frequency (Hz)", "Lower Limit (Hz)", "Upper Limit (Hz)", "Strength (%)",
     "Period (s)", "Endless (never repeats)", "Notch at tinnitus frequency", "Width",
     "Select Setting", "Save Setting", "Fade-in (s)", "Fade-out (s)", "Total Playing Time",
-    "File Name", "Browse", "Fade in at Play (s)", "Glide between sounds",
+    "File Name", "Browse", "Keep the computer awake while playing", "Fade in at Play (s)",
+    "Glide between sounds",
 ]
 
 failures = []

@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's sleep timer and fade in at Play, on the scripted backend.
 #include "playback/fade_curve.h"
+#include "testing/temp_folder.h"
 #include "tests/app/main_dlg_window_fixture.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QSettings>
+#include <QTimer>
+
+#include <sys/stat.h>
 
 #include <chrono>
+#include <fstream>
+#include <ostream>
 #include <vector>
 
 namespace
@@ -27,6 +35,22 @@ protected:
         while (m_waveOut.CompleteNext())
         {}
         d.OnCheckDevice();
+    }
+
+    // Types into a field key by key, as a user does, over what it held;
+    // then leaves it for the next control unless `stay`.
+    static void TypeKeys(CMainDlg& d, int id, const QString& keys, bool stay = false)
+    {
+        auto* combo = d.GetDlgItemAs<CComboCtrl>(id);
+        QLineEdit* edit = combo != nullptr ? combo->lineEdit() : Edit(d, id);
+        d.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, keys);
+        if (!stay)
+            Button(d, IDC_SLEEP_QUIT)->setFocus();
+        Settle();
     }
 };
 
@@ -94,12 +118,12 @@ TEST_F(SleepTimer, StopCancelsPlayRestartsAndAChangeWhilePlayingCountsAnew)
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "");
     d.OnPlay();
     EXPECT_TRUE(d.SleepTimerRunning());
-    Type(d, {{IDC_SLEEP_STOP_AFTER, "1\u00bd h"}});
+    TypeKeys(d, IDC_SLEEP_STOP_AFTER, "1\u00bd h");
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 1:30:00");
-    // Half-typed text leaves the count alone.
-    Type(d, {{IDC_SLEEP_STOP_AFTER, "1:"}});
+    TypeKeys(d, IDC_SLEEP_FADE_OUT, "5");
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 1:30:00");
-    Type(d, {{IDC_SLEEP_STOP_AFTER, "Off"}});
+    EXPECT_EQ(d.m_sleepFadeMinutes, 5);
+    TypeKeys(d, IDC_SLEEP_STOP_AFTER, "Off");
     EXPECT_FALSE(d.SleepTimerRunning());
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "");
     EXPECT_TRUE(d.IsPlaying());
@@ -118,6 +142,170 @@ TEST_F(SleepTimer, ADeviceLostDuringTheFadeStopsTheTimerWithoutAMessageBox)
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "");
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
+
+// The pitch match stops the noise for its tones, but not the night: the
+// count goes on beside a status that says what happens, and its end with
+// "Then quit" closes the match and leaves as Exit does.
+TEST_F(SleepTimer, TheCountRunsOnWhileMatchIsOpenAndItsEndQuitsThroughIt)
+{
+    CMainDlg& d = Start(std::chrono::milliseconds(1500));
+    Type(d, {{IDC_SLEEP_STOP_AFTER, "0:01"}});
+    Button(d, IDC_SLEEP_QUIT)->setChecked(true);
+    d.OnPlay();
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 0:00:02");
+    QString countdown;
+    QString status;
+    bool matchOpen = false;
+    QTimer::singleShot(1200, &d, [&] {
+        countdown = Text(d, IDC_SLEEP_COUNTDOWN);
+        status = Text(d, IDC_STATUS);
+        matchOpen = QApplication::activeModalWidget() != &d;
+    });
+    d.GetDlgItemAs<QPushButton>(IDC_MATCH)->click(); // returns once the match is closed
+    EXPECT_TRUE(matchOpen);
+    EXPECT_EQ(countdown, "stops in 0:00:01");
+    EXPECT_EQ(status, "matching pitch");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !d.isVisible(); }, 2000));
+    EXPECT_EQ(d.EndCode(), IDOK);
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+struct PreferencesFile
+{
+    const char* name;
+    // Makes preferences.ini at `path`.
+    void (*make)(const std::string& path);
+    const char* problem; // on stderr; empty: read as usual
+};
+
+void PrintTo(const PreferencesFile& file, std::ostream* out)
+{
+    *out << file.name;
+}
+
+const char kTwentyMinutes[] = "[SleepTimer]\nStopAfterMinutes=20\n";
+
+class SleepTimerPreferences : public SleepTimer, public testing::WithParamInterface<PreferencesFile>
+{};
+
+// A preferences file that is no file, or too big to be one, is skipped with
+// a message on stderr and left as it was; the window opens all the same.
+TEST_P(SleepTimerPreferences, OnlyASmallRegularFileIsReadOrWritten)
+{
+    const std::string path = Folder() + "preferences.ini";
+    GetParam().make(path);
+    struct stat status
+    {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    const std::string before = S_ISREG(status.st_mode) ? ReadAll(path) : "";
+    testing::internal::CaptureStderr();
+    CMainDlg& d = Start();
+    Button(d, IDC_GLIDE)->setChecked(true);
+    d.OnExit();
+    const std::string err = testing::internal::GetCapturedStderr();
+    if (GetParam().problem[0] == '\0')
+    {
+        EXPECT_EQ(Text(d, IDC_SLEEP_STOP_AFTER), "0:20");
+        EXPECT_EQ(err.find("preferences"), std::string::npos) << err;
+        return;
+    }
+    const std::string message =
+        "susurra: " + path + ": " + GetParam().problem + "; the preferences are not read or written\n";
+    EXPECT_NE(err.find(message), std::string::npos) << err;
+    EXPECT_EQ(Text(d, IDC_SLEEP_STOP_AFTER), "Off");
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    if (S_ISREG(status.st_mode))
+        EXPECT_TRUE(ReadAll(path) == before) << "the file was changed";
+    else
+        EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SleepTimerPreferences,
+    testing::Values(PreferencesFile{"Ordinary", [](const std::string& path) { std::ofstream(path) << kTwentyMinutes; },
+                                    ""},
+                    PreferencesFile{"NamedPipe", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); },
+                                    "not a regular file"},
+                    PreferencesFile{"TooLarge",
+                                    [](const std::string& path) {
+                                        std::ofstream out(path);
+                                        out << kTwentyMinutes;
+                                        for (int i = 0; i < 65536 / 8; ++i)
+                                            out << "; 45678\n";
+                                    },
+                                    "larger than 65536 bytes"},
+                    PreferencesFile{"LongLine",
+                                    [](const std::string& path) {
+                                        std::ofstream(path)
+                                            << kTwentyMinutes << "Glide=" << std::string(1020, '1') << "\n";
+                                    },
+                                    "a line longer than 1024 bytes"}),
+    RowName());
+
+struct TypedValue
+{
+    const char* name;
+    const char* keys;
+    const char* countdown; // after leaving the field
+    bool refused;          // with the range message
+};
+
+void PrintTo(const TypedValue& value, std::ostream* out)
+{
+    *out << value.name;
+}
+
+class SleepTimerTyping : public SleepTimer, public testing::WithParamInterface<TypedValue>
+{};
+
+// While "1 h" counts down, a value is typed key by key: nothing is completed
+// and nothing counts until the field is left; then a good value counts anew
+// and a bad one gets the range message and leaves the count alone.
+TEST_P(SleepTimerTyping, TheFieldTakesAValueOnlyWhenItIsLeftAndValid)
+{
+    CMainDlg& d = Start();
+    Type(d, {{IDC_SLEEP_STOP_AFTER, "1 h"}});
+    d.OnPlay();
+    TypeKeys(d, IDC_SLEEP_STOP_AFTER, GetParam().keys, true);
+    EXPECT_EQ(Text(d, IDC_SLEEP_STOP_AFTER), GetParam().keys);
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 1:00:00");
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+
+    Button(d, IDC_SLEEP_QUIT)->setFocus();
+    Settle();
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), GetParam().countdown);
+    const QStringList refusal{"Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."};
+    EXPECT_EQ(m_messages.Texts(), GetParam().refused ? refusal : QStringList{});
+    EXPECT_EQ(d.GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER)->GetCount(), 11) << "nothing added to the list";
+}
+
+// Enter takes the value as leaving the field does, and the window stays.
+TEST_F(SleepTimer, EnterInATimerFieldTakesItsValueAndKeepsTheWindow)
+{
+    CMainDlg& d = Start();
+    Type(d, {{IDC_SLEEP_STOP_AFTER, "1 h"}});
+    d.OnPlay();
+    TypeKeys(d, IDC_SLEEP_STOP_AFTER, "0:30", true);
+    QTest::keyClick(d.GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER)->lineEdit(), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), "stops in 0:30:00");
+    TypeKeys(d, IDC_SLEEP_FADE_OUT, "7", true);
+    QTest::keyClick(Edit(d, IDC_SLEEP_FADE_OUT), Qt::Key_Enter);
+    Settle();
+    EXPECT_EQ(d.m_sleepFadeMinutes, 7);
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(d.IsPlaying());
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, SleepTimerTyping,
+                         testing::Values(TypedValue{"OneIsNotFifteen", "1", "stops in 1:00:00", true},
+                                         TypedValue{"FourIsNotFortyFive", "4", "stops in 1:00:00", true},
+                                         TypedValue{"HalfATime", "1:5", "stops in 1:00:00", true},
+                                         TypedValue{"ATime", "1:05", "stops in 1:05:00", false},
+                                         TypedValue{"AChoice", "45 min", "stops in 0:45:00", false},
+                                         TypedValue{"TheSameAgain", "1 h", "stops in 1:00:00", false}),
+                         RowName());
 
 struct BadValue
 {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -51,24 +52,25 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
-    QTemporaryDir m_folder;
+    QTemporaryDir m_settings;
+    QTemporaryDir m_folder; // the runtime folder
 };
 
 TEST_F(SingleInstance, ASecondStartOverAStaleSocketListensAndAThirdHandsOverToIt)
 {
     // A crash leaves the socket file behind, with nobody listening.
-    const QString path = CSingleInstance(m_folder.path()).SocketPath();
+    const QString path = CSingleInstance(m_settings.path(), m_folder.path()).SocketPath();
     const sockaddr_un address = Address(path);
     const int left = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(::bind(left, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ::close(left);
     ASSERT_TRUE(QFile::exists(path));
 
-    CSingleInstance first(m_folder.path());
+    CSingleInstance first(m_settings.path(), m_folder.path());
     EXPECT_FALSE(first.HandOverToRunning()) << "nobody answers the stale socket";
     QSignalSpy raised(&first, &CSingleInstance::RaiseRequested);
     std::future<bool> third = std::async(std::launch::async, [this] {
-        CSingleInstance instance(m_folder.path());
+        CSingleInstance instance(m_settings.path(), m_folder.path());
         return instance.HandOverToRunning();
     });
     RunUntil([&] { return third.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
@@ -78,7 +80,7 @@ TEST_F(SingleInstance, ASecondStartOverAStaleSocketListensAndAThirdHandsOverToIt
 
 TEST_F(SingleInstance, AClientThatLeavesAtOnceStillRaisesAndEndsNothing)
 {
-    CSingleInstance first(m_folder.path());
+    CSingleInstance first(m_settings.path(), m_folder.path());
     ASSERT_FALSE(first.HandOverToRunning());
     QSignalSpy raised(&first, &CSingleInstance::RaiseRequested);
     const int fd = Connect(first);
@@ -93,7 +95,7 @@ TEST_F(SingleInstance, AClientThatLeavesAtOnceStillRaisesAndEndsNothing)
 
 TEST_F(SingleInstance, AnythingButTheRequestIsDropped)
 {
-    CSingleInstance first(m_folder.path());
+    CSingleInstance first(m_settings.path(), m_folder.path());
     ASSERT_FALSE(first.HandOverToRunning());
     QSignalSpy raised(&first, &CSingleInstance::RaiseRequested);
     const int fd = Connect(first);
@@ -106,6 +108,53 @@ TEST_F(SingleInstance, AnythingButTheRequestIsDropped)
     EXPECT_EQ(read.get(), 0) << "the window closes the connection";
     ::close(fd);
     EXPECT_EQ(raised.count(), 0);
+}
+
+// The settings folder, not the session, makes one window: a start on the
+// same folder from another runtime folder (another session) ends, one on
+// another folder opens its own window; the socket is the user's alone.
+TEST_F(SingleInstance, OneWindowPerSettingsFolderWhateverTheSession)
+{
+    CSingleInstance first(m_settings.path(), m_folder.path());
+    ASSERT_FALSE(first.HandOverToRunning());
+    struct stat status
+    {};
+    ASSERT_EQ(::stat(QFile::encodeName(first.SocketPath()).constData(), &status), 0);
+    EXPECT_TRUE(S_ISSOCK(status.st_mode));
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    QTemporaryDir otherSession;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(CSingleInstance(m_settings.path() + "/.", otherSession.path()).HandOverToRunning());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "susurra: another Susurra window uses the settings in " + m_settings.path().toStdString()
+                  + "/., but cannot be reached from here (another session?); close it first\n");
+
+    QTemporaryDir otherSettings;
+    CSingleInstance second(otherSettings.path(), m_folder.path());
+    EXPECT_FALSE(second.HandOverToRunning());
+    EXPECT_NE(second.SocketPath(), first.SocketPath());
+}
+
+// Something at the socket's path that accepts and never answers is no window
+// of this settings folder: the start opens its window and takes the path over.
+TEST_F(SingleInstance, ASocketThatAcceptsButNeverAnswersIsReplaced)
+{
+    const QString path = CSingleInstance(m_settings.path(), m_folder.path()).SocketPath();
+    const sockaddr_un address = Address(path);
+    const int squatter = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(squatter, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(squatter, 8), 0);
+
+    CSingleInstance first(m_settings.path(), m_folder.path());
+    EXPECT_FALSE(first.HandOverToRunning());
+    QSignalSpy raised(&first, &CSingleInstance::RaiseRequested);
+    std::future<bool> second = std::async(
+        std::launch::async, [this] { return CSingleInstance(m_settings.path(), m_folder.path()).HandOverToRunning(); });
+    RunUntil([&] { return second.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    EXPECT_TRUE(second.get());
+    EXPECT_EQ(raised.count(), 1) << "the first window answers, not the squatter";
+    ::close(squatter);
 }
 
 } // namespace
