@@ -59,6 +59,7 @@ static const char* const kTexts[] = {
     QT_TRANSLATE_NOOP("CDialogTemplate", "File N&ame:"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Browse"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Saving Status:"),
+    QT_TRANSLATE_NOOP("CDialogTemplate", "Keep the computer awake while playing"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Gentle Sound"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Fade in at Play (s):"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Glide &between sounds"),

@@ -47,6 +47,8 @@ public:
     // The search range, before the bracketing starts: 20 <= lower < upper
     // <= 20000. False (and nothing changed) otherwise.
     bool SetRange(double lower, double upper);
+    double RangeLowerLimit() const { return m_lowerLimit; }
+    double RangeUpperLimit() const { return m_upperLimit; }
 
     Step CurrentStep() const { return m_step; }
     // The tones of the current question in hertz, in the order they play.
