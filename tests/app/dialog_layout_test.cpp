@@ -21,14 +21,14 @@ TEST_F(DialogLayout, ControlsAreCreatedInTabOrderWithTheirKinds)
 {
     CDialogBase dlg(IDD_MAIN);
     dlg.Create();
-    ASSERT_EQ(dlg.Controls().size(), 76);
+    ASSERT_EQ(dlg.Controls().size(), 77);
     EXPECT_NE(dlg.GetDlgItemAs<QCheckBox>(IDC_ENDLESS), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CIconButton>(ID_HELP), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CDigitsEdit>(IDC_TINNITUS_FREQ), nullptr);
     EXPECT_TRUE(dlg.GetDlgItemAs<CComboCtrl>(IDC_NOISE_SETTING)->IsSorted());
     EXPECT_FALSE(dlg.GetDlgItemAs<CComboCtrl>(IDC_SOUND_DEVICE)->IsSorted());
     EXPECT_EQ(dlg.GetDlgItemAs<CUpDownCtrl>(IDC_FREQ_SPIN)->GetBuddy(), dlg.GetDlgItem(IDC_TINNITUS_FREQ));
-    EXPECT_EQ(dlg.RadioGroup(IDC_PHYSIOLOGICAL).size(), 4);
+    EXPECT_EQ(dlg.RadioGroup(IDC_PHYSIOLOGICAL).size(), 5);
 
     // Following the focus chain from Play visits the tab stops in template order.
     QList<int> chain;
