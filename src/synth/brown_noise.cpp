@@ -2,6 +2,7 @@
 #include "synth/brown_noise.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "synth/rounding.h"
 
@@ -16,7 +17,8 @@ const double kBinHz = kSampleRate / kN;              // where a bin sounds
 
 int BinOf(double frequency)
 {
-    return RoundHalfAway(frequency / kBinWidth) - 1;
+    const int32_t rounded = RoundHalfAway(frequency / kBinWidth);
+    return rounded == INT32_MIN ? INT32_MIN : rounded - 1;
 }
 
 // Expected largest |x| over one period, in RMS units, of Gaussian noise whose
@@ -39,7 +41,7 @@ double PinkRmsFrequency(double lower, double upper)
     do
     {
         const int k = BinOf(f);
-        if (k != last && k >= 0)
+        if (k != last && k >= 0 && k <= kN / 2)
         {
             sum += (k * kBinHz) * (k * kBinHz);
             count += 1.0;
