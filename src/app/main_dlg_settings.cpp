@@ -65,7 +65,7 @@ void CMainDlg::ApplyNoiseSetting()
         if (slot >= 0)
         {
             const NoiseSetting& setting = m_settings.m_noiseSettings.m_slots[slot];
-            m_noiseType = setting.noiseType;
+            m_noiseType = NoiseTypeOfRecord(setting);
             m_tinnitusFreq = setting.tinnitusFrequency;
             m_lowerLimit = setting.lowerLimit;
             m_upperLimit = setting.upperLimit;
@@ -142,7 +142,7 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
     if (kind == SettingsKind::Noise)
     {
         NoiseSetting& setting = m_settings.m_noiseSettings.m_slots[slot];
-        setting.noiseType = static_cast<std::int8_t>(m_noiseType & 0xFF);
+        setting.noiseType = RecordTypeOfNoise(m_noiseType);
         setting.tinnitusFrequency = m_tinnitusFreq;
         setting.lowerLimit = m_lowerLimit;
         setting.upperLimit = m_upperLimit;
@@ -153,6 +153,7 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
         extras.endless = m_endless;
         extras.notch = m_notch && !IsTone(m_noiseType);
         extras.notchWidthOctaves = extras.notch ? m_notchWidthOctaves : 0.0;
+        extras.brown = m_noiseType == Brown;
         WriteNoiseExtras(setting, extras);
         return;
     }

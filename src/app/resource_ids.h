@@ -87,6 +87,9 @@ constexpr int IDC_NOTCH = 1140;
 constexpr int IDC_NOTCH_WIDTH = 1141;
 constexpr int IDC_NOTCH_WIDTH_LABEL = 1142;
 constexpr int IDC_MATCH = 1143;
+// Brown noise: the fifth noise-type radio, after Tinnitus Finder in the
+// template, so that its index in the group is Brown.
+constexpr int IDC_BROWN = 1150;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;

@@ -163,7 +163,7 @@ bool NotchFitsType(const NoiseOptions& given, const NoiseOptions& noise)
 {
     if (given.notch == 1 && IsTone(noise.noiseType))
     {
-        Refuse("--notch", "the tone has no notch; choose physiological, white or pink noise.");
+        Refuse("--notch", "the tone has no notch; choose physiological, white, pink or brown noise.");
         return false;
     }
     return true;
@@ -256,7 +256,7 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
         const std::optional<NoiseType> type = NoiseTypeFromName(*text);
         if (!type)
         {
-            Refuse(name, "Please choose physiological, white, pink or tinnitus.");
+            Refuse(name, "Please choose physiological, white, pink, brown or tinnitus.");
             return OptionOutcome::Refused;
         }
         options.noiseType = *type;
@@ -265,8 +265,9 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
 }
 
 const char* const kNoiseOptionsHelp =
-    "  --type TYPE            physiological, white, pink or tinnitus (a pure tone\n"
-    "                         for finding the pitch of a tinnitus); default pink\n"
+    "  --type TYPE            physiological, white, pink, brown or tinnitus (a pure\n"
+    "                         tone for finding the pitch of a tinnitus); default\n"
+    "                         pink\n"
     "  --lower HZ             lowest frequency of the noise, 20..20000; default 100\n"
     "  --upper HZ             highest frequency of the noise, 20..20000; default 20000\n"
     "  --tinnitus-freq HZ     frequency of the tone, a whole number 20..20000;\n"

@@ -85,7 +85,7 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
         return std::nullopt;
     }
     NoiseOptions options;
-    options.noiseType = s.noiseType;
+    options.noiseType = NoiseTypeOfRecord(s);
     options.lowerLimit = s.lowerLimit;
     options.upperLimit = s.upperLimit;
     options.tinnitusFreq = s.tinnitusFrequency;

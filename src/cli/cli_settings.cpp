@@ -5,6 +5,7 @@
 
 #include "base/printable_text.h"
 #include "cli/cli_commands.h"
+#include "settings/noise_extras.h"
 #include "settings/settings_location.h"
 #include "settings/settings_store.h"
 #include "synth/noise_type.h"
@@ -27,7 +28,7 @@ std::string Describe(const NoiseSetting& s)
     if (s.noiseType == TinnitusFinder)
         std::snprintf(text, sizeof text, "%-13s %d Hz tone", "tinnitus", s.tinnitusFrequency);
     else
-        std::snprintf(text, sizeof text, "%-13s %g - %g Hz", std::string(NoiseTypeName(s.noiseType)).c_str(),
+        std::snprintf(text, sizeof text, "%-13s %g - %g Hz", std::string(NoiseTypeName(NoiseTypeOfRecord(s))).c_str(),
                       s.lowerLimit, s.upperLimit);
     std::string out = text;
     if (s.surfStrength != 0.0)

@@ -26,6 +26,8 @@ std::string StreamName(const PlayParameters& params)
             return "White noise";
         case Pink:
             return "Pink noise";
+        case Brown:
+            return "Brown noise";
         case TinnitusFinder:
             return "Tone " + std::to_string(params.tinnitusFreq) + " Hz";
         default:

@@ -3,12 +3,16 @@
 
 #include <cstring>
 
+#include "synth/noise_type.h"
+
 namespace
 {
 
 constexpr std::uint8_t kMarker[3] = {'S', 'x', 0x01};
 constexpr std::uint8_t kEndlessFlag = 0x01;
 constexpr std::uint8_t kNotchFlag = 0x02;
+constexpr std::uint8_t kBrownFlag = 0x04;
+constexpr std::uint8_t kKnownFlags = kEndlessFlag | kNotchFlag | kBrownFlag;
 constexpr std::uint8_t kHalfOctave = 1;
 constexpr std::uint8_t kOneOctave = 2;
 
@@ -32,7 +36,7 @@ NoiseExtras ReadNoiseExtras(const NoiseSetting& setting)
     const std::uint8_t flags = b[3];
     const std::uint8_t width = b[4];
     const bool notch = (flags & kNotchFlag) != 0;
-    const bool valid = std::memcmp(b, kMarker, sizeof kMarker) == 0 && (flags & ~(kEndlessFlag | kNotchFlag)) == 0
+    const bool valid = std::memcmp(b, kMarker, sizeof kMarker) == 0 && (flags & ~kKnownFlags) == 0
                        && (notch ? (width == kHalfOctave || width == kOneOctave) : width == 0) && Crc8(b, 5) == b[5];
     if (!valid)
         return {};
@@ -40,6 +44,7 @@ NoiseExtras ReadNoiseExtras(const NoiseSetting& setting)
     extras.endless = (flags & kEndlessFlag) != 0;
     extras.notch = notch;
     extras.notchWidthOctaves = !notch ? 0.0 : width == kHalfOctave ? 0.5 : 1.0;
+    extras.brown = (flags & kBrownFlag) != 0;
     return extras;
 }
 
@@ -47,10 +52,24 @@ void WriteNoiseExtras(NoiseSetting& setting, const NoiseExtras& extras)
 {
     std::uint8_t* b = setting.reserved2;
     std::memset(b, 0, sizeof setting.reserved2);
-    if (!extras.endless && !extras.notch)
+    if (!extras.endless && !extras.notch && !extras.brown)
         return;
     std::memcpy(b, kMarker, sizeof kMarker);
-    b[3] = static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0));
+    b[3] = static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0)
+                                     | (extras.brown ? kBrownFlag : 0));
     b[4] = !extras.notch ? 0 : extras.notchWidthOctaves == 0.5 ? kHalfOctave : kOneOctave;
     b[5] = Crc8(b, 5);
+}
+
+int NoiseTypeOfRecord(const NoiseSetting& setting)
+{
+    const int stored = setting.noiseType;
+    if (stored < Physiological || stored > TinnitusFinder)
+        return -1;
+    return stored == Pink && ReadNoiseExtras(setting).brown ? Brown : stored;
+}
+
+std::int8_t RecordTypeOfNoise(int type)
+{
+    return static_cast<std::int8_t>((type == Brown ? Pink : type) & 0xFF);
 }

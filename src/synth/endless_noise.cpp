@@ -8,6 +8,7 @@
 
 #include <fftw3.h>
 
+#include "synth/brown_noise.h"
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
 
@@ -83,6 +84,7 @@ CEndlessSpectrum::CEndlessSpectrum()
     : m_visited(kHalf + 1, 0), m_unitBins(new double[2 * kDraws]), m_fadeIn(kX), m_fadeOut(kX)
 {
     m_bins.reserve(kHalf + 1);
+    m_magnitudes.reserve(kHalf + 1);
     const double step = 2.0 * M_PI / kDraws;
     for (int r = 0; r < kDraws; ++r)
     {
@@ -103,7 +105,9 @@ void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed
 {
     m_seed = seed;
     m_scale = 0.0;
+    m_peakTarget = type == Brown ? BrownPeak(lower, upper) : 10000.0;
     m_bins.clear();
+    m_magnitudes.clear();
     std::fill(m_visited.begin(), m_visited.end(), 0);
     const auto visit = [this](int k) {
         if (k >= 0 && k <= kHalf)
@@ -111,7 +115,7 @@ void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed
     };
 
     // The walks are CNoiseSynth's: a bin visited twice still sounds once.
-    if (type == White)
+    if (type == White || type == Brown)
     {
         const int first = std::max(BinOf(lower), 0);
         const int last = std::min(BinOf(upper), kHalf);
@@ -135,8 +139,13 @@ void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed
             m_visited[static_cast<size_t>(k)] = 0;
     }
     for (int k = 0; k <= kHalf; ++k)
+    {
         if (m_visited[static_cast<size_t>(k)])
+        {
             m_bins.push_back(k);
+            m_magnitudes.push_back(type == Brown ? BrownMagnitude(k) : 1.0);
+        }
+    }
 }
 
 CEndlessWorkspace::CEndlessWorkspace() : m_bins(fftw_alloc_complex(kHalf + 1)), m_raw(fftw_alloc_real(kN))
@@ -159,17 +168,19 @@ void CEndlessWorkspace::MakeRaw(const CEndlessSpectrum& spectrum, uint64_t k)
     {
         const int bin = spectrum.Bin(i);
         const double* unit = spectrum.UnitBin(draws.Next());
+        // A magnitude of 1 changes no bit of the unit bin.
+        const double magnitude = spectrum.Magnitude(i);
         if (bin == 0 || bin == kHalf)
         {
             // These two bins are real; the Nyquist bin stands for both of
             // its mirror halves, as CNoiseSynth doubles it.
-            bins[bin][0] = bin == 0 ? unit[0] : 2.0 * unit[0];
+            bins[bin][0] = (bin == 0 ? unit[0] : 2.0 * unit[0]) * magnitude;
             bins[bin][1] = 0.0;
         }
         else
         {
-            bins[bin][0] = unit[0];
-            bins[bin][1] = unit[1];
+            bins[bin][0] = unit[0] * magnitude;
+            bins[bin][1] = unit[1] * magnitude;
         }
     }
     fftw_execute_dft_c2r(SharedPlan(), bins, m_raw);
@@ -183,9 +194,9 @@ double CEndlessWorkspace::Peak() const
     return peak;
 }
 
-double EndlessScale(double peakOfFirstPeriod)
+double EndlessScale(double peakOfFirstPeriod, double peakTarget)
 {
-    return peakOfFirstPeriod > 0.0 ? 10000.0 / peakOfFirstPeriod : 0.0;
+    return peakOfFirstPeriod > 0.0 ? peakTarget / peakOfFirstPeriod : 0.0;
 }
 
 void FormEndlessPeriod(const CEndlessSpectrum& spectrum, const double* raw, const double* previousHead, int16_t* out)
@@ -209,7 +220,7 @@ void CEndlessNoise::Start(int type, double lower, double upper, uint64_t seed, c
 {
     m_spectrum.Reset(type, lower, upper, seed, notch);
     m_workspace.MakeRaw(m_spectrum, 0);
-    m_spectrum.SetScale(EndlessScale(m_workspace.Peak()));
+    m_spectrum.SetScale(EndlessScale(m_workspace.Peak(), m_spectrum.PeakTarget()));
     m_next = 0;
     m_firstMade = true;
 }

@@ -38,7 +38,7 @@ public:
     CEndlessSpectrum(const CEndlessSpectrum&) = delete;
     CEndlessSpectrum& operator=(const CEndlessSpectrum&) = delete;
 
-    // Takes the bins of noise type 0..2 between lower and upper Hz, as
+    // Takes the bins of noise type 0..2 or Brown between lower and upper Hz, as
     // CNoiseSynth::Synthesize sets them; another type or an empty band is
     // silence. The bins of the notch stay silent. The scale is 0 until
     // SetScale. Allocates nothing.
@@ -46,9 +46,13 @@ public:
     void SetScale(double scale) { m_scale = scale; }
 
     double Scale() const { return m_scale; }
+    // The peak P_0 is scaled to: 10000, lower for brown (see BrownPeak).
+    double PeakTarget() const { return m_peakTarget; }
     uint64_t Seed() const { return m_seed; }
     int BinCount() const { return static_cast<int>(m_bins.size()); }
     int Bin(int i) const { return m_bins[static_cast<size_t>(i)]; }
+    // The magnitude of the i-th sounding bin: 1, or Brown's tilt.
+    double Magnitude(int i) const { return m_magnitudes[static_cast<size_t>(i)]; }
     // cos and sin of phase draw r, r = 0..32767.
     const double* UnitBin(int r) const { return m_unitBins.get() + 2 * r; }
     // The crossfade's weights at sample i < X: the new period's, the old one's.
@@ -57,12 +61,14 @@ public:
 
 private:
     std::vector<int> m_bins;              // sounding bins 0..N/2, ascending
+    std::vector<double> m_magnitudes;     // one for each of m_bins
     std::vector<unsigned char> m_visited; // N/2 + 1 marks, to collect m_bins once each
     std::unique_ptr<double[]> m_unitBins;
     std::vector<double> m_fadeIn;
     std::vector<double> m_fadeOut;
     uint64_t m_seed = 0;
     double m_scale = 0.0;
+    double m_peakTarget = 10000.0;
 };
 
 // The transform buffers of one thread. MakeRaw is thread-safe across
@@ -92,9 +98,9 @@ private:
 // no crossfade when previousHead is null.
 void FormEndlessPeriod(const CEndlessSpectrum& spectrum, const double* raw, const double* previousHead, int16_t* out);
 
-// The scale that puts the peak of P_0 at 10000, as CNoiseSynth's periods
-// are; 0 for silence.
-double EndlessScale(double peakOfFirstPeriod);
+// The scale that puts the peak of P_0 at peakTarget (the spectrum's
+// PeakTarget), as CNoiseSynth's periods are; 0 for silence.
+double EndlessScale(double peakOfFirstPeriod, double peakTarget);
 
 // Makes the output periods one after the other, for playback. Everything is
 // allocated in the constructor; Start and Next allocate nothing. One thread

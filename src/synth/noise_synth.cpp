@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "synth/brown_noise.h"
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
 #include "synth/sample_rate.h"
@@ -79,7 +80,7 @@ void CNoiseSynth::DrawUnitBin(int k)
 void CNoiseSynth::BuildSpectrum(int type, double lower, double upper)
 {
     double* const x = m_spectrum.get();
-    if (type == White)
+    if (type == White || type == Brown)
     {
         // Every bin 0..N/2 is written: a draw inside the band, zero outside.
         const int first = std::max(m_lowBin, 0);
@@ -94,6 +95,15 @@ void CNoiseSynth::BuildSpectrum(int type, double lower, double upper)
             for (int i = first; i <= last; ++i)
                 DrawUnitBin(i);
             std::fill(x + 2 * (last + 1), x + 2 * (kHalf + 1), 0.0);
+            // Brown takes white's draws and tilts them afterwards.
+            if (type == Brown)
+            {
+                for (int i = first; i <= last; ++i)
+                {
+                    x[2 * i] *= BrownMagnitude(i);
+                    x[2 * i + 1] *= BrownMagnitude(i);
+                }
+            }
         }
         // The bin counter reaches 100000 once, at bin 99999. Equal bins would
         // divide by zero; the stage is then simply shown as done.
@@ -103,7 +113,7 @@ void CNoiseSynth::BuildSpectrum(int type, double lower, double upper)
     }
 
     // Doubles 0..N: the imaginary part of the Nyquist bin is set later. Any
-    // other type than the three noises leaves the spectrum silent.
+    // other type than the noises leaves the spectrum silent.
     std::fill(x, x + kN + 1, 0.0);
     if (!(lower <= upper))
         return;
@@ -150,6 +160,7 @@ void CNoiseSynth::Synthesize(int type, double lower, double upper, const NotchBa
     MakeTables();
     m_lowBin = BinOf(lower);
     m_highBin = BinOf(upper);
+    m_peakTarget = type == Brown ? BrownPeak(lower, upper) : 10000.0;
     BuildSpectrum(type, lower, upper);
     CutNotch(notch);
     PrepareSpectrum();

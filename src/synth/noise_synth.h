@@ -9,7 +9,8 @@
 #include "synth/notch_band.h"
 #include "synth/phase_generator.h"
 
-// Builds one period of signal: band-limited noise (262144 samples, peak 10000)
+// Builds one period of signal: band-limited noise (262144 samples, peak 10000;
+// brown a little lower, see BrownPeak)
 // from a random-phase spectrum and an inverse FFT, or one second of sine tone
 // (44100 samples, amplitude 3000).
 //
@@ -29,7 +30,7 @@ public:
     CNoiseSynth(const CNoiseSynth&) = delete;
     CNoiseSynth& operator=(const CNoiseSynth&) = delete;
 
-    // Makes a noise period of type 0..2 between lower and upper Hz into
+    // Makes a noise period of type 0..2 or Brown between lower and upper Hz into
     // m_samples and m_source and sets m_ready. lower and upper belong within
     // 0.5 * m_binWidth .. 22050 Hz (bins 0..N/2); a frequency outside still
     // takes its draw but sets no bin. lower > upper, or another type, gives
@@ -81,4 +82,5 @@ private:
     // complex index h - 1 on.
     std::unique_ptr<double[]> m_twiddles;
     bool m_tablesMade = false;
+    double m_peakTarget = 10000.0; // the period's largest magnitude; lower for brown
 };

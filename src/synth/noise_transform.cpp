@@ -284,11 +284,12 @@ void CNoiseSynth::Normalise()
         return;
     }
 
-    // trunc((s * x) * 10000) with s = 1/P, in that order. Eight samples at a
+    // trunc((s * x) * 10000) with s = 1/P, in that order (brown's peak may be
+    // lower than 10000). Eight samples at a
     // time; the truncations keep their low 16 bits (shift up, then down with
     // sign) before the saturating pack, which then changes nothing.
     const __m128d s = _mm_set1_pd(1.0 / peak);
-    const __m128d scale = _mm_set1_pd(10000.0);
+    const __m128d scale = _mm_set1_pd(m_peakTarget);
     const auto four = [&](int n) {
         const __m128d lo = _mm_unpacklo_pd(Load(x + 2 * n), Load(x + 2 * n + 2));
         const __m128d hi = _mm_unpacklo_pd(Load(x + 2 * n + 4), Load(x + 2 * n + 6));
@@ -319,7 +320,7 @@ void CNoiseSynth::Normalise()
     // vector code does.
     const double s = 1.0 / peak;
     for (int n = 0; n < kN; ++n)
-        out[n] = static_cast<int16_t>(static_cast<uint16_t>(TruncToInt((s * x[2 * n]) * 10000.0)));
+        out[n] = static_cast<int16_t>(static_cast<uint16_t>(TruncToInt((s * x[2 * n]) * m_peakTarget)));
 #endif
 }
 

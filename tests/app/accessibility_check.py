@@ -22,7 +22,7 @@ INTERACTIVE = {
 READING_ORDER = [
     "Play", "Stop", "To File", "Tools", "Help", "Exit", "Sound Device", "Volume",
     "Stop after", "Fade out over (min)", "Then quit Susurra", "Select Setting", "Save Setting",
-    "Physiological Noise", "White Noise", "Pink Noise", "Tinnitus Finder", "Match\u2026",
+    "Physiological Noise", "White Noise", "Pink Noise", "Tinnitus Finder", "Brown Noise", "Match\u2026",
     "Frequency (Hz)", "Frequency (Hz)", "Lower Limit (Hz)", "Upper Limit (Hz)", "Strength (%)",
     "Period (s)", "Endless (never repeats)", "Notch at tinnitus frequency", "Width",
     "Select Setting", "Save Setting", "Fade-in (s)", "Fade-out (s)", "Total Playing Time",

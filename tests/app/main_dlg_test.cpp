@@ -416,6 +416,40 @@ TEST_F(MainDlg, SavedSettingsAndSelectionsPersistAcrossExitButNotEscapeOrTheClos
     EXPECT_FALSE(QFile::exists(PathIn("ns.srx")));
 }
 
+TEST_F(MainDlg, BrownIsTheFifthTypeAndASavedBrownSettingIsPinkWithItsFlag)
+{
+    {
+        CMainDlg& d = Start();
+        auto* brown = d.GetDlgItemAs<QAbstractButton>(IDC_BROWN);
+        ASSERT_NE(brown, nullptr);
+        EXPECT_EQ(brown->text(), "Brown Noise");
+        ASSERT_EQ(d.RadioGroup(IDC_PHYSIOLOGICAL).size(), 5);
+        EXPECT_EQ(d.RadioGroup(IDC_PHYSIOLOGICAL).at(4), brown);
+        brown->click();
+        EXPECT_FALSE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(2)->isChecked());
+        d.OnPlay();
+        EXPECT_EQ(d.Engine().PlayedType(), 4);
+        Button(d, IDC_NOISE_SAVE_SETTING)->click();
+        d.m_saveSetDlg.GetDlgItemAs<QLineEdit>(IDC_SETTING_NAME)->setText("Deep");
+        d.m_saveSetDlg.OnSave();
+        d.OnExit();
+    }
+    // Offset 0 of a record is its type, 40 its name, 90..95 the option block.
+    const std::string bytes = Bytes("ns.srx");
+    const std::size_t name = bytes.find(std::string("Deep\0", 5));
+    ASSERT_NE(name, std::string::npos);
+    ASSERT_GE(name, 12u + 40u);
+    const std::size_t record = name - 40;
+    EXPECT_EQ(bytes[record], 2) << "a reader that knows no brown plays pink";
+    EXPECT_TRUE(SameBytes(bytes.substr(record + 90, 6), std::string("Sx\x01\x04\x00\xE1", 6)));
+
+    CMainDlg& d = Start();
+    EXPECT_EQ(d.m_noiseSettingCombo->GetLBText(d.m_noiseSettingCombo->GetCurSel()), "Deep");
+    EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(4)->isChecked());
+    Choose(d.m_noiseSettingCombo, 1); // sorted after "Deep": "Easy Bay Surf", pink as it always was
+    EXPECT_TRUE(d.RadioGroup(IDC_PHYSIOLOGICAL).at(2)->isChecked());
+}
+
 TEST_F(MainDlg, DamagedSelectionAndFrequencyFallBackSafely)
 {
     CSettingsStore store(Folder());

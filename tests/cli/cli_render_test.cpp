@@ -31,6 +31,9 @@ TEST_F(CliRenderTest, FilesAndStandardOutputHoldTheSameBytesAsTheWindowWrites)
               0)
         << Err();
     EXPECT_TRUE(SameBytes(Out(), LibraryFile(TinnitusFinder, 6000.0, 4.0, 55.0, 1.5, 0.5, 2.0)));
+
+    ASSERT_EQ(Run("render --type brown --length 00:00:07 --fade-in 1 --fade-out 2 -"), 0) << Err();
+    EXPECT_TRUE(SameBytes(Out(), LibraryFile(Brown, 440.0, 7.0, 30.0, 20.0, 1.0, 2.0)));
 }
 
 TEST_F(CliRenderTest, SuffixChoosesTheFileTypeInAnyCase)
@@ -145,7 +148,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"seed beyond 64 bits", "render --endless --seed 18446744073709551616 '{dir}x.wav'", 2, kSeedRange},
         RefusalRow{"seed empty", "render --endless --seed= '{dir}x.wav'", 2, kSeedRange},
         RefusalRow{"notch on the tone", "render --type tinnitus --notch '{dir}x.wav'", 2,
-                   "--notch: the tone has no notch; choose physiological, white or pink noise."},
+                   "--notch: the tone has no notch; choose physiological, white, pink or brown noise."},
+        RefusalRow{"unknown type", "render --type red '{dir}x.wav'", 2,
+                   "--type: Please choose physiological, white, pink, brown or tinnitus."},
         RefusalRow{"notch width of two octaves", "render --notch --notch-width 2 '{dir}x.wav'", 2, kNotchWidth},
         RefusalRow{"notch width not a number", "render --notch-width=half '{dir}x.wav'", 2, kNotchWidth},
         RefusalRow{"unknown setting before the device", "play --noise-setting Nope", 2,

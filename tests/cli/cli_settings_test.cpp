@@ -186,4 +186,19 @@ TEST_F(CliSettingsTest, NotchOptionsAndSettingMakeTheWindowsNotchedFile)
     EXPECT_TRUE(SameBytes(File("c.wav"), LibraryFile(White, 3000.0, 6.0, 0.0, 20.0, 0.0, 0.0)));
 }
 
+TEST_F(CliSettingsTest, ABrownSettingIsListedAsBrownAndRendersBrown)
+{
+    // Stored as the window stores it: pink in the type field, the brown flag beside it.
+    StoreNoise(10, {2, {}, 440, 100.0, 20000.0, 0.0, 20.0, {}, {}}, "Deep", {false, false, 0.0, true});
+    Save(3, 1);
+    ASSERT_EQ(Run("settings"), 0) << Err();
+    EXPECT_NE(Out().find("  Deep                           brown         100 - 20000 Hz\n"), std::string::npos)
+        << Out();
+    const std::string render = "render --quiet --length 00:00:06 --fade-in 0 --fade-out 0 ";
+    ASSERT_EQ(Run(render + "--noise-setting Deep '{dir}a.wav'"), 0) << Err();
+    EXPECT_TRUE(SameBytes(File("a.wav"), LibraryFile(Brown, 440.0, 6.0, 0.0, 20.0, 0.0, 0.0)));
+    ASSERT_EQ(Run(render + "--noise-setting Deep --type pink '{dir}b.wav'"), 0) << Err();
+    EXPECT_TRUE(SameBytes(File("b.wav"), LibraryFile(Pink, 440.0, 6.0, 0.0, 20.0, 0.0, 0.0)));
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 #include "settings/noise_extras.h"
 #include "settings/settings_file.h"
 #include "settings_tables.h"
+#include "synth/noise_type.h"
 #include "testing/file_compare.h"
 #include "testing/param_name.h"
 #include "testing/temp_folder.h"
@@ -107,10 +108,69 @@ INSTANTIATE_TEST_SUITE_P(Blocks, NoiseExtrasStray,
                                            StrayBytes{"wrong first marker byte", {'T', 'x', 1, 1, 0, 0x89}},
                                            StrayBytes{"wrong second marker byte", {'S', 'y', 1, 1, 0, 0xB6}},
                                            StrayBytes{"unknown layout version", {'S', 'x', 2, 1, 0, 0x1D}},
-                                           StrayBytes{"unknown flag", {'S', 'x', 1, 5, 0, 0xF4}},
+                                           StrayBytes{"unknown flag", {'S', 'x', 1, 8, 0, 0x1D}},
                                            StrayBytes{"notch without width", {'S', 'x', 1, 2, 0, 0x9F}},
                                            StrayBytes{"notch of unknown width", {'S', 'x', 1, 2, 3, 0x96}},
-                                           StrayBytes{"width without notch", {'S', 'x', 1, 1, 1, 0xA7}}),
+                                           StrayBytes{"width without notch", {'S', 'x', 1, 1, 1, 0xA7}},
+                                           StrayBytes{"brown with wrong check", {'S', 'x', 1, 4, 0, 0}}),
                          RowName());
+
+struct TypeRecordRow
+{
+    std::string name;
+    int type;
+    NoiseExtras extras;
+    unsigned char typeByte; // record offset 0
+    unsigned char block[6]; // record offsets 90..95
+};
+
+using NoiseTypeRecord = ::testing::TestWithParam<TypeRecordRow>;
+
+// A setting stored as the window stores it: the type field and the block,
+// saved, loaded and read back.
+TEST_P(NoiseTypeRecord, IsStoredAsTheseBytesAndReadsBackAsItsType)
+{
+    const TypeRecordRow& row = GetParam();
+    NoiseSetting s = MakeNoise("Mine");
+    s.noiseType = RecordTypeOfNoise(row.type);
+    NoiseExtras extras = row.extras;
+    extras.brown = row.type == Brown;
+    WriteNoiseExtras(s, extras);
+    std::vector<unsigned char> bytes;
+    const NoiseSetting back = RoundTrip(s, &bytes);
+    ASSERT_EQ(bytes.size(), 12u + 96u);
+    EXPECT_EQ(bytes[12], row.typeByte);
+    EXPECT_TRUE(SameBytes(bytes.data() + 12 + 90, row.block, 6));
+    EXPECT_EQ(NoiseTypeOfRecord(back), row.type);
+    NoiseExtras read = ReadNoiseExtras(back);
+    read.brown = false;
+    EXPECT_EQ(read, row.extras);
+}
+
+// The CRCs are CRC-8/0x07 of the five bytes before them, worked out apart
+// from the code.
+INSTANTIATE_TEST_SUITE_P(
+    Types, NoiseTypeRecord,
+    ::testing::Values(
+        TypeRecordRow{"pink as it always was", Pink, {}, 2, {0, 0, 0, 0, 0, 0}},
+        TypeRecordRow{"brown is pink with its flag", Brown, {}, 2, {'S', 'x', 1, 4, 0, 0xE1}},
+        TypeRecordRow{"endless brown", Brown, {true, false, 0.0}, 2, {'S', 'x', 1, 5, 0, 0xF4}},
+        TypeRecordRow{"brown with a half octave notch", Brown, {false, true, 0.5}, 2, {'S', 'x', 1, 6, 1, 0xCC}},
+        TypeRecordRow{"endless brown with an octave notch", Brown, {true, true, 1.0}, 2, {'S', 'x', 1, 7, 2, 0xD0}},
+        TypeRecordRow{"endless white", White, {true, false, 0.0}, 1, {'S', 'x', 1, 1, 0, 0xA0}}),
+    RowName());
+
+TEST(NoiseExtras, OnlyPinkTurnsBrownAndNoStoredValueBeyondTheToneReadsAsAType)
+{
+    NoiseSetting s = MakeNoise("Mine");
+    WriteNoiseExtras(s, NoiseExtras{false, false, 0.0, true});
+    s.noiseType = White;
+    EXPECT_EQ(NoiseTypeOfRecord(s), White) << "the flag belongs to pink";
+    for (const std::int8_t stored : {std::int8_t{4}, std::int8_t{-1}, std::int8_t{100}})
+    {
+        s.noiseType = stored;
+        EXPECT_EQ(NoiseTypeOfRecord(s), -1) << int{stored};
+    }
+}
 
 } // namespace

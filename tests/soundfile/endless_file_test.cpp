@@ -126,7 +126,7 @@ TEST_P(EndlessSpectrum, ThirdOctaveLevelsMatchTheRepeatedNoise)
         EXPECT_NEAR(endless[band], today[band], 1.0) << "band " << band << " of 125 Hz * 2^(band/3)";
 }
 
-INSTANTIATE_TEST_SUITE_P(Noises, EndlessSpectrum, ::testing::Values(Physiological, White, Pink),
+INSTANTIATE_TEST_SUITE_P(Noises, EndlessSpectrum, ::testing::Values(Physiological, White, Pink, Brown),
                          [](const ::testing::TestParamInfo<int>& info) {
                              return std::string(NoiseTypeName(info.param));
                          });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a few seconds of every signal, with surf and fades, as wave files
-// into the folder given: physiological.wav, white.wav, pink.wav, tone.wav.
+// into the folder given: physiological.wav, white.wav, pink.wav, tone.wav,
+// brown.wav.
 // Builds for different processors compare these files byte for byte.
 #include <cstdio>
 #include <string>
@@ -18,7 +19,8 @@ int main(int argc, char** argv)
     {
         const char* name;
         int type;
-    } signals[] = {{"physiological", Physiological}, {"white", White}, {"pink", Pink}, {"tone", TinnitusFinder}};
+    } signals[] = {
+        {"physiological", Physiological}, {"white", White}, {"pink", Pink}, {"tone", TinnitusFinder}, {"brown", Brown}};
 
     CNoiseSynth synth;
     CWaveWriter writer(0);

@@ -14,7 +14,7 @@ TEST(NoiseSynthAllocation, SynthesisAndToneAllocateNothing)
     CNoiseSynth synth;
     synth.m_progress = &progress;
     CAllocScope scope;
-    for (int type : {Physiological, White, Pink})
+    for (int type : {Physiological, White, Pink, Brown})
         synth.Synthesize(type, 20, 20000);
     synth.SynthesizeTone(440);
     EXPECT_EQ(scope.Allocations(), 0u);

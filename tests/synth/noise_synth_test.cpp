@@ -109,6 +109,7 @@ TEST(NoiseSynth, AudibleRangeSetsTheExpectedBinsAndPostsProgressAndAPinnedPeriod
         {White, 118767, 118767, 118884, 0xc20d51616162cdaeull},
         {Physiological, 30497, 30199, 118880, 0x136ed40b1b040c11ull},
         {Pink, 6912, 5662, 118859, 0x7950d3d76a7de4b8ull},
+        {Brown, 118767, 118767, 118884, 0x389bbdb8f0aa9229ull},
     };
     for (const auto& e : expectations)
     {
@@ -131,7 +132,7 @@ TEST(NoiseSynth, AudibleRangeSetsTheExpectedBinsAndPostsProgressAndAPinnedPeriod
         EXPECT_EQ(bins.front(), 118);
         EXPECT_EQ(bins.back(), e.highest);
         std::vector<int> positions = kTransformPositions;
-        if (e.type == White)
+        if (e.type == White || e.type == Brown)
             positions.insert(positions.begin(), 4);
         EXPECT_EQ(probe.m_positions, positions);
         // Pinned so that a compiler flag that fuses or reorders floating-point
