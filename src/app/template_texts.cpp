@@ -32,6 +32,7 @@ static const char* const kTexts[] = {
     QT_TRANSLATE_NOOP("CDialogTemplate", "&White Noise"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Pin&k Noise"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Tinnitus F&inder"),
+    QT_TRANSLATE_NOOP("CDialogTemplate", "Brown Noise"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Fre&quency (Hz):"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "&Match…"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Frequency (Hz)"),
