@@ -55,6 +55,10 @@ public:
     WaveResult SetVolume(WaveHandle handle, uint32_t volume) override;
     void SetStreamName(const std::string& name) override;
     uint32_t DeviceListVersion() const override { return m_deviceListVersion.load(std::memory_order_acquire); }
+    // Queued sound is replaced in the server's buffer (which rewinds the sink
+    // where it can); what the sink has read, and a margin after it, stays.
+    int64_t FirstReplaceable(WaveHandle handle) override;
+    WaveResult ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count) override;
 
 private:
     static constexpr int kRingSize = 16;
@@ -102,6 +106,10 @@ private:
     int m_pendingCount = 0;
     WaveHeader* m_current = nullptr;
     uint32_t m_currentOffset = 0;
+    // Bytes given to the server and bytes written by the caller since the
+    // stream was made or last flushed.
+    int64_t m_serverBytes = 0;
+    int64_t m_writtenBytes = 0;
 
     std::atomic<WaveCallback> m_callback{nullptr};
     std::atomic<void*> m_callbackContext{nullptr};
