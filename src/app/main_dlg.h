@@ -248,6 +248,8 @@ private:
     void SetUpSleepTimer();
     void ExchangeSleepTimer(CDataExchange& dx);
     void StartSleepTimer();
+    // Hands the timer's end to the engine: the one way it gets there.
+    void ArmSleepEnd();
     void CancelSleepTimer();
     void OnSleepTimerEnded();
     void ShowCountdown();

@@ -292,7 +292,13 @@ void CPlaybackEngine::OnPlay()
     PrepareHeaders(CSurfShaper::HalfLength(m_params.noiseType));
     m_ended.store(false, std::memory_order_relaxed);
     m_playStart = std::chrono::steady_clock::now();
-    m_chain.Start(m_params);
+    PlayParameters run = m_params;
+    if (m_endAfter >= 0)
+    {
+        run.endSample = m_endAfter;
+        run.fadeOutSamples = m_endAfterFade;
+    }
+    m_chain.Start(run);
     {
         const auto lock = m_chain.Lock();
         m_runBase = m_deviceWritten;
@@ -396,6 +402,20 @@ bool CPlaybackEngine::StartOutput()
     const auto lock = m_chain.Lock();
     m_queued = 0;
     return QueueBoth(0);
+}
+
+void CPlaybackEngine::SetStreamEndAfter(int64_t length, int64_t fade)
+{
+    m_endAfter = std::max<int64_t>(length, 0);
+    m_endAfterFade = fade;
+    if (IsPlaying())
+        m_chain.SetStreamEnd(PlayedSample() + m_endAfter, fade);
+}
+
+void CPlaybackEngine::ClearStreamEnd()
+{
+    m_endAfter = -1;
+    m_chain.ClearStreamEnd();
 }
 
 int64_t CPlaybackEngine::PlayedSample() const

@@ -100,7 +100,13 @@ public:
     // run playing now; Play sets it anew from PlayParameters::endSample.
     // Samples already made (up to two halves ahead) keep their level.
     void SetStreamEnd(int64_t end, int64_t fade) { m_chain.SetStreamEnd(end, fade); }
-    void ClearStreamEnd() { m_chain.ClearStreamEnd(); }
+    // The sleep timer's end: `length` samples after the sample heard now,
+    // falling over the `fade` samples before it. It holds for the runs the
+    // next Plays start too, each from its first sample, so that their first
+    // halves fall as well; it then takes the place of PlayParameters'.
+    void SetStreamEndAfter(int64_t length, int64_t fade);
+    // Clears both ends.
+    void ClearStreamEnd();
     // The stream's sample being heard about now, by the monotonic clock
     // since Play (0 when not playing).
     int64_t PlayedSample() const;
@@ -184,6 +190,8 @@ private:
     std::string m_status = "nothing to do";
     PlayParameters m_params;
     uint32_t m_halfBytes = 0;
+    int64_t m_endAfter = -1; // SetStreamEndAfter's length; -1: none
+    int64_t m_endAfterFade = 0;
 
     // Shared with the notification thread.
     std::atomic<bool> m_playing{false};

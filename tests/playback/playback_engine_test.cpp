@@ -503,6 +503,28 @@ TEST(PlaybackEngine, NotchOfThePlayParametersReachesTheGenerator)
     EXPECT_TRUE(notch.on && notch.centre == 3000.0 && notch.widthOctaves == 0.5);
 }
 
+// The sleep timer's end, set before Play, holds from the first sample of the
+// run Play starts, so its first halves fall too; cleared, the next run is whole.
+TEST(PlaybackEngine, AnEndSetBeforePlayCountsFromTheRunsFirstSample)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.Start(false);
+    rig.engine.SetStreamEndAfter(1000, 500);
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 2000u);
+    EXPECT_EQ(rig.fake.CountCalls("Write"), 1);
+    const int16_t* buffer = rig.engine.PlayBuffer();
+    const int16_t* source = rig.generator.Source();
+    EXPECT_EQ(buffer[499], source[499]);
+    EXPECT_EQ(buffer[750], static_cast<int16_t>(std::round(source[750] * std::pow(10.0, -72.0 * 0.5 / 20))));
+
+    rig.engine.OnStop();
+    rig.engine.ClearStreamEnd();
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 262144u);
+    EXPECT_TRUE(rig.BothQueuedInOrder());
+}
+
 // Where the device can replace queued sound, a glide is heard from the first
 // sample it can still replace, not after the halves already queued.
 TEST(PlaybackEngine, WhereTheDeviceCanReplaceQueuedSoundGlideIsHeardWithinHalfASecond)
