@@ -114,8 +114,6 @@ public:
     void Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
     // Makes the next output period into out (N samples).
     void Next(int16_t* out);
-    // The index of the period Next makes.
-    uint64_t NextIndex() const { return m_next; }
 
 private:
     CEndlessSpectrum m_spectrum;
