@@ -10,6 +10,18 @@ CSurfShaper::CSurfShaper(const int16_t* source, int16_t* samples) : m_source(sou
 
 namespace
 {
+// RoundHalfAway for the shaper's values, which lie within +-32768: the
+// truncating conversion and the exact fraction it leaves give the same
+// result without two calls (a third of the shaper's time went to them).
+inline int32_t RoundHalfAwaySmall(double v)
+{
+    const int32_t whole = TruncToInt(v);
+    if (whole == INT32_MIN)
+        return RoundHalfAway(v); // out of range: as the shared rounding says
+    const double fraction = v - static_cast<double>(whole);
+    return whole + (fraction >= 0.5 ? 1 : 0) - (fraction <= -0.5 ? 1 : 0);
+}
+
 // One shaped sample at surf counter c; sets `next` to the counter after it.
 inline int16_t ShapeSample(int16_t source, double s, double p, uint32_t c, uint32_t& next)
 {
@@ -27,7 +39,7 @@ inline int16_t ShapeSample(int16_t source, double s, double p, uint32_t c, uint3
     next = static_cast<double>(c) < kSampleRate * p ? c + 1 : 0;
     // A period too short for its angle (a subnormal one) has no gain:
     // silence, as for a zero period, rather than NaN made an integer.
-    return std::isfinite(v) ? static_cast<int16_t>(RoundHalfAway(v)) : int16_t{0};
+    return std::isfinite(v) ? static_cast<int16_t>(RoundHalfAwaySmall(v)) : int16_t{0};
 }
 } // namespace
 
