@@ -469,7 +469,7 @@ bool CPlaybackEngine::ReplaceStopTail()
     {
         // The refill in progress, if any, has queued its half once this lock is ours.
         const auto lock = m_chain.Lock();
-        from = std::max(replaceable - m_runBase, m_chain.OldestRemakeable());
+        from = std::max(replaceable - m_runBase, m_chain.OldestMade());
         count = m_chain.StopTail(from, m_deviceWritten - m_runBase);
     }
     if (count <= 0 || m_runBase + from + count != m_deviceWritten

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -33,9 +34,11 @@ class CRefillChain
 {
 public:
     static constexpr int kPeriodSamples = 262144;
-    static constexpr int64_t kGlideSamples = 44100;    // one second of crossfade
-    static constexpr int kStopRampSamples = 2205;      // 50 ms
-    static constexpr int kHistorySamples = 3 * 131072; // what a replacement can reach back to
+    static constexpr int64_t kGlideSamples = 44100; // one second of crossfade
+    static constexpr int kStopRampSamples = 2205;   // 50 ms
+    // What a replacement can reach back to: all a sound server may hold
+    // shortly after a glide replaced its queue (about 14 s).
+    static constexpr int kHistorySamples = 6 * 131072;
 
     explicit CRefillChain(ISignalGenerator& synth);
     CRefillChain(const CRefillChain&) = delete;
@@ -74,8 +77,10 @@ public:
     // from `position` on are made again into Remade(); returns how many.
     void HoldOldSound();
     int GlideFrom(int64_t position, int playedType);
-    // Locked. The first position GlideFrom or StopTail can make again.
+    // Locked. The first position GlideFrom can make again, and the first
+    // StopTail can ramp from.
     int64_t OldestRemakeable() const;
+    int64_t OldestMade() const { return std::max<int64_t>(m_position - kHistorySamples, 0); }
 
     // Locked. The end of the stream from `position` on, for Stop: the samples
     // made from there fall to silence over kStopRampSamples, and silence
