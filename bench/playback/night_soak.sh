@@ -30,7 +30,14 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n1 "$work/display")
 
-switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ {s += $2} END {print s + 0}'; }
+switches() { # "tid count" for every thread of $1 (voluntary context switches)
+  for t in /proc/"$1"/task/*; do
+    awk -v t="${t##*/}" '/^voluntary_ctxt_switches/ {print t, $2}' "$t/status" 2>/dev/null
+  done
+}
+# Switches between two of those lists: threads that ended in between are
+# left out, threads that began count in full.
+switched() { awk 'NR == FNR {a[$1] = $2; next} {s += $2 - ($1 in a ? a[$1] : 0)} END {print s + 0}' <(echo "$1") <(echo "$2"); }
 ticks() { awk '{print $14 + $15}' /proc/"$1"/stat; }
 rss() { awk '/^VmRSS/ {print $2}' /proc/"$1"/status; }
 
@@ -81,7 +88,7 @@ soak() { # name runtime-dir
   sleep $((minutes * 60))
   s1=$(switches $app_pid); t1=$(ticks $app_pid); r1=$(rss $app_pid)
   kill "$app_pid"; wait "$app_pid" 2>/dev/null || true
-  awk -v b="$1" -v s=$((s1 - s0)) -v t=$((t1 - t0)) -v hz="$(getconf CLK_TCK)" -v secs=$((minutes * 60)) \
+  awk -v b="$1" -v s="$(switched "$s0" "$s1")" -v t=$((t1 - t0)) -v hz="$(getconf CLK_TCK)" -v secs=$((minutes * 60)) \
     -v r0="$r0" -v r1="$r1" -v gap="$(cat "$dir/gap" 2>/dev/null || echo '?')" \
     'BEGIN {printf "%-10s CPU %.2f %% of one core, %.1f wake-ups/s, RSS %d -> %d KiB, longest gap %s samples (%d min)\n",
       b, 100 * t / hz / secs, s / secs, r0, r1, gap, secs / 60}'

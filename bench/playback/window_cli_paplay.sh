@@ -46,16 +46,21 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n1 "$work/display")
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work SUSURRA_BACKEND=pulse QT_QPA_PLATFORM=xcb
 
-switches() { # voluntary context switches of every thread of $1
-  cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ {s += $2} END {print s + 0}'
+switches() { # "tid count" for every thread of $1 (voluntary context switches)
+  for t in /proc/"$1"/task/*; do
+    awk -v t="${t##*/}" '/^voluntary_ctxt_switches/ {print t, $2}' "$t/status" 2>/dev/null
+  done
 }
+# Switches between two of those lists: threads that ended in between are
+# left out, threads that began count in full.
+switched() { awk 'NR == FNR {a[$1] = $2; next} {s += $2 - ($1 in a ? a[$1] : 0)} END {print s + 0}' <(echo "$1") <(echo "$2"); }
 ticks() { awk '{print $14 + $15}' /proc/"$1"/stat; }
 report() { # name pid
   local s0 t0 s1 t1
   s0=$(switches "$2"); t0=$(ticks "$2")
   sleep "$seconds"
   s1=$(switches "$2"); t1=$(ticks "$2")
-  awk -v b="$1" -v s=$((s1 - s0)) -v t=$((t1 - t0)) -v hz="$(getconf CLK_TCK)" -v secs="$seconds" \
+  awk -v b="$1" -v s="$(switched "$s0" "$s1")" -v t=$((t1 - t0)) -v hz="$(getconf CLK_TCK)" -v secs="$seconds" \
     'BEGIN {printf "%-12s CPU %.2f %% of one core, %.1f wake-ups/s (%d s)\n", b, 100 * t / hz / secs, s / secs, secs}'
 }
 
