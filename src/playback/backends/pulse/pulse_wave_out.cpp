@@ -448,10 +448,11 @@ int64_t CPulseWaveOut::FirstReplaceable(WaveHandle handle)
     const pa_timing_info* timing = pa_stream_get_timing_info(m_stream);
     if (!updated || !timing || timing->read_index_corrupt || timing->write_index_corrupt || m_failed)
         return -1;
-    // What the server holds unread lies just before m_serverBytes; a tenth of
-    // a second after the read index is left alone, for the time this takes.
+    // What the server holds unread lies just before m_serverBytes. A fifth of
+    // a second after the read index is left alone: the caller makes the new
+    // samples before they are written, and a busy machine may take that long.
     const int64_t unread = std::max<int64_t>(timing->write_index - timing->read_index, 0);
-    const int64_t first = std::clamp<int64_t>(m_serverBytes - unread + kBytesPerSecond / 10, 0, m_writtenBytes);
+    const int64_t first = std::clamp<int64_t>(m_serverBytes - unread + kBytesPerSecond / 5, 0, m_writtenBytes);
     return first / 2;
 }
 
