@@ -85,6 +85,7 @@ bool CFakeWaveOut::CompleteNextAsync()
         return false;
     WaveHeader* header = m_queue.front();
     m_queue.erase(m_queue.begin());
+    m_played += header->bufferLengthBytes / 2;
     PostLocked(header, WaveMessage::Done);
     return true;
 }
@@ -177,6 +178,8 @@ WaveResult CFakeWaveOut::Write(WaveHandle handle, WaveHeader* header)
     {
         header->flags = (header->flags & ~kWaveHeaderDone) | kWaveHeaderInQueue;
         m_queue.push_back(header);
+        if (m_replace)
+            m_tape.insert(m_tape.end(), header->data, header->data + header->bufferLengthBytes / 2);
     }
     return Record("Write", handle, header->bufferLengthBytes, header, result);
 }
@@ -186,6 +189,8 @@ WaveResult CFakeWaveOut::HandBackAll(std::unique_lock<std::mutex>& lock, const c
     if (Stale(handle))
         return Record(name, handle, 0, nullptr, WaveResult::NotOpen);
     Record(name, handle, static_cast<uint32_t>(m_queue.size()), nullptr, WaveResult::Ok);
+    m_tape.clear();
+    m_played = 0;
     ReturnAllLocked(WaveMessage::Done);
     WaitDeliveredLocked(lock);
     return WaveResult::Ok;
@@ -217,4 +222,36 @@ WaveResult CFakeWaveOut::SetVolume(WaveHandle handle, uint32_t volume)
         return Record("SetVolume", handle, volume, nullptr, WaveResult::NotOpen);
     m_volume = volume;
     return Record("SetVolume", handle, volume, nullptr, WaveResult::Ok);
+}
+
+int64_t CFakeWaveOut::FirstReplaceable(WaveHandle handle)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_replace || Stale(handle))
+        return -1;
+    Record("FirstReplaceable", handle, 0, nullptr, WaveResult::Ok);
+    return std::min<int64_t>(m_played + m_lead, static_cast<int64_t>(m_tape.size()));
+}
+
+WaveResult CFakeWaveOut::ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count)
+{
+    std::unique_lock lock(m_mutex);
+    WaveResult result = WaveResult::Ok;
+    if (!m_replace)
+        result = WaveResult::Unsupported;
+    else if (Stale(handle))
+        result = WaveResult::NotOpen;
+    else if (from < std::min<int64_t>(m_played + m_lead, static_cast<int64_t>(m_tape.size()))
+             || from + count < static_cast<int64_t>(m_tape.size()))
+        result = WaveResult::BadFormat; // the caller broke the contract: the test sees it
+    Record("ReplaceQueued", handle, count, nullptr, result);
+    if (result != WaveResult::Ok)
+        return result;
+    m_tape.resize(static_cast<size_t>(from));
+    m_tape.insert(m_tape.end(), samples, samples + count);
+    // The replaced sound counts as played once it is handed back.
+    m_played = static_cast<int64_t>(m_tape.size());
+    ReturnAllLocked(WaveMessage::Done);
+    WaitDeliveredLocked(lock);
+    return WaveResult::Ok;
 }

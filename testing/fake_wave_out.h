@@ -56,6 +56,26 @@ public:
         Locked([&] { m_failWrites = fail; });
     } // Write returns DeviceError
 
+    // Replacement of queued sound, off until a test turns it on. Then the
+    // fake keeps every sample written since Open or the last Reset (its tape,
+    // replacements applied), counts a buffer handed back as played, and lets
+    // the sound `lead` samples after the played ones be replaced.
+    void EnableReplace(int64_t lead)
+    {
+        Locked([&] {
+            m_replace = true;
+            m_lead = lead;
+        });
+    }
+    std::vector<int16_t> Tape() const
+    {
+        return Locked([&] { return m_tape; });
+    }
+    int64_t Played() const
+    {
+        return Locked([&] { return m_played; });
+    }
+
     // Hands back the oldest queued buffer with Done and waits until its
     // notification has returned. False when nothing is queued.
     bool CompleteNext();
@@ -109,6 +129,8 @@ public:
     WaveResult Close(WaveHandle handle) override;
     WaveResult SetVolume(WaveHandle handle, uint32_t volume) override;
     uint32_t DeviceListVersion() const override { return m_listVersion.load(); }
+    int64_t FirstReplaceable(WaveHandle handle) override;
+    WaveResult ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count) override;
 
 private:
     struct Delivery
@@ -155,5 +177,9 @@ private:
     WaveCallback m_callback = nullptr;
     void* m_context = nullptr;
     std::atomic<uint32_t> m_listVersion{0};
+    bool m_replace = false;
+    int64_t m_lead = 0;
+    int64_t m_played = 0;
+    std::vector<int16_t> m_tape;
     std::thread m_thread;
 };

@@ -262,6 +262,8 @@ private:
     void DisconnectSleepTimerFields();
     void ExchangeSleepTimer(CDataExchange& dx);
     void StartSleepTimer();
+    // Hands the timer's end to the engine: the one way it gets there.
+    void ArmSleepEnd();
     void CancelSleepTimer();
     void OnSleepTimerEnded();
     void ShowCountdown();

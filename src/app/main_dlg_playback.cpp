@@ -64,14 +64,6 @@ PlayParameters CMainDlg::ReadControls()
     params.surfPeriod = m_surfPeriod;
     params.glide = m_glide;
     params.fadeInSamples = static_cast<int64_t>(m_playFadeInSeconds) * 44100;
-    // The sleep timer starts with Play; its fade must be in the first halves too.
-    if (m_sleepMinutes > 0)
-    {
-        const int64_t lengthMs = m_sleepMinutes * static_cast<int64_t>(m_sleepMinute.count());
-        const int64_t fadeMs = std::min(m_sleepFadeMinutes * static_cast<int64_t>(m_sleepMinute.count()), lengthMs);
-        params.endSample = lengthMs * 44100 / 1000;
-        params.fadeOutSamples = fadeMs * 44100 / 1000;
-    }
     params.notch = m_notch;
     params.notchWidthOctaves = m_notchWidthOctaves;
     params.endless = m_endless && !IsTone(m_noiseType);
@@ -87,6 +79,8 @@ void CMainDlg::OnPlay()
     StartSound();
     CBusyScope busy(*this);
     m_controlsJustRead = true;
+    // Before Play: a run it starts falls from its first halves on.
+    ArmSleepEnd();
     m_engine.OnPlay();
     m_controlsJustRead = false;
     if (m_engine.IsPlaying())

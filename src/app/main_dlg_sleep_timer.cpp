@@ -196,12 +196,22 @@ void CMainDlg::StartSleepTimer()
         return;
     }
     m_sleepLengthMs = m_sleepMinutes * static_cast<int64_t>(m_sleepMinute.count());
-    const int64_t fadeMs = std::min(m_sleepFadeMinutes * static_cast<int64_t>(m_sleepMinute.count()), m_sleepLengthMs);
     m_sleepClock.start();
     m_sleepRunning = true;
-    m_engine.SetStreamEnd(m_engine.PlayedSample() + MsToSamples(m_sleepLengthMs), MsToSamples(fadeMs));
     ShowCountdown();
     m_sleepTick.start();
+}
+
+void CMainDlg::ArmSleepEnd()
+{
+    if (m_sleepMinutes <= 0)
+    {
+        m_engine.ClearStreamEnd();
+        return;
+    }
+    const int64_t lengthMs = m_sleepMinutes * static_cast<int64_t>(m_sleepMinute.count());
+    const int64_t fadeMs = std::min(m_sleepFadeMinutes * static_cast<int64_t>(m_sleepMinute.count()), lengthMs);
+    m_engine.SetStreamEndAfter(MsToSamples(lengthMs), MsToSamples(fadeMs));
 }
 
 void CMainDlg::CancelSleepTimer()
@@ -272,7 +282,10 @@ void CMainDlg::OnChangeSleepTimer()
     m_sleepFadeMinutes = fade;
     // Leaving a field unchanged keeps the count going.
     if (changed && m_engine.IsPlaying())
+    {
+        ArmSleepEnd();
         StartSleepTimer();
+    }
 }
 
 void CMainDlg::OnSleepTimerEnded()

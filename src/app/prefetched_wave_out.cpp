@@ -103,3 +103,13 @@ uint32_t CPrefetchedWaveOut::DeviceListVersion() const
 {
     return Inner().DeviceListVersion();
 }
+
+int64_t CPrefetchedWaveOut::FirstReplaceable(WaveHandle handle)
+{
+    return Inner().FirstReplaceable(handle);
+}
+
+WaveResult CPrefetchedWaveOut::ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count)
+{
+    return Inner().ReplaceQueued(handle, from, samples, count);
+}

@@ -38,6 +38,8 @@ public:
     WaveResult SetVolume(WaveHandle handle, uint32_t volume) override;
     void SetStreamName(const std::string& name) override;
     uint32_t DeviceListVersion() const override;
+    int64_t FirstReplaceable(WaveHandle handle) override;
+    WaveResult ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count) override;
 
 signals:
     void Ready();

@@ -26,9 +26,6 @@ public:
         m_fadeOutSamples = 0;
     }
 
-    int64_t End() const { return m_end; }
-    bool HasFadeOut() const { return m_end != kNone; }
-
     // Applies the gains to samples[0, count), which hold the stream's samples
     // from `first` on. Returns how many of them come before the end (count
     // when the end is not among them).

@@ -34,11 +34,6 @@ std::string StreamName(const PlayParameters& params)
             return "Noise";
     }
 }
-NotchBand NotchOf(const PlayParameters& params)
-{
-    return NotchBand{params.notch && !IsTone(params.noiseType), static_cast<double>(params.tinnitusFreq),
-                     ValidNotchWidth(params.notchWidthOctaves)};
-}
 } // namespace
 
 CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls,
@@ -48,8 +43,7 @@ CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPl
       m_controls(controls),
       m_statusSink(status),
       m_messages(messages),
-      m_playBuffer(MakeZeroedArray<int16_t>(kPeriodSamples)),
-      m_shaper(synth.Source(), m_playBuffer.get())
+      m_chain(synth)
 {}
 
 CPlaybackEngine::~CPlaybackEngine()
@@ -59,7 +53,7 @@ CPlaybackEngine::~CPlaybackEngine()
 
 void CPlaybackEngine::InitDevices()
 {
-    m_headers[0].data = m_playBuffer.get();
+    m_headers[0].data = m_chain.Buffer();
 
     ListDevices();
     if (m_deviceNames.empty())
@@ -164,10 +158,16 @@ void CPlaybackEngine::HaltOutput()
     // A refill that saw m_playing set finishes (and queues its half) before the
     // reset below, which then hands that half back too.
     {
-        std::lock_guard lock(m_refillMutex);
+        const auto lock = m_chain.Lock();
     }
     if (m_deviceOpen)
         m_waveOut.Reset(m_hWaveOut);
+    {
+        const auto lock = m_chain.Lock();
+        m_deviceWritten = 0;
+        m_queued = 0;
+    }
+    m_tailQueued = false;
     m_cueDone.store(true, std::memory_order_release);
 }
 
@@ -192,6 +192,8 @@ bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count)
         m_cueDone.store(true, std::memory_order_release);
         return false;
     }
+    const auto lock = m_chain.Lock();
+    m_deviceWritten += count;
     return true;
 }
 
@@ -203,8 +205,7 @@ void CPlaybackEngine::ApplyParameters(const PlayParameters& params)
 
 void CPlaybackEngine::SetSurf(double strength, double period)
 {
-    m_shaper.m_surfStrength.store(strength, std::memory_order_relaxed);
-    m_shaper.m_surfPeriod.store(period, std::memory_order_relaxed);
+    m_chain.SetSurf(strength, period);
 }
 
 void CPlaybackEngine::SetStatus(const char* text)
@@ -222,7 +223,7 @@ void CPlaybackEngine::PrepareHeaders(int halfLength)
     UnprepareHeaders();
     m_headers[0].bufferLengthBytes = bytes;
     m_headers[1].bufferLengthBytes = bytes;
-    m_headers[1].data = m_playBuffer.get() + halfLength;
+    m_headers[1].data = m_chain.Buffer() + halfLength;
     m_waveOut.PrepareHeader(m_hWaveOut, &m_headers[0]);
     m_waveOut.PrepareHeader(m_hWaveOut, &m_headers[1]);
     m_headersPrepared = true;
@@ -250,14 +251,16 @@ void CPlaybackEngine::OnPlay()
     m_paramsChanged = false;
     m_waveOut.SetStreamName(StreamName(m_params));
     // After a failed requeue the other half may still sit at the device: take
-    // it back before the halves are refilled and queued again.
-    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel) || !m_cueDone.load(std::memory_order_acquire))
+    // it back before the halves are refilled and queued again. The same for a
+    // cue, and for the end of a stopped run, which belongs to that run.
+    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel) || !m_cueDone.load(std::memory_order_acquire)
+        || m_tailQueued)
         HaltOutput();
 
     // Glide: the sound goes on and crossfades into the new one. A change
     // between noise and tone (other half lengths) or of endless noise cuts.
     const bool playingNow = m_playing.load(std::memory_order_acquire);
-    if (playingNow && m_params.glide && !m_endlessPlaying && !m_params.endless
+    if (playingNow && m_params.glide && !m_chain.Endless() && !m_params.endless
         && CSurfShaper::HalfLength(m_params.noiseType) == CSurfShaper::HalfLength(PlayedType()))
     {
         if (!m_synth.Ready())
@@ -284,39 +287,25 @@ void CPlaybackEngine::OnPlay()
         if (IsTone(m_params.noiseType))
             m_synth.SynthesizeTone(static_cast<double>(m_params.tinnitusFreq));
         else
-            m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, NotchOf(m_params));
-    }
-
-    // No refill runs now, so the feed may start over.
-    const bool endless = m_params.endless && !IsTone(m_params.noiseType);
-    const int16_t* source = m_synth.Source();
-    if (endless)
-    {
-        if (!m_feed)
-            m_feed = std::make_unique<CEndlessFeed>();
-        source = m_feed->Start(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, m_params.seed,
-                               NotchOf(m_params));
+            m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit,
+                               CRefillChain::Notch(m_params));
     }
 
     PrepareHeaders(CSurfShaper::HalfLength(m_params.noiseType));
-    m_shaper.m_playedType.store(m_params.noiseType, std::memory_order_relaxed);
+    m_ended.store(false, std::memory_order_relaxed);
+    m_playStart = std::chrono::steady_clock::now();
+    PlayParameters run = m_params;
+    if (m_endAfter >= 0)
     {
-        std::lock_guard lock(m_refillMutex);
-        m_endlessPlaying = endless;
-        m_shaper.SetSource(source);
-        m_shaper.m_surfCounter.store(0, std::memory_order_relaxed);
-        m_streamIndex = 0;
-        m_streamEnded = false;
-        m_glideStart = -1;
-        m_gain.SetFadeIn(m_params.fadeInSamples);
-        if (m_params.endSample >= 0)
-            m_gain.SetFadeOut(m_params.endSample, m_params.fadeOutSamples);
-        else
-            m_gain.ClearFadeOut();
-        m_ended.store(false, std::memory_order_relaxed);
-        m_playStart = std::chrono::steady_clock::now();
-        MakeHalf(0);
-        MakeHalf(1);
+        run.endSample = m_endAfter;
+        run.fadeOutSamples = m_endAfterFade;
+    }
+    m_chain.Start(run);
+    {
+        const auto lock = m_chain.Lock();
+        m_runBase = m_deviceWritten;
+        TakeHalf(0);
+        TakeHalf(1);
         m_nextHalf = 0;
     }
     m_playing.store(true, std::memory_order_release);
@@ -327,71 +316,67 @@ void CPlaybackEngine::OnPlay()
 
 void CPlaybackEngine::GlideTo(bool tone, double frequency)
 {
-    if (!m_glideOld)
-    {
-        m_glideOld.reset(new int16_t[kPeriodSamples]);
-        m_glideMix.reset(new int16_t[kPeriodSamples]);
-    }
-    {
-        std::lock_guard lock(m_refillMutex);
-        std::copy(m_synth.Source(), m_synth.Source() + kPeriodSamples, m_glideOld.get());
-        m_shaper.SetSource(m_glideOld.get());
-        m_glideStart = -1;
-    }
+    m_chain.HoldOldSound();
     if (!tone)
         SetStatus("generating noise signal");
     if (tone)
         m_synth.SynthesizeTone(frequency);
     else
-        m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, NotchOf(m_params));
+        m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, CRefillChain::Notch(m_params));
+    if (!ReplaceWithGlide())
     {
-        std::lock_guard lock(m_refillMutex);
-        m_glideStart = m_streamIndex;
-        m_shaper.m_playedType.store(m_params.noiseType, std::memory_order_relaxed);
+        const auto lock = m_chain.Lock();
+        m_chain.GlideFrom(m_chain.Position(), m_params.noiseType);
     }
     m_waveOut.SetStreamName(StreamName(m_params));
     if (!tone)
         SetStatus("playing");
 }
 
-void CPlaybackEngine::MixGlide(int half, int length)
+bool CPlaybackEngine::ReplaceWithGlide()
 {
-    const int start = half != 0 ? length : 0;
-    const int16_t* next = m_synth.Source();
-    for (int k = start; k < start + length; ++k)
+    const int64_t replaceable = m_waveOut.FirstReplaceable(m_hWaveOut);
+    if (replaceable < 0)
+        return false;
+    // The queued sound is made again from the first sample the device can
+    // still replace, so that the change is heard at once. No refill may
+    // queue anything meanwhile.
+    m_playing.store(false, std::memory_order_release);
+    int64_t from = 0;
+    int count = 0;
     {
-        const int64_t position = m_streamIndex + (k - start) - m_glideStart;
-        m_glideMix[k] = FadeCurve::GlideMix(m_glideOld[k], next[k],
-                                            static_cast<double>(position) / static_cast<double>(kGlideSamples));
+        const auto lock = m_chain.Lock();
+        // At the stream's end the last halves play out as they are.
+        if (!m_chain.StreamEnded() && m_deviceWritten - m_runBase == m_chain.Position())
+        {
+            from = std::max(replaceable - m_runBase, m_chain.OldestRemakeable());
+            count = m_chain.GlideFrom(from, m_params.noiseType);
+        }
     }
-    m_shaper.SetSource(m_glideMix.get());
-}
-
-bool CPlaybackEngine::MakeHalf(int half)
-{
-    if (m_streamEnded)
+    if (count <= 0
+        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, m_chain.Remade(), static_cast<uint32_t>(count))
+               != WaveResult::Ok)
     {
-        m_headers[half].bufferLengthBytes = 0;
+        m_playing.store(true, std::memory_order_release);
         return false;
     }
-    const int length = static_cast<int>(m_halfBytes / 2);
-    const bool gliding = m_glideStart >= 0;
-    if (gliding)
-        MixGlide(half, length);
-    m_shaper.FillHalf(half);
-    m_halfStart[half] = m_streamIndex;
-    if (gliding && m_streamIndex + length - m_glideStart >= kGlideSamples)
+    bool ok = false;
     {
-        m_shaper.SetSource(m_synth.Source());
-        m_glideStart = -1;
+        // Every half came back: both are made anew after the replaced sound.
+        const auto lock = m_chain.Lock();
+        m_deviceWritten = m_runBase + from + count;
+        m_queued = 0;
+        const int first = m_nextHalf;
+        m_chain.FillHalf(first);
+        m_chain.FillHalf(1 - first);
+        TakeHalf(first);
+        TakeHalf(1 - first);
+        ok = QueueBoth(first);
     }
-    const int kept = m_gain.Apply(m_playBuffer.get() + (half != 0 ? length : 0), length, m_streamIndex);
-    m_streamIndex += length;
-    // The device plays a header's length: the half holding the end is cut there.
-    m_headers[half].bufferLengthBytes = static_cast<uint32_t>(kept) * 2;
-    if (kept < length)
-        m_streamEnded = true;
-    return kept > 0;
+    m_playing.store(true, std::memory_order_release);
+    if (!ok)
+        OnOutputFailed();
+    return true;
 }
 
 bool CPlaybackEngine::QueueHalf(WaveHandle handle, int half)
@@ -401,32 +386,38 @@ bool CPlaybackEngine::QueueHalf(WaveHandle handle, int half)
     if (m_waveOut.Write(handle, &m_headers[half]) != WaveResult::Ok)
         return false;
     ++m_queued;
+    m_deviceWritten += m_headers[half].bufferLengthBytes / 2;
     return true;
+}
+
+bool CPlaybackEngine::QueueBoth(int first)
+{
+    const bool ok = QueueHalf(m_hWaveOut, first) && QueueHalf(m_hWaveOut, 1 - first);
+    m_nextHalf = first;
+    if (ok && m_queued == 0)
+        m_ended.store(true, std::memory_order_release);
+    return ok;
 }
 
 bool CPlaybackEngine::StartOutput()
 {
-    bool ok = false;
-    {
-        std::lock_guard lock(m_refillMutex);
-        m_queued = 0;
-        ok = QueueHalf(m_hWaveOut, 0) && QueueHalf(m_hWaveOut, 1);
-        if (ok && m_queued == 0)
-            m_ended.store(true, std::memory_order_release);
-    }
-    return ok;
+    const auto lock = m_chain.Lock();
+    m_queued = 0;
+    return QueueBoth(0);
 }
 
-void CPlaybackEngine::SetStreamEnd(int64_t end, int64_t fade)
+void CPlaybackEngine::SetStreamEndAfter(int64_t length, int64_t fade)
 {
-    std::lock_guard lock(m_refillMutex);
-    m_gain.SetFadeOut(end, fade);
+    m_endAfter = std::max<int64_t>(length, 0);
+    m_endAfterFade = fade;
+    if (IsPlaying())
+        m_chain.SetStreamEnd(PlayedSample() + m_endAfter, fade);
 }
 
 void CPlaybackEngine::ClearStreamEnd()
 {
-    std::lock_guard lock(m_refillMutex);
-    m_gain.ClearFadeOut();
+    m_endAfter = -1;
+    m_chain.ClearStreamEnd();
 }
 
 int64_t CPlaybackEngine::PlayedSample() const
@@ -456,37 +447,70 @@ void CPlaybackEngine::OnOutputFailed()
 
 void CPlaybackEngine::OnStop()
 {
-    const bool ramp = m_params.glide && m_playing.load(std::memory_order_acquire) && m_deviceOpen;
+    const bool playing = m_playing.load(std::memory_order_acquire) && m_deviceOpen;
     const int64_t heard = PlayedSample();
-    HaltOutput();
-    if (ramp)
-        QueueStopRamp(heard);
+    if (!playing || !ReplaceStopTail())
+    {
+        HaltOutput();
+        // Without replacement the ramp follows a cut and a gap, after the
+        // device let go of what it held: it is worth it only for glide.
+        if (playing && m_params.glide)
+            QueueStopRamp(heard);
+    }
     SetStatus("nothing to do");
+}
+
+bool CPlaybackEngine::ReplaceStopTail()
+{
+    const int64_t replaceable = m_waveOut.FirstReplaceable(m_hWaveOut);
+    if (replaceable < 0)
+        return false;
+    m_playing.store(false, std::memory_order_release);
+    int64_t from = 0;
+    int count = 0;
+    {
+        // The refill in progress, if any, has queued its half once this lock is ours.
+        const auto lock = m_chain.Lock();
+        from = std::max(replaceable - m_runBase, m_chain.OldestMade());
+        count = m_chain.StopTail(from, m_deviceWritten - m_runBase);
+    }
+    if (count <= 0 || m_runBase + from + count != m_deviceWritten
+        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, m_chain.Remade(), static_cast<uint32_t>(count))
+               != WaveResult::Ok)
+        return false;
+    {
+        const auto lock = m_chain.Lock();
+        m_queued = 0;
+    }
+    // The ramp and the silence after it play out; the next Play, or the
+    // device check once they are over, resets them away.
+    m_tailQueued = true;
+    m_tailEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(count * 1000LL / 44100 + 200);
+    m_cueDone.store(true, std::memory_order_release);
+    return true;
 }
 
 void CPlaybackEngine::QueueStopRamp(int64_t heard)
 {
-    // The halves still hold the samples around the one being heard; the
+    // The chain still holds the samples around the one being heard; the
     // ramp takes them from there (silence where it runs past them).
-    const int length = static_cast<int>(m_halfBytes / 2);
-    for (int k = 0; k < kStopRampSamples; ++k)
     {
-        const int64_t at = heard + k;
-        int16_t sample = 0;
-        for (int h = 0; h < 2; ++h)
-        {
-            const int64_t into = at - m_halfStart[h];
-            if (into >= 0 && into < static_cast<int64_t>(m_headers[h].bufferLengthBytes / 2))
-                sample = m_playBuffer[static_cast<size_t>(h * length + into)];
-        }
-        m_rampSamples[k] = FadeCurve::Scale(sample, FadeCurve::StopRampGain(k, kStopRampSamples));
+        const auto lock = m_chain.Lock();
+        m_chain.StopTail(heard, heard + CRefillChain::kStopRampSamples);
     }
-    m_rampHeader.data = m_rampSamples;
-    m_rampHeader.bufferLengthBytes = kStopRampSamples * 2;
+    m_rampHeader.data = m_chain.Remade();
+    m_rampHeader.bufferLengthBytes = CRefillChain::kStopRampSamples * 2;
     if (!m_rampPrepared)
         m_rampPrepared = m_waveOut.PrepareHeader(m_hWaveOut, &m_rampHeader) == WaveResult::Ok;
-    if (m_rampPrepared)
-        m_waveOut.Write(m_hWaveOut, &m_rampHeader);
+    if (m_rampPrepared && m_waveOut.Write(m_hWaveOut, &m_rampHeader) == WaveResult::Ok)
+    {
+        // Once it has played, the device check stops the device, which
+        // would otherwise play silence on.
+        m_tailQueued = true;
+        m_tailEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(250);
+        const auto lock = m_chain.Lock();
+        m_deviceWritten += CRefillChain::kStopRampSamples;
+    }
 }
 
 void CPlaybackEngine::OnSelchangeSoundDevice(int entry)
@@ -533,10 +557,14 @@ void CPlaybackEngine::RetuneTone(double frequency)
     // one heard at once instead of a second later.
     HaltOutput();
     {
-        std::lock_guard lock(m_refillMutex);
+        const auto lock = m_chain.Lock();
         m_synth.SynthesizeTone(frequency);
-        MakeHalf(0);
-        MakeHalf(1);
+        // The device starts afresh where the stream stands.
+        m_runBase = m_deviceWritten - m_chain.Position();
+        m_chain.FillHalf(0);
+        m_chain.FillHalf(1);
+        TakeHalf(0);
+        TakeHalf(1);
         m_nextHalf = 0;
     }
     m_playing.store(true, std::memory_order_release);
@@ -546,6 +574,8 @@ void CPlaybackEngine::RetuneTone(double frequency)
 
 bool CPlaybackEngine::OnCheckDevice()
 {
+    if (m_tailQueued && !IsPlaying() && std::chrono::steady_clock::now() >= m_tailEnd)
+        HaltOutput();
     if (!m_deviceFailed.exchange(false, std::memory_order_acq_rel))
         return false;
     HaltOutput();
@@ -583,24 +613,22 @@ void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* 
 
 void CPlaybackEngine::Refill(WaveHandle handle)
 {
-    std::lock_guard lock(m_refillMutex);
+    const auto lock = m_chain.Lock();
     if (!m_playing.load(std::memory_order_acquire))
         return;
-    // Completions come in queue order and Play queues half 0 first, so the
-    // halves alternate without looking at the header.
+    // Completions come in queue order and the halves are queued in turn, so
+    // they alternate without looking at the header.
     const int h = m_nextHalf;
-    // Half 0 begins a period: endless noise moves on to the next one.
     --m_queued;
-    if (m_streamEnded)
+    if (m_chain.StreamEnded())
     {
         // Only the last halves play out; the end is reached when they are back.
         if (m_queued <= 0)
             m_ended.store(true, std::memory_order_release);
         return;
     }
-    if (h == 0 && m_endlessPlaying)
-        m_shaper.SetSource(m_feed->Advance());
-    MakeHalf(h);
+    m_chain.FillHalf(h);
+    TakeHalf(h);
     if (!QueueHalf(handle, h))
     {
         m_playing.store(false, std::memory_order_release);

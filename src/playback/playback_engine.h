@@ -12,11 +12,9 @@
 #include "base/message_reporter.h"
 #include "base/play_controls.h"
 #include "base/status_sink.h"
-#include "base/zeroed_array.h"
 #include "playback/endless_feed.h"
-#include "playback/gain_stage.h"
+#include "playback/refill_chain.h"
 #include "playback/signal_generator.h"
-#include "playback/surf_shaper.h"
 #include "playback/wave_out.h"
 
 // Streams the shaped signal to a sound device with two alternating halves:
@@ -26,11 +24,15 @@
 //
 // Threading: every public member runs on the UI thread, which also makes the
 // signal. WaveOutProc runs on the wave-output notification thread; it refills
-// and requeues one half under m_refillMutex. The UI thread clears m_playing
-// and then takes and drops m_refillMutex before every reset, so a refill in
-// progress finishes first and every later notification queues nothing. The
-// device plays from the engine's own buffer, so making a signal never writes
-// samples that the device is reading.
+// and requeues one half under the refill chain's lock (CRefillChain::Lock),
+// the one lock of the refill path. The UI thread clears m_playing and then
+// takes and drops that lock before every reset, so a refill in progress
+// finishes first and every later notification queues nothing. The device
+// plays from the chain's own buffer, so making a signal never writes samples
+// that the device is reading.
+//
+// The engine keeps the transport (Play, Stop, the cue, the queue of halves)
+// and the device; the chain makes the stream.
 //
 // The wave-output service, the generator and the interfaces passed in must
 // outlive the engine; its destructor stops playback and closes the device.
@@ -80,10 +82,11 @@ public:
     // Hold the returned lock while making a new signal during playback (To
     // File with a stale signal): refills wait until it is released. Call no
     // other engine member while holding it.
-    [[nodiscard]] std::unique_lock<std::mutex> LockSignal() { return std::unique_lock(m_refillMutex); }
+    [[nodiscard]] std::unique_lock<std::mutex> LockSignal() { return m_chain.Lock(); }
 
     // Call now and then (a timer): when the device failed while playing,
-    // stops cleanly, shows "nothing to do" and returns true.
+    // stops cleanly, shows "nothing to do" and returns true. Also lets the
+    // device go idle once the ramp after a Stop has played.
     bool OnCheckDevice();
 
     // Fades. Both are off by default, and then every sample reaches the
@@ -96,7 +99,13 @@ public:
     // sample has been handed back OnCheckEnded reports it. Applies to the
     // run playing now; Play sets it anew from PlayParameters::endSample.
     // Samples already made (up to two halves ahead) keep their level.
-    void SetStreamEnd(int64_t end, int64_t fade);
+    void SetStreamEnd(int64_t end, int64_t fade) { m_chain.SetStreamEnd(end, fade); }
+    // The sleep timer's end: `length` samples after the sample heard now,
+    // falling over the `fade` samples before it. It holds for the runs the
+    // next Plays start too, each from its first sample, so that their first
+    // halves fall as well; it then takes the place of PlayParameters'.
+    void SetStreamEndAfter(int64_t length, int64_t fade);
+    // Clears both ends.
     void ClearStreamEnd();
     // The stream's sample being heard about now, by the monotonic clock
     // since Play (0 when not playing).
@@ -120,13 +129,13 @@ public:
     int SelectedEntry() const { return m_selectedEntry; }
     bool DeviceOpen() const { return m_deviceOpen; }
     bool IsPlaying() const { return m_playing.load(std::memory_order_acquire); }
-    int PlayedType() const { return m_shaper.m_playedType.load(std::memory_order_relaxed); }
+    int PlayedType() const { return m_chain.PlayedType(); }
     int Volume() const { return m_volume; }
     const std::string& Status() const { return m_status; }
     const WaveHeader& Header(int half) const { return m_headers[half]; }
-    const int16_t* PlayBuffer() const { return m_playBuffer.get(); }
+    const int16_t* PlayBuffer() const { return m_chain.Buffer(); }
     // The endless noise's feed once an endless Play made it; else null.
-    const CEndlessFeed* EndlessFeed() const { return m_feed.get(); }
+    const CEndlessFeed* EndlessFeed() const { return m_chain.EndlessFeed(); }
 
     static void WaveOutProc(WaveHandle handle, WaveMessage message, void* context, WaveHeader* header);
 
@@ -139,17 +148,24 @@ private:
     void HaltOutput();
     void PrepareHeaders(int halfLength);
     void UnprepareHeaders();
+    // Queues both halves, `first` first (the chain lock held).
+    bool QueueBoth(int first);
     bool StartOutput();
     void OnOutputFailed();
     void Refill(WaveHandle handle);
     // With glide on: makes the new sound while the refills go on with a copy
-    // of the old one, then crossfades into it from the next refill on.
+    // of the old one, then crossfades into it. Where the device can replace
+    // queued sound, the crossfade starts at the first sample it can still
+    // replace; otherwise from the next refill.
     void GlideTo(bool tone, double frequency);
-    void MixGlide(int half, int length);
-    // With glide on, Stop ends in a short ramp down from about the sample
-    // being heard instead of a cut.
+    // Stop ends in a short ramp down instead of a cut: over the queued sound
+    // where the device can replace it, else after a reset from about the
+    // sample being heard.
+    bool ReplaceStopTail();
+    bool ReplaceWithGlide();
     void QueueStopRamp(int64_t heard);
-    bool MakeHalf(int half);
+    // Sets a half's header to what the chain kept of it.
+    void TakeHalf(int half) { m_headers[half].bufferLengthBytes = static_cast<uint32_t>(m_chain.Kept(half)) * 2; }
     bool QueueHalf(WaveHandle handle, int half);
 
     IWaveOut& m_waveOut;
@@ -173,6 +189,9 @@ private:
     int m_volume = 9;
     std::string m_status = "nothing to do";
     PlayParameters m_params;
+    uint32_t m_halfBytes = 0;
+    int64_t m_endAfter = -1; // SetStreamEndAfter's length; -1: none
+    int64_t m_endAfterFade = 0;
 
     // Shared with the notification thread.
     std::atomic<bool> m_playing{false};
@@ -180,34 +199,21 @@ private:
     std::atomic<bool> m_cueDone{true};
     WaveHeader m_cueHeader;
     bool m_cuePrepared = false;
-    std::mutex m_refillMutex; // held by a refill, by Play's first fills, and by LockSignal
-    int m_nextHalf = 0;       // guarded by m_refillMutex
-
-    // The fades and the stream's position (guarded by m_refillMutex).
-    CGainStage m_gain;
-    int64_t m_streamIndex = 0;  // of the next sample a refill makes
-    bool m_streamEnded = false; // the half holding the end was made: queue nothing more
-    int m_queued = 0;           // halves at the device
-    uint32_t m_halfBytes = 0;
-    // A glide: the old sound's period and the mixed period the shaper reads
-    // while the crossfade runs (made on the first glide, on the UI thread).
-    static constexpr int64_t kGlideSamples = 44100;
-    std::unique_ptr<int16_t[]> m_glideOld;
-    std::unique_ptr<int16_t[]> m_glideMix;
-    int64_t m_glideStart = -1;                    // stream index where the crossfade begins; -1: none
-    int64_t m_halfStart[2] = {0, 0};              // stream index of each half's first sample
-    static constexpr int kStopRampSamples = 2205; // 50 ms
-    int16_t m_rampSamples[kStopRampSamples] = {};
+    // Guarded by the chain's lock.
+    int m_nextHalf = 0; // the half whose completion comes next
+    int m_queued = 0;   // halves at the device
+    // Device positions: samples written since Open or the last Reset, and
+    // the device position of the run's first sample (guarded by the chain's lock).
+    int64_t m_deviceWritten = 0;
+    int64_t m_runBase = 0;
+    // Sound of a stopped run still queued (a ramp or a replaced tail): the
+    // next Play resets the device first.
+    bool m_tailQueued = false;
+    std::chrono::steady_clock::time_point m_tailEnd; // when it will have played
     WaveHeader m_rampHeader;
     bool m_rampPrepared = false;
     std::atomic<bool> m_ended{false}; // the last half of an ended stream came back
     std::chrono::steady_clock::time_point m_playStart;
 
-    // Endless noise: made on the first endless Play; the refills take each
-    // new period from it while m_endlessPlaying (guarded by m_refillMutex).
-    std::unique_ptr<CEndlessFeed> m_feed;
-    bool m_endlessPlaying = false;
-
-    ZeroedArray<int16_t> m_playBuffer; // the two halves the device plays
-    CSurfShaper m_shaper;              // reads the synth's source, writes m_playBuffer
+    CRefillChain m_chain;
 };

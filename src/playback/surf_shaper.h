@@ -31,6 +31,11 @@ public:
     // m_playedType into samples, advancing m_surfCounter once per sample.
     void FillHalf(int half);
 
+    // Shapes `count` samples of `source` into `out` as FillHalf would from
+    // surf counter `counter`, leaving m_surfCounter alone; returns the
+    // counter after them. Makes again samples that were made before.
+    uint32_t Shape(const int16_t* source, int16_t* out, int count, uint32_t counter) const;
+
     // The period FillHalf reads from now on (endless noise changes it every
     // period); called only where FillHalf may be.
     void SetSource(const int16_t* source) { m_source = source; }

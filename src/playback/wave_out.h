@@ -37,6 +37,7 @@ enum class WaveResult
     Unprepared,  // Write with a header that is not prepared
     QueueFull,   // too many buffers queued
     DeviceError, // the device or the sound server failed
+    Unsupported, // the backend has no such capability
 };
 
 enum class WaveMessage
@@ -126,4 +127,30 @@ public:
     // Optional. Grows whenever devices appear or go, so a front end polling it
     // knows when to call Devices() again. Safe from any thread.
     virtual uint32_t DeviceListVersion() const { return 0; }
+
+    // Optional: replacing sound that is queued but not yet played. Positions
+    // count the samples written since Open or the last Reset.
+    //
+    // The first position that may still be replaced: everything before it
+    // has been played or is too close to the speaker to change. -1 when the
+    // backend cannot replace queued sound (the default).
+    virtual int64_t FirstReplaceable(WaveHandle handle)
+    {
+        (void)handle;
+        return -1;
+    }
+    // Replaces the sound from position `from` (at least FirstReplaceable, at
+    // most all written so far) with `count` samples, which must reach at
+    // least to the end of everything written; the backend copies them.
+    // Output goes on without a break. Every queued buffer is handed back
+    // with Done, as by Reset, and the call returns once their notifications
+    // have returned; the next Write follows the new samples.
+    virtual WaveResult ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count)
+    {
+        (void)handle;
+        (void)from;
+        (void)samples;
+        (void)count;
+        return WaveResult::Unsupported;
+    }
 };

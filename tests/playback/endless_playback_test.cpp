@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "testing/alloc_counter.h"
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
+#include "testing/param_name.h"
 #include "synth/endless_noise.h"
 #include "synth/noise_type.h"
 
@@ -86,6 +88,46 @@ int LongestZeroRun(const std::vector<int16_t>& samples)
     }
     return longest;
 }
+
+// At a join the period before fades out (cos) and the new one fades in
+// (sin) over X samples, each weight taken at the middle of its sample.
+struct JoinRow
+{
+    const char* name;
+    double fresh;    // every sample of the new raw period
+    double previous; // every sample of the head of the one before
+    int at;
+    double weight; // of full scale, from the quarter-turn law
+};
+
+class EndlessJoin : public ::testing::TestWithParam<JoinRow>
+{};
+
+constexpr int kX = CEndlessSpectrum::kCrossfadeSamples;
+
+TEST_P(EndlessJoin, TheWeightsAtTheJoinFollowTheQuarterTurn)
+{
+    const JoinRow& row = GetParam();
+    CEndlessSpectrum spectrum;
+    spectrum.SetScale(30000.0);
+    const std::vector<double> raw(kN, row.fresh), head(kX, row.previous);
+    std::vector<int16_t> out(kN);
+    FormEndlessPeriod(spectrum, raw.data(), head.data(), out.data());
+    EXPECT_EQ(out[static_cast<size_t>(row.at)], static_cast<int16_t>(std::trunc(30000.0 * row.weight)));
+}
+
+const double kQuarter = std::acos(0.0);
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, EndlessJoin,
+    ::testing::Values(JoinRow{"new period starts near silence", 1, 0, 0, std::sin(kQuarter * 0.5 / kX)},
+                      JoinRow{"old period starts near full", 0, 1, 0, std::cos(kQuarter * 0.5 / kX)},
+                      JoinRow{"new period at a quarter", 1, 0, kX / 4, std::sin(kQuarter*(kX / 4 + 0.5) / kX)},
+                      JoinRow{"old period at a quarter", 0, 1, kX / 4, std::cos(kQuarter*(kX / 4 + 0.5) / kX)},
+                      JoinRow{"new period ends near full", 1, 0, kX - 1, std::sin(kQuarter*(kX - 0.5) / kX)},
+                      JoinRow{"old period ends near silence", 0, 1, kX - 1, std::cos(kQuarter*(kX - 0.5) / kX)},
+                      JoinRow{"after the join the new period alone", 1, 1, kX, 1.0}),
+    RowName());
 
 } // namespace
 

@@ -13,6 +13,7 @@
 #include "testing/alloc_counter.h"
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
+#include "testing/param_name.h"
 
 namespace
 {
@@ -501,5 +502,114 @@ TEST(PlaybackEngine, NotchOfThePlayParametersReachesTheGenerator)
     const NotchBand& notch = rig.generator.m_lastNotch;
     EXPECT_TRUE(notch.on && notch.centre == 3000.0 && notch.widthOctaves == 0.5);
 }
+
+// The sleep timer's end, set before Play, holds from the first sample of the
+// run Play starts, so its first halves fall too; cleared, the next run is whole.
+TEST(PlaybackEngine, AnEndSetBeforePlayCountsFromTheRunsFirstSample)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.Start(false);
+    rig.engine.SetStreamEndAfter(1000, 500);
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 2000u);
+    EXPECT_EQ(rig.fake.CountCalls("Write"), 1);
+    const int16_t* buffer = rig.engine.PlayBuffer();
+    const int16_t* source = rig.generator.Source();
+    EXPECT_EQ(buffer[499], source[499]);
+    EXPECT_EQ(buffer[750], static_cast<int16_t>(std::round(source[750] * std::pow(10.0, -72.0 * 0.5 / 20))));
+
+    rig.engine.OnStop();
+    rig.engine.ClearStreamEnd();
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, 262144u);
+    EXPECT_TRUE(rig.BothQueuedInOrder());
+}
+
+// Where the device can replace queued sound, a glide is heard from the first
+// sample it can still replace, not after the halves already queued.
+TEST(PlaybackEngine, WhereTheDeviceCanReplaceQueuedSoundGlideIsHeardWithinHalfASecond)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.controls.m_params.glide = true;
+    rig.fake.EnableReplace(4410);
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext()); // half 0 played; the stream is made up to 393216
+    const std::vector<int16_t> before = rig.generator.m_source;
+    rig.controls.m_params.noiseType = 2;
+    rig.generator.m_ready = false;
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
+    const std::vector<int16_t>& after = rig.generator.m_source;
+    const std::vector<int16_t> tape = rig.fake.Tape();
+    const size_t played = 131072, from = played + 4410;
+    ASSERT_LE(from - played, 22050u) << "heard more than half a second later";
+    ASSERT_GE(tape.size(), 4u * 131072);
+    for (size_t i = 0; i < from; ++i)
+        ASSERT_EQ(tape[i], before[i % 262144]) << i;
+    for (size_t k = 0; from + k < tape.size(); ++k)
+    {
+        const size_t i = (from + k) % 262144;
+        const double t = k / 44100.0;
+        const int16_t mixed = k >= 44100 ? after[i]
+                                         : static_cast<int16_t>(std::round(before[i] * std::cos(t * M_PI / 2)
+                                                                           + after[i] * std::sin(t * M_PI / 2)));
+        ASSERT_EQ(tape[from + k], mixed) << k;
+    }
+    // Both halves are queued again after the replaced sound and go on with it.
+    EXPECT_EQ(rig.fake.Queued().size(), 2u);
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    const std::vector<int16_t> later = rig.fake.Tape();
+    EXPECT_EQ(later.size(), tape.size() + 131072);
+}
+
+struct StopRow
+{
+    const char* name;
+    int type;
+    bool glide;
+};
+
+class PlaybackEngineStop : public ::testing::TestWithParam<StopRow>
+{};
+
+// Stop replaces the queued sound with a ramp from the first replaceable
+// sample down to silence within 50 ms, in every mode; the next Play takes
+// that tail back before it starts.
+TEST_P(PlaybackEngineStop, RampsTheQueuedSoundToSilenceWithin50ms)
+{
+    EngineRig rig({kGood}, GetParam().type, 0);
+    rig.controls.m_params.glide = GetParam().glide;
+    rig.fake.EnableReplace(4410);
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    const std::vector<int16_t> queued = rig.fake.Tape();
+    const size_t from = static_cast<size_t>(rig.fake.Played()) + 4410;
+    rig.engine.OnStop();
+    EXPECT_FALSE(rig.engine.IsPlaying());
+    EXPECT_EQ(rig.status.m_texts, (Names{"nothing to do"}));
+    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
+    EXPECT_TRUE(rig.fake.Queued().empty());
+    const std::vector<int16_t> tape = rig.fake.Tape();
+    ASSERT_EQ(tape.size(), queued.size());
+    for (size_t i = 0; i < from; ++i)
+        ASSERT_EQ(tape[i], queued[i]) << i;
+    for (size_t k = 0; from + k < tape.size(); ++k)
+    {
+        const double gain = k < 2205 ? 1.0 - k / 2205.0 : 0.0;
+        ASSERT_EQ(tape[from + k], static_cast<int16_t>(std::round(queued[from + k] * gain))) << k;
+    }
+
+    rig.Clear();
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.fake.CountCalls("Reset"), 1);
+    const std::vector<int16_t> fresh = rig.fake.Tape();
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_TRUE(std::equal(fresh.begin(), fresh.end(), queued.begin())) << "the new run starts from its start";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, PlaybackEngineStop,
+                         ::testing::Values(StopRow{"noise", 0, false}, StopRow{"noise with glide", 0, true},
+                                           StopRow{"tone", 3, false}),
+                         RowName());
 
 } // namespace

@@ -273,6 +273,8 @@ bool CPulseWaveOut::ConnectStreamLocked()
         pa_cvolume_set(&volume, 1, pa_sw_volume_from_linear((m_volume & 0xFFFF) / 65535.0));
         // Corked until the first Write, so an idle open stream keeps no sink awake.
         m_corked = true;
+        m_serverBytes = 0;
+        m_writtenBytes = 0;
         if (pa_stream_connect_playback(m_stream, sink, &attr, PA_STREAM_START_CORKED, &volume, nullptr) == 0)
         {
             const bool settled = WaitLocked(
@@ -371,6 +373,7 @@ WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
     }
     if (const WaveResult queued = m_queue.Push(header); queued != WaveResult::Ok)
         return queued;
+    m_writtenBytes += header->bufferLengthBytes & ~uint32_t{1};
     const size_t writable = pa_stream_writable_size(m_stream);
     if (writable != static_cast<size_t>(-1))
         PumpLocked(writable);
@@ -396,6 +399,7 @@ void CPulseWaveOut::PumpLocked(size_t bytes)
         if (pa_stream_write(m_stream, samples, n, nullptr, 0, PA_SEEK_RELATIVE) < 0)
             return;
         m_queue.Played(static_cast<uint32_t>(n / 2));
+        m_serverBytes += static_cast<int64_t>(n);
         bytes -= n;
     }
 }
@@ -422,7 +426,83 @@ WaveResult CPulseWaveOut::Reset(WaveHandle handle)
             Forget(pa_stream_cork(m_stream, 1, nullptr, nullptr));
             Forget(pa_stream_flush(m_stream, nullptr, nullptr));
         }
+        m_serverBytes = 0;
+        m_writtenBytes = 0;
         m_queue.ReturnAll(WaveMessage::Done);
+    }
+    m_queue.WaitDelivered();
+    return WaveResult::Ok;
+}
+
+int64_t CPulseWaveOut::FirstReplaceable(WaveHandle handle)
+{
+    if (!m_loop)
+        return -1;
+    CMainloopLock lock(m_loop);
+    if (m_handle == 0 || handle != m_handle || !m_stream || m_failed)
+        return -1;
+    // A fresh read index: the sink has taken everything before it.
+    struct Update
+    {
+        pa_threaded_mainloop* loop;
+        bool done = false;
+    } update{m_loop};
+    pa_operation* operation = pa_stream_update_timing_info(
+        m_stream,
+        [](pa_stream*, int, void* data) {
+            auto* u = static_cast<Update*>(data);
+            u->done = true;
+            pa_threaded_mainloop_signal(u->loop, 0);
+        },
+        &update);
+    if (!operation)
+        return -1;
+    const bool updated = WaitLocked([&] { return update.done; }, m_timeoutMs);
+    if (!updated)
+        pa_operation_cancel(operation);
+    pa_operation_unref(operation);
+    const pa_timing_info* timing = pa_stream_get_timing_info(m_stream);
+    if (!updated || !timing || timing->read_index_corrupt || timing->write_index_corrupt || m_failed)
+        return -1;
+    // What the server holds unread lies just before m_serverBytes. A fifth of
+    // a second after the read index is left alone: the caller makes the new
+    // samples before they are written, and a busy machine may take that long.
+    const int64_t unread = std::max<int64_t>(timing->write_index - timing->read_index, 0);
+    const int64_t first = std::clamp<int64_t>(m_serverBytes - unread + kBytesPerSecond / 5, 0, m_writtenBytes);
+    return first / 2;
+}
+
+WaveResult CPulseWaveOut::ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count)
+{
+    if (!m_loop)
+        return WaveResult::NotOpen;
+    {
+        CMainloopLock lock(m_loop);
+        if (m_handle == 0 || handle != m_handle)
+            return WaveResult::NotOpen;
+        if (!m_stream || m_failed)
+            return WaveResult::DeviceError;
+        const int64_t fromBytes = from * 2;
+        const int64_t bytes = static_cast<int64_t>(count) * 2;
+        if (fromBytes < 0 || fromBytes > m_writtenBytes || fromBytes + bytes < m_writtenBytes)
+            return WaveResult::Unsupported;
+        // The server gets the queued sound up to `from` first, then the new
+        // samples over whatever it holds from there on.
+        if (fromBytes > m_serverBytes)
+            PumpLocked(static_cast<size_t>(fromBytes - m_serverBytes));
+        if (fromBytes > m_serverBytes || m_failed
+            || pa_stream_write(m_stream, samples, static_cast<size_t>(bytes), nullptr, fromBytes - m_serverBytes,
+                               PA_SEEK_RELATIVE)
+                   < 0)
+            return WaveResult::DeviceError;
+        m_serverBytes = fromBytes + bytes;
+        m_writtenBytes = m_serverBytes;
+        m_queue.ReturnAll(WaveMessage::Done);
+        if (m_corked)
+        {
+            m_corked = false;
+            Forget(pa_stream_cork(m_stream, 0, nullptr, nullptr));
+        }
     }
     m_queue.WaitDelivered();
     return WaveResult::Ok;

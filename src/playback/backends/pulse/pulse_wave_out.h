@@ -61,6 +61,10 @@ public:
     void SetStreamName(const std::string& name) override;
     std::optional<std::string> UnreachedServer() const override;
     uint32_t DeviceListVersion() const override { return m_deviceListVersion.load(std::memory_order_acquire); }
+    // Queued sound is replaced in the server's buffer (which rewinds the sink
+    // where it can); what the sink has read, and a margin after it, stays.
+    int64_t FirstReplaceable(WaveHandle handle) override;
+    WaveResult ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count) override;
 
 private:
     // All of these run with the main-loop lock held.
@@ -97,6 +101,10 @@ private:
     pa_time_event* m_watch = nullptr;                  // checks once a second that the server takes samples
     std::chrono::steady_clock::time_point m_lastTaken; // when the server last asked for samples
     std::optional<std::string> m_unreached;            // the last attempt to reach the server failed
+    // Bytes given to the server and bytes written by the caller since the
+    // stream was made or last flushed.
+    int64_t m_serverBytes = 0;
+    int64_t m_writtenBytes = 0;
 
     std::atomic<WaveHandle> m_openHandle{0};
     std::atomic<uint32_t> m_deviceListVersion{0};
