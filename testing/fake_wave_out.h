@@ -129,6 +129,9 @@ public:
     WaveResult Close(WaveHandle handle) override;
     WaveResult SetVolume(WaveHandle handle, uint32_t volume) override;
     uint32_t DeviceListVersion() const override { return m_listVersion.load(); }
+    void SetStreamName(const std::string& name) override { m_streamName = name; }
+    // The name the stream was given last, as a sound server would show it.
+    const std::string& StreamName() const { return m_streamName; }
     int64_t FirstReplaceable(WaveHandle handle) override;
     WaveResult ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count) override;
 
@@ -182,4 +185,5 @@ private:
     int64_t m_played = 0;
     std::vector<int16_t> m_tape;
     std::thread m_thread;
+    std::string m_streamName;
 };

@@ -9,11 +9,13 @@
 # play through its media-player interface. Reports, per server: CPU and
 # wake-ups of the window, its RSS at the start and at the end, and the
 # longest gap. Never touches the machine's own configuration.
-#   bench/playback/night_soak.sh [build dir] [minutes]
+#   bench/playback/night_soak.sh [build dir] [minutes] [pulseaudio|pipewire|both]
+# One server at a time lets the two soaks run side by side in two shells.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${1:-$root/build}
 minutes=${2:-60}
+servers=${3:-both}
 app=$build/src/app/susurra
 work=$(mktemp -d)
 chmod 700 "$work"
@@ -95,6 +97,7 @@ soak() { # name runtime-dir
 }
 
 # PulseAudio.
+if [ "$servers" != pipewire ]; then
 pa=$work/pa
 mkdir -p "$pa"
 mkfifo "$pa/sink.raw"
@@ -112,6 +115,8 @@ dbus-daemon --session --nofork --address="unix:path=$pa/bus" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do PULSE_SERVER=unix:$pa/native pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 PULSE_SERVER=unix:$pa/native DBUS_SESSION_BUS_ADDRESS=unix:path=$pa/bus soak pulseaudio "$pa"
+fi
+[ "$servers" = pulseaudio ] && exit 0
 
 # PipeWire, with its pulse server, on a bus of its own.
 pw=$work/pw

@@ -107,7 +107,8 @@ std::optional<int> CMainDlg::ParseStopAfter(const QString& text)
         return std::nullopt;
     const int hours = match.captured(1).toInt();
     const int minutes = match.captured(2).toInt();
-    if (hours > 23 || minutes > 59)
+    // "0:00" is no time to stop after: Off says that, and the range starts at 0:01.
+    if (hours > 23 || minutes > 59 || hours * 60 + minutes == 0)
         return std::nullopt;
     return hours * 60 + minutes;
 }

@@ -179,6 +179,8 @@ bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count)
     HaltOutput();
     if (wasPlaying)
         SetStatus("nothing to do");
+    // The sound server shows the stream by its name: the noise is gone.
+    m_waveOut.SetStreamName("Test tone");
     // The halves are queued again in full by the next Play.
     m_paramsChanged = true;
     if (m_cuePrepared)
@@ -274,9 +276,10 @@ void CPlaybackEngine::OnPlay()
         CloseDevice();
         if (!OpenDevice())
         {
-            // Nothing can be heard now: say so rather than claim "playing".
-            m_messages.Report(kCaption, kCantOpen, MessageIcon::Exclamation);
+            // Nothing can be heard now: say so rather than claim "playing",
+            // before the message box holds the window.
             SetStatus("nothing to do");
+            m_messages.Report(kCaption, kCantOpen, MessageIcon::Exclamation);
             return;
         }
     }
@@ -441,8 +444,9 @@ void CPlaybackEngine::OnOutputFailed()
 {
     HaltOutput();
     m_deviceFailed.store(false, std::memory_order_relaxed);
-    m_messages.Report(kCaption, kCantOpen, MessageIcon::Exclamation);
+    // The status is true before the message box holds the window.
     SetStatus("nothing to do");
+    m_messages.Report(kCaption, kCantOpen, MessageIcon::Exclamation);
 }
 
 void CPlaybackEngine::OnStop()

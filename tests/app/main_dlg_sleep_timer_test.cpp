@@ -331,6 +331,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values, SleepTimerValidation,
     testing::Values(BadValue{"StopAfterPastADay", IDC_SLEEP_STOP_AFTER, "24:00",
                              "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
+                    BadValue{"StopAfterNoTime", IDC_SLEEP_STOP_AFTER, "0:00",
+                             "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
                     BadValue{"StopAfterWords", IDC_SLEEP_STOP_AFTER, "soon",
                              "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
                     BadValue{"FadeOutOverAnHour", IDC_SLEEP_FADE_OUT, "61", "Please enter a number between 0 and 60."},

@@ -74,7 +74,18 @@ struct EngineRig
     CTestGenerator generator;
     CTestControls controls;
     CStatusLog status;
-    CMessageLog messages;
+    // Keeps the status line as it reads while each message box is up.
+    struct CMessages : CMessageLog
+    {
+        explicit CMessages(const CStatusLog& shown) : m_shown(shown) {}
+        void Report(const std::string& caption, const std::string& text, MessageIcon icon) override
+        {
+            m_statusAtReport.push_back(m_shown.m_texts.empty() ? "" : m_shown.m_texts.back());
+            CMessageLog::Report(caption, text, icon);
+        }
+        const CStatusLog& m_shown;
+        std::vector<std::string> m_statusAtReport;
+    } messages{status};
     CPlaybackEngine engine{fake, generator, controls, status, messages};
 };
 
@@ -265,6 +276,7 @@ TEST(PlaybackEngine, BackendErrorsWhilePlayingStopPlaybackCleanly)
     EXPECT_FALSE(rig.engine.IsPlaying());
     EXPECT_EQ(rig.status.m_texts.back(), "nothing to do");
     EXPECT_EQ(rig.LastMessage(), "I can't open the sound device");
+    EXPECT_EQ(rig.messages.m_statusAtReport.back(), "nothing to do") << "the line must not claim playing under the box";
 
     // A refill that cannot queue its half stops; the next Play starts clean.
     EngineRig requeue;
@@ -472,9 +484,11 @@ TEST(PlaybackEngine, CueStopsTheSoundPlaysOnceAndPlayTakesTheDeviceBack)
     rig.Start();
     ASSERT_TRUE(rig.engine.IsPlaying());
     const std::vector<int16_t> cue(1000, 7);
+    EXPECT_EQ(rig.fake.StreamName(), "Pink noise");
     ASSERT_TRUE(rig.engine.PlayCue(cue.data(), 1000));
     EXPECT_FALSE(rig.engine.IsPlaying());
     EXPECT_EQ(rig.status.m_texts, std::vector<std::string>{"nothing to do"});
+    EXPECT_EQ(rig.fake.StreamName(), "Test tone") << "the stream is named after what plays";
     ASSERT_EQ(rig.fake.Queued().size(), 1u);
     EXPECT_EQ(rig.fake.Queued()[0]->data, cue.data());
     EXPECT_EQ(rig.fake.Queued()[0]->bufferLengthBytes, 2000u);
@@ -490,6 +504,7 @@ TEST(PlaybackEngine, CueStopsTheSoundPlaysOnceAndPlayTakesTheDeviceBack)
     rig.engine.OnPlay();
     EXPECT_TRUE(rig.engine.CueDone());
     EXPECT_TRUE(rig.BothQueuedInOrder());
+    EXPECT_EQ(rig.fake.StreamName(), "Pink noise");
 }
 
 TEST(PlaybackEngine, NotchOfThePlayParametersReachesTheGenerator)
