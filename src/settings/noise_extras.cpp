@@ -9,6 +9,9 @@ namespace
 constexpr std::uint8_t kMarker[3] = {'S', 'x', 0x01};
 constexpr std::uint8_t kEndlessFlag = 0x01;
 constexpr std::uint8_t kNotchFlag = 0x02;
+// Bits 2 and 3 are left for other options of the noise itself.
+constexpr std::uint8_t kHearingShapedFlag = 0x10;
+constexpr std::uint8_t kKnownFlags = kEndlessFlag | kNotchFlag | kHearingShapedFlag;
 constexpr std::uint8_t kHalfOctave = 1;
 constexpr std::uint8_t kOneOctave = 2;
 
@@ -32,13 +35,14 @@ NoiseExtras ReadNoiseExtras(const NoiseSetting& setting)
     const std::uint8_t flags = b[3];
     const std::uint8_t width = b[4];
     const bool notch = (flags & kNotchFlag) != 0;
-    const bool valid = std::memcmp(b, kMarker, sizeof kMarker) == 0 && (flags & ~(kEndlessFlag | kNotchFlag)) == 0
+    const bool valid = std::memcmp(b, kMarker, sizeof kMarker) == 0 && (flags & ~kKnownFlags) == 0
                        && (notch ? (width == kHalfOctave || width == kOneOctave) : width == 0) && Crc8(b, 5) == b[5];
     if (!valid)
         return {};
     NoiseExtras extras;
     extras.endless = (flags & kEndlessFlag) != 0;
     extras.notch = notch;
+    extras.hearingShaped = (flags & kHearingShapedFlag) != 0;
     extras.notchWidthOctaves = !notch ? 0.0 : width == kHalfOctave ? 0.5 : 1.0;
     return extras;
 }
@@ -47,10 +51,11 @@ void WriteNoiseExtras(NoiseSetting& setting, const NoiseExtras& extras)
 {
     std::uint8_t* b = setting.reserved2;
     std::memset(b, 0, sizeof setting.reserved2);
-    if (!extras.endless && !extras.notch)
+    if (!extras.endless && !extras.notch && !extras.hearingShaped)
         return;
     std::memcpy(b, kMarker, sizeof kMarker);
-    b[3] = static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0));
+    b[3] = static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0)
+                                     | (extras.hearingShaped ? kHearingShapedFlag : 0));
     b[4] = !extras.notch ? 0 : extras.notchWidthOctaves == 0.5 ? kHalfOctave : kOneOctave;
     b[5] = Crc8(b, 5);
 }

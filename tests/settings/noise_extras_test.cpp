@@ -58,11 +58,14 @@ TEST_P(NoiseExtrasBlock, IsWrittenAsItsGoldenBytesReadFromThemAndSurvivesTheFile
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, NoiseExtrasBlock,
-    ::testing::Values(BlockRow{"endless", {true, false, 0.0}, {'S', 'x', 1, 1, 0, 0xA0}},
-                      BlockRow{"half octave notch", {false, true, 0.5}, {'S', 'x', 1, 2, 1, 0x98}},
-                      BlockRow{"one octave notch", {false, true, 1.0}, {'S', 'x', 1, 2, 2, 0x91}},
-                      BlockRow{"endless with a half octave notch", {true, true, 0.5}, {'S', 'x', 1, 3, 1, 0x8D}},
-                      BlockRow{"endless with a one octave notch", {true, true, 1.0}, {'S', 'x', 1, 3, 2, 0x84}}),
+    ::testing::Values(
+        BlockRow{"endless", {true, false, 0.0}, {'S', 'x', 1, 1, 0, 0xA0}},
+        BlockRow{"half octave notch", {false, true, 0.5}, {'S', 'x', 1, 2, 1, 0x98}},
+        BlockRow{"one octave notch", {false, true, 1.0}, {'S', 'x', 1, 2, 2, 0x91}},
+        BlockRow{"endless with a half octave notch", {true, true, 0.5}, {'S', 'x', 1, 3, 1, 0x8D}},
+        BlockRow{"endless with a one octave notch", {true, true, 1.0}, {'S', 'x', 1, 3, 2, 0x84}},
+        BlockRow{"shaped to hearing", {false, false, 0.0, true}, {'S', 'x', 1, 0x10, 0, 0xE2}},
+        BlockRow{"shaped endless with a half octave notch", {true, true, 0.5, true}, {'S', 'x', 1, 0x13, 1, 0xDA}}),
     RowName());
 
 TEST(NoiseExtras, AllOffWritesTheRecordAsItAlwaysWas)
@@ -108,6 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Blocks, NoiseExtrasStray,
                                            StrayBytes{"wrong second marker byte", {'S', 'y', 1, 1, 0, 0xB6}},
                                            StrayBytes{"unknown layout version", {'S', 'x', 2, 1, 0, 0x1D}},
                                            StrayBytes{"unknown flag", {'S', 'x', 1, 5, 0, 0xF4}},
+                                           StrayBytes{"unknown flag above shaping", {'S', 'x', 1, 0x20, 0, 0x1B}},
                                            StrayBytes{"notch without width", {'S', 'x', 1, 2, 0, 0x9F}},
                                            StrayBytes{"notch of unknown width", {'S', 'x', 1, 2, 3, 0x96}},
                                            StrayBytes{"width without notch", {'S', 'x', 1, 1, 1, 0xA7}}),
