@@ -117,6 +117,7 @@ TEST_P(CliRefusal, SaysWhyAndLeavesNoFile)
 
 const std::string kPlayHelp = "\nRun 'susurra-cli play --help' for the options.";
 const std::string kMatchHelp = "\nRun 'susurra-cli match --help' for the options.";
+const std::string kHearingHelp = "\nRun 'susurra-cli hearing --help' for the options.";
 const char kLengthTime[] = "--length: Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS.";
 const char kSeedRange[] = "--seed: Please enter a whole number between 0 and 18446744073709551615.";
 const char kNotchWidth[] = "--notch-width: Please choose 0.5 or 1 (octaves).";
@@ -159,6 +160,15 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"fade out beyond duration", "play --duration 00:00:05 --fade-out 8", 2,
                    "--fade-out: 8 s is longer than --duration (5 s)." + kPlayHelp},
         RefusalRow{"fade in above range", "play --fade-in 61", 2, "--fade-in: Please enter a number between 0 and 60."},
+        RefusalRow{"hearing ear unknown", "hearing --ear middle", 2,
+                   "--ear: 'middle' is none of left, right, both." + kHearingHelp},
+        RefusalRow{"hearing show with clear", "hearing --show --clear", 2,
+                   "--show and --clear do not go together." + kHearingHelp},
+        RefusalRow{"hearing ear without a value", "hearing --ear", 2, "--ear: a value is missing."},
+        RefusalRow{"shaped endless play", "play --endless --hearing-shaped", 2,
+                   "--hearing-shaped: not yet with endless noise when playing; 'susurra-cli render --endless "
+                   "--hearing-shaped' makes such a file."
+                       + kPlayHelp},
         RefusalRow{"match range upside down", "match --lower 5000 --upper 400", 2,
                    "--lower must lie below --upper." + kMatchHelp},
         RefusalRow{"length with a leading blank", "render --length ' 0:00:01' '{dir}x.wav'", 2, kLengthTime},
