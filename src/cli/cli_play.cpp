@@ -298,13 +298,6 @@ int RunPlay(int argc, char** argv)
         controls.m_fadeOutSamples = static_cast<int64_t>(*play.fadeOut) * kSampleRate;
     }
     const bool shaped = noise.hearingShaped == 1 && !IsTone(noise.noiseType);
-    if (shaped && noise.endless == 1)
-    {
-        // The endless feed is made inside the engine, which takes no shape yet.
-        Usage("--hearing-shaped: not yet with endless noise when playing; "
-              "'susurra-cli render --endless --hearing-shaped' makes such a file.");
-        return 2;
-    }
     const std::optional<SpectrumTilt> tilt = ShapeTilt(shaped);
     if (!tilt)
         return 1;
@@ -337,6 +330,7 @@ int RunPlay(int argc, char** argv)
     if (!engine.DeviceOpen())
         return 1;
     engine.SetVolume(play.volume);
+    engine.SetEndlessTilt(*tilt);
 
     status.m_enabled = true;
     const auto reportFailure = [&engine] {

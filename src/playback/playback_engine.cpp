@@ -293,7 +293,7 @@ void CPlaybackEngine::OnPlay()
         if (!m_feed)
             m_feed = std::make_unique<CEndlessFeed>();
         source = m_feed->Start(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, m_params.seed,
-                               NotchOf(m_params));
+                               NotchOf(m_params), m_endlessTilt);
     }
 
     PrepareHeaders(CSurfShaper::HalfLength(m_params.noiseType));

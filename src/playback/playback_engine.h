@@ -58,6 +58,10 @@ public:
     // Applies a volume slider position 0..461; returns the 16-bit level.
     uint32_t SetVolume(int position);
 
+    // The listener's shape for endless noise from the next Play; off by
+    // default. The repeated period takes the one of the generator's synth.
+    void SetEndlessTilt(const SpectrumTilt& tilt) { m_endlessTilt = tilt; }
+
     // Surf settings as the controls hold them; heard from the next refill.
     // The window calls it whenever it reads its controls.
     void SetSurf(double strength, double period);
@@ -206,6 +210,7 @@ private:
     // Endless noise: made on the first endless Play; the refills take each
     // new period from it while m_endlessPlaying (guarded by m_refillMutex).
     std::unique_ptr<CEndlessFeed> m_feed;
+    SpectrumTilt m_endlessTilt;
     bool m_endlessPlaying = false;
 
     ZeroedArray<int16_t> m_playBuffer; // the two halves the device plays

@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "playback/fade_curve.h"
+#include "synth/endless_noise.h"
 #include "tests/cli/cli_fixture.h"
 #include "testing/engine_doubles.h"
 #include "testing/paced_capture.h"
@@ -443,6 +444,34 @@ TEST_F(CliHearingTest, StoppedByQuitOrByTheEndOfTheAnswersSavesNothing)
         EXPECT_EQ(Out().find("threshold"), std::string::npos) << Out();
         EXPECT_FALSE(std::filesystem::exists(m_dir / "hearing.ini"));
     }
+}
+
+TEST_F(CliHearingTest, ShapedEndlessPlaysTheShapedPeriodsAtTheSameLevel)
+{
+    std::ofstream(m_dir / "hearing.ini") << "date=2026-12-08\ndevice=x\nboth 250=-60\nboth 1000=-60\n"
+                                            "both 4000=-40\nboth 8000=-30\n";
+    ASSERT_EQ(Run("play --endless --seed 7 --hearing-shaped --type pink --surf-strength 0 --volume 461 "
+                  "--device default --duration 00:00:07"),
+              0)
+        << Err();
+    m_capture.WaitQuiet();
+    const std::vector<int16_t> got = m_capture.Copy();
+    const auto first = std::find_if(got.begin(), got.end(), [](int16_t v) { return v != 0; });
+    ASSERT_GE(got.end() - first, 262144);
+    // The first period of the same run without the shape.
+    auto plain = std::make_unique<CEndlessNoise>();
+    plain->Start(Pink, 100.0, 20000.0, 7);
+    std::vector<int16_t> unshaped(262144);
+    plain->Next(unshaped.data());
+    const auto unshapedStart = std::find_if(unshaped.begin(), unshaped.end(), [](int16_t v) { return v != 0; });
+    EXPECT_FALSE(std::equal(unshapedStart, unshapedStart + 1000, first)) << "the noise was not shaped";
+    const auto rmsDb = [](auto begin, auto end) {
+        double sum = 0.0;
+        for (auto it = begin; it != end; ++it)
+            sum += static_cast<double>(*it) * *it;
+        return 10.0 * std::log10(sum / static_cast<double>(end - begin));
+    };
+    EXPECT_NEAR(rmsDb(first, first + 200000), rmsDb(unshaped.begin(), unshaped.begin() + 200000), 1.0);
 }
 
 } // namespace

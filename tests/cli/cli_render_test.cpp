@@ -165,10 +165,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"hearing show with clear", "hearing --show --clear", 2,
                    "--show and --clear do not go together." + kHearingHelp},
         RefusalRow{"hearing ear without a value", "hearing --ear", 2, "--ear: a value is missing."},
-        RefusalRow{"shaped endless play", "play --endless --hearing-shaped", 2,
-                   "--hearing-shaped: not yet with endless noise when playing; 'susurra-cli render --endless "
-                   "--hearing-shaped' makes such a file."
-                       + kPlayHelp},
         RefusalRow{"match range upside down", "match --lower 5000 --upper 400", 2,
                    "--lower must lie below --upper." + kMatchHelp},
         RefusalRow{"length with a leading blank", "render --length ' 0:00:01' '{dir}x.wav'", 2, kLengthTime},
