@@ -307,4 +307,19 @@ TEST_F(CliHearingShapedRender, AProfileShapesTheNoiseAtTheSameLevelAndOffLeavesI
     EXPECT_NEAR(RmsDb(shaped), RmsDb(plain), 1.0);
 }
 
+TEST_F(CliHearingShapedRender, HearingShowsTheSavedProfileByEarAndFrequencyAndClearsIt)
+{
+    std::ofstream(m_dir / "hearing.ini") << "date=2026-12-08\ndevice=default\nright 8000=not heard\nright 250=-55\n"
+                                            "left 1000=-60\n";
+    ASSERT_EQ(Run("hearing --show"), 0) << Err();
+    EXPECT_EQ(Out(), "date: 2026-12-08\ndevice: default\nthreshold left 1000: -60 dB\nthreshold right 250: -55 dB\n"
+                     "threshold right 8000: not heard\n");
+    ASSERT_EQ(Run("hearing --clear"), 0) << Err();
+    EXPECT_EQ(Out(), "The hearing profile was cleared.\n");
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "hearing.ini"));
+    ASSERT_EQ(Run("hearing --show"), 0) << Err();
+    EXPECT_EQ(Out(), "No hearing profile yet; 'susurra-cli hearing' makes one.\n");
+    EXPECT_EQ(Err(), "");
+}
+
 } // namespace
