@@ -6,5 +6,6 @@
 int RunRender(int argc, char** argv);
 int RunPlay(int argc, char** argv);
 int RunMatch(int argc, char** argv);
+int RunHearing(int argc, char** argv);
 int RunDevices(int argc, char** argv);
 int RunSettings(int argc, char** argv);

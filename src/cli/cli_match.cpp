@@ -3,23 +3,18 @@
 // its tones on the sound device and reads one answer line from standard
 // input, so a script can drive it as well as a person.
 
-#include <chrono>
 #include <cstdio>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "base/printable_text.h"
+#include "cli/answer_line.h"
 #include "cli/cli_commands.h"
-#include "cli/cli_device_choice.h"
+#include "cli/cue_device.h"
 #include "cli/cli_noise_options.h"
-#include "cli/stderr_reporter.h"
 #include "playback/backends/backend_choice.h"
-#include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
-#include "synth/noise_synth.h"
 #include "synth/parameter_limits.h"
 #include "synth/pitch_matcher.h"
 #include "synth/tone_sequence.h"
@@ -64,19 +59,6 @@ struct MatchOptions
     double upper = CPitchMatcher::kDefaultUpper;
     bool verbose = false;
     WaveBackend backend = WaveBackend::Automatic;
-};
-
-// The tones are cues of their own; the engine's noise parameters never sound.
-class CSilentControls : public IPlayControls
-{
-public:
-    PlayParameters ReadControls() override { return PlayParameters{}; }
-};
-
-class CQuietStatus : public IStatusSink
-{
-public:
-    void ShowStatus(const std::string&) override {}
 };
 
 void Usage(std::string_view problem)
@@ -168,36 +150,6 @@ std::string QuestionText(const CPitchMatcher& matcher, int volume)
     return {};
 }
 
-// Every answer is a character or two; a longer line is no answer, and
-// keeping it whole would let one line take any amount of memory.
-constexpr size_t kMaxAnswerChars = 256;
-
-enum class AnswerLine
-{
-    Read,
-    TooLong, // the line was read to its end, and only its start kept
-    Ended,   // no line: the input ended
-};
-
-// Reads one line from standard input into line (without its newline),
-// keeping at most kMaxAnswerChars characters.
-AnswerLine ReadAnswerLine(std::string& line)
-{
-    line.clear();
-    bool tooLong = false;
-    int c = 0;
-    while ((c = getc_unlocked(stdin)) != EOF && c != '\n')
-    {
-        if (line.size() < kMaxAnswerChars)
-            line.push_back(static_cast<char>(c));
-        else
-            tooLong = true;
-    }
-    if (c == EOF && line.empty() && !tooLong)
-        return AnswerLine::Ended;
-    return tooLong ? AnswerLine::TooLong : AnswerLine::Read;
-}
-
 std::string HintText(const CPitchMatcher& matcher)
 {
     if (matcher.CurrentStep() == CPitchMatcher::Step::Level)
@@ -220,39 +172,10 @@ int RunMatch(int argc, char** argv)
         return status;
     }
 
-    // Declared before the engine, which hands it back before it goes.
-    std::vector<int16_t> cue;
-    CStderrReporter reporter;
-    CQuietStatus status;
-    CSilentControls controls;
-    CNoiseSynth synth;
-    CNoiseSynthGenerator generator(synth);
-    const std::optional<WaveBackend> backend = ChosenBackend(options.backend, "match");
-    if (!backend)
-        return 2;
-    const std::unique_ptr<IWaveOut> waveOut = CreateWaveOut(*backend);
-    if (ReportUnreachedServer(*waveOut))
-        return 1;
-    CPlaybackEngine engine(*waveOut, generator, controls, status, reporter);
-    engine.InitDevices();
-    if (engine.DeviceNames().empty())
-        return 1;
-    if (!options.device.empty())
-    {
-        const int entry = FindDevice(engine.DeviceNames(), options.device);
-        if (entry < 0)
-        {
-            Usage("--device: no usable sound device '" + ArgumentText(options.device)
-                  + "'; 'susurra-cli devices' lists them.");
-            return 2;
-        }
-        if (entry != engine.SelectedEntry())
-            engine.OnSelchangeSoundDevice(entry);
-    }
-    if (!engine.DeviceOpen())
-        return 1;
+    CCueDevice device;
+    if (const int status = device.Open(options.backend, options.device, options.volume, "match"); status != 0)
+        return status;
     int volume = options.volume;
-    engine.SetVolume(volume);
 
     CPitchMatcher matcher;
     matcher.SetRange(options.lower, options.upper);
@@ -270,10 +193,7 @@ int RunMatch(int argc, char** argv)
                     text += " " + std::to_string(std::lround(hz));
                 std::fprintf(stderr, "%s\n", text.c_str());
             }
-            // The cue plays from this buffer: end the last one before it changes.
-            engine.OnStop();
-            cue = RenderToneSequence(sounds);
-            if (!engine.PlayCue(cue.data(), static_cast<uint32_t>(cue.size())))
+            if (!device.Play(RenderToneSequence(sounds)))
             {
                 std::fprintf(stderr, "susurra-cli: the sound device failed; no result\n");
                 return 1;
@@ -288,13 +208,7 @@ int RunMatch(int argc, char** argv)
             std::fprintf(stderr, "susurra-cli: the answers ended before the match did; no result\n");
             return 1;
         }
-        while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r'))
-            line.pop_back();
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-            line.erase(line.begin());
-        play = true;
-        if (read == AnswerLine::TooLong)
-            line.clear(); // answered below with the hint
+        play = true; // a line too long comes back empty, and gets the hint below
         if (line == "q")
         {
             std::fprintf(stderr, "susurra-cli: stopped; no result\n");
@@ -307,7 +221,7 @@ int RunMatch(int argc, char** argv)
             // About 3 dB a step on the linear slider.
             volume = line == "+" ? std::min(CPlaybackEngine::kMaxVolumePosition, std::max(volume + 1, volume * 14 / 10))
                                  : volume * 10 / 14;
-            engine.SetVolume(volume);
+            device.SetVolume(volume);
             continue;
         }
         if (matcher.CurrentStep() == CPitchMatcher::Step::Level && line == "1")
@@ -322,7 +236,7 @@ int RunMatch(int argc, char** argv)
             play = false;
         }
     }
-    engine.Shutdown();
+    device.Close();
     std::printf("tinnitus frequency: %d Hz\n", matcher.Result());
     return 0;
 }

@@ -193,6 +193,11 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
         options.notchWidthOctaves = width;
         return OptionOutcome::Taken;
     }
+    if (argument == "--hearing-shaped" || argument == "--no-hearing-shaped")
+    {
+        options.hearingShaped = argument == "--hearing-shaped" ? 1 : 0;
+        return OptionOutcome::Taken;
+    }
     if (argument == "--endless" || argument == "--no-endless")
     {
         options.endless = argument == "--endless" ? 1 : 0;
@@ -284,4 +289,9 @@ const char* const kNoiseOptionsHelp =
     "  --notch                cut a band centred on --tinnitus-freq out of the\n"
     "                         noise (not the tone); default: as the setting\n"
     "  --no-notch             the noise without a notch\n"
-    "  --notch-width OCT      width of the notch: 0.5 or 1 octave; default 1\n";
+    "  --notch-width OCT      width of the notch: 0.5 or 1 octave; default 1\n"
+    "  --hearing-shaped       tilt the noise's spectrum so that every band lies the\n"
+    "                         same distance above your thresholds from\n"
+    "                         'susurra-cli hearing' (at most +20 dB, the level\n"
+    "                         unchanged); one channel: both ears' shape\n"
+    "  --no-hearing-shaped    the noise as its type makes it\n";

@@ -23,6 +23,7 @@ struct NoiseOptions
     std::optional<uint64_t> seed;   // of the endless noise; none: drawn at random
     int notch = 0;                  // a band cut around tinnitusFreq: 1 on, 0 off, -1 not given
     double notchWidthOctaves = 1.0; // 0.5 or 1; NaN not given
+    int hearingShaped = 0;          // tilted to the hearing profile: 1 on, 0 off, -1 not given
 };
 
 // One command-line option split into name and value: "--lower 20" or
@@ -73,7 +74,8 @@ enum class OptionOutcome
 
 // Handles argument (already read from reader) if it is one of --type,
 // --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period,
-// --endless, --no-endless, --seed, --notch, --no-notch, --notch-width.
+// --endless, --no-endless, --seed, --notch, --no-notch, --notch-width,
+// --hearing-shaped, --no-hearing-shaped.
 OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader, NoiseOptions& options);
 
 // Parses an endless-noise seed: a whole number 0..2^64-1 in decimal. On

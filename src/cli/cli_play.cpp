@@ -17,6 +17,7 @@
 #include "base/printable_text.h"
 #include "base/message_reporter.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_hearing_profile.h"
 #include "cli/cli_device_choice.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
@@ -304,9 +305,14 @@ int RunPlay(int argc, char** argv)
         controls.m_endSample = static_cast<int64_t>(*play.seconds) * kSampleRate;
         controls.m_fadeOutSamples = static_cast<int64_t>(*play.fadeOut) * kSampleRate;
     }
+    const bool shaped = noise.hearingShaped == 1 && !IsTone(noise.noiseType);
+    const std::optional<SpectrumTilt> tilt = ShapeTilt(shaped);
+    if (!tilt)
+        return 1;
     if (noise.endless == 1 && !IsTone(noise.noiseType))
         std::fprintf(stderr, "susurra-cli: seed %llu\n", static_cast<unsigned long long>(controls.m_seed));
     CNoiseSynth synth;
+    synth.m_tilt = *tilt;
     CNoiseSynthGenerator generator(synth);
     const std::unique_ptr<IWaveOut> backendOut = CreateWaveOut(*backend);
     if (ReportUnreachedServer(*backendOut))
@@ -332,6 +338,7 @@ int RunPlay(int argc, char** argv)
     if (!engine.DeviceOpen())
         return 1;
     engine.SetVolume(play.volume);
+    engine.SetEndlessTilt(*tilt);
 
     status.m_enabled = true;
     const auto reportFailure = [&engine] {

@@ -16,6 +16,7 @@
 #include "base/message_reporter.h"
 #include "base/progress_sink.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_hearing_profile.h"
 #include "cli/cli_noise_options.h"
 #include "cli/cli_setting_options.h"
 #include "cli/stderr_reporter.h"
@@ -368,6 +369,10 @@ int RunRender(int argc, char** argv)
     sound.endless = noise.endless == 1 && !IsTone(noise.noiseType);
     sound.notch = noise.notch == 1 && !IsTone(noise.noiseType);
     sound.notchWidthOctaves = noise.notchWidthOctaves;
+    const std::optional<SpectrumTilt> tilt = ShapeTilt(noise.hearingShaped == 1 && !IsTone(noise.noiseType));
+    if (!tilt)
+        return 1;
+    sound.tilt = *tilt;
     if (sound.endless)
     {
         sound.seed = SeedOrRandom(noise);

@@ -40,6 +40,8 @@ void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
         noise.seed = given.seed;
     if (given.notch >= 0)
         noise.notch = given.notch;
+    if (given.hearingShaped >= 0)
+        noise.hearingShaped = given.hearingShaped;
     for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
                        &NoiseOptions::surfPeriod, &NoiseOptions::notchWidthOctaves})
         if (!std::isnan(given.*field))
@@ -94,6 +96,7 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
     const NoiseExtras extras = ReadNoiseExtras(s);
     options.endless = extras.endless ? 1 : 0;
     options.notch = extras.notch ? 1 : 0;
+    options.hearingShaped = extras.hearingShaped ? 1 : 0;
     options.notchWidthOctaves = extras.notch ? ValidNotchWidth(extras.notchWidthOctaves) : 1.0;
     LayOverNoiseOptions(given, options);
     return options;
@@ -129,7 +132,7 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
 
 NoiseOptions UnsetNoiseOptions()
 {
-    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN, -1, std::nullopt, -1, NAN};
+    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN, -1, std::nullopt, -1, NAN, -1};
 }
 
 void WarnAboutDamagedSettings(const CSettingsStore& store)

@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"render", RunRender, "write the sound into a WAV file"},
     {"play", RunPlay, "play the sound on a sound device"},
     {"match", RunMatch, "find the pitch of a tinnitus by comparing tones"},
+    {"hearing", RunHearing, "find the quietest level heard per frequency (not a clinical test)"},
     {"devices", RunDevices, "list the usable sound devices"},
     {"settings", RunSettings, "list the noise and file settings"},
 };

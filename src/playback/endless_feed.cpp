@@ -18,11 +18,13 @@ void CEndlessFeed::Wake()
     m_wake.notify_one();
 }
 
-const int16_t* CEndlessFeed::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
+const int16_t* CEndlessFeed::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch,
+                                   const SpectrumTilt& tilt)
 {
     m_running.store(false, std::memory_order_release);
     {
         std::lock_guard lock(m_workMutex);
+        m_noise.SetTilt(tilt);
         m_noise.Start(type, lower, upper, seed, notch);
         m_noise.Next(Period(0));
         m_current.store(0, std::memory_order_relaxed);

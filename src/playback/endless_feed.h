@@ -30,7 +30,8 @@ public:
     // Begins a run (waiting for a period the producer may be making for the
     // last run), makes O_0 on the calling thread and returns it; the
     // producer starts on O_1 at once.
-    const int16_t* Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
+    const int16_t* Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {},
+                         const SpectrumTilt& tilt = {});
 
     // The next period when the producer has made it; otherwise (the machine
     // was too busy for seconds) the current one again, so that the sound

@@ -60,6 +60,10 @@ public:
     // Applies a volume slider position 0..461; returns the 16-bit level.
     uint32_t SetVolume(int position);
 
+    // The listener's shape for endless noise from the next Play; off by
+    // default. The repeated period takes the one of the generator's synth.
+    void SetEndlessTilt(const SpectrumTilt& tilt) { m_chain.SetEndlessTilt(tilt); }
+
     // Surf settings as the controls hold them; heard from the next refill.
     // The window calls it whenever it reads its controls.
     void SetSurf(double strength, double period);

@@ -31,7 +31,8 @@ void CRefillChain::Start(const PlayParameters& params)
     {
         if (!m_feed)
             m_feed = std::make_unique<CEndlessFeed>();
-        source = m_feed->Start(params.noiseType, params.lowerLimit, params.upperLimit, params.seed, Notch(params));
+        source = m_feed->Start(params.noiseType, params.lowerLimit, params.upperLimit, params.seed, Notch(params),
+                               m_endlessTilt);
     }
     SetSurf(params.surfStrength, params.surfPeriod);
     std::lock_guard lock(m_mutex);

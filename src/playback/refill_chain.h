@@ -94,6 +94,9 @@ public:
     void SetPlayedType(int type) { m_shaper.m_playedType.store(type, std::memory_order_relaxed); }
     bool Endless() const { return m_endless; }
     const CEndlessFeed* EndlessFeed() const { return m_feed.get(); }
+    // The listener's shape for the endless noise of the following runs (off
+    // by default). Set it before Start, as the parameters are.
+    void SetEndlessTilt(const SpectrumTilt& tilt) { m_endlessTilt = tilt; }
 
 private:
     struct HalfRecord
@@ -134,5 +137,6 @@ private:
     std::unique_ptr<int16_t[]> m_remade;
 
     std::unique_ptr<CEndlessFeed> m_feed; // made on the first endless run
+    SpectrumTilt m_endlessTilt;
     bool m_endless = false;
 };

@@ -12,7 +12,9 @@ constexpr std::uint8_t kMarker[3] = {'S', 'x', 0x01};
 constexpr std::uint8_t kEndlessFlag = 0x01;
 constexpr std::uint8_t kNotchFlag = 0x02;
 constexpr std::uint8_t kBrownFlag = 0x04;
-constexpr std::uint8_t kKnownFlags = kEndlessFlag | kNotchFlag | kBrownFlag;
+// Bit 3 is left for another option of the noise itself.
+constexpr std::uint8_t kHearingShapedFlag = 0x10;
+constexpr std::uint8_t kKnownFlags = kEndlessFlag | kNotchFlag | kBrownFlag | kHearingShapedFlag;
 constexpr std::uint8_t kHalfOctave = 1;
 constexpr std::uint8_t kOneOctave = 2;
 
@@ -43,6 +45,7 @@ NoiseExtras ReadNoiseExtras(const NoiseSetting& setting)
     NoiseExtras extras;
     extras.endless = (flags & kEndlessFlag) != 0;
     extras.notch = notch;
+    extras.hearingShaped = (flags & kHearingShapedFlag) != 0;
     extras.notchWidthOctaves = !notch ? 0.0 : width == kHalfOctave ? 0.5 : 1.0;
     extras.brown = (flags & kBrownFlag) != 0;
     return extras;
@@ -52,11 +55,12 @@ void WriteNoiseExtras(NoiseSetting& setting, const NoiseExtras& extras)
 {
     std::uint8_t* b = setting.reserved2;
     std::memset(b, 0, sizeof setting.reserved2);
-    if (!extras.endless && !extras.notch && !extras.brown)
+    if (!extras.endless && !extras.notch && !extras.brown && !extras.hearingShaped)
         return;
     std::memcpy(b, kMarker, sizeof kMarker);
-    b[3] = static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0)
-                                     | (extras.brown ? kBrownFlag : 0));
+    b[3] =
+        static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0)
+                                  | (extras.brown ? kBrownFlag : 0) | (extras.hearingShaped ? kHearingShapedFlag : 0));
     b[4] = !extras.notch ? 0 : extras.notchWidthOctaves == 0.5 ? kHalfOctave : kOneOctave;
     b[5] = Crc8(b, 5);
 }

@@ -6,7 +6,8 @@
 // Options of a noise setting that the original record has no field for,
 // kept in its six trailing reserved bytes (reserved2, record offsets 90..95):
 //   0..2  marker 'S' 'x' 0x01 (the block's layout version)
-//   3     flags: bit 0 endless, bit 1 notch, bit 2 brown; the other bits zero
+//   3     flags: bit 0 endless, bit 1 notch, bit 2 brown, bit 4 shaped to the
+//         user's hearing; the other bits zero
 //   4     notch width: 0 none (no notch), 1 half an octave, 2 one octave
 //   5     check: CRC-8 (polynomial 0x07) of bytes 0..4
 // A block that does not validate in every byte reads as all options off, so
@@ -21,6 +22,7 @@ struct NoiseExtras
     bool notch = false;             // a notch in the spectrum
     double notchWidthOctaves = 0.0; // 0.5 or 1.0 with the notch, else 0
     bool brown = false;             // the Pink in the type field means Brown
+    bool hearingShaped = false;     // the spectrum tilted to the hearing profile
 
     bool operator==(const NoiseExtras&) const = default;
 };

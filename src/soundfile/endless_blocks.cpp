@@ -22,9 +22,7 @@ CEndlessBlocks::~CEndlessBlocks() = default;
 
 void CEndlessBlocks::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
 {
-    m_spectrum.Reset(type, lower, upper, seed, notch);
-    m_workspaces[0].MakeRaw(m_spectrum, 0);
-    m_spectrum.SetScale(EndlessScale(m_workspaces[0].Peak(), m_spectrum.PeakTarget()));
+    StartEndlessSpectrum(m_spectrum, m_workspaces[0], type, lower, upper, seed, notch);
     m_firstMade = true;
     std::lock_guard lock(m_mutex);
     std::fill(std::begin(m_headBlock), std::end(m_headBlock), -1);

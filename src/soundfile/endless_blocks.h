@@ -31,6 +31,8 @@ public:
     // Begins a file of noise type 0..2 in the band, drawn from seed. Makes
     // P_0 here for the run's scale.
     void Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
+    // The listener's shape from the next Start on; off by default.
+    void SetTilt(const SpectrumTilt& tilt) { m_spectrum.SetTilt(tilt); }
 
     // Makes O_b and returns it (262144 samples), valid until Make(b + kSlots).
     // Waits while another thread is still making the head of block b - 1.

@@ -16,9 +16,14 @@ NotchBand NotchOf(const SoundValues& sound)
 void MakeSignal(CNoiseSynth& synth, const SoundValues& sound)
 {
     if (IsTone(sound.noiseType))
+    {
         synth.SynthesizeTone(static_cast<double>(sound.tinnitusFreq));
+    }
     else
+    {
+        synth.m_tilt = sound.tilt;
         synth.Synthesize(sound.noiseType, sound.lowerLimit, sound.upperLimit, NotchOf(sound));
+    }
 }
 
 CIoResult WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
@@ -31,6 +36,7 @@ CIoResult WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const So
     if (sound.endless && !IsTone(sound.noiseType))
     {
         endless = std::make_unique<CEndlessBlocks>();
+        endless->SetTilt(sound.tilt);
         endless->Start(sound.noiseType, sound.lowerLimit, sound.upperLimit, sound.seed, NotchOf(sound));
     }
     writer.endless = endless.get();

@@ -24,6 +24,8 @@ struct SoundValues
     // tinnitusFreq; the tone is not affected.
     bool notch = false;
     double notchWidthOctaves = 1.0;
+    // The listener's shape on the noises; off by default. The tone is not affected.
+    SpectrumTilt tilt{};
 };
 
 // The notch of a sound: on only for the noises.

@@ -85,6 +85,7 @@ CEndlessSpectrum::CEndlessSpectrum()
 {
     m_bins.reserve(kHalf + 1);
     m_magnitudes.reserve(kHalf + 1);
+    m_gains.reserve(kHalf + 1);
     const double step = 2.0 * M_PI / kDraws;
     for (int r = 0; r < kDraws; ++r)
     {
@@ -146,6 +147,10 @@ void CEndlessSpectrum::Reset(int type, double lower, double upper, uint64_t seed
             m_magnitudes.push_back(type == Brown ? BrownMagnitude(k) : 1.0);
         }
     }
+    m_gains.clear();
+    if (m_tilt.On())
+        for (int k : m_bins)
+            m_gains.push_back(m_tilt.GainAt(k * (44100.0 / kN)));
 }
 
 CEndlessWorkspace::CEndlessWorkspace() : m_bins(fftw_alloc_complex(kHalf + 1)), m_raw(fftw_alloc_real(kN))
@@ -168,19 +173,20 @@ void CEndlessWorkspace::MakeRaw(const CEndlessSpectrum& spectrum, uint64_t k)
     {
         const int bin = spectrum.Bin(i);
         const double* unit = spectrum.UnitBin(draws.Next());
-        // A magnitude of 1 changes no bit of the unit bin.
+        // A magnitude or a gain of 1 changes no bit of the unit bin.
         const double magnitude = spectrum.Magnitude(i);
+        const double gain = spectrum.Gain(i);
         if (bin == 0 || bin == kHalf)
         {
             // These two bins are real; the Nyquist bin stands for both of
             // its mirror halves, as CNoiseSynth doubles it.
-            bins[bin][0] = (bin == 0 ? unit[0] : 2.0 * unit[0]) * magnitude;
+            bins[bin][0] = (bin == 0 ? unit[0] : 2.0 * unit[0]) * magnitude * gain;
             bins[bin][1] = 0.0;
         }
         else
         {
-            bins[bin][0] = unit[0] * magnitude;
-            bins[bin][1] = unit[1] * magnitude;
+            bins[bin][0] = unit[0] * magnitude * gain;
+            bins[bin][1] = unit[1] * magnitude * gain;
         }
     }
     fftw_execute_dft_c2r(SharedPlan(), bins, m_raw);
@@ -192,6 +198,38 @@ double CEndlessWorkspace::Peak() const
     for (int i = 0; i < kN; ++i)
         peak = std::max(peak, std::fabs(m_raw[i]));
     return peak;
+}
+
+double CEndlessWorkspace::Rms() const
+{
+    double sum = 0.0;
+    for (int i = 0; i < kN; ++i)
+        sum += m_raw[i] * m_raw[i];
+    return std::sqrt(sum / kN);
+}
+
+void StartEndlessSpectrum(CEndlessSpectrum& spectrum, CEndlessWorkspace& workspace, int type, double lower,
+                          double upper, uint64_t seed, const NotchBand& notch)
+{
+    const SpectrumTilt tilt = spectrum.Tilt();
+    if (tilt.On())
+    {
+        // Peak normalisation alone would let the level drift with the shape.
+        spectrum.SetTilt({});
+        spectrum.Reset(type, lower, upper, seed, notch);
+        workspace.MakeRaw(spectrum, 0);
+        const double plainScale = EndlessScale(workspace.Peak(), spectrum.PeakTarget());
+        const double plainRms = workspace.Rms();
+        spectrum.SetTilt(tilt);
+        spectrum.Reset(type, lower, upper, seed, notch);
+        workspace.MakeRaw(spectrum, 0);
+        const double rms = workspace.Rms();
+        spectrum.SetScale(rms > 0.0 ? plainScale * plainRms / rms : 0.0);
+        return;
+    }
+    spectrum.Reset(type, lower, upper, seed, notch);
+    workspace.MakeRaw(spectrum, 0);
+    spectrum.SetScale(EndlessScale(workspace.Peak(), spectrum.PeakTarget()));
 }
 
 double EndlessScale(double peakOfFirstPeriod, double peakTarget)
@@ -218,9 +256,7 @@ CEndlessNoise::~CEndlessNoise() = default;
 
 void CEndlessNoise::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
 {
-    m_spectrum.Reset(type, lower, upper, seed, notch);
-    m_workspace.MakeRaw(m_spectrum, 0);
-    m_spectrum.SetScale(EndlessScale(m_workspace.Peak(), m_spectrum.PeakTarget()));
+    StartEndlessSpectrum(m_spectrum, m_workspace, type, lower, upper, seed, notch);
     m_next = 0;
     m_firstMade = true;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "synth/hearing_tilt.h"
 #include "synth/notch_band.h"
 
 // Noise that never repeats: every period of 262144 samples is drawn afresh
@@ -44,6 +45,12 @@ public:
     // SetScale. Allocates nothing.
     void Reset(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
     void SetScale(double scale) { m_scale = scale; }
+    // The listener's shape for the following Resets: each sounding bin is
+    // raised or lowered by the tilt at its frequency. Off by default.
+    void SetTilt(const SpectrumTilt& tilt) { m_tilt = tilt; }
+    const SpectrumTilt& Tilt() const { return m_tilt; }
+    // The amplitude of sounding bin i: 1 without a tilt.
+    double Gain(int i) const { return m_gains.empty() ? 1.0 : m_gains[static_cast<size_t>(i)]; }
 
     double Scale() const { return m_scale; }
     // The peak P_0 is scaled to: 10000, lower for brown (see BrownPeak).
@@ -60,8 +67,10 @@ public:
     double FadeOut(int i) const { return m_fadeOut[static_cast<size_t>(i)]; }
 
 private:
-    std::vector<int> m_bins;              // sounding bins 0..N/2, ascending
-    std::vector<double> m_magnitudes;     // one for each of m_bins
+    std::vector<int> m_bins;          // sounding bins 0..N/2, ascending
+    std::vector<double> m_magnitudes; // one for each of m_bins
+    std::vector<double> m_gains;      // per sounding bin with a tilt; else empty
+    SpectrumTilt m_tilt;
     std::vector<unsigned char> m_visited; // N/2 + 1 marks, to collect m_bins once each
     std::unique_ptr<double[]> m_unitBins;
     std::vector<double> m_fadeIn;
@@ -87,6 +96,8 @@ public:
     const double* Raw() const { return m_raw; }
     // The largest magnitude in Raw().
     double Peak() const;
+    // The root mean square of Raw().
+    double Rms() const;
 
 private:
     void* m_bins;  // N/2 + 1 complex values
@@ -101,6 +112,12 @@ void FormEndlessPeriod(const CEndlessSpectrum& spectrum, const double* raw, cons
 // The scale that puts the peak of P_0 at peakTarget (the spectrum's
 // PeakTarget), as CNoiseSynth's periods are; 0 for silence.
 double EndlessScale(double peakOfFirstPeriod, double peakTarget);
+
+// Resets spectrum for a run, makes P_0 into workspace and sets the scale
+// from it (EndlessScale). With a tilt, the scale is that of the same run
+// without it, times the ratio of their RMS, so the level stays the same.
+void StartEndlessSpectrum(CEndlessSpectrum& spectrum, CEndlessWorkspace& workspace, int type, double lower,
+                          double upper, uint64_t seed, const NotchBand& notch);
 
 // Makes the output periods one after the other, for playback. Everything is
 // allocated in the constructor; Start and Next allocate nothing. One thread
@@ -118,6 +135,8 @@ public:
     // Begins a run: the bins of the type and band, the seed, and the scale
     // from P_0. The next period made is O_0.
     void Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
+    // The listener's shape from the next Start on.
+    void SetTilt(const SpectrumTilt& tilt) { m_spectrum.SetTilt(tilt); }
     // Makes the next output period into out (N samples).
     void Next(int16_t* out);
 

@@ -155,16 +155,71 @@ void CNoiseSynth::CutNotch(const NotchBand& notch)
     }
 }
 
+void CNoiseSynth::ApplyTilt()
+{
+    if (!m_tilt.On())
+        return;
+    // A bin's sound is at k * 44100 / N Hz, whatever frequency chose it.
+    double* const x = m_spectrum.get();
+    for (int k = 0; k <= kHalf; ++k)
+    {
+        const double gain = m_tilt.GainAt(k * (static_cast<double>(kSampleRate) / kN));
+        x[2 * k] *= gain;
+        if (k < kHalf)
+            x[2 * k + 1] *= gain;
+    }
+}
+
+void CNoiseSynth::MakePeriod(int type, double lower, double upper, const NotchBand& notch, bool tilted)
+{
+    BuildSpectrum(type, lower, upper);
+    CutNotch(notch);
+    if (tilted)
+        ApplyTilt();
+    PrepareSpectrum();
+    Transform();
+}
+
+double CNoiseSynth::SampleRms() const
+{
+    double sum = 0.0;
+    for (int n = 0; n < kN; ++n)
+        sum += static_cast<double>(m_samples[n]) * m_samples[n];
+    return std::sqrt(sum / kN);
+}
+
+void CNoiseSynth::MatchRms(double rms)
+{
+    const double now = SampleRms();
+    if (now == 0.0)
+        return;
+    const double scale = rms / now;
+    for (int n = 0; n < kN; ++n)
+        m_samples[n] = static_cast<int16_t>(std::clamp(std::lround(scale * m_samples[n]), -32768L, 32767L));
+}
+
 void CNoiseSynth::Synthesize(int type, double lower, double upper, const NotchBand& notch)
 {
     MakeTables();
     m_lowBin = BinOf(lower);
     m_highBin = BinOf(upper);
     m_peakTarget = type == Brown ? BrownPeak(lower, upper) : 10000.0;
-    BuildSpectrum(type, lower, upper);
-    CutNotch(notch);
-    PrepareSpectrum();
-    Transform();
+    if (m_tilt.On())
+    {
+        // The peak normalisation alone would let the level drift with the
+        // shape: the noise is made once plainly, from the same draws, and
+        // the tilted one brought to its RMS.
+        const CPhaseGenerator start = m_phase;
+        MakePeriod(type, lower, upper, notch, false);
+        const double plainRms = SampleRms();
+        m_phase = start;
+        MakePeriod(type, lower, upper, notch, true);
+        MatchRms(plainRms);
+    }
+    else
+    {
+        MakePeriod(type, lower, upper, notch, false);
+    }
     std::memcpy(m_source.get(), m_samples.get(), kN * sizeof(int16_t));
     m_ready = true;
 }

@@ -6,6 +6,7 @@
 
 #include "base/progress_sink.h"
 #include "base/zeroed_array.h"
+#include "synth/hearing_tilt.h"
 #include "synth/notch_band.h"
 #include "synth/phase_generator.h"
 
@@ -36,7 +37,9 @@ public:
     // takes its draw but sets no bin. lower > upper, or another type, gives
     // silence.
     // A notch zeroes its bins after every draw, so all other bins keep the
-    // phases of the same noise without it.
+    // phases of the same noise without it. With m_tilt on, every bin is then
+    // raised or lowered by the tilt at its frequency, the phases staying,
+    // and the period brought to the RMS it would have without the tilt.
     void Synthesize(int type, double lower, double upper, const NotchBand& notch = {});
 
     // Makes one second of tone into m_samples[0..44099] and copies all of
@@ -53,6 +56,7 @@ public:
     int m_lowBin = 0;
     int m_highBin = 0;
     CPhaseGenerator m_phase; // the run-wide phase generator, seeded once
+    SpectrumTilt m_tilt;     // the listener's shape; off by default
 
     // Completes bins N/2..N-1 to conjugate symmetry. Called by Synthesize.
     void PrepareSpectrum();
@@ -69,6 +73,11 @@ private:
     void DrawUnitBin(int k);
     void BuildSpectrum(int type, double lower, double upper);
     void CutNotch(const NotchBand& notch);
+    void ApplyTilt();
+    void MakePeriod(int type, double lower, double upper, const NotchBand& notch, bool tilted);
+    double SampleRms() const;
+    // Scales m_samples to the given RMS, rounded and saturated.
+    void MatchRms(double rms);
     void MakeTables();
     void MakeTwiddles();
     void ReverseBitOrder();

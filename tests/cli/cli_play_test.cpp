@@ -9,12 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <map>
 #include <cstdio>
 #include <iterator>
 #include <sstream>
 
 #include "playback/fade_curve.h"
+#include "synth/endless_noise.h"
 #include "tests/cli/cli_fixture.h"
 #include "testing/engine_doubles.h"
 #include "testing/paced_capture.h"
@@ -358,6 +362,116 @@ TEST_F(CliPlayTest, MatchStoppedByQuitOrByTheEndOfTheAnswersGivesNoResult)
         EXPECT_EQ(session.Wait(), 1);
         EXPECT_EQ(Out().find("tinnitus frequency"), std::string::npos) << Out();
     }
+}
+
+// The program copied into the test's folder keeps its profile there.
+struct CliHearingTest : CliPlayTest
+{
+    CliHearingTest()
+    {
+        m_cli = m_dir / "susurra-cli";
+        std::filesystem::copy_file(SUSURRA_CLI, m_cli);
+    }
+};
+
+TEST_F(CliHearingTest, ScriptAnsweringFromTheToneLineFindsTheThresholdsAndSavesThem)
+{
+    const std::map<int, int> hidden = {{250, -52},  {500, -57},  {1000, -61}, {2000, -58},
+                                       {3000, -49}, {4000, -43}, {6000, -38}, {8000, -33}};
+    CMatchSession session(m_dir, Command("hearing --verbose --ear left"));
+    bool tried = false;
+    std::string errors;
+    for (std::string line = session.ReadErrLine(); !line.empty(); line = session.ReadErrLine())
+    {
+        int hz = 0;
+        int level = 0;
+        char ear[16] = {};
+        if (std::sscanf(line.c_str(), "tone: %d %d %15s", &hz, &level, ear) != 3)
+        {
+            errors += line;
+            continue;
+        }
+        EXPECT_STREQ(ear, "left");
+        EXPECT_LE(level, -10);
+        if (!tried)
+        {
+            EXPECT_EQ(line, "tone: 1000 -40 left\n") << "the first tone is quiet";
+            session.Say("r");
+            EXPECT_EQ(session.ReadErrLine(), line) << "again: the same tone";
+            // Junk and an over-long line get a hint and the same question.
+            session.Say("perhaps");
+            EXPECT_EQ(session.ReadErrLine(), line);
+            session.Say(std::string(300, 'y'));
+            EXPECT_EQ(session.ReadErrLine(), line);
+            tried = true;
+        }
+        session.Say(level >= hidden.at(hz) ? "y" : "n");
+    }
+    EXPECT_EQ(session.Wait(), 0);
+    EXPECT_EQ(errors, "");
+    const std::string out = Out();
+    size_t hints = 0;
+    for (size_t at = 0; (at = out.find("Please answer y, n, r or q.\n", at)) != std::string::npos; ++at)
+        ++hints;
+    EXPECT_EQ(hints, 2u) << out;
+    const std::string profile = File("hearing.ini");
+    EXPECT_NE(profile.find("\ndevice=default\n"), std::string::npos) << profile;
+    for (const auto& [hz, threshold] : hidden)
+    {
+        const std::string key = "threshold left " + std::to_string(hz) + ": ";
+        const size_t at = out.find(key);
+        ASSERT_NE(at, std::string::npos) << key << "\n" << out;
+        const int found = std::stoi(out.substr(at + key.size()));
+        EXPECT_LE(std::abs(found - threshold), 5) << hz << " Hz";
+        EXPECT_EQ(out.substr(at + key.size() + std::to_string(found).size(), 4), " dB\n");
+        EXPECT_NE(profile.find("\nleft " + std::to_string(hz) + "=" + std::to_string(found) + "\n"), std::string::npos)
+            << profile;
+    }
+}
+
+TEST_F(CliHearingTest, StoppedByQuitOrByTheEndOfTheAnswersSavesNothing)
+{
+    for (const bool quit : {true, false})
+    {
+        CMatchSession session(m_dir, Command("hearing --verbose"));
+        EXPECT_EQ(session.ReadErrLine(), "tone: 1000 -40 both\n");
+        session.Say("n");
+        EXPECT_EQ(session.ReadErrLine(), "tone: 1000 -35 both\n") << "5 dB up after not heard";
+        quit ? session.Say("q") : session.CloseInput();
+        EXPECT_EQ(session.ReadErrLine(), quit ? "susurra-cli: stopped; no result\n"
+                                              : "susurra-cli: the answers ended before the check did; no result\n");
+        EXPECT_EQ(session.Wait(), 1);
+        EXPECT_EQ(Out().find("threshold"), std::string::npos) << Out();
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "hearing.ini"));
+    }
+}
+
+TEST_F(CliHearingTest, ShapedEndlessPlaysTheShapedPeriodsAtTheSameLevel)
+{
+    std::ofstream(m_dir / "hearing.ini") << "date=2026-12-08\ndevice=x\nboth 250=-60\nboth 1000=-60\n"
+                                            "both 4000=-40\nboth 8000=-30\n";
+    ASSERT_EQ(Run("play --endless --seed 7 --hearing-shaped --type pink --surf-strength 0 --volume 461 "
+                  "--device default --duration 00:00:07"),
+              0)
+        << Err();
+    m_capture.WaitQuiet();
+    const std::vector<int16_t> got = m_capture.Copy();
+    const auto first = std::find_if(got.begin(), got.end(), [](int16_t v) { return v != 0; });
+    ASSERT_GE(got.end() - first, 262144);
+    // The first period of the same run without the shape.
+    auto plain = std::make_unique<CEndlessNoise>();
+    plain->Start(Pink, 100.0, 20000.0, 7);
+    std::vector<int16_t> unshaped(262144);
+    plain->Next(unshaped.data());
+    const auto unshapedStart = std::find_if(unshaped.begin(), unshaped.end(), [](int16_t v) { return v != 0; });
+    EXPECT_FALSE(std::equal(unshapedStart, unshapedStart + 1000, first)) << "the noise was not shaped";
+    const auto rmsDb = [](auto begin, auto end) {
+        double sum = 0.0;
+        for (auto it = begin; it != end; ++it)
+            sum += static_cast<double>(*it) * *it;
+        return 10.0 * std::log10(sum / static_cast<double>(end - begin));
+    };
+    EXPECT_NEAR(rmsDb(first, first + 200000), rmsDb(unshaped.begin(), unshaped.begin() + 200000), 1.0);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -118,6 +120,7 @@ TEST_P(CliRefusal, SaysWhyAndLeavesNoFile)
 
 const std::string kPlayHelp = "\nRun 'susurra-cli play --help' for the options.";
 const std::string kMatchHelp = "\nRun 'susurra-cli match --help' for the options.";
+const std::string kHearingHelp = "\nRun 'susurra-cli hearing --help' for the options.";
 const char kLengthTime[] = "--length: Please enter a time between 00:00:00 and 23:59:59 as HH:MM:SS.";
 const char kSeedRange[] = "--seed: Please enter a whole number between 0 and 18446744073709551615.";
 const char kNotchWidth[] = "--notch-width: Please choose 0.5 or 1 (octaves).";
@@ -162,6 +165,11 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"fade out beyond duration", "play --duration 00:00:05 --fade-out 8", 2,
                    "--fade-out: 8 s is longer than --duration (5 s)." + kPlayHelp},
         RefusalRow{"fade in above range", "play --fade-in 61", 2, "--fade-in: Please enter a number between 0 and 60."},
+        RefusalRow{"hearing ear unknown", "hearing --ear middle", 2,
+                   "--ear: 'middle' is none of left, right, both." + kHearingHelp},
+        RefusalRow{"hearing show with clear", "hearing --show --clear", 2,
+                   "--show and --clear do not go together." + kHearingHelp},
+        RefusalRow{"hearing ear without a value", "hearing --ear", 2, "--ear: a value is missing."},
         RefusalRow{"match range upside down", "match --lower 5000 --upper 400", 2,
                    "--lower must lie below --upper." + kMatchHelp},
         RefusalRow{"length with a leading blank", "render --length ' 0:00:01' '{dir}x.wav'", 2, kLengthTime},
@@ -243,6 +251,80 @@ TEST_F(CliRenderTest, AMatchAnswerOfManyMegabytesIsRefusedWithoutBeingKept)
                                  "but not louder than your tinnitus.\n+ louder, - softer, 1 go on, r again, q stop: ";
     EXPECT_EQ(Out(), question + "Please answer +, -, 1, r or q.\n" + question);
     EXPECT_LT(longLine - quit, kLineBytes / 1024 / 2) << "peak " << longLine << " kB, without the line " << quit;
+}
+
+// The samples of a 16-bit mono WAV file, after its 44-byte header.
+double RmsDb(const std::string& wav)
+{
+    double sum = 0.0;
+    const size_t count = (wav.size() - 44) / 2;
+    for (size_t i = 0; i < count; ++i)
+    {
+        int16_t v = 0;
+        std::memcpy(&v, wav.data() + 44 + 2 * i, 2);
+        sum += static_cast<double>(v) * v;
+    }
+    return 10.0 * std::log10(sum / static_cast<double>(count));
+}
+
+// The program copied into the test's folder keeps its profile there.
+struct CliHearingShapedRender : CCliTest
+{
+    CliHearingShapedRender()
+    {
+        m_cli = m_dir / "susurra-cli";
+        std::filesystem::copy_file(SUSURRA_CLI, m_cli);
+    }
+    const std::string m_render = "render --type pink --length 00:00:06 --fade-in 0 --fade-out 0 --surf-strength 0 ";
+};
+
+TEST_F(CliHearingShapedRender, WithoutAProfileTheNoiseIsAsBeforeAndANoteSaysWhy)
+{
+    ASSERT_EQ(Run(m_render + "--hearing-shaped '{dir}out.wav'"), 0) << Err();
+    EXPECT_EQ(Err(), "susurra-cli: no hearing profile yet ('susurra-cli hearing' makes one); the noise is not "
+                     "shaped\n");
+    EXPECT_TRUE(SameBytes(File("out.wav"), LibraryFile(Pink, 440.0, 6.0, 0.0, 20.0, 0.0, 0.0)));
+}
+
+TEST_F(CliHearingShapedRender, ADamagedProfileIsToldLeftAsItIsAndNothingWritten)
+{
+    std::ofstream(m_dir / "hearing.ini") << "date=2026-12-08\nleft 1000=loud\n";
+    EXPECT_EQ(Run(m_render + "--hearing-shaped '{dir}out.wav'"), 1);
+    EXPECT_EQ(Err(), InFolder("susurra-cli: the hearing profile {dir}hearing.ini is damaged (line 2: the level "
+                              "'loud' is not a whole number from -90 to -10); it was left as it is.\n"
+                              "Run 'susurra-cli hearing --clear' and the check again for a new one.\n"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "out.wav"));
+    EXPECT_EQ(File("hearing.ini"), "date=2026-12-08\nleft 1000=loud\n");
+}
+
+TEST_F(CliHearingShapedRender, AProfileShapesTheNoiseAtTheSameLevelAndOffLeavesItAlone)
+{
+    std::ofstream(m_dir / "hearing.ini") << "date=2026-12-08\ndevice=x\nboth 250=-60\nboth 1000=-60\n"
+                                            "both 4000=-40\nboth 8000=-30\n";
+    ASSERT_EQ(Run(m_render + "--hearing-shaped '{dir}shaped.wav'"), 0) << Err();
+    EXPECT_EQ(Err(), "");
+    ASSERT_EQ(Run(m_render + "--hearing-shaped --no-hearing-shaped '{dir}plain.wav'"), 0) << Err();
+    const std::string plain = LibraryFile(Pink, 440.0, 6.0, 0.0, 20.0, 0.0, 0.0);
+    EXPECT_TRUE(SameBytes(File("plain.wav"), plain));
+    const std::string shaped = File("shaped.wav");
+    ASSERT_EQ(shaped.size(), plain.size());
+    EXPECT_NE(shaped, plain);
+    EXPECT_NEAR(RmsDb(shaped), RmsDb(plain), 1.0);
+}
+
+TEST_F(CliHearingShapedRender, HearingShowsTheSavedProfileByEarAndFrequencyAndClearsIt)
+{
+    std::ofstream(m_dir / "hearing.ini") << "date=2026-12-08\ndevice=default\nright 8000=not heard\nright 250=-55\n"
+                                            "left 1000=-60\n";
+    ASSERT_EQ(Run("hearing --show"), 0) << Err();
+    EXPECT_EQ(Out(), "date: 2026-12-08\ndevice: default\nthreshold left 1000: -60 dB\nthreshold right 250: -55 dB\n"
+                     "threshold right 8000: not heard\n");
+    ASSERT_EQ(Run("hearing --clear"), 0) << Err();
+    EXPECT_EQ(Out(), "The hearing profile was cleared.\n");
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "hearing.ini"));
+    ASSERT_EQ(Run("hearing --show"), 0) << Err();
+    EXPECT_EQ(Out(), "No hearing profile yet; 'susurra-cli hearing' makes one.\n");
+    EXPECT_EQ(Err(), "");
 }
 
 } // namespace

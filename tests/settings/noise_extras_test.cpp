@@ -63,7 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BlockRow{"half octave notch", {false, true, 0.5}, {'S', 'x', 1, 2, 1, 0x98}},
                       BlockRow{"one octave notch", {false, true, 1.0}, {'S', 'x', 1, 2, 2, 0x91}},
                       BlockRow{"endless with a half octave notch", {true, true, 0.5}, {'S', 'x', 1, 3, 1, 0x8D}},
-                      BlockRow{"endless with a one octave notch", {true, true, 1.0}, {'S', 'x', 1, 3, 2, 0x84}}),
+                      BlockRow{"endless with a one octave notch", {true, true, 1.0}, {'S', 'x', 1, 3, 2, 0x84}},
+                      BlockRow{"shaped to hearing", {.hearingShaped = true}, {'S', 'x', 1, 0x10, 0, 0xE2}},
+                      BlockRow{"shaped endless with a half octave notch",
+                               {.endless = true, .notch = true, .notchWidthOctaves = 0.5, .hearingShaped = true},
+                               {'S', 'x', 1, 0x13, 1, 0xDA}}),
     RowName());
 
 TEST(NoiseExtras, AllOffWritesTheRecordAsItAlwaysWas)
@@ -109,6 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Blocks, NoiseExtrasStray,
                                            StrayBytes{"wrong second marker byte", {'S', 'y', 1, 1, 0, 0xB6}},
                                            StrayBytes{"unknown layout version", {'S', 'x', 2, 1, 0, 0x1D}},
                                            StrayBytes{"unknown flag", {'S', 'x', 1, 8, 0, 0x1D}},
+                                           StrayBytes{"unknown flag above shaping", {'S', 'x', 1, 0x20, 0, 0x1B}},
                                            StrayBytes{"notch without width", {'S', 'x', 1, 2, 0, 0x9F}},
                                            StrayBytes{"notch of unknown width", {'S', 'x', 1, 2, 3, 0x96}},
                                            StrayBytes{"width without notch", {'S', 'x', 1, 1, 1, 0xA7}},
@@ -163,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(NoiseExtras, OnlyPinkTurnsBrownAndNoStoredValueBeyondTheToneReadsAsAType)
 {
     NoiseSetting s = MakeNoise("Mine");
-    WriteNoiseExtras(s, NoiseExtras{false, false, 0.0, true});
+    WriteNoiseExtras(s, NoiseExtras{.brown = true});
     s.noiseType = White;
     EXPECT_EQ(NoiseTypeOfRecord(s), White) << "the flag belongs to pink";
     for (const std::int8_t stored : {std::int8_t{4}, std::int8_t{-1}, std::int8_t{100}})
