@@ -19,6 +19,16 @@ inline constexpr int kNoiseTypeCount = 4;
 // Short names used on the command line and in listings.
 inline constexpr std::string_view kNoiseTypeNames[kNoiseTypeCount] = {"physiological", "white", "pink", "tinnitus"};
 
+// How each type's spectrum falls with frequency, in dB per octave, as
+// measured on the synthesised periods. The tone has none: it is one line.
+inline constexpr double kNoiseSlopesDbPerOctave[] = {-1.33, 0.0, -3.01, 0.0};
+static_assert(sizeof(kNoiseSlopesDbPerOctave) / sizeof(double) == kNoiseTypeCount, "one slope for every type");
+
+inline constexpr double NoiseSlopeDbPerOctave(int type)
+{
+    return type >= 0 && type < kNoiseTypeCount ? kNoiseSlopesDbPerOctave[type] : 0.0;
+}
+
 inline constexpr std::string_view NoiseTypeName(int type)
 {
     return type >= 0 && type < kNoiseTypeCount ? kNoiseTypeNames[type] : std::string_view("unknown");
