@@ -181,6 +181,7 @@ bool CMainDlg::OnInitDialog()
     if (m_soundStarted)
         FillDevices();
     SetUpNotchControls();
+    SetUpSpectrumView();
     m_initDone = true;
     ApplyNoiseSetting();
     ApplyFileSetting();

@@ -86,6 +86,8 @@ constexpr int IDC_NOTCH = 1140;
 constexpr int IDC_NOTCH_WIDTH = 1141;
 constexpr int IDC_NOTCH_WIDTH_LABEL = 1142;
 constexpr int IDC_MATCH = 1143;
+// The frame of the picture of the sound.
+constexpr int IDC_SPECTRUM = 1150;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;
