@@ -127,12 +127,17 @@ void CSpectrumView::paintEvent(QPaintEvent* /*event*/)
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
     }
     painter.setPen(colours.color(QPalette::Text));
+    double labelsEnd = 0.0;
     for (const GridLine& line : kGrid)
     {
-        // Centred under its line, but kept inside the widget.
+        // Centred under its line, but kept inside the widget; a label with no
+        // room beside the last one is left out rather than drawn over it.
         const QString text = tr(line.label);
         const double wide = metrics.horizontalAdvance(text);
         const double left = std::clamp(axes.X(line.hz) - wide / 2, 0.0, std::max(0.0, width() - wide));
+        if (left < labelsEnd)
+            continue;
+        labelsEnd = left + wide + metrics.horizontalAdvance(QLatin1Char(' '));
         painter.drawText(QRectF(left, plot.bottom() + kMarginDip / 2, wide, metrics.height()), Qt::AlignCenter, text);
     }
 
