@@ -9,15 +9,7 @@
 namespace
 {
 
-class MainDlgSpectrum : public MainWindowTest
-{
-public:
-    static QString Described(CMainDlg& d)
-    {
-        auto* view = d.findChild<CSpectrumView*>();
-        return view == nullptr ? QString() : view->accessibleDescription();
-    }
-};
+using W = MainWindowTest;
 
 struct EditRow
 {
@@ -30,71 +22,63 @@ void PrintTo(const EditRow& row, std::ostream* out)
     *out << row.name;
 }
 
-class MainDlgSpectrumEdits : public MainDlgSpectrum, public ::testing::WithParamInterface<EditRow>
+class MainDlgSpectrum : public MainWindowTest, public ::testing::WithParamInterface<EditRow>
 {};
 
-TEST_P(MainDlgSpectrumEdits, ThePictureFollowsTheEdit)
+TEST_P(MainDlgSpectrum, ThePictureFollowsTheEdit)
 {
     CMainDlg& d = Start();
     Type(d, {{IDC_LOWER_LIMIT, "20"}, {IDC_UPPER_LIMIT, "20000"}, {IDC_TINNITUS_FREQ, "1000"}});
     GetParam().edit(d);
-    EXPECT_TRUE(Described(d).contains(QString::fromUtf8(GetParam().shown))) << Described(d).toStdString();
+    const QString said = d.findChild<CSpectrumView*>()->accessibleDescription();
+    EXPECT_TRUE(said.contains(QString::fromUtf8(GetParam().shown))) << said.toStdString();
     EXPECT_FALSE(d.IsPlaying());
 }
 
-using W = MainWindowTest;
-
 // Notch edges: 1000 / 2^(w/2) and 1000 * 2^(w/2), rounded.
 INSTANTIATE_TEST_SUITE_P(
-    Rows, MainDlgSpectrumEdits,
-    ::testing::Values(
-        EditRow{"a lower limit",
-                [](CMainDlg& d) {
-                    W::Type(d, {{IDC_LOWER_LIMIT, "125"}});
-                },
-                "Noise from 125 Hz to 20000 Hz"},
-        EditRow{"an upper limit",
-                [](CMainDlg& d) {
-                    W::Type(d, {{IDC_UPPER_LIMIT, "9000"}});
-                },
-                "to 9000 Hz"},
-        EditRow{"a limit out of range keeps the one shown",
-                [](CMainDlg& d) {
-                    W::Type(d, {{IDC_LOWER_LIMIT, "5"}});
-                },
-                "Noise from 20 Hz"},
-        EditRow{"pink", [](CMainDlg& d) { W::Button(d, IDC_PINK)->click(); }, "falling 3.01 dB per octave"},
-        EditRow{"white", [](CMainDlg& d) { W::Button(d, IDC_WHITE)->click(); }, "level across the band"},
-        EditRow{"the tinnitus finder", [](CMainDlg& d) { W::Button(d, IDC_TINNITUS_FINDER)->click(); },
-                "A tone at 1000 Hz."},
-        EditRow{"the tinnitus frequency",
-                [](CMainDlg& d) {
-                    W::Type(d, {{IDC_TINNITUS_FREQ, "3000"}});
-                },
-                "Tinnitus frequency: 3000 Hz."},
-        EditRow{"the notch", [](CMainDlg& d) { W::Button(d, IDC_NOTCH)->click(); }, "A notch from 707 Hz to 1414 Hz"},
-        EditRow{"a half-octave notch",
-                [](CMainDlg& d) {
-                    W::Button(d, IDC_NOTCH)->click();
-                    W::Choose(d.m_notchWidthCombo, 0);
-                },
-                "A notch from 841 Hz to 1189 Hz"},
-        EditRow{"a noise setting",
-                [](CMainDlg& d) {
-                    W::Button(d, IDC_PINK)->click();
-                    W::Choose(d.m_noiseSettingCombo, d.m_noiseSettingCombo->FindStringExact(0, "Wideband White Noise"));
-                },
-                "Noise from 100 Hz to 20000 Hz, level across the band. Tinnitus frequency: 440 Hz."}),
+    Rows, MainDlgSpectrum,
+    ::testing::Values(EditRow{"the limits",
+                              [](CMainDlg& d) {
+                                  W::Type(d, {{IDC_LOWER_LIMIT, "125"}, {IDC_UPPER_LIMIT, "9000"}});
+                              },
+                              "Noise from 125 Hz to 9000 Hz"},
+                      EditRow{"a limit out of range keeps the one shown",
+                              [](CMainDlg& d) {
+                                  W::Type(d, {{IDC_LOWER_LIMIT, "5"}});
+                              },
+                              "Noise from 20 Hz"},
+                      EditRow{"white", [](CMainDlg& d) { W::Button(d, IDC_WHITE)->click(); }, "level across the band"},
+                      EditRow{"the tinnitus finder", [](CMainDlg& d) { W::Button(d, IDC_TINNITUS_FINDER)->click(); },
+                              "A tone at 1000 Hz."},
+                      EditRow{"the tinnitus frequency",
+                              [](CMainDlg& d) {
+                                  W::Type(d, {{IDC_TINNITUS_FREQ, "3000"}});
+                              },
+                              "Tinnitus frequency: 3000 Hz."},
+                      EditRow{"the notch", [](CMainDlg& d) { W::Button(d, IDC_NOTCH)->click(); },
+                              "A notch from 707 Hz to 1414 Hz"},
+                      EditRow{"a half-octave notch",
+                              [](CMainDlg& d) {
+                                  W::Button(d, IDC_NOTCH)->click();
+                                  W::Choose(d.m_notchWidthCombo, 0);
+                              },
+                              "A notch from 841 Hz to 1189 Hz"},
+                      EditRow{"a noise setting",
+                              [](CMainDlg& d) {
+                                  W::Button(d, IDC_PINK)->click();
+                                  W::Choose(d.m_noiseSettingCombo,
+                                            d.m_noiseSettingCombo->FindStringExact(0, "Wideband White Noise"));
+                              },
+                              "Noise from 100 Hz to 20000 Hz, level across the band. Tinnitus frequency: 440 Hz."}),
     RowName{});
 
-TEST_F(MainDlgSpectrum, ThePictureTakesNoRoomFromOtherControls)
+TEST_F(MainWindowTest, ThePictureTakesNoRoomFromOtherControls)
 {
     CMainDlg& d = Start();
     auto* view = d.findChild<CSpectrumView*>();
-    ASSERT_NE(view, nullptr);
     QWidget* frame = d.GetDlgItem(IDC_SPECTRUM);
-    const QRect placed(view->mapTo(&d, QPoint(0, 0)), view->size());
-    EXPECT_TRUE(d.rect().contains(placed)) << placed.x() << "," << placed.y();
+    EXPECT_TRUE(d.rect().contains(QRect(view->mapTo(&d, QPoint(0, 0)), view->size())));
     EXPECT_GE(view->width(), view->minimumSizeHint().width());
     EXPECT_GE(view->height(), view->minimumSizeHint().height());
     for (QWidget* control : d.Controls())

@@ -7,304 +7,28 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
-#include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
 
-constexpr double kPixelTolerance = 2.0;
-// The level axis: +10 dB at the top, -60 dB at the bottom.
+constexpr double kTolerancePx = 2.0;
+constexpr double kSilent = -INFINITY;
+// The axes: 20 Hz to 20 kHz logarithmically across, +10 dB to -60 dB down.
 constexpr double kTopDb = 10.0;
-constexpr double kAxisDb = 70.0;
+constexpr double kSpanDb = 70.0;
 
-// Pure colours, so that each thing drawn can be told by its hue.
-QPalette TestPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::Text, Qt::black);
-    palette.setColor(QPalette::Highlight, QColor(255, 0, 0));
-    palette.setColor(QPalette::Link, QColor(0, 0, 255));
-    return palette;
-}
-
-bool Reddish(QRgb c)
+bool Red(QRgb c)
 {
     return qRed(c) - qGreen(c) > 40 && qRed(c) - qBlue(c) > 40;
 }
-bool Bluish(QRgb c)
+bool Blue(QRgb c)
 {
     return qBlue(c) - qRed(c) > 40 && qBlue(c) - qGreen(c) > 40;
-}
-
-class SpectrumViewTest : public QtTest
-{
-protected:
-    void Render(const SpectrumValues& values)
-    {
-        m_view.setPalette(TestPalette());
-        m_view.resize(640, 320);
-        m_view.SetPicture(DescribeSpectrum(values));
-        m_image = QImage(m_view.size(), QImage::Format_RGB32);
-        m_image.fill(Qt::white);
-        m_view.render(&m_image);
-        m_plot = m_view.PlotRect();
-    }
-
-    // Where a frequency lies on a logarithmic axis from 20 Hz to 20 kHz.
-    double X(double hz) const { return m_plot.left() + m_plot.width() * std::log10(hz / 20.0) / 3.0; }
-    double Y(double db) const { return m_plot.top() + m_plot.height() * (kTopDb - db) / kAxisDb; }
-    int Row(double fraction) const { return static_cast<int>(m_plot.top() + fraction * m_plot.height()); }
-
-    // The first row from the top of the plot in column x whose pixel is of the kind.
-    template <typename Kind>
-    std::optional<int> TopOf(int x, Kind kind) const
-    {
-        for (int y = static_cast<int>(m_plot.top()); y < m_plot.bottom(); ++y)
-            if (kind(m_image.pixel(x, y)))
-                return y;
-        return std::nullopt;
-    }
-
-    CSpectrumView m_view;
-    QImage m_image;
-    QRectF m_plot;
-};
-
-// --- Band edges, notch and marker ---
-
-struct BandRow
-{
-    const char* name;
-    int type;
-    double lowerHz;
-    double upperHz;
-    double tinnitusHz;
-    double notchOctaves; // 0: no notch
-    // What the fill must show, from formula: its ends and the gap.
-    double fillFromHz;
-    double fillToHz;
-    std::optional<double> gapFromHz;
-    std::optional<double> gapToHz;
-};
-
-class SpectrumBands : public SpectrumViewTest, public ::testing::WithParamInterface<BandRow>
-{};
-
-TEST_P(SpectrumBands, EdgesNotchAndMarkerLieAtTheirFrequencies)
-{
-    const BandRow& row = GetParam();
-    SpectrumValues values;
-    values.noiseType = row.type;
-    values.lowerLimitHz = row.lowerHz;
-    values.upperLimitHz = row.upperHz;
-    values.tinnitusHz = row.tinnitusHz;
-    values.notch = NotchBand{row.notchOctaves > 0, row.tinnitusHz, row.notchOctaves};
-    Render(values);
-
-    // Just above the bottom, where every fill reaches.
-    const int y = static_cast<int>(m_plot.bottom()) - 3;
-    int first = -1;
-    int last = -1;
-    int gapStart = -1;
-    int gapLength = 0;
-    int runStart = -1;
-    for (int x = 0; x < m_image.width(); ++x)
-    {
-        if (!Reddish(m_image.pixel(x, y)))
-        {
-            if (runStart < 0)
-                runStart = x;
-            continue;
-        }
-        if (first >= 0 && runStart >= 0 && x - runStart > gapLength)
-        {
-            gapStart = runStart;
-            gapLength = x - runStart;
-        }
-        runStart = -1;
-        if (first < 0)
-            first = x;
-        last = x;
-    }
-    ASSERT_GE(first, 0) << "no fill";
-    EXPECT_NEAR(first, X(row.fillFromHz), kPixelTolerance);
-    EXPECT_NEAR(last + 1, X(row.fillToHz), kPixelTolerance);
-    if (row.gapFromHz)
-    {
-        EXPECT_NEAR(gapStart, X(*row.gapFromHz), kPixelTolerance);
-        EXPECT_NEAR(gapStart + gapLength, X(*row.gapToHz), kPixelTolerance);
-    }
-    else
-    {
-        // The marker's line may break the fill; nothing wider may.
-        EXPECT_LE(gapLength, 3) << "a gap at x " << gapStart;
-    }
-
-    // The marker: the darkest column across the middle of the plot.
-    const int middle = Row(0.5);
-    int darkest = -1;
-    int darkness = 256;
-    for (int x = static_cast<int>(m_plot.left()) + 2; x < m_plot.right() - 2; ++x)
-    {
-        const QRgb c = m_image.pixel(x, middle);
-        const int brightest = std::max({qRed(c), qGreen(c), qBlue(c)});
-        if (brightest < darkness)
-        {
-            darkness = brightest;
-            darkest = x;
-        }
-    }
-    EXPECT_LT(darkness, 160);
-    EXPECT_NEAR(darkest + 0.5, X(row.tinnitusHz), kPixelTolerance);
-}
-
-// Notch edges: centre / 2^(w/2) and centre * 2^(w/2).
-INSTANTIATE_TEST_SUITE_P(Rows, SpectrumBands,
-                         ::testing::Values(BandRow{"pink over the whole axis", 2, 20, 20000, 1000, 0, 20, 20000,
-                                                   std::nullopt, std::nullopt},
-                                           BandRow{"white with a half-octave notch", 1, 100, 8000, 1000, 0.5, 100, 8000,
-                                                   1000 / std::sqrt(std::sqrt(2.0)), 1000 * std::sqrt(std::sqrt(2.0))},
-                                           BandRow{"physiological with an octave notch", 0, 50, 15000, 4000, 1, 50,
-                                                   15000, 4000 / std::sqrt(2.0), 4000 * std::sqrt(2.0)},
-                                           BandRow{"a notch over the upper limit ends the band", 2, 200, 5000, 5000, 1,
-                                                   200, 5000 / std::sqrt(2.0), std::nullopt, std::nullopt}),
-                         RowName{});
-
-// --- The colour's slope ---
-
-struct SlopeRow
-{
-    const char* name;
-    int type;
-    double dbPerOctave; // as measured on the synthesised noise
-};
-
-class SpectrumSlopes : public SpectrumViewTest, public ::testing::WithParamInterface<SlopeRow>
-{};
-
-TEST_P(SpectrumSlopes, TheTraceFallsAsTheColourDoes)
-{
-    const SlopeRow& row = GetParam();
-    SpectrumValues values;
-    values.noiseType = row.type;
-    values.tinnitusHz = 20000; // the marker out of the way, at the right edge
-    Render(values);
-
-    const double lowHz = 50;
-    const double highHz = 5000;
-    const std::optional<int> low = TopOf(static_cast<int>(X(lowHz)), Reddish);
-    const std::optional<int> high = TopOf(static_cast<int>(X(highHz)), Reddish);
-    ASSERT_TRUE(low && high);
-    const double drawnDb = -(*high - *low) / m_plot.height() * kAxisDb;
-    EXPECT_NEAR(drawnDb / std::log2(highHz / lowHz), row.dbPerOctave, 0.15);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, SpectrumSlopes,
-                         ::testing::Values(SlopeRow{"physiological", 0, -1.33}, SlopeRow{"white", 1, 0.0},
-                                           SlopeRow{"pink", 2, -3.01}),
-                         RowName{});
-
-// --- Stereo: one trace per ear ---
-
-struct EarRow
-{
-    const char* name;
-    bool stereo;
-    double leftDb;
-    double rightDb;
-    std::optional<double> redDb;  // where the left ear's trace lies; none: not drawn
-    std::optional<double> blueDb; // the right ear's
-};
-
-class SpectrumEars : public SpectrumViewTest, public ::testing::WithParamInterface<EarRow>
-{};
-
-TEST_P(SpectrumEars, EachEarIsDrawnAtItsLevel)
-{
-    const EarRow& row = GetParam();
-    SpectrumValues values;
-    values.noiseType = 1; // white: flat, so that a trace's height is its level
-    values.tinnitusHz = 20000;
-    values.stereo = row.stereo;
-    values.earLevelDb[0] = row.leftDb;
-    values.earLevelDb[1] = row.rightDb;
-    Render(values);
-
-    // A dashed line has gaps: the topmost pixel of a few columns.
-    const auto top = [this](auto kind) {
-        std::optional<int> best;
-        for (int x = static_cast<int>(X(1000)); x < X(1000) + 12; ++x)
-            if (const std::optional<int> y = TopOf(x, kind); y && (!best || *y < *best))
-                best = y;
-        return best;
-    };
-    const std::optional<int> red = top(Reddish);
-    const std::optional<int> blue = top(Bluish);
-    ASSERT_EQ(red.has_value(), row.redDb.has_value());
-    ASSERT_EQ(blue.has_value(), row.blueDb.has_value());
-    // The line is centred on its level.
-    if (red)
-    {
-        EXPECT_NEAR(*red, Y(*row.redDb) - 1, kPixelTolerance);
-    }
-    if (blue)
-    {
-        EXPECT_NEAR(*blue, Y(*row.blueDb) - 1, kPixelTolerance);
-    }
-}
-
-constexpr double kSilent = -INFINITY;
-INSTANTIATE_TEST_SUITE_P(Rows, SpectrumEars,
-                         ::testing::Values(EarRow{"mono draws one trace", false, 0, -20, 0, std::nullopt},
-                                           EarRow{"both ears full", true, 0, 0, 0, 0},
-                                           EarRow{"right ear twenty dB down", true, 0, -20, 0, -20},
-                                           EarRow{"left ear quieter", true, -30, -6, -30, -6},
-                                           EarRow{"right ear silent", true, -12, kSilent, -12, std::nullopt}),
-                         RowName{});
-
-TEST_F(SpectrumViewTest, TheToneIsOneLineAtItsFrequency)
-{
-    SpectrumValues values;
-    values.noiseType = 3;
-    values.tinnitusHz = 440;
-    Render(values);
-    const int y = Row(0.5);
-    int first = -1;
-    int last = -1;
-    for (int x = 0; x < m_image.width(); ++x)
-        if (Reddish(m_image.pixel(x, y)))
-        {
-            if (first < 0)
-                first = x;
-            last = x;
-        }
-    ASSERT_GE(first, 0);
-    EXPECT_NEAR((first + last + 1) / 2.0, X(440), kPixelTolerance);
-    EXPECT_LE(last + 1 - first, 4) << "one line, not a band";
-}
-
-// --- The words ---
-
-struct DescriptionRow
-{
-    const char* name;
-    SpectrumValues values;
-    const char* text;
-};
-
-class SpectrumDescription : public QtTest, public ::testing::WithParamInterface<DescriptionRow>
-{};
-
-TEST_P(SpectrumDescription, SaysWhatThePictureShows)
-{
-    CSpectrumView view;
-    view.SetPicture(DescribeSpectrum(GetParam().values));
-    EXPECT_EQ(view.accessibleDescription(), QString::fromUtf8(GetParam().text));
-    EXPECT_EQ(view.accessibleName(), QStringLiteral("Spectrum"));
 }
 
 SpectrumValues Values(int type, double lower, double upper, double tinnitus, double notchOctaves = 0)
@@ -324,6 +48,193 @@ SpectrumValues Stereo(SpectrumValues values, double left, double right)
     values.earLevelDb[0] = left;
     values.earLevelDb[1] = right;
     return values;
+}
+
+// Renders with pure colours, so that each thing drawn can be told by its hue.
+class SpectrumRender : public QtTest
+{
+protected:
+    void Render(const SpectrumValues& values)
+    {
+        QPalette palette;
+        palette.setColor(QPalette::Base, Qt::white);
+        palette.setColor(QPalette::Text, Qt::black);
+        palette.setColor(QPalette::Highlight, QColor(255, 0, 0));
+        palette.setColor(QPalette::Link, QColor(0, 0, 255));
+        m_view.setPalette(palette);
+        m_view.resize(640, 320);
+        m_view.SetPicture(DescribeSpectrum(values));
+        m_image = QImage(m_view.size(), QImage::Format_RGB32);
+        m_image.fill(Qt::white);
+        m_view.render(&m_image);
+        m_plot = m_view.PlotRect();
+    }
+
+    double X(double hz) const { return m_plot.left() + m_plot.width() * std::log10(hz / 20.0) / 3.0; }
+    double Y(double db) const { return m_plot.top() + m_plot.height() * (kTopDb - db) / kSpanDb; }
+
+    // The red runs along row y, [first, last + 1); gaps of up to 3 pixels
+    // (the marker's line across the fill) do not split a run.
+    std::vector<std::pair<int, int>> RedRuns(int y) const
+    {
+        std::vector<std::pair<int, int>> runs;
+        for (int x = 0; x < m_image.width(); ++x)
+        {
+            if (!Red(m_image.pixel(x, y)))
+                continue;
+            if (!runs.empty() && x - runs.back().second <= 3)
+                runs.back().second = x + 1;
+            else
+                runs.emplace_back(x, x + 1);
+        }
+        return runs;
+    }
+
+    // The topmost pixel of the kind in columns [x, x + width).
+    template <typename Kind>
+    std::optional<int> TopOf(double x, Kind kind, int width = 1) const
+    {
+        for (int y = static_cast<int>(m_plot.top()); y < m_plot.bottom(); ++y)
+            for (int column = static_cast<int>(x); column < static_cast<int>(x) + width; ++column)
+                if (kind(m_image.pixel(column, y)))
+                    return y;
+        return std::nullopt;
+    }
+
+    CSpectrumView m_view;
+    QImage m_image;
+    QRectF m_plot;
+};
+
+struct BandRow
+{
+    const char* name;
+    SpectrumValues values;
+    std::vector<std::pair<double, double>> filledHz; // from the limits and centre / 2^(w/2), centre * 2^(w/2)
+};
+
+class SpectrumBands : public SpectrumRender, public ::testing::WithParamInterface<BandRow>
+{};
+
+TEST_P(SpectrumBands, EdgesNotchAndMarkerLieAtTheirFrequencies)
+{
+    const BandRow& row = GetParam();
+    Render(row.values);
+    const auto runs = RedRuns(static_cast<int>(m_plot.bottom()) - 3);
+    ASSERT_EQ(runs.size(), row.filledHz.size());
+    for (size_t i = 0; i < runs.size(); ++i)
+    {
+        EXPECT_NEAR(runs[i].first, X(row.filledHz[i].first), kTolerancePx) << "stretch " << i;
+        EXPECT_NEAR(runs[i].second, X(row.filledHz[i].second), kTolerancePx) << "stretch " << i;
+    }
+    // The marker: the darkest column across the middle (the red line has a bright channel).
+    const int y = static_cast<int>(m_plot.center().y());
+    const auto brightest = [&](int x) {
+        return std::max({qRed(m_image.pixel(x, y)), qGreen(m_image.pixel(x, y)), qBlue(m_image.pixel(x, y))});
+    };
+    int darkest = 0;
+    for (int x = 0; x < m_image.width(); ++x)
+        if (brightest(x) < brightest(darkest))
+            darkest = x;
+    EXPECT_NEAR(darkest + 0.5, X(row.values.tinnitusHz), kTolerancePx);
+}
+
+const double kQuarter = std::sqrt(std::sqrt(2.0)); // half of half an octave
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SpectrumBands,
+    ::testing::Values(BandRow{"pink over the whole axis", Values(2, 20, 20000, 1000), {{20, 20000}}},
+                      BandRow{"white with a half-octave notch",
+                              Values(1, 100, 8000, 1000, 0.5),
+                              {{100, 1000 / kQuarter}, {1000 * kQuarter, 8000}}},
+                      BandRow{"physiological with an octave notch",
+                              Values(0, 50, 15000, 4000, 1),
+                              {{50, 4000 / std::sqrt(2.0)}, {4000 * std::sqrt(2.0), 15000}}},
+                      BandRow{"a notch over the upper limit ends the band",
+                              Values(2, 200, 5000, 5000, 1),
+                              {{200, 5000 / std::sqrt(2.0)}}}),
+    RowName{});
+
+struct SlopeRow
+{
+    const char* name;
+    int type;
+    double dbPerOctave; // as measured on the synthesised noise
+};
+
+class SpectrumSlopes : public SpectrumRender, public ::testing::WithParamInterface<SlopeRow>
+{};
+
+TEST_P(SpectrumSlopes, TheTraceFallsAsTheColourDoes)
+{
+    Render(Values(GetParam().type, 20, 20000, 20000));
+    const std::optional<int> low = TopOf(X(50), Red);
+    const std::optional<int> high = TopOf(X(5000), Red);
+    ASSERT_TRUE(low && high);
+    const double drawnDb = -(*high - *low) / m_plot.height() * kSpanDb;
+    EXPECT_NEAR(drawnDb / std::log2(5000 / 50.0), GetParam().dbPerOctave, 0.15);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SpectrumSlopes,
+                         ::testing::Values(SlopeRow{"physiological", 0, -1.33}, SlopeRow{"white", 1, 0.0},
+                                           SlopeRow{"pink", 2, -3.01}),
+                         RowName{});
+
+struct EarRow
+{
+    const char* name;
+    SpectrumValues values;               // white, so that a trace's height is its level
+    std::optional<double> redDb, blueDb; // where each ear's trace lies; none: not drawn
+};
+
+class SpectrumEars : public SpectrumRender, public ::testing::WithParamInterface<EarRow>
+{};
+
+TEST_P(SpectrumEars, EachEarIsDrawnAtItsLevel)
+{
+    const EarRow& row = GetParam();
+    Render(row.values);
+    // Twelve columns wide, past the gaps of the dashed line; lines are centred on their level.
+    const std::optional<int> red = TopOf(X(1000), Red, 12);
+    const std::optional<int> blue = TopOf(X(1000), Blue, 12);
+    ASSERT_EQ(red.has_value(), row.redDb.has_value());
+    ASSERT_EQ(blue.has_value(), row.blueDb.has_value());
+    EXPECT_NEAR(red.value_or(0), row.redDb ? Y(*row.redDb) - 1 : 0, kTolerancePx);
+    EXPECT_NEAR(blue.value_or(0), row.blueDb ? Y(*row.blueDb) - 1 : 0, kTolerancePx);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SpectrumEars,
+    ::testing::Values(EarRow{"mono draws one trace", Values(1, 20, 20000, 20000), 0, std::nullopt},
+                      EarRow{"right ear twenty dB down", Stereo(Values(1, 20, 20000, 20000), 0, -20), 0, -20},
+                      EarRow{"left ear quieter", Stereo(Values(1, 20, 20000, 20000), -30, -6), -30, -6},
+                      EarRow{"right ear silent", Stereo(Values(1, 20, 20000, 20000), -12, kSilent), -12, std::nullopt}),
+    RowName{});
+
+TEST_F(SpectrumRender, TheToneIsOneLineAtItsFrequency)
+{
+    Render(Values(3, 20, 20000, 440));
+    const auto runs = RedRuns(static_cast<int>(m_plot.center().y()));
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_NEAR((runs[0].first + runs[0].second) / 2.0, X(440), kTolerancePx);
+    EXPECT_LE(runs[0].second - runs[0].first, 4) << "one line, not a band";
+}
+
+struct DescriptionRow
+{
+    const char* name;
+    SpectrumValues values;
+    const char* text;
+};
+
+class SpectrumDescription : public QtTest, public ::testing::WithParamInterface<DescriptionRow>
+{};
+
+TEST_P(SpectrumDescription, SaysWhatThePictureShows)
+{
+    CSpectrumView view;
+    view.SetPicture(DescribeSpectrum(GetParam().values));
+    EXPECT_EQ(view.accessibleDescription(), QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(view.accessibleName(), QStringLiteral("Spectrum"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
