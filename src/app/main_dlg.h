@@ -36,6 +36,7 @@ class QDialog;
 class CIconButton;
 class CProgressCtrl;
 class CSliderCtrl;
+class CSpectrumView;
 class CUpDownCtrl;
 
 // The main window (main_window.json): holds every parameter the user sets, owns
@@ -217,6 +218,7 @@ public:
     // Noise that never repeats; each Play and each To File draws a new seed.
     bool m_endless = false;
     uint64_t m_seed = 0; // of the last endless file
+    CSpectrumView* m_spectrumView = nullptr;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -282,6 +284,10 @@ private:
     // The signal no longer matches the notch asked for: make it anew on the
     // next Play or To File, as a change of type does.
     void MarkNotchStale();
+    // The picture of the sound (main_dlg_spectrum.cpp): made once, then
+    // redrawn from the controls whenever one of the values it shows changes.
+    void SetUpSpectrumView();
+    void ShowSpectrum();
     // The sound of the current parameters.
     SoundValues Sound() const;
     // Makes the signal of the current parameters, while playback waits.

@@ -90,6 +90,8 @@ constexpr int IDC_MATCH = 1143;
 // Brown noise: the fifth noise-type radio, after Tinnitus Finder in the
 // template, so that its index in the group is Brown.
 constexpr int IDC_BROWN = 1150;
+// The frame of the picture of the sound.
+constexpr int IDC_SPECTRUM = 1160;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;

