@@ -373,6 +373,10 @@
         <source>Keep the computer awake while playing</source>
         <translation>Rechner beim Abspielen wach halten</translation>
     </message>
+    <message>
+        <source>Spectrum</source>
+        <translation>Spektrum</translation>
+    </message>
 </context>
 <context>
     <name>CDigitsEdit</name>
@@ -563,6 +567,69 @@
     <message>
         <source>That answer differs from an earlier one, so the search widens again.</source>
         <translation>Diese Antwort widerspricht einer früheren, daher wird die Suche wieder breiter.</translation>
+    </message>
+</context>
+<context>
+    <name>CSpectrumView</name>
+    <message>
+        <source>100 Hz</source>
+        <translation>100 Hz</translation>
+    </message>
+    <message>
+        <source>1 kHz</source>
+        <translation>1 kHz</translation>
+    </message>
+    <message>
+        <source>10 kHz</source>
+        <translation>10 kHz</translation>
+    </message>
+    <message>
+        <source>silent</source>
+        <translation>stumm</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Spectrum</source>
+        <translation>Spektrum</translation>
+    </message>
+    <message>
+        <source>L</source>
+        <translation>L</translation>
+    </message>
+    <message>
+        <source>R</source>
+        <translation>R</translation>
+    </message>
+    <message>
+        <source>A tone at %1 Hz.</source>
+        <translation>Ein Ton bei %1 Hz.</translation>
+    </message>
+    <message>
+        <source>Silence: the lower limit lies above the upper limit.</source>
+        <translation>Stille: Die untere Grenze liegt über der oberen.</translation>
+    </message>
+    <message>
+        <source>Noise from %1 Hz to %2 Hz, level across the band.</source>
+        <translation>Rauschen von %1 Hz bis %2 Hz, gleich laut über das ganze Band.</translation>
+    </message>
+    <message>
+        <source>Noise from %1 Hz to %2 Hz, falling %3 dB per octave.</source>
+        <translation>Rauschen von %1 Hz bis %2 Hz, um %3 dB pro Oktave fallend.</translation>
+    </message>
+    <message>
+        <source>A notch from %1 Hz to %2 Hz is cut out.</source>
+        <translation>Eine Kerbe von %1 Hz bis %2 Hz ist ausgespart.</translation>
+    </message>
+    <message>
+        <source>Tinnitus frequency: %1 Hz.</source>
+        <translation>Tinnitusfrequenz: %1 Hz.</translation>
+    </message>
+    <message>
+        <source>Left ear: %1. Right ear: %2.</source>
+        <translation>Linkes Ohr: %1. Rechtes Ohr: %2.</translation>
     </message>
 </context>
 <context>

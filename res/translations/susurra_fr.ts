@@ -373,6 +373,10 @@
         <source>Keep the computer awake while playing</source>
         <translation>Pas de mise en veille pendant la lecture</translation>
     </message>
+    <message>
+        <source>Spectrum</source>
+        <translation>Spectre</translation>
+    </message>
 </context>
 <context>
     <name>CDigitsEdit</name>
@@ -563,6 +567,69 @@
     <message>
         <source>That answer differs from an earlier one, so the search widens again.</source>
         <translation>Cette réponse contredit une réponse précédente&#x202f;: la recherche s&apos;élargit de nouveau.</translation>
+    </message>
+</context>
+<context>
+    <name>CSpectrumView</name>
+    <message>
+        <source>100 Hz</source>
+        <translation>100 Hz</translation>
+    </message>
+    <message>
+        <source>1 kHz</source>
+        <translation>1 kHz</translation>
+    </message>
+    <message>
+        <source>10 kHz</source>
+        <translation>10 kHz</translation>
+    </message>
+    <message>
+        <source>silent</source>
+        <translation>muet</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Spectrum</source>
+        <translation>Spectre</translation>
+    </message>
+    <message>
+        <source>L</source>
+        <translation>G</translation>
+    </message>
+    <message>
+        <source>R</source>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>A tone at %1 Hz.</source>
+        <translation>Un son pur à %1 Hz.</translation>
+    </message>
+    <message>
+        <source>Silence: the lower limit lies above the upper limit.</source>
+        <translation>Silence : la limite basse dépasse la limite haute.</translation>
+    </message>
+    <message>
+        <source>Noise from %1 Hz to %2 Hz, level across the band.</source>
+        <translation>Bruit de %1 Hz à %2 Hz, de niveau égal sur toute la bande.</translation>
+    </message>
+    <message>
+        <source>Noise from %1 Hz to %2 Hz, falling %3 dB per octave.</source>
+        <translation>Bruit de %1 Hz à %2 Hz, qui baisse de %3 dB par octave.</translation>
+    </message>
+    <message>
+        <source>A notch from %1 Hz to %2 Hz is cut out.</source>
+        <translation>Une encoche de %1 Hz à %2 Hz est retirée.</translation>
+    </message>
+    <message>
+        <source>Tinnitus frequency: %1 Hz.</source>
+        <translation>Fréquence de l&apos;acouphène : %1 Hz.</translation>
+    </message>
+    <message>
+        <source>Left ear: %1. Right ear: %2.</source>
+        <translation>Oreille gauche : %1. Oreille droite : %2.</translation>
     </message>
 </context>
 <context>

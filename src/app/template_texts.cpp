@@ -64,6 +64,7 @@ static const char* const kTexts[] = {
     QT_TRANSLATE_NOOP("CDialogTemplate", "Gentle Sound"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Fade in at Play (s):"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Glide &between sounds"),
+    QT_TRANSLATE_NOOP("CDialogTemplate", "Spectrum"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Manage Settings"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "&Enter new settings name:"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "&Save"),
