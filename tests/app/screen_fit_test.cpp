@@ -59,7 +59,13 @@ void ExpectEveryControlReachable(QWidget* window)
         if (area != nullptr && (w == area->widget() || !area->widget()->isAncestorOf(w)))
             continue;
         if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled())
+        {
+            // Coming to it again, as Tab would: a control that kept the
+            // focus while the page scrolled elsewhere is not moved to.
+            if (w->hasFocus())
+                w->clearFocus();
             w->setFocus(Qt::TabFocusReason);
+        }
         else if (area != nullptr)
             area->ensureWidgetVisible(w, 0, 0);
         QCoreApplication::processEvents();
