@@ -463,7 +463,7 @@
     </message>
     <message>
         <source>Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59.</source>
-        <translation>Veuillez saisir Off, un choix de la liste ou une durée h:mm entre 0:01 et 23:59.</translation>
+        <translation>Veuillez saisir Arrêt, un choix de la liste ou une durée h:mm entre 0:01 et 23:59.</translation>
     </message>
     <message>
         <source>stops in %1:%2:%3</source>
@@ -476,6 +476,50 @@
     <message>
         <source>matching pitch</source>
         <translation>mesure de la fréquence</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Arrêt</translation>
+    </message>
+    <message>
+        <source>15 min</source>
+        <translation>15 min</translation>
+    </message>
+    <message>
+        <source>30 min</source>
+        <translation>30 min</translation>
+    </message>
+    <message>
+        <source>45 min</source>
+        <translation>45 min</translation>
+    </message>
+    <message>
+        <source>1 h</source>
+        <translation>1 h</translation>
+    </message>
+    <message>
+        <source>1½ h</source>
+        <translation>1 h 30</translation>
+    </message>
+    <message>
+        <source>2 h</source>
+        <translation>2 h</translation>
+    </message>
+    <message>
+        <source>3 h</source>
+        <translation>3 h</translation>
+    </message>
+    <message>
+        <source>4 h</source>
+        <translation>4 h</translation>
+    </message>
+    <message>
+        <source>6 h</source>
+        <translation>6 h</translation>
+    </message>
+    <message>
+        <source>8 h</source>
+        <translation>8 h</translation>
     </message>
 </context>
 <context>

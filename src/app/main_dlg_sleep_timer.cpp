@@ -29,9 +29,19 @@ struct StopAfterChoice
 };
 
 const StopAfterChoice kChoices[] = {
-    {"Off", 0},   {"15 min", 15}, {"30 min", 30}, {"45 min", 45}, {"1 h", 60},  {"1\u00bd h", 90},
-    {"2 h", 120}, {"3 h", 180},   {"4 h", 240},   {"6 h", 360},   {"8 h", 480},
+    {QT_TRANSLATE_NOOP("CMainDlg", "Off"), 0},     {QT_TRANSLATE_NOOP("CMainDlg", "15 min"), 15},
+    {QT_TRANSLATE_NOOP("CMainDlg", "30 min"), 30}, {QT_TRANSLATE_NOOP("CMainDlg", "45 min"), 45},
+    {QT_TRANSLATE_NOOP("CMainDlg", "1 h"), 60},    {QT_TRANSLATE_NOOP("CMainDlg", "1\u00bd h"), 90},
+    {QT_TRANSLATE_NOOP("CMainDlg", "2 h"), 120},   {QT_TRANSLATE_NOOP("CMainDlg", "3 h"), 180},
+    {QT_TRANSLATE_NOOP("CMainDlg", "4 h"), 240},   {QT_TRANSLATE_NOOP("CMainDlg", "6 h"), 360},
+    {QT_TRANSLATE_NOOP("CMainDlg", "8 h"), 480},
 };
+
+// A choice as the list shows it, in the user's language.
+QString ChoiceText(const StopAfterChoice& choice)
+{
+    return QCoreApplication::translate("CMainDlg", choice.text);
+}
 
 constexpr int kMaxStopAfterMinutes = 23 * 60 + 59;
 constexpr int kMaxFadeOutMinutes = 60;
@@ -96,9 +106,11 @@ int64_t MsToSamples(int64_t ms)
 std::optional<int> CMainDlg::ParseStopAfter(const QString& text)
 {
     const QString trimmed = text.trimmed();
+    // The English words are taken in every language, as the range message names them.
     for (const StopAfterChoice& choice : kChoices)
     {
-        if (trimmed.compare(QString::fromUtf8(choice.text), Qt::CaseInsensitive) == 0)
+        if (trimmed.compare(ChoiceText(choice), Qt::CaseInsensitive) == 0
+            || trimmed.compare(QString::fromUtf8(choice.text), Qt::CaseInsensitive) == 0)
             return choice.minutes;
     }
     static const QRegularExpression hoursMinutes(QStringLiteral("^(\\d{1,2}):(\\d{2})$"));
@@ -118,7 +130,7 @@ QString CMainDlg::FormatStopAfter(int minutes)
     for (const StopAfterChoice& choice : kChoices)
     {
         if (choice.minutes == minutes)
-            return QString::fromUtf8(choice.text);
+            return ChoiceText(choice);
     }
     return QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
@@ -127,7 +139,7 @@ void CMainDlg::SetUpSleepTimer()
 {
     m_stopAfterCombo = GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER);
     for (const StopAfterChoice& choice : kChoices)
-        m_stopAfterCombo->AddString(QString::fromUtf8(choice.text));
+        m_stopAfterCombo->AddString(ChoiceText(choice));
     // Typed text is taken as typed: completing "1" to "15 min" would start
     // a timer nobody asked for, and Enter must not add the text to the list.
     m_stopAfterCombo->setCompleter(nullptr);
