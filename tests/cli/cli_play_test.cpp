@@ -15,6 +15,7 @@
 #include <map>
 #include <cstdio>
 #include <iterator>
+#include <span>
 #include <sstream>
 
 #include "playback/fade_curve.h"
@@ -23,6 +24,7 @@
 #include "testing/engine_doubles.h"
 #include "testing/paced_capture.h"
 #include "testing/param_name.h"
+#include "testing/sound_level.h"
 
 namespace
 {
@@ -465,13 +467,7 @@ TEST_F(CliHearingTest, ShapedEndlessPlaysTheShapedPeriodsAtTheSameLevel)
     plain->Next(unshaped.data());
     const auto unshapedStart = std::find_if(unshaped.begin(), unshaped.end(), [](int16_t v) { return v != 0; });
     EXPECT_FALSE(std::equal(unshapedStart, unshapedStart + 1000, first)) << "the noise was not shaped";
-    const auto rmsDb = [](auto begin, auto end) {
-        double sum = 0.0;
-        for (auto it = begin; it != end; ++it)
-            sum += static_cast<double>(*it) * *it;
-        return 10.0 * std::log10(sum / static_cast<double>(end - begin));
-    };
-    EXPECT_NEAR(rmsDb(first, first + 200000), rmsDb(unshaped.begin(), unshaped.begin() + 200000), 1.0);
+    EXPECT_NEAR(RmsDb(std::span(first, 200000)), RmsDb(std::span(unshaped.begin(), 200000)), 1.0);
 }
 
 } // namespace

@@ -62,14 +62,6 @@ double ThirdOctaveSlope(const std::vector<double>& period)
     return (bands * sxy - sx * sy) / (bands * sxx - sx * sx);
 }
 
-double RmsDb(const std::vector<double>& x)
-{
-    double sum = 0.0;
-    for (double v : x)
-        sum += v * v;
-    return 10.0 * std::log10(sum / static_cast<double>(x.size()));
-}
-
 struct SlopeRow
 {
     std::string name;
