@@ -247,10 +247,7 @@ TEST(SettingsFile, ASaveClearsDeadTemporariesKeepsTheOwnerAndLeavesAFileTheUserM
     Tables t;
     t.noise.m_slots[7] = MakeNoise("Kept");
     std::ofstream(path) << "old";
-    const pid_t dead = ::fork();
-    if (dead == 0)
-        ::_exit(0);
-    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    const pid_t dead = DeadPid();
     std::ofstream(path + ".tmp-" + std::to_string(dead) + "-0") << "left by a killed save";
     std::ofstream(path + ".tmp-1-0") << "init lives as long as the machine";
     // Root may give the file to another user; anyone else keeps their own.

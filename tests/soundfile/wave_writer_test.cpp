@@ -368,10 +368,7 @@ TEST_F(WaveWriterTest, AFileTheUserMayNotWriteIsNotReplacedInAFolderTheyMay)
 
 TEST_F(WaveWriterTest, TemporariesOfDeadProcessesAreRemovedAndTheLivingOnesKept)
 {
-    const pid_t dead = ::fork();
-    if (dead == 0)
-        ::_exit(0);
-    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    const pid_t dead = DeadPid();
     const std::string deadName = ".susurra-" + std::to_string(dead) + "-0.tmp";
     const std::string livingName = ".susurra-1-0.tmp"; // init lives as long as the machine
     const std::string othersName = ".susurra-" + std::to_string(dead) + "-0.tmp.keep";
