@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -18,6 +20,16 @@ inline std::vector<double> WaveSamples(const std::string& bytes)
         samples[i] = v;
     }
     return samples;
+}
+
+// The largest magnitude among the samples.
+template <class Samples>
+int Peak(const Samples& samples)
+{
+    int peak = 0;
+    for (const auto v : samples)
+        peak = std::max(peak, std::abs(static_cast<int>(v)));
+    return peak;
 }
 
 // The mean power of the samples in dB (full scale at 90.3 dB).
