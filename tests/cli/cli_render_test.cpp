@@ -252,14 +252,9 @@ TEST_F(CliRenderTest, AMatchAnswerOfManyMegabytesIsRefusedWithoutBeingKept)
     EXPECT_LT(longLine - quit, kLineBytes / 1024 / 2) << "peak " << longLine << " kB, without the line " << quit;
 }
 
-// The program copied into the test's folder keeps its profile there.
 struct CliHearingShapedRender : CCliTest
 {
-    CliHearingShapedRender()
-    {
-        m_cli = m_dir / "susurra-cli";
-        std::filesystem::copy_file(SUSURRA_CLI, m_cli);
-    }
+    CliHearingShapedRender() { UseOwnCopy(); }
     const std::string m_render = "render --type pink --length 00:00:06 --fade-in 0 --fade-out 0 --surf-strength 0 ";
 };
 
