@@ -208,9 +208,6 @@ struct SilentServer
     const char* name;
     const char* variables;
     const char* args;
-    int status;
-    const char* out;
-    const char* err;
 };
 
 struct CliSilentServerTest : CliPlayTest, testing::WithParamInterface<SilentServer>
@@ -233,22 +230,18 @@ struct CliSilentServerTest : CliPlayTest, testing::WithParamInterface<SilentServ
 TEST_P(CliSilentServerTest, IsGivenUpWithinFiveSeconds)
 {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(RunWith(std::string("PULSE_SERVER=unix:{dir}silent ") + GetParam().variables, GetParam().args),
-              GetParam().status);
+    EXPECT_EQ(RunWith(std::string("PULSE_SERVER=unix:{dir}silent ") + GetParam().variables, GetParam().args), 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(Out(), GetParam().out);
-    EXPECT_EQ(Err(), InFolder(GetParam().err));
+    EXPECT_EQ(Out(), "");
+    EXPECT_EQ(Err(), InFolder("susurra-cli: the sound server at unix:{dir}silent does not answer\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CliSilentServerTest,
-    testing::Values(SilentServer{"forced by the option", "SUSURRA_BACKEND=alsa", "devices --backend pulse", 1, "",
-                                 "susurra-cli: the sound server at unix:{dir}silent does not answer\n"},
-                    SilentServer{"forced by the variable", "SUSURRA_BACKEND=pulse", "play --duration 00:00:01", 1, "",
-                                 "susurra-cli: the sound server at unix:{dir}silent does not answer\n"},
+    testing::Values(SilentServer{"forced by the option", "SUSURRA_BACKEND=alsa", "devices --backend pulse"},
+                    SilentServer{"forced by the variable", "SUSURRA_BACKEND=pulse", "play --duration 00:00:01"},
                     // Not ALSA: its own plug-in would wait on the same server for minutes.
-                    SilentServer{"left to the automatic choice", "SUSURRA_BACKEND=", "devices", 1, "",
-                                 "susurra-cli: the sound server at unix:{dir}silent does not answer\n"}),
+                    SilentServer{"left to the automatic choice", "SUSURRA_BACKEND=", "devices"}),
     RowName());
 
 // A match run driven as a user's script drives it: the tones' frequencies
