@@ -30,6 +30,17 @@ int RunAsOrdinaryUser(F f)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// The id of a process that has ended and been reaped: what a killed
+// program leaves in the names of its temporaries.
+inline pid_t DeadPid()
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
 // The user such a child runs as.
 inline uid_t OrdinaryUser()
 {

@@ -3,12 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
 #include "testing/temp_folder.h"
+
+// What play says on standard error when it plays to the end.
+inline const std::string kPlayStatus =
+    "susurra-cli: generating noise signal\nsusurra-cli: playing\nsusurra-cli: nothing to do\n";
 
 // susurra-cli run through the shell in a folder of its own, which is also its
 // home: output in out, errors in err, and ALSA reading only the folder's
@@ -27,6 +32,13 @@ protected:
     {
         return InFolder("env -u XDG_CONFIG_HOME HOME='{dir}' SUSURRA_BACKEND=alsa ALSA_CONFIG_PATH='{dir}asound.conf' '"
                         + m_cli + "' " + args);
+    }
+    // A copy of the program in the folder, which then keeps its settings and
+    // hearing profile there.
+    void UseOwnCopy()
+    {
+        m_cli = m_dir / "susurra-cli";
+        std::filesystem::copy_file(SUSURRA_CLI, m_cli);
     }
     int Run(const std::string& args) const { return RunShell(m_dir, Command(args)); }
     std::string Out() const { return ReadAll(m_dir / "out"); }

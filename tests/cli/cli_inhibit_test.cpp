@@ -25,7 +25,6 @@ namespace
 using Service = CInhibitServices::Service;
 using Lines = std::vector<std::string>;
 
-const std::string kStatus = "susurra-cli: generating noise signal\nsusurra-cli: playing\nsusurra-cli: nothing to do\n";
 const std::set<Service> kAll = {Service::Portal, Service::Gnome, Service::Power};
 const std::string kPortal = "portal Inhibit window= flags=4 reason=Playing noise";
 const std::string kGnome = "gnome Inhibit app=susurra-cli xid=0 reason=Playing noise flags=4";
@@ -78,28 +77,28 @@ TEST_P(CliInhibitTest, PlayHoldsTheFirstServiceThatGrantsUntilPlaybackEnds)
 
 INSTANTIATE_TEST_SUITE_P(
     Desktops, CliInhibitTest,
-    testing::Values(PlayRun{"portal", kAll, "", "", false, 0, kStatus, {kPortal, "portal Close"}},
-                    PlayRun{"session manager",
-                            {Service::Gnome, Service::Power},
-                            "",
-                            "",
-                            false,
-                            0,
-                            kStatus,
-                            {kGnome, "gnome Uninhibit"}},
-                    PlayRun{
-                        "power management", {Service::Power}, "", "", false, 0, kStatus, {kPower, "power UnInhibit"}},
-                    PlayRun{"no inhibit opts out", kAll, "", "--no-inhibit", false, 0, kStatus, {}},
-                    PlayRun{"no service plays as before", {}, "", "", false, 0, kStatus, {}},
-                    PlayRun{"no bus plays as before", kAll, kNoBus, "", false, 0, kStatus, {}},
-                    PlayRun{"a lost device releases",
-                            {Service::Gnome},
-                            "",
-                            "",
-                            true,
-                            1,
-                            kStatus + "susurra-cli: the sound device failed; playback stopped\n",
-                            {kGnome, "gnome Uninhibit"}}),
+    testing::Values(
+        PlayRun{"portal", kAll, "", "", false, 0, kPlayStatus, {kPortal, "portal Close"}},
+        PlayRun{"session manager",
+                {Service::Gnome, Service::Power},
+                "",
+                "",
+                false,
+                0,
+                kPlayStatus,
+                {kGnome, "gnome Uninhibit"}},
+        PlayRun{"power management", {Service::Power}, "", "", false, 0, kPlayStatus, {kPower, "power UnInhibit"}},
+        PlayRun{"no inhibit opts out", kAll, "", "--no-inhibit", false, 0, kPlayStatus, {}},
+        PlayRun{"no service plays as before", {}, "", "", false, 0, kPlayStatus, {}},
+        PlayRun{"no bus plays as before", kAll, kNoBus, "", false, 0, kPlayStatus, {}},
+        PlayRun{"a lost device releases",
+                {Service::Gnome},
+                "",
+                "",
+                true,
+                1,
+                kPlayStatus + "susurra-cli: the sound device failed; playback stopped\n",
+                {kGnome, "gnome Uninhibit"}}),
     RowName());
 
 // Held while the sound plays; Ctrl-C gives it back, and so does a crash,

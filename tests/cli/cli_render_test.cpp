@@ -5,8 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -14,6 +12,7 @@
 #include "testing/file_compare.h"
 #include "testing/paced_capture.h"
 #include "testing/param_name.h"
+#include "testing/sound_level.h"
 
 namespace
 {
@@ -253,28 +252,9 @@ TEST_F(CliRenderTest, AMatchAnswerOfManyMegabytesIsRefusedWithoutBeingKept)
     EXPECT_LT(longLine - quit, kLineBytes / 1024 / 2) << "peak " << longLine << " kB, without the line " << quit;
 }
 
-// The samples of a 16-bit mono WAV file, after its 44-byte header.
-double RmsDb(const std::string& wav)
-{
-    double sum = 0.0;
-    const size_t count = (wav.size() - 44) / 2;
-    for (size_t i = 0; i < count; ++i)
-    {
-        int16_t v = 0;
-        std::memcpy(&v, wav.data() + 44 + 2 * i, 2);
-        sum += static_cast<double>(v) * v;
-    }
-    return 10.0 * std::log10(sum / static_cast<double>(count));
-}
-
-// The program copied into the test's folder keeps its profile there.
 struct CliHearingShapedRender : CCliTest
 {
-    CliHearingShapedRender()
-    {
-        m_cli = m_dir / "susurra-cli";
-        std::filesystem::copy_file(SUSURRA_CLI, m_cli);
-    }
+    CliHearingShapedRender() { UseOwnCopy(); }
     const std::string m_render = "render --type pink --length 00:00:06 --fade-in 0 --fade-out 0 --surf-strength 0 ";
 };
 
@@ -309,7 +289,7 @@ TEST_F(CliHearingShapedRender, AProfileShapesTheNoiseAtTheSameLevelAndOffLeavesI
     const std::string shaped = File("shaped.wav");
     ASSERT_EQ(shaped.size(), plain.size());
     EXPECT_NE(shaped, plain);
-    EXPECT_NEAR(RmsDb(shaped), RmsDb(plain), 1.0);
+    EXPECT_NEAR(RmsDb(WaveSamples(shaped)), RmsDb(WaveSamples(plain)), 1.0);
 }
 
 TEST_F(CliHearingShapedRender, HearingShowsTheSavedProfileByEarAndFrequencyAndClearsIt)

@@ -22,8 +22,7 @@ class CliSettingsTest : public CCliTest
 protected:
     void SetUp() override
     {
-        m_cli = m_dir / "susurra-cli";
-        std::filesystem::copy_file(SUSURRA_CLI, m_cli);
+        UseOwnCopy();
         m_store.SetUp();
         StoreNoise(7, {3, {}, 7000, 20.0, 20.0, 50.0, 1.0, {}, {}}, "Mine");
         StoreNoise(8, {2, {}, 440, 100.0, 20000.0, 30.0, 20.0, {}, {}}, "Endless Bay", {true, false, 0.0});

@@ -26,11 +26,6 @@ const char kGolden[] = "# Susurra hearing check: the quietest level heard, in dB
                        "right 8000=not heard\n"
                        "both 12000=-15\n";
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 TEST(HearingProfileFile, round_trip_writes_the_golden_bytes_and_reads_them_back)
 {
     CTempFolder folder;
@@ -71,7 +66,7 @@ class HearingProfileDamage : public testing::TestWithParam<DamageRow>
 TEST_P(HearingProfileDamage, is_told_and_the_file_left_as_it_is)
 {
     CTempFolder folder;
-    WriteFile(folder / "hearing.ini", GetParam().text);
+    std::ofstream(folder / "hearing.ini", std::ios::binary) << GetParam().text;
     const HearingProfileLoad load = LoadHearingProfile(folder.Path());
     EXPECT_EQ(load.state, HearingProfileLoad::State::Damaged);
     EXPECT_EQ(load.problem, GetParam().problem);

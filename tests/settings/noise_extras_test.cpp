@@ -70,18 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
                                {'S', 'x', 1, 0x13, 1, 0xDA}}),
     RowName());
 
-TEST(NoiseExtras, AllOffWritesTheRecordAsItAlwaysWas)
-{
-    NoiseSetting s = MakeNoise("Mine");
-    WriteNoiseExtras(s, NoiseExtras{});
-    std::vector<unsigned char> bytes;
-    RoundTrip(s, &bytes);
-    ASSERT_EQ(bytes.size(), 12u + 96u);
-    for (int i = 90; i < 96; ++i)
-        EXPECT_EQ(bytes[12 + i], 0) << "offset " << i;
-    EXPECT_TRUE(SameBytes(bytes.data() + 12, &s, 96));
-}
-
 struct StrayBytes
 {
     const char* name;

@@ -2,10 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
-#include <fcntl.h>
-#include <thread>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,26 +110,6 @@ TEST(SettingsFile, EmptyListIsATwelveByteFileWhoseSelectionIsStillRestored)
     EXPECT_EQ(next.noise.OccupiedCount(), 7);
     EXPECT_EQ(next.noise.SortedNames()[static_cast<std::size_t>(next.noise.RestoredSelection())],
               "Strong Pacific Surf");
-}
-
-TEST(SettingsFile, ANamedPipeInTheFilesPlaceIsSkippedWithAReportInsteadOfBlocking)
-{
-    CTempFolder folder;
-    const std::string path = folder / "ns.srx";
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    // Should the open block, a writer coming late ends the wait, so the test
-    // fails instead of hanging.
-    std::thread unblocker([&] {
-        std::this_thread::sleep_for(std::chrono::seconds(1));
-        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
-        if (fd >= 0)
-            ::close(fd);
-    });
-    Tables t;
-    const SettingsLoadResult loaded = LoadSettingsFile(t.noise, path);
-    unblocker.join();
-    EXPECT_EQ(IoResultText(loaded.io), "I can't read " + path + ": it is not a regular file");
-    EXPECT_EQ(t.noise.OccupiedCount(), 7) << "only the built-in settings";
 }
 
 Bytes NoiseFile(std::int32_t count, std::int32_t selection, std::size_t records, std::size_t cut = 0)
@@ -247,10 +224,7 @@ TEST(SettingsFile, ASaveClearsDeadTemporariesKeepsTheOwnerAndLeavesAFileTheUserM
     Tables t;
     t.noise.m_slots[7] = MakeNoise("Kept");
     std::ofstream(path) << "old";
-    const pid_t dead = ::fork();
-    if (dead == 0)
-        ::_exit(0);
-    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    const pid_t dead = DeadPid();
     std::ofstream(path + ".tmp-" + std::to_string(dead) + "-0") << "left by a killed save";
     std::ofstream(path + ".tmp-1-0") << "init lives as long as the machine";
     // Root may give the file to another user; anyone else keeps their own.

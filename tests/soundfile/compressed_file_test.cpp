@@ -150,7 +150,6 @@ enum class Place
 {
     Folder,
     FullDisk,
-    SizeLimit,
     SmallDisk,
     ReadOnlyDisk
 };
@@ -178,8 +177,7 @@ TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
     if (mount && !MountSmall(folder, row.place == Place::ReadOnlyDisk ? MS_RDONLY : 0))
         GTEST_SKIP() << "no file system can be mounted here";
     ASSERT_TRUE(row.place != Place::FullDisk || symlink("/dev/full", name.c_str()) == 0);
-    const auto render = [&] { return Render(m_synth, name, row.seconds); };
-    const std::string text = IoResultText(row.place == Place::SizeLimit ? WithFileSizeLimit(65536, render) : render());
+    const std::string text = IoResultText(Render(m_synth, name, row.seconds));
     const bool left = row.place != Place::FullDisk && access(name.c_str(), F_OK) == 0;
     if (mount)
         umount(folder.c_str());
@@ -191,39 +189,26 @@ TEST_P(FailedFileTest, IsReportedAndLeavesNoFile)
     EXPECT_FALSE(left);
 }
 
-TEST_F(CompressedFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary)
-{
-    const std::string name = m_dir / "night.flac";
-    std::ofstream(name) << "the old night";
-    EXPECT_EQ(IoResultText(WithFileSizeLimit(65536, [&] { return Render(m_synth, name, 60.0); })),
-              "I can't write " + name + ": File too large");
-    EXPECT_EQ(ReadAll(name), "the old night");
-    EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"night.flac"});
-}
-
 // Read-only even for root, who may write into any folder otherwise; 13:31:36
 // is one second past the WAV header's reach.
 INSTANTIATE_TEST_SUITE_P(
     Cases, FailedFileTest,
-    ::testing::Values(
-        FailureRow{"unknown suffix", "a.ogg", Place::Folder, kSeconds, "write", "", false},
-        FailureRow{"missing folder", "none/a.flac", Place::Folder, kSeconds, "open", "", false},
-        FailureRow{"full disk flac", "full.flac", Place::FullDisk, kSeconds, "write", ": No space left on device",
-                   true},
-        FailureRow{"full disk opus", "full.opus", Place::FullDisk, kSeconds, "write", ": No space left on device",
-                   true},
-        FailureRow{"full disk mp3", "full.mp3", Place::FullDisk, kSeconds, "write", ": No space left on device", true},
-        FailureRow{"cut short flac", "cut.flac", Place::SizeLimit, 60.0, "write", ": File too large", true},
-        FailureRow{"cut short opus", "cut.opus", Place::SizeLimit, 60.0, "write", ": File too large", true},
-        FailureRow{"cut short mp3", "cut.mp3", Place::SizeLimit, 60.0, "write", ": File too large", true},
-        FailureRow{"too little free space", "small/night.opus", Place::SmallDisk, 3600.0, "write",
-                   ": it needs about 24 MB", false},
-        FailureRow{"unwritable folder", "read-only/a.flac", Place::ReadOnlyDisk, 1.0, "open", ": Read-only file system",
-                   true},
-        FailureRow{"wave longer than its header", "long.wav", Place::Folder, 48696.0, "write",
-                   ": a sound file can be at most 13:31:35 (48695 s) long", true},
-        FailureRow{"compressed longer than a day", "long.opus", Place::Folder, 86400.0, "write",
-                   ": a sound file can be at most 23:59:59 long", true}),
+    ::testing::Values(FailureRow{"unknown suffix", "a.ogg", Place::Folder, kSeconds, "write", "", false},
+                      FailureRow{"missing folder", "none/a.flac", Place::Folder, kSeconds, "open", "", false},
+                      FailureRow{"full disk flac", "full.flac", Place::FullDisk, kSeconds, "write",
+                                 ": No space left on device", true},
+                      FailureRow{"full disk opus", "full.opus", Place::FullDisk, kSeconds, "write",
+                                 ": No space left on device", true},
+                      FailureRow{"full disk mp3", "full.mp3", Place::FullDisk, kSeconds, "write",
+                                 ": No space left on device", true},
+                      FailureRow{"too little free space", "small/night.opus", Place::SmallDisk, 3600.0, "write",
+                                 ": it needs about 24 MB", false},
+                      FailureRow{"unwritable folder", "read-only/a.flac", Place::ReadOnlyDisk, 1.0, "open",
+                                 ": Read-only file system", true},
+                      FailureRow{"wave longer than its header", "long.wav", Place::Folder, 48696.0, "write",
+                                 ": a sound file can be at most 13:31:35 (48695 s) long", true},
+                      FailureRow{"compressed longer than a day", "long.opus", Place::Folder, 86400.0, "write",
+                                 ": a sound file can be at most 23:59:59 long", true}),
     RowName{});
 
 struct TypeRow
@@ -249,8 +234,9 @@ TEST_P(EveryType, TheSameSeedMakesTheSameFile)
 }
 
 // Without the flush a power cut after the rename can leave an empty file
-// under the final name; a flush or rename that fails leaves the old file.
-TEST_P(EveryType, AFailedFlushOrRenameLeavesTheOldFile)
+// under the final name; a write, flush or rename that fails leaves the old
+// file and no temporary.
+TEST_P(EveryType, AFailedWriteFlushOrRenameLeavesTheOldFile)
 {
     const std::string name = m_dir / (std::string("night") + GetParam().suffix);
     const FileSystemCalls failingFlush{[](int) {
@@ -263,6 +249,8 @@ TEST_P(EveryType, AFailedFlushOrRenameLeavesTheOldFile)
                                             return -1;
                                         }};
     std::ofstream(name) << "the old night";
+    EXPECT_EQ(IoResultText(WithFileSizeLimit(65536, [&] { return Render(m_synth, name, 60.0); })),
+              "I can't write " + name + ": File too large");
     EXPECT_EQ(IoResultText(Render(m_synth, name, 2.0, Surf(), failingFlush)),
               "I can't write " + name + ": Input/output error");
     EXPECT_EQ(IoResultText(Render(m_synth, name, 2.0, Surf(), failingRename)),

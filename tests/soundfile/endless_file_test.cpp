@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -102,12 +103,7 @@ TEST_F(EndlessFile, AMinuteOfPinkNoiseNeverRepeatsAndKeepsItsLevelEverySecond)
     // Through the joins of the periods.
     std::vector<double> levels;
     for (size_t start = 0; start + kRate <= x.size(); start += kRate)
-    {
-        double sum = 0.0;
-        for (size_t i = start; i < start + kRate; ++i)
-            sum += x[i] * x[i];
-        levels.push_back(10.0 * std::log10(sum / kRate));
-    }
+        levels.push_back(RmsDb(std::span(x.data() + start, kRate)));
     std::vector<double> sorted = levels;
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted[sorted.size() / 2];

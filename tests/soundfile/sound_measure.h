@@ -3,14 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fftw3.h>
-
-#include <cmath>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "soundfile/sound_render.h"
+#include "testing/power_spectrum.h"
+#include "testing/sound_level.h"
 #include "testing/temp_folder.h"
 
 // A wave file as the render path writes it, read back whole.
@@ -22,47 +19,4 @@ inline std::string RenderWave(const CTempFolder& dir, const SoundValues& sound, 
     EXPECT_TRUE(writer.SetFileName(dir / "sound.wav"));
     EXPECT_TRUE(WriteSoundFile(writer, synth, sound, file));
     return ReadAll(dir / "sound.wav");
-}
-
-// The samples of a wave file's bytes, after the 44-byte header.
-inline std::vector<double> WaveSamples(const std::string& bytes)
-{
-    std::vector<double> samples((bytes.size() - 44) / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-    {
-        int16_t v;
-        std::memcpy(&v, bytes.data() + 44 + 2 * i, 2);
-        samples[i] = v;
-    }
-    return samples;
-}
-
-// Power per bin, summed over the whole segments of `segment` samples that
-// fit into x[from, to).
-inline std::vector<double> SegmentPower(const std::vector<double>& x, std::size_t from, std::size_t to, int segment)
-{
-    double* time = fftw_alloc_real(segment);
-    fftw_complex* freq = fftw_alloc_complex(segment / 2 + 1);
-    fftw_plan plan = fftw_plan_dft_r2c_1d(segment, time, freq, FFTW_ESTIMATE);
-    std::vector<double> power(segment / 2 + 1, 0.0);
-    for (std::size_t start = from; start + segment <= to; start += segment)
-    {
-        std::copy_n(x.begin() + static_cast<long>(start), segment, time);
-        fftw_execute(plan);
-        for (int k = 0; k <= segment / 2; ++k)
-            power[k] += freq[k][0] * freq[k][0] + freq[k][1] * freq[k][1];
-    }
-    fftw_destroy_plan(plan);
-    fftw_free(time);
-    fftw_free(freq);
-    return power;
-}
-
-// Mean power in dB over bins first..last.
-inline double MeanLevel(const std::vector<double>& power, int first, int last)
-{
-    double sum = 0.0;
-    for (int k = first; k <= last; ++k)
-        sum += power[k];
-    return 10.0 * std::log10(sum / (last - first + 1) + 1e-30);
 }

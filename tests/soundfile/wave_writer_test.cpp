@@ -101,6 +101,13 @@ protected:
         writer.progress = &m_progress;
         ASSERT_TRUE(writer.SetFileName(path));
     }
+    // A second of noise with surf into `path` by a writer of its own.
+    CIoResult WriteSecond(const std::string& path)
+    {
+        CWaveWriter writer;
+        Attach(writer, path);
+        return writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144);
+    }
 
     CTempFolder m_dir;
     std::vector<int16_t> m_source;
@@ -198,9 +205,7 @@ TEST_F(WaveWriterTest, AWholeFileReplacesTheFileALinkPointsAt)
 {
     std::ofstream(m_dir / "old.wav") << "the old file";
     std::filesystem::create_symlink(m_dir / "old.wav", m_dir / "link.wav");
-    CWaveWriter writer;
-    Attach(writer, m_dir / "link.wav");
-    ASSERT_TRUE(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    ASSERT_TRUE(WriteSecond(m_dir / "link.wav"));
     EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "link.wav"));
     EXPECT_EQ(std::filesystem::file_size(m_dir / "old.wav"), 44u + 2u * 44100u);
     EXPECT_EQ(FolderEntries(m_dir.Path()), (std::vector<std::string>{"link.wav", "old.wav"}));
@@ -337,9 +342,7 @@ TEST_F(WaveWriterTest, AReplacedFileKeepsItsModeAndOwner)
     // Root may give the file to another user; anyone else keeps their own.
     const uid_t owner = OrdinaryUser();
     ASSERT_EQ(::chown(name.c_str(), owner, static_cast<gid_t>(-1)), 0);
-    CWaveWriter writer;
-    Attach(writer, name);
-    ASSERT_TRUE(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    ASSERT_TRUE(WriteSecond(name));
     struct stat info = {};
     ASSERT_EQ(::stat(name.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0604u);
@@ -353,12 +356,8 @@ TEST_F(WaveWriterTest, AFileTheUserMayNotWriteIsNotReplacedInAFolderTheyMay)
     std::ofstream(name) << "not yours";
     ASSERT_EQ(::chmod(name.c_str(), 0444), 0);
     ASSERT_EQ(::chmod(m_dir.Path().c_str(), 0777), 0);
-    const int status = RunAsOrdinaryUser([&] {
-        CWaveWriter writer;
-        Attach(writer, name);
-        const std::string text = IoResultText(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144));
-        return text == "I can't open " + name + ": Permission denied" ? 0 : 1;
-    });
+    const int status = RunAsOrdinaryUser(
+        [&] { return IoResultText(WriteSecond(name)) == "I can't open " + name + ": Permission denied" ? 0 : 1; });
     if (status == kNoOrdinaryUser)
         GTEST_SKIP() << "root here cannot become the user nobody";
     EXPECT_EQ(status, 0) << "refused with the reason";
@@ -368,18 +367,13 @@ TEST_F(WaveWriterTest, AFileTheUserMayNotWriteIsNotReplacedInAFolderTheyMay)
 
 TEST_F(WaveWriterTest, TemporariesOfDeadProcessesAreRemovedAndTheLivingOnesKept)
 {
-    const pid_t dead = ::fork();
-    if (dead == 0)
-        ::_exit(0);
-    ASSERT_EQ(::waitpid(dead, nullptr, 0), dead);
+    const pid_t dead = DeadPid();
     const std::string deadName = ".susurra-" + std::to_string(dead) + "-0.tmp";
     const std::string livingName = ".susurra-1-0.tmp"; // init lives as long as the machine
     const std::string othersName = ".susurra-" + std::to_string(dead) + "-0.tmp.keep";
     for (const std::string& leftover : {deadName, livingName, othersName})
         std::ofstream(m_dir / leftover) << "left";
-    CWaveWriter writer;
-    Attach(writer, m_dir / "night.wav");
-    ASSERT_TRUE(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144));
+    ASSERT_TRUE(WriteSecond(m_dir / "night.wav"));
     EXPECT_EQ(FolderEntries(m_dir.Path()), (std::vector<std::string>{livingName, othersName, "night.wav"}));
 }
 
@@ -387,9 +381,7 @@ TEST_F(WaveWriterTest, ALinkToNothingIsRefusedAndStaysALink)
 {
     const std::string link = m_dir / "link.wav";
     ASSERT_EQ(::symlink("gone.wav", link.c_str()), 0);
-    CWaveWriter writer;
-    Attach(writer, link);
-    EXPECT_EQ(IoResultText(writer.Write(1.0, 30.0, 20.0, 0.0, 0.0, 262144)),
+    EXPECT_EQ(IoResultText(WriteSecond(link)),
               "I can't write " + link + ": it is a symbolic link to a file that does not exist");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(FolderEntries(m_dir.Path()), std::vector<std::string>{"link.wav"});

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <map>
 #include <random>
+#include <span>
 #include <string>
 
 #include "synth/hearing_check.h"
 #include "testing/param_name.h"
+#include "testing/sound_level.h"
 
 namespace
 {
@@ -137,11 +139,7 @@ TEST_P(HearingCheckSafety, no_tone_above_minus_10_dbfs_nor_a_jump_up)
         previous = tone.levelDb;
         if (tones % 7 == 0)
         {
-            const std::vector<int16_t> samples = RenderHearingTone(tone);
-            int peak = 0;
-            for (int16_t s : samples)
-                peak = std::max(peak, std::abs(static_cast<int>(s)));
-            EXPECT_LE(peak, ceiling) << tone.levelDb << " dB";
+            EXPECT_LE(Peak(RenderHearingTone(tone)), ceiling) << tone.levelDb << " dB";
         }
         // Mostly "not heard", which drives the level up as hard as it goes.
         check.Answer(random() % 8 == 0);
@@ -172,12 +170,8 @@ TEST(HearingCheck, tone_is_three_pulses_at_the_level)
     const std::vector<int16_t> samples = RenderHearingTone({1000, -20, HearingEar::Both});
     // 3 x (0.25 s tone + 0.2 s gap) at 44100 Hz.
     ASSERT_EQ(samples.size(), 3u * (11025u + 8820u));
-    int peak = 0;
-    for (size_t i = 0; i < 11025; ++i)
-        peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
-    EXPECT_EQ(peak, static_cast<int>(std::floor(32767.0 * 0.1)));
-    for (size_t i = 11025; i < 11025 + 8820; ++i)
-        ASSERT_EQ(samples[i], 0) << i;
+    EXPECT_EQ(Peak(std::span(samples.data(), 11025)), static_cast<int>(std::floor(32767.0 * 0.1)));
+    EXPECT_EQ(Peak(std::span(samples.data() + 11025, 8820)), 0) << "the gap";
 }
 
 } // namespace

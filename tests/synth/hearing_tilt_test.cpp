@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <complex>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -11,6 +10,8 @@
 #include "synth/hearing_tilt.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
+#include "testing/power_spectrum.h"
+#include "testing/sound_level.h"
 
 namespace
 {
@@ -43,40 +44,10 @@ double ExpectedTiltDb(double hz)
     return 20.0;
 }
 
-// |X_k|^2 of the samples, k = 0..N/2, by a plain radix-2 transform.
-std::vector<double> PowerSpectrum(const int16_t* samples)
+// |X_k|^2 of one period, k = 0..N/2.
+std::vector<double> PowerSpectrum(const std::vector<int16_t>& samples)
 {
-    std::vector<std::complex<double>> x(kN);
-    for (int i = 0; i < kN; ++i)
-        x[static_cast<size_t>(i)] = samples[i];
-    for (int i = 1, j = 0; i < kN; ++i)
-    {
-        int bit = kN >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(x[static_cast<size_t>(i)], x[static_cast<size_t>(j)]);
-    }
-    for (int len = 2; len <= kN; len <<= 1)
-    {
-        const std::complex<double> step = std::polar(1.0, -2.0 * M_PI / len);
-        for (int i = 0; i < kN; i += len)
-        {
-            std::complex<double> w = 1.0;
-            for (int k = 0; k < len / 2; ++k, w *= step)
-            {
-                const std::complex<double> u = x[static_cast<size_t>(i + k)];
-                const std::complex<double> v = x[static_cast<size_t>(i + k + len / 2)] * w;
-                x[static_cast<size_t>(i + k)] = u + v;
-                x[static_cast<size_t>(i + k + len / 2)] = u - v;
-            }
-        }
-    }
-    std::vector<double> power(kN / 2 + 1);
-    for (int k = 0; k <= kN / 2; ++k)
-        power[static_cast<size_t>(k)] = std::norm(x[static_cast<size_t>(k)]);
-    return power;
+    return SegmentPower(std::vector<double>(samples.begin(), samples.end()), 0, kN, kN);
 }
 
 double BandDb(const std::vector<double>& power, double centre)
@@ -87,14 +58,6 @@ double BandDb(const std::vector<double>& power, double centre)
          ++k)
         sum += power[static_cast<size_t>(k)];
     return 10.0 * std::log10(sum);
-}
-
-double RmsDb(const int16_t* samples)
-{
-    double sum = 0.0;
-    for (int i = 0; i < kN; ++i)
-        sum += static_cast<double>(samples[i]) * samples[i];
-    return 10.0 * std::log10(sum / kN);
 }
 
 struct ShapeRow
@@ -140,8 +103,8 @@ TEST_P(HearingShape, third_octave_bands_follow_the_tilt_and_the_rms_stays)
 {
     const std::vector<int16_t> plain = Period(GetParam(), {});
     const std::vector<int16_t> shaped = Period(GetParam(), HearingTilt(kProfile, HearingEar::Both));
-    const std::vector<double> plainPower = PowerSpectrum(plain.data());
-    const std::vector<double> shapedPower = PowerSpectrum(shaped.data());
+    const std::vector<double> plainPower = PowerSpectrum(plain);
+    const std::vector<double> shapedPower = PowerSpectrum(shaped);
     std::vector<double> centres, measured, expected;
     for (int n = -6; n <= 9; ++n)
     {
@@ -155,7 +118,7 @@ TEST_P(HearingShape, third_octave_bands_follow_the_tilt_and_the_rms_stays)
         offset += (measured[i] - expected[i]) / static_cast<double>(centres.size());
     for (size_t i = 0; i < centres.size(); ++i)
         EXPECT_NEAR(measured[i] - offset, expected[i], 2.0) << centres[i] << " Hz";
-    EXPECT_NEAR(RmsDb(shaped.data()), RmsDb(plain.data()), 1.0);
+    EXPECT_NEAR(RmsDb(shaped), RmsDb(plain), 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Noises, HearingShape,

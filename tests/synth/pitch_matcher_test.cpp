@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "synth/pitch_matcher.h"
 #include "synth/tone_sequence.h"
 #include "testing/param_name.h"
+#include "testing/sound_level.h"
 
 namespace
 {
@@ -192,16 +194,10 @@ TEST(ToneSequenceTest, tones_ramp_in_and_out_with_silence_between)
     const std::vector<int16_t> s = RenderToneSequence({1000.0, 2000.0});
     ASSERT_EQ(s.size(), 2u * (44100u + 22050u));
     // The 20 ms ramp: nothing near full level in its first millisecond.
-    for (int i = 0; i < 44; ++i)
-        EXPECT_LE(std::abs(s[i]), 30) << "sample " << i;
-    for (int i = 44100 - 44; i < 44100; ++i)
-        EXPECT_LE(std::abs(s[i]), 30) << "sample " << i;
-    for (size_t i = 44100; i < 66150; ++i)
-        ASSERT_EQ(s[i], 0) << "gap sample " << i;
-    int peak = 0;
-    for (int i = 882; i < 44100 - 882; ++i)
-        peak = std::max(peak, std::abs(static_cast<int>(s[i])));
-    EXPECT_EQ(peak, 3000);
+    EXPECT_LE(Peak(std::span(s.data(), 44)), 30);
+    EXPECT_LE(Peak(std::span(s.data() + 44100 - 44, 44)), 30);
+    EXPECT_EQ(Peak(std::span(s.data() + 44100, 22050)), 0) << "the gap";
+    EXPECT_EQ(Peak(std::span(s.data() + 882, 44100 - 2 * 882)), 3000);
 }
 
 } // namespace
