@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/read_up_to.h"
 #include "settings/replace_file.h"
 #include "synth/hearing_check.h"
 
@@ -167,19 +168,8 @@ HearingProfileLoad LoadHearingProfile(const std::string& folder)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // One byte beyond the cap tells a file that is too large.
     std::string bytes(kMaxHearingProfileBytes + 1, '\0');
-    size_t size = 0;
     int error = 0;
-    while (size < bytes.size())
-    {
-        const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            error = errno;
-        if (got <= 0)
-            break;
-        size += static_cast<size_t>(got);
-    }
+    const std::size_t size = ReadUpTo(fd, bytes.data(), bytes.size(), error);
     ::close(fd);
     if (error != 0)
     {

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/read_up_to.h"
 #include "settings/noise_extras.h"
 #include "settings/replace_file.h"
 #include "settings/setting_text.h"
@@ -147,19 +148,8 @@ SettingsLoadResult Load(CSettingsTable<Record>& table, const std::string& path)
     // More than the header and a full table of records is never used, so a
     // huge or endless file costs no more than that.
     std::vector<unsigned char> bytes(kSettingsHeaderSize + kSettingSlots * sizeof(Record) + 1);
-    std::size_t size = 0;
     int error = 0;
-    while (size < bytes.size())
-    {
-        const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            error = errno;
-        if (got <= 0)
-            break;
-        size += static_cast<std::size_t>(got);
-    }
+    const std::size_t size = ReadUpTo(fd, bytes.data(), bytes.size(), error);
     ::close(fd);
     if (error != 0)
     {
