@@ -4,7 +4,7 @@
 #include "app/main_dlg.h"
 
 #include "app/resource_ids.h"
-#include "app/spectrum_view.h"
+#include "app/sound_picture.h"
 #include "ui/controls/combo_ctrl.h"
 #include "ui/controls/slider_ctrl.h"
 #include "ui/dialog/number_text.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's picture of the sound: it follows each edit before Play,
 // and it has a place of its own in the window.
-#include "app/spectrum_view.h"
+#include "app/sound_picture.h"
 #include "tests/app/main_dlg_window_fixture.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The picture of the sound, rendered offscreen: where its band edges, notch,
 // marker and traces lie, how steeply it falls, and what it says in words.
-#include "app/spectrum_view.h"
+#include "app/sound_picture.h"
 #include "testing/param_name.h"
 #include "testing/ui/qt_test_app.h"
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/spectrum_picture.h"
+#include "app/sound_shape.h"
 
 #include <QRectF>
 #include <QWidget>
 
-// A small picture of the designed spectrum (spectrum_picture.h), drawn with
+// A small picture of the designed spectrum (sound_shape.h), drawn with
 // the palette's colours so that light and dark themes both read:
 // - frequency runs across PlotRect() logarithmically, SpectrumPicture::kLowestHz
 //   at its left edge and kHighestHz at its right edge, with lines and labels

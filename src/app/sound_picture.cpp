@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/spectrum_view.h"
+#include "app/sound_picture.h"
 
 #include <QPaintEvent>
 #include <QPainter>

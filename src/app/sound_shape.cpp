@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/spectrum_picture.h"
+#include "app/sound_shape.h"
 
 #include "synth/noise_type.h"
 
