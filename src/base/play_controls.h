@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "base/stereo_sound.h"
+
 // The noise and surf parameters that Play needs, as the controls hold them.
 struct PlayParameters
 {
@@ -21,6 +23,8 @@ struct PlayParameters
     // A band cut from the noise around tinnitusFreq (not the tone).
     bool notch = false;
     double notchWidthOctaves = 1.0; // 0.5 or 1
+    // Two channels with an independent noise in each; off: one channel.
+    StereoSound stereo{};
 };
 
 // Reads the current parameters from wherever the user sets them (the window's

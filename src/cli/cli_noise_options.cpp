@@ -47,7 +47,46 @@ bool LooksNumeric(const std::string& text)
     return true;
 }
 
+// One ear's level: a whole number of dB, StereoSound::kMinLevelDb..0, or
+// "silent".
+std::optional<int> ParseEarLevel(std::string_view text)
+{
+    if (text == "silent")
+        return StereoSound::kSilent;
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = LooksNumeric(copy) && !copy.empty() ? std::strtod(copy.c_str(), &end) : 1.0;
+    if (end == nullptr || end == copy.c_str() || !OnlyBlanksFrom(end) || value != std::floor(value)
+        || value > StereoSound::kMaxLevelDb || value < StereoSound::kMinLevelDb)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
 } // namespace
+
+StereoSound StereoOf(const NoiseOptions& options)
+{
+    StereoSound stereo;
+    stereo.on = options.stereo == 1;
+    if (!stereo.on)
+        return stereo;
+    if (options.earLevelDb)
+        stereo.earLevelDb = *options.earLevelDb;
+    if (options.toneEar)
+        stereo.toneEar = *options.toneEar;
+    return stereo;
+}
+
+bool EarsFitStereo(const NoiseOptions& noise)
+{
+    if (noise.stereo == 1)
+        return true;
+    if (noise.earLevelDb)
+        Refuse("--ear-levels", "only stereo sound has a level for each ear; add --stereo.");
+    else if (noise.toneEar)
+        Refuse("--tone-ear", "only stereo sound plays the tone in one ear; add --stereo.");
+    return !noise.earLevelDb && !noise.toneEar;
+}
 
 std::string_view COptionReader::Next()
 {
@@ -198,6 +237,43 @@ OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader,
         options.hearingShaped = argument == "--hearing-shaped" ? 1 : 0;
         return OptionOutcome::Taken;
     }
+    if (argument == "--stereo" || argument == "--no-stereo")
+    {
+        options.stereo = argument == "--stereo" ? 1 : 0;
+        return OptionOutcome::Taken;
+    }
+    if (name == "--ear-levels")
+    {
+        const std::optional<std::string_view> text = reader.Value(argument);
+        if (!text)
+            return OptionOutcome::Refused;
+        const size_t comma = text->find(',');
+        const std::optional<int> left =
+            comma == std::string_view::npos ? std::nullopt : ParseEarLevel(text->substr(0, comma));
+        const std::optional<int> right =
+            comma == std::string_view::npos ? std::nullopt : ParseEarLevel(text->substr(comma + 1));
+        if (!left || !right)
+        {
+            Refuse(name, "Please give two levels as LEFT,RIGHT: whole dB from -60 to 0, or silent.");
+            return OptionOutcome::Refused;
+        }
+        options.earLevelDb = std::array<int, 2>{*left, *right};
+        return OptionOutcome::Taken;
+    }
+    if (name == "--tone-ear")
+    {
+        const std::optional<std::string_view> text = reader.Value(argument);
+        if (!text)
+            return OptionOutcome::Refused;
+        const std::optional<ToneEar> ear = ToneEarFromName(*text);
+        if (!ear)
+        {
+            Refuse(name, "Please choose left, right or both.");
+            return OptionOutcome::Refused;
+        }
+        options.toneEar = ear;
+        return OptionOutcome::Taken;
+    }
     if (argument == "--endless" || argument == "--no-endless")
     {
         options.endless = argument == "--endless" ? 1 : 0;
@@ -294,4 +370,12 @@ const char* const kNoiseOptionsHelp =
     "                         same distance above your thresholds from\n"
     "                         'susurra-cli hearing' (at most +20 dB, the level\n"
     "                         unchanged); one channel: both ears' shape\n"
-    "  --no-hearing-shaped    the noise as its type makes it\n";
+    "  --no-hearing-shaped    the noise as its type makes it\n"
+    "  --stereo               two channels, each ear with its own noise (same\n"
+    "                         spectrum, independent phases); default: as the\n"
+    "                         setting\n"
+    "  --no-stereo            one channel, the same sound in both ears\n"
+    "  --ear-levels L,R       with --stereo, each ear's level in whole dB from -60\n"
+    "                         to 0, or silent; default 0,0\n"
+    "  --tone-ear EAR         with --stereo, the ear the tone plays in: left,\n"
+    "                         right or both; default both\n";

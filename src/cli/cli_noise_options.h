@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
+#include "base/stereo_sound.h"
 #include "soundfile/sound_render.h"
 #include "synth/parameter_limits.h"
 
@@ -24,7 +26,18 @@ struct NoiseOptions
     int notch = 0;                  // a band cut around tinnitusFreq: 1 on, 0 off, -1 not given
     double notchWidthOctaves = 1.0; // 0.5 or 1; NaN not given
     int hearingShaped = 0;          // tilted to the hearing profile: 1 on, 0 off, -1 not given
+    int stereo = 0;                 // two channels: 1 on, 0 off, -1 not given
+    std::optional<std::array<int, 2>> earLevelDb; // left, right; none: not given
+    std::optional<ToneEar> toneEar;               // none: not given
 };
+
+// The stereo part of options: off, or on with the ears as given (0 dB and
+// both ears for the tone where not given).
+StereoSound StereoOf(const NoiseOptions& options);
+
+// Refuses --ear-levels or --tone-ear when the sound is not stereo (prints
+// why); true when the options fit together.
+bool EarsFitStereo(const NoiseOptions& noise);
 
 // One command-line option split into name and value: "--lower 20" or
 // "--lower=20". A value-taking option at the end of the line is an error.
@@ -75,7 +88,8 @@ enum class OptionOutcome
 // Handles argument (already read from reader) if it is one of --type,
 // --lower, --upper, --tinnitus-freq, --surf-strength, --surf-period,
 // --endless, --no-endless, --seed, --notch, --no-notch, --notch-width,
-// --hearing-shaped, --no-hearing-shaped.
+// --hearing-shaped, --no-hearing-shaped, --stereo, --no-stereo, --ear-levels,
+// --tone-ear.
 OptionOutcome ParseNoiseOption(std::string_view argument, COptionReader& reader, NoiseOptions& options);
 
 // Parses an endless-noise seed: a whole number 0..2^64-1 in decimal. On

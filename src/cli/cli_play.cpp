@@ -274,7 +274,7 @@ int RunPlay(int argc, char** argv)
     if (!chosen)
         return 2;
     const NoiseOptions& noise = *chosen;
-    if (!SeedFitsEndless(noise) || !NotchFitsType(given, noise))
+    if (!SeedFitsEndless(noise) || !NotchFitsType(given, noise) || !EarsFitStereo(noise))
         return 2;
     const std::optional<WaveBackend> backend = ChosenBackend(play.backend, "play");
     if (!backend)

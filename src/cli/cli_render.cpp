@@ -305,7 +305,7 @@ int RunRender(int argc, char** argv)
     if (!fromSetting || !fileSetting)
         return 2;
     const NoiseOptions& noise = *fromSetting;
-    if (!SeedFitsEndless(noise) || !NotchFitsType(given.noise, noise))
+    if (!SeedFitsEndless(noise) || !NotchFitsType(given.noise, noise) || !EarsFitStereo(noise))
         return 2;
     FileOptions file{static_cast<double>(fileSetting->fadeIn),
                      static_cast<double>(fileSetting->fadeOut),

@@ -42,6 +42,12 @@ void LayOverNoiseOptions(const NoiseOptions& given, NoiseOptions& noise)
         noise.notch = given.notch;
     if (given.hearingShaped >= 0)
         noise.hearingShaped = given.hearingShaped;
+    if (given.stereo >= 0)
+        noise.stereo = given.stereo;
+    if (given.earLevelDb)
+        noise.earLevelDb = given.earLevelDb;
+    if (given.toneEar)
+        noise.toneEar = given.toneEar;
     for (auto field : {&NoiseOptions::lowerLimit, &NoiseOptions::upperLimit, &NoiseOptions::surfStrength,
                        &NoiseOptions::surfPeriod, &NoiseOptions::notchWidthOctaves})
         if (!std::isnan(given.*field))
@@ -97,6 +103,12 @@ std::optional<NoiseOptions> NoiseOptionsFromSetting(const CSettingsStore& store,
     options.endless = extras.endless ? 1 : 0;
     options.notch = extras.notch ? 1 : 0;
     options.hearingShaped = extras.hearingShaped ? 1 : 0;
+    options.stereo = extras.stereo.on ? 1 : 0;
+    if (extras.stereo.on)
+    {
+        options.earLevelDb = extras.stereo.earLevelDb;
+        options.toneEar = extras.stereo.toneEar;
+    }
     options.notchWidthOctaves = extras.notch ? ValidNotchWidth(extras.notchWidthOctaves) : 1.0;
     LayOverNoiseOptions(given, options);
     return options;
@@ -132,7 +144,7 @@ std::optional<FileSetting> CheckedFileSetting(const CSettingsStore& store, std::
 
 NoiseOptions UnsetNoiseOptions()
 {
-    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN, -1, std::nullopt, -1, NAN, -1};
+    return NoiseOptions{-1, NAN, NAN, -1, NAN, NAN, -1, std::nullopt, -1, NAN, -1, -1, std::nullopt, std::nullopt};
 }
 
 void WarnAboutDamagedSettings(const CSettingsStore& store)

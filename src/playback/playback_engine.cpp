@@ -171,8 +171,9 @@ void CPlaybackEngine::HaltOutput()
     m_cueDone.store(true, std::memory_order_release);
 }
 
-bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count)
+bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count, ToneEar ear)
 {
+    static_cast<void>(ear); // one channel so far: every cue is heard in both ears
     if (!m_deviceOpen)
         return false;
     const bool wasPlaying = m_playing.load(std::memory_order_acquire);

@@ -79,7 +79,9 @@ public:
     // match's tones), stopping the sound that plays. The samples must stay
     // unchanged until CueDone or until the next Play, PlayCue, Stop or
     // Shutdown. False when no device is open or it refused the buffer.
-    bool PlayCue(const int16_t* samples, uint32_t count);
+    // `ear` chooses the channel on a two-channel stream: Both plays the cue
+    // in every channel.
+    bool PlayCue(const int16_t* samples, uint32_t count, ToneEar ear = ToneEar::Both);
     // True once the last cue was played or handed back (and before any).
     bool CueDone() const { return m_cueDone.load(std::memory_order_acquire); }
 

@@ -47,9 +47,10 @@ bool TerminateTexts(FileSetting& s)
 // the settings alone and no stale memory reaches the disk.
 void CleanForWriting(NoiseSetting& s)
 {
-    std::memset(s.reserved1, 0, sizeof s.reserved1);
     // A valid extension block stays; anything else there becomes zeros.
-    WriteNoiseExtras(s, ReadNoiseExtras(s));
+    const NoiseExtras extras = ReadNoiseExtras(s);
+    std::memset(s.reserved1, 0, sizeof s.reserved1);
+    WriteNoiseExtras(s, extras);
     StoreName(s.name, std::string(FieldText(s.name)));
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/io_result.h"
+#include "base/stereo_sound.h"
 #include "soundfile/compressed_writer.h"
 #include "soundfile/wave_writer.h"
 #include "synth/noise_synth.h"
@@ -26,6 +27,10 @@ struct SoundValues
     double notchWidthOctaves = 1.0;
     // The listener's shape on the noises; off by default. The tone is not affected.
     SpectrumTilt tilt{};
+    // Two channels, each ear with its own noise at its own level; off: one
+    // channel. In stereo, tilt shapes the left ear and rightTilt the right.
+    StereoSound stereo{};
+    SpectrumTilt rightTilt{};
 };
 
 // The notch of a sound: on only for the noises.

@@ -10,6 +10,10 @@ class CPhaseGenerator
 public:
     static constexpr int kMaxDraw = 32767;
 
+    CPhaseGenerator() = default;
+    // Starts from another state: a second, independent sequence.
+    explicit CPhaseGenerator(uint32_t state) : m_state(state) {}
+
     // Advances the state and returns the next draw, 0..32767.
     int Next();
 
