@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <unistd.h>
+
 #include "base/printable_text.h"
 #include "cli/cli_commands.h"
 #include "cli/standard_output.h"
@@ -69,5 +71,12 @@ int RunCommand(int argc, char** argv)
 // was lost.
 int main(int argc, char** argv)
 {
+    // Into a pipe or file, output is block-buffered anyway; a buffer larger
+    // than any help text keeps a failed write's reason until the final
+    // flush, which reports it. A terminal keeps its line buffering.
+    // (glibc takes the size only with a buffer of the caller's.)
+    static char buffer[1 << 16];
+    if (!isatty(STDOUT_FILENO))
+        std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     return FinishStandardOutput(RunCommand(argc, argv));
 }

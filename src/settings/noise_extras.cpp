@@ -74,7 +74,8 @@ NoiseExtras ReadNoiseExtras(const NoiseSetting& setting)
     const std::uint8_t width = b[4];
     const bool notch = (flags & kNotchFlag) != 0;
     const bool valid = std::memcmp(b, kMarker, sizeof kMarker) == 0 && (flags & ~kKnownFlags) == 0
-                       && (notch ? (width == kHalfOctave || width == kOneOctave) : width == 0) && BlockCheck(setting) == b[5];
+                       && (notch ? (width == kHalfOctave || width == kOneOctave) : width == 0)
+                       && BlockCheck(setting) == b[5];
     const std::optional<StereoSound> stereo =
         (flags & kStereoFlag) ? ReadStereo(setting) : std::optional<StereoSound>(StereoSound{});
     if (!valid || !stereo)
@@ -97,10 +98,9 @@ void WriteNoiseExtras(NoiseSetting& setting, const NoiseExtras& extras)
     if (!extras.endless && !extras.notch && !extras.brown && !extras.hearingShaped && !extras.stereo.on)
         return;
     std::memcpy(b, kMarker, sizeof kMarker);
-    b[3] =
-        static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0)
-                                  | (extras.brown ? kBrownFlag : 0) | (extras.stereo.on ? kStereoFlag : 0)
-                                  | (extras.hearingShaped ? kHearingShapedFlag : 0));
+    b[3] = static_cast<std::uint8_t>((extras.endless ? kEndlessFlag : 0) | (extras.notch ? kNotchFlag : 0)
+                                     | (extras.brown ? kBrownFlag : 0) | (extras.stereo.on ? kStereoFlag : 0)
+                                     | (extras.hearingShaped ? kHearingShapedFlag : 0));
     b[4] = !extras.notch ? 0 : extras.notchWidthOctaves == 0.5 ? kHalfOctave : kOneOctave;
     if (extras.stereo.on)
     {
