@@ -67,8 +67,11 @@ void CMainDlg::ShowSpectrum()
     values.stereo = m_stereo.on;
     for (int ear = 0; ear < 2; ++ear)
     {
-        const int level = m_stereo.earLevelDb[ear];
-        values.earLevelDb[ear] = level <= StereoSound::kSilent ? SpectrumPicture::kSilenceDb : level;
+        // The tone in one ear leaves the other silent.
+        const ToneEar other = ear == 0 ? ToneEar::Right : ToneEar::Left;
+        const bool silent =
+            m_stereo.earLevelDb[ear] <= StereoSound::kSilent || (IsTone(values.noiseType) && m_stereo.toneEar == other);
+        values.earLevelDb[ear] = silent ? SpectrumPicture::kSilenceDb : m_stereo.earLevelDb[ear];
     }
     m_spectrumView->SetPicture(DescribeSpectrum(values));
 }

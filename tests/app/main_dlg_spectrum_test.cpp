@@ -79,6 +79,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   d.GetDlgItemAs<QSpinBox>(IDC_RIGHT_EAR)->setValue(StereoSound::kSilent);
                               },
                               "Left ear: 0 dB. Right ear: silent."},
+                      EditRow{"the tone in the right ear",
+                              [](CMainDlg& d) {
+                                  W::Button(d, IDC_TINNITUS_FINDER)->click();
+                                  W::Button(d, IDC_STEREO)->click();
+                                  d.GetDlgItemAs<QSpinBox>(IDC_RIGHT_EAR)->setValue(-12);
+                                  W::Choose(d.GetDlgItemAs<CComboCtrl>(IDC_TONE_EAR), 2);
+                              },
+                              "A tone at 1000 Hz. Left ear: silent. Right ear: -12 dB."},
                       EditRow{"a noise setting",
                               [](CMainDlg& d) {
                                   W::Button(d, IDC_PINK)->click();
