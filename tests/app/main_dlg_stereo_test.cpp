@@ -113,6 +113,11 @@ struct EnabledRow
     bool ears, toneEar;
 };
 
+void PrintTo(const EnabledRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
 class MainDlgStereoEnabled : public MainDlgStereo, public ::testing::WithParamInterface<EnabledRow>
 {};
 
