@@ -177,3 +177,19 @@ TEST_F(MainDlgStereo, AStereoWaveFileMayBeHalfAsLong)
     EXPECT_FALSE(QFile::exists(name));
     EXPECT_EQ(Text(d, IDC_STATUS), "nothing to do");
 }
+
+TEST_F(MainDlgStereo, TheCheckBoxRestartsTheSoundAndTheLevelsWaitForPlay)
+{
+    CMainDlg& d = Start();
+    d.OnPlay();
+    ASSERT_TRUE(d.IsPlaying());
+    int opens = m_waveOut.CountCalls("Open");
+    Button(d, IDC_STEREO)->click();
+    EXPECT_EQ(m_waveOut.CountCalls("Open"), ++opens) << "ticked: played again at once";
+    Ear(d, 1)->setValue(-6);
+    Choose(d.GetDlgItemAs<CComboCtrl>(IDC_TONE_EAR), 2);
+    EXPECT_EQ(m_waveOut.CountCalls("Open"), opens) << "a level is heard from the next Play";
+    d.OnPlay();
+    EXPECT_EQ(m_waveOut.CountCalls("Open"), ++opens);
+    EXPECT_TRUE(d.IsPlaying());
+}
