@@ -377,6 +377,30 @@
         <source>Spectrum</source>
         <translation>Spektrum</translation>
     </message>
+    <message>
+        <source>Stereo (&amp;2 ears)</source>
+        <translation>Stere&amp;o</translation>
+    </message>
+    <message>
+        <source>Left:</source>
+        <translation>Links:</translation>
+    </message>
+    <message>
+        <source>Left ear</source>
+        <translation>Linkes Ohr</translation>
+    </message>
+    <message>
+        <source>Right:</source>
+        <translation>Rechts:</translation>
+    </message>
+    <message>
+        <source>Right ear</source>
+        <translation>Rechtes Ohr</translation>
+    </message>
+    <message>
+        <source>Tone in:</source>
+        <translation>Ton:</translation>
+    </message>
 </context>
 <context>
     <name>CDigitsEdit</name>
@@ -520,6 +544,30 @@
     <message>
         <source>8 h</source>
         <translation>8 h</translation>
+    </message>
+    <message>
+        <source>I can&apos;t write %1: a stereo WAV file can be at most %2 (%3 s) long, half as long as a mono one</source>
+        <translation>Ich kann %1 nicht schreiben: Eine Stereo-WAV-Datei darf höchstens %2 (%3 s) lang sein, halb so lang wie eine Mono-Datei</translation>
+    </message>
+    <message>
+        <source>Silent</source>
+        <translation>Stumm</translation>
+    </message>
+    <message>
+        <source> dB</source>
+        <translation> dB</translation>
+    </message>
+    <message>
+        <source>Both ears</source>
+        <translation>Beidseits</translation>
+    </message>
+    <message>
+        <source>Left ear</source>
+        <translation>Links</translation>
+    </message>
+    <message>
+        <source>Right ear</source>
+        <translation>Rechts</translation>
     </message>
 </context>
 <context>

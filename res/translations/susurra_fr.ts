@@ -377,6 +377,30 @@
         <source>Spectrum</source>
         <translation>Spectre</translation>
     </message>
+    <message>
+        <source>Stereo (&amp;2 ears)</source>
+        <translation>St&amp;éréo</translation>
+    </message>
+    <message>
+        <source>Left:</source>
+        <translation>Gauche&#x202f;:</translation>
+    </message>
+    <message>
+        <source>Left ear</source>
+        <translation>Oreille gauche</translation>
+    </message>
+    <message>
+        <source>Right:</source>
+        <translation>Droite&#x202f;:</translation>
+    </message>
+    <message>
+        <source>Right ear</source>
+        <translation>Oreille droite</translation>
+    </message>
+    <message>
+        <source>Tone in:</source>
+        <translation>Son&#x202f;:</translation>
+    </message>
 </context>
 <context>
     <name>CDigitsEdit</name>
@@ -520,6 +544,30 @@
     <message>
         <source>8 h</source>
         <translation>8 h</translation>
+    </message>
+    <message>
+        <source>I can&apos;t write %1: a stereo WAV file can be at most %2 (%3 s) long, half as long as a mono one</source>
+        <translation>Je ne peux pas écrire %1 : un fichier WAV stéréo dure au plus %2 (%3 s), moitié moins qu’un fichier mono</translation>
+    </message>
+    <message>
+        <source>Silent</source>
+        <translation>Silence</translation>
+    </message>
+    <message>
+        <source> dB</source>
+        <translation>&#xa0;dB</translation>
+    </message>
+    <message>
+        <source>Both ears</source>
+        <translation>Les deux</translation>
+    </message>
+    <message>
+        <source>Left ear</source>
+        <translation>Gauche</translation>
+    </message>
+    <message>
+        <source>Right ear</source>
+        <translation>Droite</translation>
     </message>
 </context>
 <context>

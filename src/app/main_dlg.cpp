@@ -187,6 +187,7 @@ bool CMainDlg::OnInitDialog()
     if (m_soundStarted)
         FillDevices();
     SetUpNotchControls();
+    SetUpStereoControls();
     SetUpSpectrumView();
     m_initDone = true;
     ApplyNoiseSetting();

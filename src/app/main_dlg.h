@@ -33,6 +33,7 @@
 class CComboCtrl;
 class QCheckBox;
 class QDialog;
+class QSpinBox;
 class CIconButton;
 class CProgressCtrl;
 class CSliderCtrl;
@@ -146,6 +147,17 @@ public:
     // The notch the current parameters ask for (off for the tone).
     NotchBand CurrentNotch() const;
 
+    // Stereo (main_dlg_stereo.cpp). The check box restarts a playing sound
+    // with it, as Endless does; the ears' levels and the tone's ear are
+    // heard from the next Play, as the surf fields are.
+    void OnStereo();
+    void OnStereoLevels();
+    // The longest WAV file of the current sound: half as long in stereo,
+    // whose frames take twice the bytes.
+    int MaxWaveSeconds() const;
+    // The sound of the current parameters.
+    SoundValues Sound() const;
+
     bool IsPlaying() const { return m_engine.IsPlaying(); }
     // Long work runs on the window's thread; commands from outside wait.
     bool WorkInProgress() const { return Busy(); }
@@ -219,6 +231,11 @@ public:
     bool m_endless = false;
     uint64_t m_seed = 0; // of the last endless file
     CSpectrumView* m_spectrumView = nullptr;
+    // Two channels, each ear at its own level; kept with a noise setting.
+    StereoSound m_stereo;
+    QCheckBox* m_stereoCheck = nullptr;
+    QSpinBox* m_earSpins[2] = {nullptr, nullptr}; // left, right
+    CComboCtrl* m_toneEarCombo = nullptr;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -288,8 +305,6 @@ private:
     // redrawn from the controls whenever one of the values it shows changes.
     void SetUpSpectrumView();
     void ShowSpectrum();
-    // The sound of the current parameters.
-    SoundValues Sound() const;
     // Makes the signal of the current parameters, while playback waits.
     void MakeSignal();
     // Asks for a file name; a path too long for the writer is refused with
@@ -298,6 +313,11 @@ private:
     void Warn(const QString& text);
     // Endless applies to the noises only: off for the Tinnitus Finder.
     void UpdateEndlessEnabled();
+    void SetUpStereoControls();
+    // m_stereo into its controls, without running their handlers.
+    void ShowStereo();
+    // The ears' controls with Stereo only; the tone's ear for the tone too.
+    void UpdateStereoEnabled();
     bool Busy() const { return m_busy > 0; }
 
     CNoiseSynthGenerator m_generator{m_synth};

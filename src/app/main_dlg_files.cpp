@@ -40,6 +40,15 @@ QString Writing()
     return QCoreApplication::translate("CMainDlg", "writing sound file");
 }
 
+// h:mm:ss of a length in seconds.
+QString Clock(int seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
 // A path as the file system takes it.
 std::string FileSystemName(const QString& path)
 {
@@ -61,6 +70,7 @@ SoundValues CMainDlg::Sound() const
     sound.notchWidthOctaves = m_notchWidthOctaves;
     sound.endless = m_endless && !IsTone(m_noiseType);
     sound.seed = m_seed;
+    sound.stereo = m_stereo;
     return sound;
 }
 
@@ -93,6 +103,11 @@ std::optional<QString> CMainDlg::ChooseFileName()
 
 void CMainDlg::OnToFile()
 {
+    const auto warnStereoTooLong = [this] {
+        const int limit = MaxWaveSeconds();
+        Warn(tr("I can't write %1: a stereo WAV file can be at most %2 (%3 s) long, half as long as a mono one")
+                 .arg(m_fileName, Clock(limit), QString::number(limit)));
+    };
     // A refused value leaves the values after it unread: writing now would
     // use stale ones.
     if (!UpdateData(true))
@@ -146,6 +161,15 @@ void CMainDlg::OnToFile()
         return;
     }
 
+    // Stereo frames take twice the bytes: a stereo WAV file holds half as long.
+    const bool wave = SoundFileTypeOf(m_writer.fileName) == SoundFileType::Wave;
+    if (wave && m_stereo.on && m_playTime.TotalSeconds() > MaxWaveSeconds())
+    {
+        warnStereoTooLong();
+        ShowStatus(m_engine.IsPlaying() ? Playing() : NothingToDo());
+        return;
+    }
+
     ShowStatus(Writing());
     // Every file of endless noise is one of its own.
     m_seed = DrawRandomSeed();
@@ -165,7 +189,9 @@ void CMainDlg::OnToFile()
         file.totalSeconds = m_playTime.TotalSeconds();
         result = WriteSoundFile(m_writer, m_synth, Sound(), file);
     }
-    if (!result && result.problem != IoProblem::Cancelled)
+    if (result.problem == IoProblem::WaveTooLong && m_stereo.on)
+        warnStereoTooLong();
+    else if (!result && result.problem != IoProblem::Cancelled)
         Warn(IoResultMessage(result));
     ShowStatus(m_engine.IsPlaying() ? Playing() : NothingToDo());
 }

@@ -67,6 +67,7 @@ PlayParameters CMainDlg::ReadControls()
     params.notch = m_notch;
     params.notchWidthOctaves = m_notchWidthOctaves;
     params.endless = m_endless && !IsTone(m_noiseType);
+    params.stereo = m_stereo;
     // Each run of endless noise is one of its own.
     params.seed = DrawRandomSeed();
     return params;

@@ -75,6 +75,10 @@ void CMainDlg::ApplyNoiseSetting()
             m_notch = extras.notch;
             m_notchWidthOctaves = extras.notch ? ValidNotchWidth(extras.notchWidthOctaves) : 1.0;
             m_endless = extras.endless;
+            // The engine restarts only for a change it knows of.
+            if (extras.stereo != m_stereo)
+                m_engine.MarkSurfChanged();
+            m_stereo = extras.stereo;
         }
     }
     m_freqSlider->SetPos(FreqToSliderPos(m_tinnitusFreq), true);
@@ -82,6 +86,7 @@ void CMainDlg::ApplyNoiseSetting()
     const bool valid = UpdateData(true);
     ShowNotch();
     UpdateEndlessEnabled();
+    ShowStereo();
     if (m_initDone
         && (m_noiseType != m_generatedType || !m_synth.m_ready || !SameNotch(CurrentNotch(), m_generatedNotch)))
     {
@@ -154,6 +159,8 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
         extras.notch = m_notch && !IsTone(m_noiseType);
         extras.notchWidthOctaves = extras.notch ? m_notchWidthOctaves : 0.0;
         extras.brown = m_noiseType == Brown;
+        if (m_stereo.on)
+            extras.stereo = m_stereo;
         WriteNoiseExtras(setting, extras);
         return;
     }

@@ -42,6 +42,7 @@ void CMainDlg::SetUpSpectrumView()
         connect(radio, &QAbstractButton::toggled, this, show);
     connect(m_notchCheck, &QAbstractButton::toggled, this, show);
     connect(m_notchWidthCombo, &CComboCtrl::SelChange, this, show);
+    // The stereo controls redraw it from their handlers, which keep m_stereo.
     connect(m_freqSlider, &CSliderCtrl::CustomDraw, this, show);
     connect(this, &CMainDlg::PlayerStateChanged, this, show);
     ShowSpectrum();
@@ -63,5 +64,14 @@ void CMainDlg::ShowSpectrum()
     values.tinnitusHz = m_tinnitusFreq;
     values.notch = NotchBand{m_notchCheck->isChecked() && !IsTone(values.noiseType),
                              static_cast<double>(m_tinnitusFreq), m_notchWidthOctaves};
+    values.stereo = m_stereo.on;
+    for (int ear = 0; ear < 2; ++ear)
+    {
+        // The tone in one ear leaves the other silent.
+        const ToneEar other = ear == 0 ? ToneEar::Right : ToneEar::Left;
+        const bool silent =
+            m_stereo.earLevelDb[ear] <= StereoSound::kSilent || (IsTone(values.noiseType) && m_stereo.toneEar == other);
+        values.earLevelDb[ear] = silent ? SpectrumPicture::kSilenceDb : m_stereo.earLevelDb[ear];
+    }
     m_spectrumView->SetPicture(DescribeSpectrum(values));
 }

@@ -92,6 +92,14 @@ constexpr int IDC_MATCH = 1143;
 constexpr int IDC_BROWN = 1150;
 // The frame of the picture of the sound.
 constexpr int IDC_SPECTRUM = 1160;
+// Stereo: the check box, each ear's level and the ear the tone plays in.
+constexpr int IDC_STEREO = 1170;
+constexpr int IDC_LEFT_EAR_LABEL = 1171;
+constexpr int IDC_LEFT_EAR = 1172;
+constexpr int IDC_RIGHT_EAR_LABEL = 1173;
+constexpr int IDC_RIGHT_EAR = 1174;
+constexpr int IDC_TONE_EAR_LABEL = 1175;
+constexpr int IDC_TONE_EAR = 1176;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;

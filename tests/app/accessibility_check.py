@@ -25,6 +25,7 @@ READING_ORDER = [
     "Physiological Noise", "White Noise", "Pink Noise", "Tinnitus Finder", "Brown Noise", "Match\u2026",
     "Frequency (Hz)", "Frequency (Hz)", "Lower Limit (Hz)", "Upper Limit (Hz)", "Strength (%)",
     "Period (s)", "Endless (never repeats)", "Notch at tinnitus frequency", "Width",
+    "Stereo (2 ears)", "Left ear", "Right ear", "Tone in",
     "Select Setting", "Save Setting", "Fade-in (s)", "Fade-out (s)", "Total Playing Time",
     "File Name", "Browse", "Keep the computer awake while playing", "Fade in at Play (s)",
     "Glide between sounds",

@@ -4,6 +4,8 @@
 #include "app/sound_picture.h"
 #include "tests/app/main_dlg_window_fixture.h"
 
+#include <QSpinBox>
+
 #include <functional>
 
 namespace
@@ -64,6 +66,27 @@ INSTANTIATE_TEST_SUITE_P(
                                   W::Choose(d.m_notchWidthCombo, 0);
                               },
                               "A notch from 841 Hz to 1189 Hz"},
+                      EditRow{"stereo with each ear at its level",
+                              [](CMainDlg& d) {
+                                  W::Button(d, IDC_STEREO)->click();
+                                  d.GetDlgItemAs<QSpinBox>(IDC_LEFT_EAR)->setValue(-3);
+                                  d.GetDlgItemAs<QSpinBox>(IDC_RIGHT_EAR)->setValue(-20);
+                              },
+                              "Left ear: -3 dB. Right ear: -20 dB."},
+                      EditRow{"a silent ear",
+                              [](CMainDlg& d) {
+                                  W::Button(d, IDC_STEREO)->click();
+                                  d.GetDlgItemAs<QSpinBox>(IDC_RIGHT_EAR)->setValue(StereoSound::kSilent);
+                              },
+                              "Left ear: 0 dB. Right ear: silent."},
+                      EditRow{"the tone in the right ear",
+                              [](CMainDlg& d) {
+                                  W::Button(d, IDC_TINNITUS_FINDER)->click();
+                                  W::Button(d, IDC_STEREO)->click();
+                                  d.GetDlgItemAs<QSpinBox>(IDC_RIGHT_EAR)->setValue(-12);
+                                  W::Choose(d.GetDlgItemAs<CComboCtrl>(IDC_TONE_EAR), 2);
+                              },
+                              "A tone at 1000 Hz. Left ear: silent. Right ear: -12 dB."},
                       EditRow{"a noise setting",
                               [](CMainDlg& d) {
                                   W::Button(d, IDC_PINK)->click();

@@ -207,7 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(EarRow{"mono draws one trace", Values(1, 20, 20000, 20000), 0, std::nullopt},
                       EarRow{"right ear twenty dB down", Stereo(Values(1, 20, 20000, 20000), 0, -20), 0, -20},
                       EarRow{"left ear quieter", Stereo(Values(1, 20, 20000, 20000), -30, -6), -30, -6},
-                      EarRow{"right ear silent", Stereo(Values(1, 20, 20000, 20000), -12, kSilent), -12, std::nullopt}),
+                      EarRow{"right ear silent", Stereo(Values(1, 20, 20000, 20000), -12, kSilent), -12, std::nullopt},
+                      EarRow{"left ear silent", Stereo(Values(1, 20, 20000, 20000), kSilent, -20), std::nullopt, -20}),
     RowName{});
 
 TEST_F(SpectrumRender, TheToneIsOneLineAtItsFrequency)

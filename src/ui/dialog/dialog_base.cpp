@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QStyle>
 #include <QTimeEdit>
 
@@ -501,6 +502,13 @@ QWidget* CDialogBase::CreateControl(const DialogItemTemplate& item, QWidget* pre
         if (item.HasStyle(QStringLiteral("buddy-previous")))
             upDown->SetBuddy(qobject_cast<QLineEdit*>(previous));
         control = upDown;
+    }
+    else if (IsKind(item, "spinbox"))
+    {
+        auto* spin = new QSpinBox(m_page);
+        if (item.HasStyle(QStringLiteral("right")))
+            spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        control = spin;
     }
     else if (IsKind(item, "slider"))
     {

@@ -9,7 +9,7 @@
 
 // One control of a dialog template. Kinds: "pushbutton", "defpushbutton",
 // "iconbutton", "radio", "checkbox", "label", "icon", "groupbox", "edit", "combo",
-// "updown", "slider", "progress", "timeedit". Style words refine a kind:
+// "updown", "spinbox", "slider", "progress", "timeedit". Style words refine a kind:
 // "tabstop", "group" (starts a group of radio buttons), "digits", "right",
 // "auto-hscroll", "sorted", "dropdown" (editable) or "dropdown-list",
 // "vscroll", "horizontal", "no-ticks", "sel-range", "smooth", "border",
