@@ -812,4 +812,35 @@ TEST(PlaybackEngine, InStereoStopRampsBothChannelsFromTheSameFrame)
     }
 }
 
+// A glide in stereo crossfades each ear from its old noise into its new one,
+// from the same replaceable frame on.
+TEST(PlaybackEngine, InStereoGlideCrossfadesEachEarIntoItsNewNoise)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.controls.m_params.glide = true;
+    rig.controls.m_params.stereo.on = true;
+    rig.fake.EnableReplace(4410);
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    const std::vector<int16_t> before[2] = {rig.generator.m_source, rig.right.m_source};
+    rig.controls.m_params.noiseType = 2;
+    rig.generator.m_ready = false;
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
+    const std::vector<int16_t>* after[2] = {&rig.generator.m_source, &rig.right.m_source};
+    ASSERT_NE(before[1], *after[1]) << "the right ear's noise was made anew";
+    const std::vector<int16_t> tape = rig.fake.Tape();
+    const std::size_t from = 131072 + 4410;
+    ASSERT_EQ(tape.size(), 2u * 5 * 131072) << "three halves made again, two queued after them";
+    for (std::size_t i = 0; i < tape.size(); ++i)
+    {
+        const std::size_t frame = i / 2, at = frame % 262144;
+        const int ear = static_cast<int>(i % 2);
+        const double t = frame < from ? 0.0 : std::min(1.0, static_cast<double>(frame - from) / 44100.0);
+        const int16_t mixed = static_cast<int16_t>(
+            std::round(before[ear][at] * std::cos(t * M_PI / 2) + (*after[ear])[at] * std::sin(t * M_PI / 2)));
+        ASSERT_EQ(tape[i], t >= 1.0 ? (*after[ear])[at] : mixed) << i;
+    }
+}
+
 } // namespace
