@@ -85,7 +85,7 @@ bool CFakeWaveOut::CompleteNextAsync()
         return false;
     WaveHeader* header = m_queue.front();
     m_queue.erase(m_queue.begin());
-    m_played += header->bufferLengthBytes / 2;
+    m_played += header->bufferLengthBytes / (2 * m_channels);
     PostLocked(header, WaveMessage::Done);
     return true;
 }
@@ -126,7 +126,7 @@ WaveResult CFakeWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveF
     WaveResult result = WaveResult::Ok;
     if (deviceId >= m_devices.size())
         result = WaveResult::BadDevice;
-    else if (format.sampleRate != 44100 || format.channels != 1 || format.bitsPerSample != 16
+    else if (format.sampleRate != 44100 || (format.channels != 1 && format.channels != 2) || format.bitsPerSample != 16
              || !m_devices[deviceId].takesMono16At44100)
         result = WaveResult::BadFormat;
     else if (m_failingDevices.count(deviceId) || m_failOpens > 0 || m_open) // one stream at a time, as for real
@@ -139,6 +139,7 @@ WaveResult CFakeWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveF
         m_broken = false;
         m_handle = m_nextHandle++;
         m_deviceId = deviceId;
+        m_channels = format.channels;
         m_callback = callback;
         m_context = context;
         *handle = m_handle;
@@ -178,7 +179,7 @@ WaveResult CFakeWaveOut::Write(WaveHandle handle, WaveHeader* header)
     {
         header->flags = (header->flags & ~kWaveHeaderDone) | kWaveHeaderInQueue;
         m_queue.push_back(header);
-        if (m_replace)
+        if (m_replace || m_keepTape)
             m_tape.insert(m_tape.end(), header->data, header->data + header->bufferLengthBytes / 2);
     }
     return Record("Write", handle, header->bufferLengthBytes, header, result);
@@ -230,7 +231,7 @@ int64_t CFakeWaveOut::FirstReplaceable(WaveHandle handle)
     if (!m_replace || Stale(handle))
         return -1;
     Record("FirstReplaceable", handle, 0, nullptr, WaveResult::Ok);
-    return std::min<int64_t>(m_played + m_lead, static_cast<int64_t>(m_tape.size()));
+    return std::min<int64_t>(m_played + m_lead, static_cast<int64_t>(m_tape.size()) / m_channels);
 }
 
 WaveResult CFakeWaveOut::ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count)
@@ -241,16 +242,16 @@ WaveResult CFakeWaveOut::ReplaceQueued(WaveHandle handle, int64_t from, const in
         result = WaveResult::Unsupported;
     else if (Stale(handle))
         result = WaveResult::NotOpen;
-    else if (from < std::min<int64_t>(m_played + m_lead, static_cast<int64_t>(m_tape.size()))
-             || from + count < static_cast<int64_t>(m_tape.size()))
+    else if (const int64_t frames = static_cast<int64_t>(m_tape.size()) / m_channels;
+             from < std::min<int64_t>(m_played + m_lead, frames) || from + count < frames)
         result = WaveResult::BadFormat; // the caller broke the contract: the test sees it
     Record("ReplaceQueued", handle, count, nullptr, result);
     if (result != WaveResult::Ok)
         return result;
-    m_tape.resize(static_cast<size_t>(from));
-    m_tape.insert(m_tape.end(), samples, samples + count);
+    m_tape.resize(static_cast<size_t>(from * m_channels));
+    m_tape.insert(m_tape.end(), samples, samples + static_cast<size_t>(count) * m_channels);
     // The replaced sound counts as played once it is handed back.
-    m_played = static_cast<int64_t>(m_tape.size());
+    m_played = static_cast<int64_t>(m_tape.size()) / m_channels;
     ReturnAllLocked(WaveMessage::Done);
     WaitDeliveredLocked(lock);
     return WaveResult::Ok;

@@ -71,6 +71,17 @@ public:
     {
         return Locked([&] { return m_tape; });
     }
+    // Keeps the tape (every sample written) without replacement.
+    void KeepTape()
+    {
+        Locked([&] { m_keepTape = true; });
+    }
+    // The channels of the open stream (of the last one once closed).
+    int Channels() const
+    {
+        return Locked([&] { return m_channels; });
+    }
+    // In frames.
     int64_t Played() const
     {
         return Locked([&] { return m_played; });
@@ -181,6 +192,8 @@ private:
     void* m_context = nullptr;
     std::atomic<uint32_t> m_listVersion{0};
     bool m_replace = false;
+    bool m_keepTape = false;
+    int m_channels = 1;
     int64_t m_lead = 0;
     int64_t m_played = 0;
     std::vector<int16_t> m_tape;

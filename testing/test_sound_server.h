@@ -135,17 +135,19 @@ private:
     }
 };
 
-// PulseAudio without its default script; the pipe is module-pipe-sink's.
+// PulseAudio without its default script; the pipe is module-pipe-sink's,
+// mono or (channels 2) front left and right interleaved.
 class CTestSoundServer : public CTestServerBase
 {
 public:
-    CTestSoundServer() : CTestServerBase("pulse")
+    explicit CTestSoundServer(int channels = 1) : CTestServerBase("pulse")
     {
         std::ofstream(m_dir + "/server.pa")
             << "load-module module-native-protocol-unix socket=" << m_dir << "/native auth-anonymous=1\n"
             << "load-module module-pipe-sink file=" << m_dir << "/sink.raw"
-            << " sink_name=capture format=s16le rate=44100 channels=1 use_system_clock_for_timing=yes"
-               " sink_properties=device.description=Capture\n"
+            << " sink_name=capture format=s16le rate=44100 use_system_clock_for_timing=yes"
+            << (channels == 2 ? " channels=2 channel_map=front-left,front-right" : " channels=1")
+            << " sink_properties=device.description=Capture\n"
             << "set-default-sink capture\n";
         ::setenv("PULSE_SERVER", ("unix:" + m_dir + "/native").c_str(), 1);
         Start();

@@ -6,6 +6,7 @@
 #include "app/resource_ids.h"
 #include "app/setting_name_order.h"
 #include "app/string_table.h"
+#include "synth/ear_gain.h"
 #include "synth/parameter_limits.h"
 #include "synth/rounding.h"
 #include "ui/controls/combo_ctrl.h"
@@ -45,8 +46,9 @@ CMainDlg::CMainDlg(IWaveOut& waveOut, std::string settingsFolder, QWidget* paren
       m_aboutDlg(this),
       m_saveSetDlg(*this, this),
       m_settings(std::move(settingsFolder)),
-      m_engine(waveOut, m_generator, *this, *this, m_reporter)
+      m_engine(waveOut, m_generator, *this, *this, m_reporter, &m_rightGenerator)
 {
+    m_rightSynth.m_phase = CPhaseGenerator(kRightEarPhaseState);
     // A place every user can write to, until a file setting names another.
     m_fileName = QDir::tempPath() + QStringLiteral("/noise.wav");
     m_status = CCoreText::Translate("nothing to do");

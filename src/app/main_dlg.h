@@ -321,6 +321,9 @@ private:
     bool Busy() const { return m_busy > 0; }
 
     CNoiseSynthGenerator m_generator{m_synth};
+    // The right ear's noise in stereo, with phases of its own.
+    CNoiseSynth m_rightSynth;
+    CNoiseSynthGenerator m_rightGenerator{m_rightSynth};
     CMessageBoxReporter m_reporter{this, &CCoreText::Translate};
     CPaintingProgress m_generatorSink;
     CPaintingProgress m_savingSink;

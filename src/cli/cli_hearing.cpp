@@ -39,8 +39,9 @@ const char kHelp[] = "Usage: susurra-cli hearing [options]\n"
                      "\n"
                      "Options:\n"
                      "  --ear left|right|both  the ear the results are kept for; default both (two\n"
-                     "                         ears together, or loudspeakers). The tones play on\n"
-                     "                         every channel: wear one side of the headphones\n"
+                     "                         ears together, or loudspeakers). With left or right\n"
+                     "                         the tones play in that channel only, silence in the\n"
+                     "                         other: wear the headphones the right way round\n"
                      "  --with-12000           check 12000 Hz as well\n"
                      "  --device INDEX|NAME    a device from 'susurra-cli devices'; default the first\n"
                      "  --backend pulse|alsa   play through the desktop's sound server or straight\n"
@@ -136,6 +137,11 @@ int ParseArguments(int argc, char** argv, HearingOptions& options)
     return 0;
 }
 
+ToneEar CueEar(HearingEar ear)
+{
+    return ear == HearingEar::Left ? ToneEar::Left : ear == HearingEar::Right ? ToneEar::Right : ToneEar::Both;
+}
+
 std::string ThresholdLine(const HearingThreshold& t)
 {
     return "threshold " + std::string(HearingEarName(t.ear)) + " " + std::to_string(t.frequencyHz) + ": "
@@ -226,7 +232,7 @@ int RunHearing(int argc, char** argv)
     while (!check.Done())
     {
         const CHearingCheck::Tone tone = check.CurrentTone();
-        if (play && !device.Play(RenderHearingTone(tone)))
+        if (play && !device.Play(RenderHearingTone(tone), CueEar(tone.ear)))
         {
             std::fprintf(stderr, "susurra-cli: the sound device failed; no result\n");
             return 1;

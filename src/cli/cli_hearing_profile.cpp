@@ -32,10 +32,14 @@ std::optional<HearingProfileLoad> LoadProfileForCommand()
     return load;
 }
 
-std::optional<SpectrumTilt> ShapeTilt(bool shaped)
+namespace
+{
+// The profile to shape by: an empty one (no tilt) when not shaped or when
+// there is none yet (after a note); nullopt when it could not be read.
+std::optional<HearingProfile> ShapingProfile(bool shaped)
 {
     if (!shaped)
-        return SpectrumTilt{};
+        return HearingProfile{};
     const std::optional<HearingProfileLoad> load = LoadProfileForCommand();
     if (!load)
         return std::nullopt;
@@ -43,8 +47,26 @@ std::optional<SpectrumTilt> ShapeTilt(bool shaped)
     {
         std::fprintf(stderr, "susurra-cli: no hearing profile yet ('susurra-cli hearing' makes one); "
                              "the noise is not shaped\n");
-        return SpectrumTilt{};
+        return HearingProfile{};
     }
+    return load->profile;
+}
+} // namespace
+
+std::optional<SpectrumTilt> ShapeTilt(bool shaped)
+{
+    const std::optional<HearingProfile> profile = ShapingProfile(shaped);
+    if (!profile)
+        return std::nullopt;
     // One channel: the shape of both ears together.
-    return HearingTilt(load->profile, HearingEar::Both);
+    return HearingTilt(*profile, HearingEar::Both);
+}
+
+std::optional<std::array<SpectrumTilt, 2>> ShapeEarTilts(bool shaped)
+{
+    const std::optional<HearingProfile> profile = ShapingProfile(shaped);
+    if (!profile)
+        return std::nullopt;
+    return std::array<SpectrumTilt, 2>{HearingTilt(*profile, HearingEar::Left),
+                                       HearingTilt(*profile, HearingEar::Right)};
 }

@@ -4,6 +4,7 @@
 
 #include <signal.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,7 @@
 #include "playback/noise_synth_generator.h"
 #include "playback/playback_engine.h"
 #include "playback/backends/backend_choice.h"
+#include "synth/ear_gain.h"
 #include "synth/noise_synth.h"
 
 namespace
@@ -90,6 +92,7 @@ const char kHelpTail[] = "\n"
                          "  susurra-cli play --type tinnitus --tinnitus-freq 6000 --duration 00:00:30\n"
                          "  susurra-cli play --endless --duration 08:00:00\n"
                          "  susurra-cli play --duration 00:45:00 --fade-in 10 --fade-out 600\n"
+                         "  susurra-cli play --stereo --ear-levels 0,-12\n"
                          "\n"
                          "Exit status: 0 played and stopped, 1 no usable sound device or it failed,\n"
                          "2 a bad option.\n";
@@ -125,7 +128,8 @@ public:
                               m_noise.endless == 1, m_seed,
                               m_fadeInSamples,      m_endSample,
                               m_fadeOutSamples,     false,
-                              m_noise.notch == 1,   m_noise.notchWidthOctaves};
+                              m_noise.notch == 1,   m_noise.notchWidthOctaves,
+                              StereoOf(m_noise)};
     }
 
     // Drawn once, so that every Play of this run plays the same sound.
@@ -306,19 +310,29 @@ int RunPlay(int argc, char** argv)
         controls.m_fadeOutSamples = static_cast<int64_t>(*play.fadeOut) * kSampleRate;
     }
     const bool shaped = noise.hearingShaped == 1 && !IsTone(noise.noiseType);
-    const std::optional<SpectrumTilt> tilt = ShapeTilt(shaped);
-    if (!tilt)
+    // Stereo: each ear its own shape; mono: both ears' together.
+    std::optional<std::array<SpectrumTilt, 2>> tilts;
+    if (noise.stereo == 1)
+        tilts = ShapeEarTilts(shaped);
+    else if (const std::optional<SpectrumTilt> tilt = ShapeTilt(shaped))
+        tilts = std::array<SpectrumTilt, 2>{*tilt, *tilt};
+    if (!tilts)
         return 1;
     if (noise.endless == 1 && !IsTone(noise.noiseType))
         std::fprintf(stderr, "susurra-cli: seed %llu\n", static_cast<unsigned long long>(controls.m_seed));
     CNoiseSynth synth;
-    synth.m_tilt = *tilt;
+    synth.m_tilt = (*tilts)[0];
     CNoiseSynthGenerator generator(synth);
+    // The right ear's noise, with phases of its own.
+    CNoiseSynth rightSynth;
+    rightSynth.m_phase = CPhaseGenerator(kRightEarPhaseState);
+    rightSynth.m_tilt = (*tilts)[1];
+    CNoiseSynthGenerator rightGenerator(rightSynth);
     const std::unique_ptr<IWaveOut> backendOut = CreateWaveOut(*backend);
     if (ReportUnreachedServer(*backendOut))
         return 1;
     CWakingWaveOut waveOut(*backendOut, kWakeSignal);
-    CPlaybackEngine engine(waveOut, generator, controls, status, reporter);
+    CPlaybackEngine engine(waveOut, generator, controls, status, reporter, &rightGenerator);
 
     engine.InitDevices();
     if (engine.DeviceNames().empty())
@@ -338,7 +352,7 @@ int RunPlay(int argc, char** argv)
     if (!engine.DeviceOpen())
         return 1;
     engine.SetVolume(play.volume);
-    engine.SetEndlessTilt(*tilt);
+    engine.SetEndlessTilts((*tilts)[0], (*tilts)[1]);
 
     status.m_enabled = true;
     const auto reportFailure = [&engine] {

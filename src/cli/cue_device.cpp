@@ -43,12 +43,12 @@ int CCueDevice::Open(WaveBackend backend, const std::string& device, int volume,
     return 0;
 }
 
-bool CCueDevice::Play(std::vector<int16_t> samples)
+bool CCueDevice::Play(std::vector<int16_t> samples, ToneEar ear)
 {
     // The cue plays from m_cue: end the last one before it changes.
     m_engine->OnStop();
     m_cue = std::move(samples);
-    return m_engine->PlayCue(m_cue.data(), static_cast<uint32_t>(m_cue.size()));
+    return m_engine->PlayCue(m_cue.data(), static_cast<uint32_t>(m_cue.size()), ear);
 }
 
 std::string CCueDevice::DeviceName() const

@@ -32,9 +32,10 @@ public:
     // hint to its --help.
     int Open(WaveBackend backend, const std::string& device, int volume, const char* command);
 
-    // Plays samples once, after ending the cue before. False when the
-    // device refused them.
-    bool Play(std::vector<int16_t> samples);
+    // Plays samples once, after ending the cue before, in one ear or both
+    // (one ear opens the device with two channels). False when the device
+    // refused them.
+    bool Play(std::vector<int16_t> samples, ToneEar ear = ToneEar::Both);
     void SetVolume(int position) { m_engine->SetVolume(position); }
     // The chosen device's name as listed.
     std::string DeviceName() const;

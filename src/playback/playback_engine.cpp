@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "playback/fade_curve.h"
+#include "synth/ear_gain.h"
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
 
@@ -37,14 +38,18 @@ std::string StreamName(const PlayParameters& params)
 } // namespace
 
 CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls,
-                                 IStatusSink& status, IMessageReporter& messages)
+                                 IStatusSink& status, IMessageReporter& messages, ISignalGenerator* rightSynth)
     : m_waveOut(waveOut),
       m_synth(synth),
       m_controls(controls),
       m_statusSink(status),
       m_messages(messages),
-      m_chain(synth)
-{}
+      m_chain(synth),
+      m_rightSynth(rightSynth)
+{
+    if (m_rightSynth)
+        m_rightChain = std::make_unique<CRefillChain>(*m_rightSynth, m_chain);
+}
 
 CPlaybackEngine::~CPlaybackEngine()
 {
@@ -152,6 +157,23 @@ void CPlaybackEngine::CloseDevice()
     m_deviceOpen = false;
 }
 
+bool CPlaybackEngine::ReopenWithChannels(int channels)
+{
+    if (m_deviceOpen && m_waveFormat.channels == channels)
+        return true;
+    const int had = m_waveFormat.channels;
+    HaltOutput();
+    if (m_deviceOpen)
+        CloseDevice();
+    m_waveFormat.channels = channels;
+    if (OpenDevice())
+        return true;
+    // A device that takes no second channel still plays mono.
+    m_waveFormat.channels = had;
+    OpenDevice();
+    return false;
+}
+
 void CPlaybackEngine::HaltOutput()
 {
     m_playing.store(false, std::memory_order_release);
@@ -173,20 +195,34 @@ void CPlaybackEngine::HaltOutput()
 
 bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count, ToneEar ear)
 {
-    static_cast<void>(ear); // one channel so far: every cue is heard in both ears
     if (!m_deviceOpen)
         return false;
     const bool wasPlaying = m_playing.load(std::memory_order_acquire);
     HaltOutput();
     if (wasPlaying)
         SetStatus("nothing to do");
+    // One ear needs a channel of its own.
+    if (ear != ToneEar::Both && !ReopenWithChannels(2))
+        return false;
+    if (m_waveFormat.channels == 2)
+    {
+        m_cueFrames.assign(static_cast<size_t>(count) * 2, 0);
+        for (uint32_t i = 0; i < count; ++i)
+        {
+            if (ear != ToneEar::Right)
+                m_cueFrames[2 * i] = samples[i];
+            if (ear != ToneEar::Left)
+                m_cueFrames[2 * i + 1] = samples[i];
+        }
+        samples = m_cueFrames.data();
+    }
     // The sound server shows the stream by its name: the noise is gone.
     m_waveOut.SetStreamName("Test tone");
     // The halves are queued again in full by the next Play.
     m_paramsChanged = true;
     if (m_cuePrepared)
         m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
-    m_cueHeader = WaveHeader{samples, count * 2, 0};
+    m_cueHeader = WaveHeader{samples, count * 2 * static_cast<uint32_t>(m_waveFormat.channels), 0};
     m_waveOut.PrepareHeader(m_hWaveOut, &m_cueHeader);
     m_cuePrepared = true;
     m_cueDone.store(false, std::memory_order_release);
@@ -209,6 +245,89 @@ void CPlaybackEngine::ApplyParameters(const PlayParameters& params)
 void CPlaybackEngine::SetSurf(double strength, double period)
 {
     m_chain.SetSurf(strength, period);
+    if (m_rightChain)
+        m_rightChain->SetSurf(strength, period);
+}
+
+void CPlaybackEngine::SetEndlessTilts(const SpectrumTilt& left, const SpectrumTilt& right)
+{
+    m_chain.SetEndlessTilt(left);
+    if (m_rightChain)
+        m_rightChain->SetEndlessTilt(right);
+}
+
+void CPlaybackEngine::SetStreamEnd(int64_t end, int64_t fade)
+{
+    m_chain.SetStreamEnd(end, fade);
+    if (m_rightChain)
+        m_rightChain->SetStreamEnd(end, fade);
+}
+
+void CPlaybackEngine::SetEars(const PlayParameters& params)
+{
+    const bool stereo = StereoWanted(params);
+    if (stereo && !m_stereoBuffer)
+    {
+        m_stereoBuffer.reset(new int16_t[2 * static_cast<size_t>(kPeriodSamples)]());
+        m_stereoRemade.reset(new int16_t[2 * static_cast<size_t>(CRefillChain::kHistorySamples)]());
+    }
+    const bool tone = IsTone(params.noiseType);
+    const auto lock = m_chain.Lock();
+    m_stereoRun = stereo;
+    m_rightNoise = stereo && !tone;
+    for (int ear = 0; ear < 2; ++ear)
+        m_earGain[ear] = !stereo ? 1.0
+                         : tone  ? ToneEarGain(params.stereo, ear)
+                                 : EarGain(params.stereo.earLevelDb[ear]);
+}
+
+void CPlaybackEngine::SynthesizeRight(bool leftMadeNow)
+{
+    if (!m_rightNoise)
+        return;
+    const RightMade wanted{m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, CRefillChain::Notch(m_params)};
+    if (!leftMadeNow && m_rightSynth->Ready() && m_rightMade && m_rightMade->type == wanted.type
+        && m_rightMade->lower == wanted.lower && m_rightMade->upper == wanted.upper
+        && SameNotch(m_rightMade->notch, wanted.notch))
+        return;
+    m_rightSynth->Synthesize(wanted.type, wanted.lower, wanted.upper, wanted.notch);
+    m_rightMade = wanted;
+}
+
+void CPlaybackEngine::MakeHalf(int half)
+{
+    m_chain.FillHalf(half);
+    if (m_rightNoise)
+        m_rightChain->FillHalf(half);
+    InterleaveHalf(half);
+    TakeHalf(half);
+}
+
+void CPlaybackEngine::Interleave(const int16_t* left, const int16_t* right, int16_t* out, int count) const
+{
+    for (int i = 0; i < count; ++i)
+    {
+        out[2 * i] = FadeCurve::Scale(left[i], m_earGain[0]);
+        out[2 * i + 1] = FadeCurve::Scale(right[i], m_earGain[1]);
+    }
+}
+
+void CPlaybackEngine::InterleaveHalf(int half)
+{
+    if (!m_stereoRun)
+        return;
+    const int offset = half != 0 ? m_chain.HalfLength() : 0;
+    const CRefillChain& right = m_rightNoise ? *m_rightChain : m_chain;
+    Interleave(m_chain.Buffer() + offset, right.Buffer() + offset, m_stereoBuffer.get() + 2 * offset,
+               m_chain.Kept(half));
+}
+
+void CPlaybackEngine::InterleaveRemade(int count)
+{
+    if (!m_stereoRun || count <= 0)
+        return;
+    const CRefillChain& right = m_rightNoise ? *m_rightChain : m_chain;
+    Interleave(m_chain.Remade(), right.Remade(), m_stereoRemade.get(), count);
 }
 
 void CPlaybackEngine::SetStatus(const char* text)
@@ -219,14 +338,17 @@ void CPlaybackEngine::SetStatus(const char* text)
 
 void CPlaybackEngine::PrepareHeaders(int halfLength)
 {
-    const uint32_t bytes = static_cast<uint32_t>(halfLength) * 2;
-    if (m_headersPrepared && m_halfBytes == bytes)
+    const int channels = m_stereoRun ? 2 : 1;
+    const uint32_t bytes = static_cast<uint32_t>(halfLength) * 2 * channels;
+    const int16_t* const buffer = m_stereoRun ? m_stereoBuffer.get() : m_chain.Buffer();
+    if (m_headersPrepared && m_halfBytes == bytes && m_headers[0].data == buffer)
         return;
     m_halfBytes = bytes;
     UnprepareHeaders();
+    m_headers[0].data = buffer;
     m_headers[0].bufferLengthBytes = bytes;
     m_headers[1].bufferLengthBytes = bytes;
-    m_headers[1].data = m_chain.Buffer() + halfLength;
+    m_headers[1].data = buffer + static_cast<ptrdiff_t>(halfLength) * channels;
     m_waveOut.PrepareHeader(m_hWaveOut, &m_headers[0]);
     m_waveOut.PrepareHeader(m_hWaveOut, &m_headers[1]);
     m_headersPrepared = true;
@@ -261,22 +383,36 @@ void CPlaybackEngine::OnPlay()
         HaltOutput();
 
     // Glide: the sound goes on and crossfades into the new one. A change
-    // between noise and tone (other half lengths) or of endless noise cuts.
+    // between noise and tone (other half lengths), of endless noise or
+    // between mono and stereo cuts.
     const bool playingNow = m_playing.load(std::memory_order_acquire);
+    const int channels = StereoWanted(m_params) ? 2 : 1;
     if (playingNow && m_params.glide && !m_chain.Endless() && !m_params.endless
-        && CSurfShaper::HalfLength(m_params.noiseType) == CSurfShaper::HalfLength(PlayedType()))
+        && CSurfShaper::HalfLength(m_params.noiseType) == CSurfShaper::HalfLength(PlayedType())
+        && channels == m_waveFormat.channels)
     {
-        if (!m_synth.Ready())
+        // New ear levels are heard from the next refill.
+        if (channels == 2)
+            SetEars(m_params);
+        if (!m_synth.Ready() || (m_rightNoise && !m_rightSynth->Ready()))
             GlideTo(IsTone(m_params.noiseType), static_cast<double>(m_params.tinnitusFreq));
         return;
     }
 
-    if (m_playing.load(std::memory_order_acquire))
+    if (m_playing.load(std::memory_order_acquire) || channels != m_waveFormat.channels)
     {
+        const int had = m_waveFormat.channels;
         HaltOutput();
         CloseDevice();
+        m_waveFormat.channels = channels;
         if (!OpenDevice())
         {
+            // A device that takes no second channel stays open for mono.
+            if (channels != had)
+            {
+                m_waveFormat.channels = had;
+                OpenDevice();
+            }
             // Nothing can be heard now: say so rather than claim "playing",
             // before the message box holds the window.
             SetStatus("nothing to do");
@@ -285,7 +421,9 @@ void CPlaybackEngine::OnPlay()
         }
     }
 
-    if (!m_synth.Ready())
+    SetEars(m_params);
+    const bool leftMadeNow = !m_synth.Ready();
+    if (leftMadeNow)
     {
         SetStatus("generating noise signal");
         if (IsTone(m_params.noiseType))
@@ -294,6 +432,7 @@ void CPlaybackEngine::OnPlay()
             m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit,
                                CRefillChain::Notch(m_params));
     }
+    SynthesizeRight(leftMadeNow);
 
     PrepareHeaders(CSurfShaper::HalfLength(m_params.noiseType));
     m_ended.store(false, std::memory_order_relaxed);
@@ -305,9 +444,17 @@ void CPlaybackEngine::OnPlay()
         run.fadeOutSamples = m_endAfterFade;
     }
     m_chain.Start(run);
+    if (m_rightNoise)
+    {
+        // The same run, with the right ear's own endless noise.
+        run.seed = RightEarSeed(run.seed);
+        m_rightChain->Start(run);
+    }
     {
         const auto lock = m_chain.Lock();
         m_runBase = m_deviceWritten;
+        InterleaveHalf(0);
+        InterleaveHalf(1);
         TakeHalf(0);
         TakeHalf(1);
         m_nextHalf = 0;
@@ -321,16 +468,21 @@ void CPlaybackEngine::OnPlay()
 void CPlaybackEngine::GlideTo(bool tone, double frequency)
 {
     m_chain.HoldOldSound();
+    if (m_rightNoise)
+        m_rightChain->HoldOldSound();
     if (!tone)
         SetStatus("generating noise signal");
     if (tone)
         m_synth.SynthesizeTone(frequency);
     else
         m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, CRefillChain::Notch(m_params));
+    SynthesizeRight(true);
     if (!ReplaceWithGlide())
     {
         const auto lock = m_chain.Lock();
         m_chain.GlideFrom(m_chain.Position(), m_params.noiseType);
+        if (m_rightNoise)
+            m_rightChain->GlideFrom(m_chain.Position(), m_params.noiseType);
     }
     m_waveOut.SetStreamName(StreamName(m_params));
     if (!tone)
@@ -355,10 +507,13 @@ bool CPlaybackEngine::ReplaceWithGlide()
         {
             from = std::max(replaceable - m_runBase, m_chain.OldestRemakeable());
             count = m_chain.GlideFrom(from, m_params.noiseType);
+            if (m_rightNoise)
+                m_rightChain->GlideFrom(from, m_params.noiseType);
+            InterleaveRemade(count);
         }
     }
     if (count <= 0
-        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, m_chain.Remade(), static_cast<uint32_t>(count))
+        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, Remade(), static_cast<uint32_t>(count))
                != WaveResult::Ok)
     {
         m_playing.store(true, std::memory_order_release);
@@ -371,10 +526,8 @@ bool CPlaybackEngine::ReplaceWithGlide()
         m_deviceWritten = m_runBase + from + count;
         m_queued = 0;
         const int first = m_nextHalf;
-        m_chain.FillHalf(first);
-        m_chain.FillHalf(1 - first);
-        TakeHalf(first);
-        TakeHalf(1 - first);
+        MakeHalf(first);
+        MakeHalf(1 - first);
         ok = QueueBoth(first);
     }
     m_playing.store(true, std::memory_order_release);
@@ -390,7 +543,7 @@ bool CPlaybackEngine::QueueHalf(WaveHandle handle, int half)
     if (m_waveOut.Write(handle, &m_headers[half]) != WaveResult::Ok)
         return false;
     ++m_queued;
-    m_deviceWritten += m_headers[half].bufferLengthBytes / 2;
+    m_deviceWritten += m_headers[half].bufferLengthBytes / (m_stereoRun ? 4 : 2);
     return true;
 }
 
@@ -415,13 +568,15 @@ void CPlaybackEngine::SetStreamEndAfter(int64_t length, int64_t fade)
     m_endAfter = std::max<int64_t>(length, 0);
     m_endAfterFade = fade;
     if (IsPlaying())
-        m_chain.SetStreamEnd(PlayedSample() + m_endAfter, fade);
+        SetStreamEnd(PlayedSample() + m_endAfter, fade);
 }
 
 void CPlaybackEngine::ClearStreamEnd()
 {
     m_endAfter = -1;
     m_chain.ClearStreamEnd();
+    if (m_rightChain)
+        m_rightChain->ClearStreamEnd();
 }
 
 int64_t CPlaybackEngine::PlayedSample() const
@@ -478,9 +633,12 @@ bool CPlaybackEngine::ReplaceStopTail()
         const auto lock = m_chain.Lock();
         from = std::max(replaceable - m_runBase, m_chain.OldestMade());
         count = m_chain.StopTail(from, m_deviceWritten - m_runBase);
+        if (m_rightNoise)
+            m_rightChain->StopTail(from, m_deviceWritten - m_runBase);
+        InterleaveRemade(count);
     }
     if (count <= 0 || m_runBase + from + count != m_deviceWritten
-        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, m_chain.Remade(), static_cast<uint32_t>(count))
+        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, Remade(), static_cast<uint32_t>(count))
                != WaveResult::Ok)
         return false;
     {
@@ -502,9 +660,12 @@ void CPlaybackEngine::QueueStopRamp(int64_t heard)
     {
         const auto lock = m_chain.Lock();
         m_chain.StopTail(heard, heard + CRefillChain::kStopRampSamples);
+        if (m_rightNoise)
+            m_rightChain->StopTail(heard, heard + CRefillChain::kStopRampSamples);
+        InterleaveRemade(CRefillChain::kStopRampSamples);
     }
-    m_rampHeader.data = m_chain.Remade();
-    m_rampHeader.bufferLengthBytes = CRefillChain::kStopRampSamples * 2;
+    m_rampHeader.data = Remade();
+    m_rampHeader.bufferLengthBytes = CRefillChain::kStopRampSamples * 2 * static_cast<uint32_t>(m_waveFormat.channels);
     if (!m_rampPrepared)
         m_rampPrepared = m_waveOut.PrepareHeader(m_hWaveOut, &m_rampHeader) == WaveResult::Ok;
     if (m_rampPrepared && m_waveOut.Write(m_hWaveOut, &m_rampHeader) == WaveResult::Ok)
@@ -566,10 +727,8 @@ void CPlaybackEngine::RetuneTone(double frequency)
         m_synth.SynthesizeTone(frequency);
         // The device starts afresh where the stream stands.
         m_runBase = m_deviceWritten - m_chain.Position();
-        m_chain.FillHalf(0);
-        m_chain.FillHalf(1);
-        TakeHalf(0);
-        TakeHalf(1);
+        MakeHalf(0);
+        MakeHalf(1);
         m_nextHalf = 0;
     }
     m_playing.store(true, std::memory_order_release);
@@ -632,8 +791,7 @@ void CPlaybackEngine::Refill(WaveHandle handle)
             m_ended.store(true, std::memory_order_release);
         return;
     }
-    m_chain.FillHalf(h);
-    TakeHalf(h);
+    MakeHalf(h);
     if (!QueueHalf(handle, h))
     {
         m_playing.store(false, std::memory_order_release);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,14 @@
 // The engine keeps the transport (Play, Stop, the cue, the queue of halves)
 // and the device; the chain makes the stream.
 //
-// The wave-output service, the generator and the interfaces passed in must
+// Stereo (PlayParameters::stereo): a second chain makes the right ear's
+// noise from a generator of its own, with the same positions, surf, fades,
+// glide and stop ramp as the left; the engine interleaves the two halves
+// into a two-channel play buffer with each ear's gain, and the device is
+// opened with two channels. Mono runs take none of this and stay exactly as
+// they were. Without a right-ear generator stereo plays as mono.
+//
+// The wave-output service, the generators and the interfaces passed in must
 // outlive the engine; its destructor stops playback and closes the device.
 class CPlaybackEngine
 {
@@ -42,8 +50,9 @@ public:
     static constexpr int kPeriodSamples = 262144;
     static constexpr int kMaxVolumePosition = 461;
 
+    // `rightSynth` makes the right ear's noise in stereo; null: stereo plays as mono.
     CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPlayControls& controls, IStatusSink& status,
-                    IMessageReporter& messages);
+                    IMessageReporter& messages, ISignalGenerator* rightSynth = nullptr);
     ~CPlaybackEngine(); // Shutdown()
     CPlaybackEngine(const CPlaybackEngine&) = delete;
     CPlaybackEngine& operator=(const CPlaybackEngine&) = delete;
@@ -62,7 +71,9 @@ public:
 
     // The listener's shape for endless noise from the next Play; off by
     // default. The repeated period takes the one of the generator's synth.
-    void SetEndlessTilt(const SpectrumTilt& tilt) { m_chain.SetEndlessTilt(tilt); }
+    void SetEndlessTilt(const SpectrumTilt& tilt) { SetEndlessTilts(tilt, tilt); }
+    // The same for each ear of a stereo run; the left one is also mono's.
+    void SetEndlessTilts(const SpectrumTilt& left, const SpectrumTilt& right);
 
     // Surf settings as the controls hold them; heard from the next refill.
     // The window calls it whenever it reads its controls.
@@ -79,8 +90,9 @@ public:
     // match's tones), stopping the sound that plays. The samples must stay
     // unchanged until CueDone or until the next Play, PlayCue, Stop or
     // Shutdown. False when no device is open or it refused the buffer.
-    // `ear` chooses the channel on a two-channel stream: Both plays the cue
-    // in every channel.
+    // `ear` chooses the channel: Left or Right plays the cue there and
+    // silence in the other (opening the device with two channels if it has
+    // one); Both plays it in every channel the device has.
     bool PlayCue(const int16_t* samples, uint32_t count, ToneEar ear = ToneEar::Both);
     // True once the last cue was played or handed back (and before any).
     bool CueDone() const { return m_cueDone.load(std::memory_order_acquire); }
@@ -105,7 +117,7 @@ public:
     // sample has been handed back OnCheckEnded reports it. Applies to the
     // run playing now; Play sets it anew from PlayParameters::endSample.
     // Samples already made (up to two halves ahead) keep their level.
-    void SetStreamEnd(int64_t end, int64_t fade) { m_chain.SetStreamEnd(end, fade); }
+    void SetStreamEnd(int64_t end, int64_t fade);
     // The sleep timer's end: `length` samples after the sample heard now,
     // falling over the `fade` samples before it. It holds for the runs the
     // next Plays start too, each from its first sample, so that their first
@@ -139,6 +151,8 @@ public:
     int Volume() const { return m_volume; }
     const std::string& Status() const { return m_status; }
     const WaveHeader& Header(int half) const { return m_headers[half]; }
+    // The channels the device was opened with.
+    int Channels() const { return m_waveFormat.channels; }
     const int16_t* PlayBuffer() const { return m_chain.Buffer(); }
     // The endless noise's feed once an endless Play made it; else null.
     const CEndlessFeed* EndlessFeed() const { return m_chain.EndlessFeed(); }
@@ -150,6 +164,25 @@ private:
     void ListDevices();
     void SetStatus(const char* text);
     bool OpenDevice();
+    // Opens the device anew with `channels` unless it has them; on failure
+    // it tries the channels it had, and false.
+    bool ReopenWithChannels(int channels);
+    // The run's ears: whether it is stereo and each channel's gain (taken
+    // under the chain lock).
+    void SetEars(const PlayParameters& params);
+    bool StereoWanted(const PlayParameters& params) const { return params.stereo.on && m_rightChain; }
+    // Makes the right ear's period when the left one was made now or it was
+    // made for other values.
+    void SynthesizeRight(bool leftMadeNow);
+    // Locked. Makes half `half` of the stream (both ears in stereo) and sets its header.
+    void MakeHalf(int half);
+    // Locked. In stereo, interleaves the ears' samples of a half into the
+    // play buffer, or of what the chains made again into m_stereoRemade.
+    void InterleaveHalf(int half);
+    void InterleaveRemade(int count);
+    void Interleave(const int16_t* left, const int16_t* right, int16_t* out, int count) const;
+    // What the device gets made again from: the chain's, or interleaved.
+    const int16_t* Remade() const { return m_stereoRun ? m_stereoRemade.get() : m_chain.Remade(); }
     void CloseDevice();
     void HaltOutput();
     void PrepareHeaders(int halfLength);
@@ -171,7 +204,10 @@ private:
     bool ReplaceWithGlide();
     void QueueStopRamp(int64_t heard);
     // Sets a half's header to what the chain kept of it.
-    void TakeHalf(int half) { m_headers[half].bufferLengthBytes = static_cast<uint32_t>(m_chain.Kept(half)) * 2; }
+    void TakeHalf(int half)
+    {
+        m_headers[half].bufferLengthBytes = static_cast<uint32_t>(m_chain.Kept(half)) * (m_stereoRun ? 4 : 2);
+    }
     bool QueueHalf(WaveHandle handle, int half);
 
     IWaveOut& m_waveOut;
@@ -222,4 +258,22 @@ private:
     std::chrono::steady_clock::time_point m_playStart;
 
     CRefillChain m_chain;
+
+    // Stereo. The right ear's chain shares the left one's lock.
+    ISignalGenerator* m_rightSynth = nullptr;
+    std::unique_ptr<CRefillChain> m_rightChain;
+    struct RightMade
+    {
+        int type;
+        double lower, upper;
+        NotchBand notch;
+    };
+    std::optional<RightMade> m_rightMade; // what the right period was made for
+    // Guarded by the chain lock.
+    bool m_stereoRun = false;  // the run plays two channels
+    bool m_rightNoise = false; // the right chain makes the right ear (noise); else the left's tone
+    double m_earGain[2] = {1.0, 1.0};
+    std::unique_ptr<int16_t[]> m_stereoBuffer; // two interleaved halves; made by the first stereo Play
+    std::unique_ptr<int16_t[]> m_stereoRemade;
+    std::vector<int16_t> m_cueFrames; // a cue spread over two channels
 };

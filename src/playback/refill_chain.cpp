@@ -8,8 +8,11 @@
 #include "synth/noise_type.h"
 #include "synth/sample_rate.h"
 
-CRefillChain::CRefillChain(ISignalGenerator& synth)
+CRefillChain::CRefillChain(ISignalGenerator& synth) : CRefillChain(synth, *this) {}
+
+CRefillChain::CRefillChain(ISignalGenerator& synth, CRefillChain& lockOwner)
     : m_synth(synth),
+      m_mutex(lockOwner.m_ownMutex),
       m_buffer(MakeZeroedArray<int16_t>(kPeriodSamples)),
       m_shaper(synth.Source(), m_buffer.get()),
       m_history(new int16_t[kHistorySamples]())

@@ -41,6 +41,9 @@ public:
     static constexpr int kHistorySamples = 6 * 131072;
 
     explicit CRefillChain(ISignalGenerator& synth);
+    // A second chain (the right ear's) under the lock of `lockOwner`, so that
+    // the refill path still takes one lock for both.
+    CRefillChain(ISignalGenerator& synth, CRefillChain& lockOwner);
     CRefillChain(const CRefillChain&) = delete;
     CRefillChain& operator=(const CRefillChain&) = delete;
 
@@ -90,6 +93,8 @@ public:
     const int16_t* Remade() const { return m_remade.get(); }
 
     const int16_t* Buffer() const { return m_buffer.get(); }
+    // Locked. The length of each half of the run.
+    int HalfLength() const { return m_halfLength; }
     int PlayedType() const { return m_shaper.m_playedType.load(std::memory_order_relaxed); }
     void SetPlayedType(int type) { m_shaper.m_playedType.store(type, std::memory_order_relaxed); }
     bool Endless() const { return m_endless; }
@@ -111,7 +116,8 @@ private:
     int16_t Made(int64_t position) const;
 
     ISignalGenerator& m_synth;
-    std::mutex m_mutex;
+    std::mutex m_ownMutex;
+    std::mutex& m_mutex; // m_ownMutex, or the lock owner's
 
     // Everything below is guarded by m_mutex.
     ZeroedArray<int16_t> m_buffer; // the two halves the device plays

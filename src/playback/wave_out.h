@@ -49,7 +49,9 @@ enum class WaveMessage
 // 0 is never a valid handle.
 using WaveHandle = uint32_t;
 
-// The one format used everywhere: PCM, 1 channel, 44100 Hz, 16 bits.
+// PCM at 44100 Hz, 16 bits: one channel, or two (stereo) whose samples
+// alternate left, right in every buffer. A buffer holds whole frames (one
+// sample of each channel); positions and counts below are in frames.
 struct WaveFormat
 {
     int sampleRate = 44100;
@@ -129,7 +131,7 @@ public:
     virtual uint32_t DeviceListVersion() const { return 0; }
 
     // Optional: replacing sound that is queued but not yet played. Positions
-    // count the samples written since Open or the last Reset.
+    // count the frames written since Open or the last Reset.
     //
     // The first position that may still be replaced: everything before it
     // has been played or is too close to the speaker to change. -1 when the
@@ -140,7 +142,7 @@ public:
         return -1;
     }
     // Replaces the sound from position `from` (at least FirstReplaceable, at
-    // most all written so far) with `count` samples, which must reach at
+    // most all written so far) with `count` frames, which must reach at
     // least to the end of everything written; the backend copies them.
     // Output goes on without a break. Every queued buffer is handed back
     // with Done, as by Reset, and the call returns once their notifications

@@ -25,6 +25,7 @@
 #include "testing/paced_capture.h"
 #include "testing/param_name.h"
 #include "testing/sound_level.h"
+#include "testing/stereo_frames.h"
 
 namespace
 {
@@ -387,6 +388,11 @@ TEST_F(CliHearingTest, ScriptAnsweringFromTheToneLineFindsTheThresholdsAndSavesT
     }
     EXPECT_EQ(session.Wait(), 0);
     EXPECT_EQ(errors, "");
+    // The left ear's tones on a device opened with two channels: the right one silent.
+    const std::vector<int16_t> frames = m_capture.Copy();
+    ASSERT_GT(frames.size(), 44100u);
+    EXPECT_GT(Peak(ChannelOf(frames, 0)), 0);
+    EXPECT_EQ(Peak(ChannelOf(frames, 1)), 0);
     const std::string out = Out();
     size_t hints = 0;
     for (size_t at = 0; (at = out.find("Please answer y, n, r or q.\n", at)) != std::string::npos; ++at)

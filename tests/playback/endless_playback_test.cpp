@@ -14,6 +14,7 @@
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
 #include "testing/param_name.h"
+#include "synth/ear_gain.h"
 #include "synth/endless_noise.h"
 #include "synth/noise_type.h"
 
@@ -169,4 +170,45 @@ TEST(EndlessPlayback, PlayAfterStopStartsTheSeedOver)
     ASSERT_TRUE(rig.engine.IsPlaying());
     const std::vector<int16_t> expected = EndlessRig::Expected(1);
     EXPECT_TRUE(SameBytes(rig.engine.PlayBuffer(), expected.data(), 2 * kN)) << "period 0 again";
+}
+
+// In stereo each ear draws its own endless noise (the right one from its own
+// seed) in its own hearing shape.
+TEST(EndlessPlayback, InStereoEachEarPlaysItsOwnSeedInItsOwnShape)
+{
+    CFakeWaveOut fake;
+    fake.SetDevices({{"Speakers", true}});
+    fake.KeepTape();
+    CTestGenerator left, right;
+    CTestControls controls;
+    controls.m_params.noiseType = Pink;
+    controls.m_params.lowerLimit = 100.0;
+    controls.m_params.endless = true;
+    controls.m_params.seed = kSeed;
+    controls.m_params.stereo.on = true;
+    CStatusLog status;
+    CMessageLog messages;
+    CPlaybackEngine engine(fake, left, controls, status, messages, &right);
+    SpectrumTilt rightShape;
+    rightShape.count = 2;
+    rightShape.hz = {500.0, 4000.0};
+    rightShape.db = {-10.0, 10.0};
+    engine.SetEndlessTilts(SpectrumTilt{}, rightShape);
+    engine.InitDevices();
+    engine.OnPlay();
+    const std::vector<int16_t> tape = fake.Tape();
+    ASSERT_EQ(tape.size(), 2u * kN);
+
+    std::vector<int16_t> expected[2] = {std::vector<int16_t>(kN), std::vector<int16_t>(kN)};
+    CEndlessNoise noise;
+    noise.Start(Pink, 100.0, 20000.0, kSeed);
+    noise.Next(expected[0].data());
+    noise.SetTilt(rightShape);
+    noise.Start(Pink, 100.0, 20000.0, RightEarSeed(kSeed));
+    noise.Next(expected[1].data());
+    for (int i = 0; i < kN; ++i)
+    {
+        ASSERT_EQ(tape[2 * i], expected[0][i]) << i;
+        ASSERT_EQ(tape[2 * i + 1], expected[1][i]) << i;
+    }
 }

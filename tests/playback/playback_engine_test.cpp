@@ -9,11 +9,16 @@
 #include <thread>
 
 #include "playback/fade_curve.h"
+#include "playback/noise_synth_generator.h"
+#include "synth/ear_gain.h"
+#include "synth/noise_synth.h"
 #include "testing/file_compare.h"
 #include "testing/alloc_counter.h"
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
 #include "testing/param_name.h"
+#include "testing/sound_level.h"
+#include "testing/stereo_frames.h"
 
 namespace
 {
@@ -31,6 +36,7 @@ struct EngineRig
         fake.SetDevices(std::move(devices));
         controls.m_params.noiseType = type;
         controls.m_params.surfStrength = strength;
+        right.m_noiseCalls = 4; // another period than the left one's
     }
     // Opens the first device and plays; the logs start empty afterwards.
     void Start(bool play = true)
@@ -72,6 +78,8 @@ struct EngineRig
 
     CFakeWaveOut fake;
     CTestGenerator generator;
+    // Every mono test runs with the right ear's generator present too.
+    CTestGenerator right;
     CTestControls controls;
     CStatusLog status;
     // Keeps the status line as it reads while each message box is up.
@@ -86,7 +94,7 @@ struct EngineRig
         const CStatusLog& m_shown;
         std::vector<std::string> m_statusAtReport;
     } messages{status};
-    CPlaybackEngine engine{fake, generator, controls, status, messages};
+    CPlaybackEngine engine{fake, generator, controls, status, messages, &right};
 };
 
 TEST(PlaybackEngine, PlayQueuesBothHalvesEachCompletionRefillsAndASecondPlayDoesNothing)
@@ -626,5 +634,212 @@ INSTANTIATE_TEST_SUITE_P(Modes, PlaybackEngineStop,
                          ::testing::Values(StopRow{"noise", 0, false}, StopRow{"noise with glide", 0, true},
                                            StopRow{"tone", 3, false}),
                          RowName());
+
+// Stereo with the real synthesizers: each ear its own noise (independent
+// phases), each at its level, the surf and the rise alike on both.
+TEST(PlaybackEngine, StereoPlaysEachEarsOwnNoiseAtItsLevelWithTheSameSurfAndRise)
+{
+    CFakeWaveOut fake;
+    fake.SetDevices({kGood});
+    fake.KeepTape();
+    CNoiseSynth left, right;
+    right.m_phase = CPhaseGenerator(kRightEarPhaseState);
+    CNoiseSynthGenerator leftGenerator(left), rightGenerator(right);
+    CTestControls controls;
+    controls.m_params = PlayParameters{Pink, 100.0, 20000.0, 1000, 40.0, 1.0};
+    controls.m_params.fadeInSamples = 20000;
+    controls.m_params.stereo = StereoSound{true, {0, -12}, ToneEar::Both};
+    CStatusLog status;
+    CMessageLog messages;
+    CPlaybackEngine engine(fake, leftGenerator, controls, status, messages, &rightGenerator);
+    engine.InitDevices();
+    engine.OnPlay();
+    ASSERT_TRUE(fake.CompleteNext());
+    ASSERT_EQ(engine.Channels(), 2);
+    EXPECT_EQ(engine.Header(0).bufferLengthBytes, 131072u * 4);
+
+    const std::vector<int16_t> tape = fake.Tape();
+    ASSERT_EQ(tape.size(), 3u * 131072 * 2);
+    const std::size_t frames = tape.size() / 2;
+    const std::vector<int16_t> gotLeft = ChannelOf(tape, 0), gotRight = ChannelOf(tape, 1);
+    const std::vector<int16_t> shapedLeft = ShapedStream(left.m_source.get(), Pink, frames, 40.0, 1.0);
+    const std::vector<int16_t> shapedRight = ShapedStream(right.m_source.get(), Pink, frames, 40.0, 1.0);
+    const double quieter = std::pow(10.0, -12.0 / 20.0);
+    for (std::size_t i = 0; i < frames; ++i)
+    {
+        const double rise = FadeCurve::RiseGain(static_cast<int64_t>(i), 20000);
+        ASSERT_EQ(gotLeft[i], FadeCurve::Scale(shapedLeft[i], rise)) << i;
+        ASSERT_EQ(gotRight[i], FadeCurve::Scale(FadeCurve::Scale(shapedRight[i], rise), quieter)) << i;
+    }
+    // After the rise: the right ear 12 dB below its own noise, the two unrelated.
+    const std::vector<int16_t> steadyLeft(gotLeft.begin() + 20000, gotLeft.end());
+    const std::vector<int16_t> steadyRight(gotRight.begin() + 20000, gotRight.end());
+    const std::vector<int16_t> ownRight(shapedRight.begin() + 20000, shapedRight.end());
+    EXPECT_NEAR(RmsDb(steadyRight) - RmsDb(ownRight), -12.0, 0.1);
+    EXPECT_LE(std::fabs(Correlation(steadyLeft, steadyRight)), 0.05);
+}
+
+struct EarRow
+{
+    const char* name;
+    int type;
+    std::array<int, 2> levels;
+    ToneEar toneEar;
+    std::array<double, 2> gains; // what each ear's samples are multiplied by
+};
+
+class PlaybackEngineEars : public ::testing::TestWithParam<EarRow>
+{};
+
+// Each channel carries its ear's sound at its level: the noise from its own
+// generator, the tone (the same in both) only where it is heard.
+TEST_P(PlaybackEngineEars, EachChannelHoldsItsEarsSoundAtItsLevel)
+{
+    const EarRow& row = GetParam();
+    EngineRig rig({kGood}, row.type, 0);
+    rig.controls.m_params.tinnitusFreq = 441;
+    rig.controls.m_params.stereo = StereoSound{true, row.levels, row.toneEar};
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    ASSERT_EQ(rig.fake.Channels(), 2);
+    const int length = CSurfShaper::HalfLength(row.type);
+    // The half just refilled (0) and the one still queued (1).
+    const int16_t* frames = rig.engine.Header(0).data;
+    ASSERT_EQ(rig.engine.Header(1).data, frames + 2 * length);
+    const bool tone = row.type == TinnitusFinder;
+    const std::vector<int16_t> left = ShapedStream(rig.generator.Source(), row.type, 3 * length);
+    const std::vector<int16_t> right = tone ? left : ShapedStream(rig.right.Source(), row.type, 3 * length);
+    for (int i = 0; i < 2 * length; ++i)
+    {
+        // Frame i of the buffer holds stream sample 2 * length + i (half 0) or length + i (half 1).
+        const int at = i < length ? 2 * length + i : i;
+        ASSERT_EQ(frames[2 * i], static_cast<int16_t>(std::round(left[at] * row.gains[0]))) << i;
+        ASSERT_EQ(frames[2 * i + 1], static_cast<int16_t>(std::round(right[at] * row.gains[1]))) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlaybackEngineEars,
+    ::testing::Values(
+        EarRow{"noise at 0 and -12 dB", White, {0, -12}, ToneEar::Both, {1.0, std::pow(10.0, -12 / 20.0)}},
+        EarRow{"noise with the left ear silent", Pink, {StereoSound::kSilent, -60}, ToneEar::Both, {0.0, 1e-3}},
+        EarRow{"tone in the left ear", TinnitusFinder, {-6, 0}, ToneEar::Left, {std::pow(10.0, -6 / 20.0), 0.0}},
+        EarRow{"tone in the right ear", TinnitusFinder, {0, -1}, ToneEar::Right, {0.0, std::pow(10.0, -1 / 20.0)}},
+        EarRow{"tone in both ears", TinnitusFinder, {0, -20}, ToneEar::Both, {1.0, 0.1}}),
+    RowName());
+
+// Play opens the device with the channels of its run; a mono run after a
+// stereo one is the same stream as ever.
+TEST(PlaybackEngine, SwitchingBetweenMonoAndStereoReopensWithTheRunsChannels)
+{
+    EngineRig rig({kGood}, 0, 30);
+    rig.Start();
+    ASSERT_EQ(rig.fake.Channels(), 1);
+    for (const bool stereo : {true, false, true})
+    {
+        rig.Clear();
+        rig.controls.m_params.stereo.on = stereo;
+        rig.engine.MarkSurfChanged();
+        rig.engine.OnPlay();
+        EXPECT_EQ(rig.fake.CountCalls("Close"), 1);
+        EXPECT_EQ(rig.fake.CountCalls("Open"), 1);
+        EXPECT_EQ(rig.fake.Channels(), stereo ? 2 : 1);
+        EXPECT_EQ(rig.engine.Header(0).bufferLengthBytes, stereo ? 131072u * 4 : 262144u);
+        EXPECT_EQ(rig.engine.Header(0).data == rig.engine.PlayBuffer(), !stereo);
+        EXPECT_TRUE(rig.BothQueuedInOrder());
+        EXPECT_TRUE(rig.Holds(30, 8, {0, 1}));
+    }
+    // A stereo Play on a device open with two channels keeps it open.
+    rig.engine.OnStop();
+    rig.Clear();
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.fake.CountCalls("Open"), 0);
+    EXPECT_EQ(rig.fake.Channels(), 2);
+}
+
+// A cue for one ear opens the device with two channels and plays in that
+// channel only; Both plays it in every channel there is.
+TEST(PlaybackEngine, ACueForOneEarPlaysInItsChannelAndSilenceInTheOther)
+{
+    EngineRig rig({kGood}, 0);
+    rig.Start(false);
+    std::vector<int16_t> cue(1000);
+    for (int i = 0; i < 1000; ++i)
+        cue[i] = static_cast<int16_t>(i + 1);
+    for (const ToneEar ear : {ToneEar::Left, ToneEar::Right, ToneEar::Both})
+    {
+        ASSERT_TRUE(rig.engine.PlayCue(cue.data(), 1000, ear));
+        ASSERT_EQ(rig.fake.Channels(), 2);
+        ASSERT_EQ(rig.fake.Queued().size(), 1u);
+        const WaveHeader* header = rig.fake.Queued()[0];
+        ASSERT_EQ(header->bufferLengthBytes, 4000u);
+        for (int i = 0; i < 1000; ++i)
+        {
+            ASSERT_EQ(header->data[2 * i], ear == ToneEar::Right ? 0 : cue[i]) << i;
+            ASSERT_EQ(header->data[2 * i + 1], ear == ToneEar::Left ? 0 : cue[i]) << i;
+        }
+    }
+    EXPECT_EQ(rig.fake.CountCalls("Open"), 1) << "one reopen, for the first ear's cue";
+}
+
+// Stop's ramp over the queued sound counts frames: both channels fall alike
+// from the first replaceable frame on.
+TEST(PlaybackEngine, InStereoStopRampsBothChannelsFromTheSameFrame)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.controls.m_params.stereo = StereoSound{true, {0, -6}, ToneEar::Both};
+    rig.fake.EnableReplace(4410);
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    const std::vector<int16_t> queued = rig.fake.Tape();
+    const std::size_t from = static_cast<std::size_t>(rig.fake.Played()) + 4410;
+    ASSERT_EQ(rig.fake.Played(), 131072);
+    rig.engine.OnStop();
+    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
+    const std::vector<int16_t> tape = rig.fake.Tape();
+    ASSERT_EQ(tape.size(), queued.size());
+    for (std::size_t i = 0; i < 2 * from; ++i)
+        ASSERT_EQ(tape[i], queued[i]) << i;
+    for (std::size_t i = 2 * from; i < tape.size(); ++i)
+    {
+        const std::size_t k = i / 2 - from;
+        const double gain = k < 2205 ? 1.0 - static_cast<double>(k) / 2205.0 : 0.0;
+        // The ramp falls from the ear's own samples, made at full level then scaled.
+        const int16_t full = (i % 2 == 0 ? rig.generator : rig.right).Source()[(i / 2) % 262144];
+        const double ear = i % 2 == 0 ? 1.0 : std::pow(10.0, -6 / 20.0);
+        ASSERT_EQ(tape[i], static_cast<int16_t>(std::round(std::round(full * gain) * ear))) << i;
+    }
+}
+
+// A glide in stereo crossfades each ear from its old noise into its new one,
+// from the same replaceable frame on.
+TEST(PlaybackEngine, InStereoGlideCrossfadesEachEarIntoItsNewNoise)
+{
+    EngineRig rig({kGood}, 0, 0);
+    rig.controls.m_params.glide = true;
+    rig.controls.m_params.stereo.on = true;
+    rig.fake.EnableReplace(4410);
+    rig.Start();
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    const std::vector<int16_t> before[2] = {rig.generator.m_source, rig.right.m_source};
+    rig.controls.m_params.noiseType = 2;
+    rig.generator.m_ready = false;
+    rig.engine.OnPlay();
+    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
+    const std::vector<int16_t>* after[2] = {&rig.generator.m_source, &rig.right.m_source};
+    ASSERT_NE(before[1], *after[1]) << "the right ear's noise was made anew";
+    const std::vector<int16_t> tape = rig.fake.Tape();
+    const std::size_t from = 131072 + 4410;
+    ASSERT_EQ(tape.size(), 2u * 5 * 131072) << "three halves made again, two queued after them";
+    for (std::size_t i = 0; i < tape.size(); ++i)
+    {
+        const std::size_t frame = i / 2, at = frame % 262144;
+        const int ear = static_cast<int>(i % 2);
+        const double t = frame < from ? 0.0 : std::min(1.0, static_cast<double>(frame - from) / 44100.0);
+        const int16_t mixed = static_cast<int16_t>(
+            std::round(before[ear][at] * std::cos(t * M_PI / 2) + (*after[ear])[at] * std::sin(t * M_PI / 2)));
+        ASSERT_EQ(tape[i], t >= 1.0 ? (*after[ear])[at] : mixed) << i;
+    }
+}
 
 } // namespace

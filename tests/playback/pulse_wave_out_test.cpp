@@ -8,15 +8,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <thread>
 
+#include "playback/fade_curve.h"
+#include "synth/ear_gain.h"
 #include "synth/noise_synth.h"
 #include "synth/noise_type.h"
 #include "testing/engine_doubles.h"
 #include "testing/param_name.h"
+#include "testing/sound_level.h"
+#include "testing/stereo_frames.h"
 #include "testing/temp_folder.h"
 #include "testing/test_sound_server.h"
 
@@ -219,6 +224,73 @@ TEST_F(PulseWaveOutTest, EngineFollowsOutputsThatComeAndGoAndPlaysOnWhenTheChose
     const std::vector<int16_t> expected = rig.Expected(44100);
     EXPECT_NE(FindStream(m_server.Copy(), expected, moved), std::string::npos);
     EXPECT_TRUE(rig.messages.m_messages.empty());
+}
+
+// A sink of two channels, front left and right, as headphones are.
+struct PulseStereoTest : testing::Test
+{
+    std::string Cli(const std::string& args) const
+    {
+        return "env -u SUSURRA_BACKEND HOME='" + m_dir.Path() + "' " SUSURRA_CLI " " + args;
+    }
+
+    CTempFolder m_dir;
+    CTestSoundServer m_server{2};
+};
+
+// Each ear's own noise reaches its channel of the sink, each at its level.
+TEST_F(PulseStereoTest, CliPlaysTheEarsNoisesInterleavedAtTheirLevels)
+{
+    const std::size_t before = m_server.Samples() & ~std::size_t{1}; // a whole frame
+    ASSERT_EQ(RunShell(m_dir, Cli("play --stereo --ear-levels 0,-12 --type white --lower 100 --upper 20000 "
+                                  "--surf-strength 0 --volume 461 --duration 00:00:03")),
+              0)
+        << ReadAll(m_dir / "err");
+    std::this_thread::sleep_for(300ms);
+    // The left ear plays the first period of a synthesizer, the right one
+    // that of the right ear's.
+    CNoiseSynth left, right;
+    right.m_phase = CPhaseGenerator(kRightEarPhaseState);
+    left.Synthesize(White, 100.0, 20000.0);
+    right.Synthesize(White, 100.0, 20000.0);
+    const std::size_t frames = 2 * 44100;
+    const std::vector<int16_t> leftExpected(left.m_source.get(), left.m_source.get() + frames);
+    std::vector<int16_t> rightExpected(frames);
+    for (std::size_t i = 0; i < frames; ++i)
+        rightExpected[i] = FadeCurve::Scale(right.m_source[i], std::pow(10.0, -12 / 20.0));
+
+    std::vector<int16_t> got = m_server.Copy();
+    got.erase(got.begin(), got.begin() + static_cast<std::ptrdiff_t>(before));
+    const std::vector<int16_t> gotLeft = ChannelOf(got, 0), gotRight = ChannelOf(got, 1);
+    const std::size_t start = FindStream(gotLeft, leftExpected);
+    ASSERT_NE(start, std::string::npos) << "the left ear's noise never reached the left channel";
+    ASSERT_GE(gotLeft.size(), start + frames);
+    const auto at = static_cast<std::ptrdiff_t>(start);
+    EXPECT_TRUE(std::equal(leftExpected.begin(), leftExpected.end(), gotLeft.begin() + at));
+    EXPECT_TRUE(std::equal(rightExpected.begin(), rightExpected.end(), gotRight.begin() + at));
+    const std::vector<int16_t> heardLeft(gotLeft.begin() + at, gotLeft.begin() + at + frames);
+    const std::vector<int16_t> heardRight(gotRight.begin() + at, gotRight.begin() + at + frames);
+    const std::vector<int16_t> ownRight(right.m_source.get(), right.m_source.get() + frames);
+    EXPECT_NEAR(RmsDb(heardRight) - RmsDb(ownRight), -12.0, 0.1);
+    EXPECT_LE(std::fabs(Correlation(heardLeft, heardRight)), 0.05);
+}
+
+// The hearing check's tone for one ear plays in that channel only.
+TEST_F(PulseStereoTest, HearingPlaysItsToneInTheChosenEarOnly)
+{
+    for (const char* ear : {"left", "right"})
+    {
+        std::this_thread::sleep_for(1s); // what the sink still held of the run before
+        const std::size_t before = m_server.Samples() & ~std::size_t{1}; // a whole frame
+        // Stopped after the first tone has played a while: nothing is saved.
+        EXPECT_EQ(RunShell(m_dir, "(sleep 1; echo q) | " + Cli(std::string("hearing --ear ") + ear)), 1);
+        std::vector<int16_t> got = m_server.Copy();
+        ASSERT_GT(got.size(), before + 2 * 22050) << ear;
+        got.erase(got.begin(), got.begin() + static_cast<std::ptrdiff_t>(before));
+        const bool left = ear[0] == 'l';
+        EXPECT_GT(Peak(ChannelOf(got, left ? 0 : 1)), 100) << ear;
+        EXPECT_EQ(Peak(ChannelOf(got, left ? 1 : 0)), 0) << ear;
+    }
 }
 
 } // namespace

@@ -57,6 +57,7 @@ constexpr double kSampleRate = 44100.0;
 struct CAlsaWaveOut::StreamLink
 {
     CAlsaWaveOut* owner;
+    int channels = 1; // samples in a frame
     std::atomic<bool> abandoned{false};
     std::atomic<int> busy{0}; // callbacks running now
 };
@@ -107,13 +108,15 @@ WaveResult CAlsaWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const WaveF
         return WaveResult::DeviceError;
     if (deviceId >= m_devices.size())
         return WaveResult::BadDevice;
-    if (format.sampleRate != 44100 || format.channels != 1 || format.bitsPerSample != 16)
+    if (format.sampleRate != 44100 || (format.channels != 1 && format.channels != 2) || format.bitsPerSample != 16)
         return WaveResult::BadFormat;
     const int index = m_paDevices[deviceId];
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
     if (!info)
         return WaveResult::BadDevice;
-    m_params = PaStreamParameters{index, 1, paInt16, info->defaultHighOutputLatency, nullptr};
+    if (info->maxOutputChannels < format.channels)
+        return WaveResult::BadFormat;
+    m_params = PaStreamParameters{index, format.channels, paInt16, info->defaultHighOutputLatency, nullptr};
     if (!OpenStreamLocked())
         return WaveResult::DeviceError;
     m_handle = ++m_lastHandle;
@@ -127,6 +130,7 @@ bool CAlsaWaveOut::OpenStreamLocked()
 {
     auto link = std::make_shared<StreamLink>();
     link->owner = this;
+    link->channels = m_params.channelCount;
     PaError err;
     {
         CQuietStderr quiet;
@@ -333,31 +337,32 @@ int CAlsaWaveOut::StreamCallback(const void*, void* output, unsigned long frames
     int result = paContinue;
     if (link->abandoned.load())
     {
-        std::memset(output, 0, frames * sizeof(int16_t));
+        std::memset(output, 0, frames * static_cast<unsigned long>(link->channels) * sizeof(int16_t));
         result = paAbort;
     }
     else
     {
-        link->owner->Play(static_cast<int16_t*>(output), frames);
+        // The queue counts samples: a frame of two channels is two of them.
+        link->owner->Play(static_cast<int16_t*>(output), frames * static_cast<unsigned long>(link->channels));
     }
     link->busy.fetch_sub(1);
     return result;
 }
 
-void CAlsaWaveOut::Play(int16_t* out, unsigned long frames)
+void CAlsaWaveOut::Play(int16_t* out, unsigned long samples)
 {
     const int32_t volume = static_cast<int32_t>(m_volume.load(std::memory_order_relaxed) & 0xFFFF);
     unsigned long done = 0;
-    while (done < frames)
+    while (done < samples)
     {
         uint32_t left = 0;
         const int16_t* src = m_queue.Playing(left);
         if (left == 0)
         {
-            std::memset(out + done, 0, (frames - done) * sizeof(int16_t));
+            std::memset(out + done, 0, (samples - done) * sizeof(int16_t));
             return;
         }
-        const unsigned long n = std::min<unsigned long>(left, frames - done);
+        const unsigned long n = std::min<unsigned long>(left, samples - done);
         if (volume == 0xFFFF)
         {
             std::memcpy(out + done, src, n * sizeof(int16_t));

@@ -62,7 +62,8 @@ private:
                               const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags, void* data);
     static void StreamFinished(void* data);
     void OnStreamFinished();
-    void Play(int16_t* out, unsigned long frames);
+    // Fills `samples` samples (frames times channels) from the queue.
+    void Play(int16_t* out, unsigned long samples);
     void StopStreamLocked();
     bool OpenStreamLocked();
     PaError StartStreamLocked();

@@ -40,6 +40,7 @@ public:
     WaveResult Push(WaveHeader* header);
     // Takes back the buffer Push queued last, before the audio side saw it.
     void DropLast();
+    // Counts are in samples: a two-channel frame is two of them.
     // The samples of the playing buffer not yet played, starting the next
     // queued buffer when none plays; count 0 when nothing is queued.
     // Buffers with no samples are handed back on the way.

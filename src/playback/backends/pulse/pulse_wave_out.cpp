@@ -7,7 +7,7 @@
 namespace
 {
 
-constexpr uint32_t kBytesPerSecond = 44100 * 2;
+constexpr uint32_t kFramesPerSecond = 44100;
 // The server asks for samples about once a second while it plays; five
 // seconds without a request while samples wait is a server that stopped.
 constexpr auto kStallLimit = std::chrono::seconds(5);
@@ -245,12 +245,16 @@ std::vector<WaveDeviceInfo> CPulseWaveOut::Devices()
 bool CPulseWaveOut::ConnectStreamLocked()
 {
     DropStreamLocked();
-    const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, static_cast<uint8_t>(m_channels)};
+    // Two channels are front left and front right; one keeps the server's map for mono.
+    pa_channel_map map;
+    pa_channel_map_init_stereo(&map);
+    const uint32_t bytesPerSecond = kFramesPerSecond * FrameBytes();
     pa_buffer_attr attr;
     attr.maxlength = static_cast<uint32_t>(-1);
-    attr.tlength = 2 * kBytesPerSecond; // about two seconds held by the server
-    attr.prebuf = kBytesPerSecond / 10; // a flushed stream is heard again after 0.1 s of data
-    attr.minreq = kBytesPerSecond;      // asked for more once a second
+    attr.tlength = 2 * bytesPerSecond; // about two seconds held by the server
+    attr.prebuf = bytesPerSecond / 10; // a flushed stream is heard again after 0.1 s of data
+    attr.minreq = bytesPerSecond;      // asked for more once a second
     attr.fragsize = static_cast<uint32_t>(-1);
     // The named sink first; if it is gone, the server's default.
     for (int attempt = 0; attempt < 2; ++attempt)
@@ -264,13 +268,15 @@ bool CPulseWaveOut::ConnectStreamLocked()
         pa_proplist_sets(props.get(), PA_PROP_MEDIA_ROLE, "music");
         pa_proplist_sets(props.get(), PA_PROP_APPLICATION_NAME, "Susurra");
         pa_proplist_sets(props.get(), PA_PROP_APPLICATION_ICON_NAME, "org.susurra.Susurra");
-        m_stream = pa_stream_new_with_proplist(m_context, m_streamName.c_str(), &format, nullptr, props.get());
+        m_stream = pa_stream_new_with_proplist(m_context, m_streamName.c_str(), &format,
+                                               m_channels == 2 ? &map : nullptr, props.get());
         if (!m_stream)
             return false;
         pa_stream_set_state_callback(m_stream, &CPulseWaveOut::OnStreamState, this);
         pa_stream_set_write_callback(m_stream, &CPulseWaveOut::OnStreamWrite, this);
         pa_cvolume volume;
-        pa_cvolume_set(&volume, 1, pa_sw_volume_from_linear((m_volume & 0xFFFF) / 65535.0));
+        pa_cvolume_set(&volume, static_cast<unsigned>(m_channels),
+                       pa_sw_volume_from_linear((m_volume & 0xFFFF) / 65535.0));
         // Corked until the first Write, so an idle open stream keeps no sink awake.
         m_corked = true;
         m_serverBytes = 0;
@@ -326,9 +332,10 @@ WaveResult CPulseWaveOut::Open(WaveHandle* handle, uint32_t deviceId, const Wave
         return WaveResult::DeviceError;
     if (deviceId >= m_sinkNames.size())
         return WaveResult::BadDevice;
-    if (format.sampleRate != 44100 || format.channels != 1 || format.bitsPerSample != 16)
+    if (format.sampleRate != 44100 || (format.channels != 1 && format.channels != 2) || format.bitsPerSample != 16)
         return WaveResult::BadFormat;
     m_sinkName = m_sinkNames[deviceId];
+    m_channels = format.channels;
     if (!EnsureContextLocked(m_timeoutMs) || !ConnectStreamLocked())
         return WaveResult::DeviceError;
     m_handle = ++m_lastHandle;
@@ -373,7 +380,7 @@ WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
     }
     if (const WaveResult queued = m_queue.Push(header); queued != WaveResult::Ok)
         return queued;
-    m_writtenBytes += header->bufferLengthBytes & ~uint32_t{1};
+    m_writtenBytes += header->bufferLengthBytes - header->bufferLengthBytes % FrameBytes();
     const size_t writable = pa_stream_writable_size(m_stream);
     if (writable != static_cast<size_t>(-1))
         PumpLocked(writable);
@@ -388,13 +395,17 @@ WaveResult CPulseWaveOut::Write(WaveHandle handle, WaveHeader* header)
 
 void CPulseWaveOut::PumpLocked(size_t bytes)
 {
-    while (bytes >= 2 && m_stream && !m_failed)
+    const size_t frame = FrameBytes();
+    while (bytes >= frame && m_stream && !m_failed)
     {
         uint32_t left = 0;
         const int16_t* samples = m_queue.Playing(left);
         if (left == 0)
             return;
-        const size_t n = std::min<size_t>(size_t{left} * 2, bytes) & ~size_t{1};
+        size_t n = std::min<size_t>(size_t{left} * 2, bytes);
+        n -= n % frame;
+        if (n == 0)
+            return;
         // libpulse copies the samples: the buffer can go back at once.
         if (pa_stream_write(m_stream, samples, n, nullptr, 0, PA_SEEK_RELATIVE) < 0)
             return;
@@ -468,8 +479,9 @@ int64_t CPulseWaveOut::FirstReplaceable(WaveHandle handle)
     // a second after the read index is left alone: the caller makes the new
     // samples before they are written, and a busy machine may take that long.
     const int64_t unread = std::max<int64_t>(timing->write_index - timing->read_index, 0);
-    const int64_t first = std::clamp<int64_t>(m_serverBytes - unread + kBytesPerSecond / 5, 0, m_writtenBytes);
-    return first / 2;
+    const int64_t first =
+        std::clamp<int64_t>(m_serverBytes - unread + kFramesPerSecond * FrameBytes() / 5, 0, m_writtenBytes);
+    return first / FrameBytes();
 }
 
 WaveResult CPulseWaveOut::ReplaceQueued(WaveHandle handle, int64_t from, const int16_t* samples, uint32_t count)
@@ -482,8 +494,8 @@ WaveResult CPulseWaveOut::ReplaceQueued(WaveHandle handle, int64_t from, const i
             return WaveResult::NotOpen;
         if (!m_stream || m_failed)
             return WaveResult::DeviceError;
-        const int64_t fromBytes = from * 2;
-        const int64_t bytes = static_cast<int64_t>(count) * 2;
+        const int64_t fromBytes = from * FrameBytes();
+        const int64_t bytes = static_cast<int64_t>(count) * FrameBytes();
         if (fromBytes < 0 || fromBytes > m_writtenBytes || fromBytes + bytes < m_writtenBytes)
             return WaveResult::Unsupported;
         // The server gets the queued sound up to `from` first, then the new
@@ -573,7 +585,7 @@ void CPulseWaveOut::ApplyVolumeLocked()
         return;
     pa_cvolume volume;
     // Linear to the server's scale: 65535 is PA_VOLUME_NORM, which leaves samples unchanged.
-    pa_cvolume_set(&volume, 1, pa_sw_volume_from_linear((m_volume & 0xFFFF) / 65535.0));
+    pa_cvolume_set(&volume, static_cast<unsigned>(m_channels), pa_sw_volume_from_linear((m_volume & 0xFFFF) / 65535.0));
     Forget(pa_context_set_sink_input_volume(m_context, pa_stream_get_index(m_stream), &volume, nullptr, nullptr));
 }
 

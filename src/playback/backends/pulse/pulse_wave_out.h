@@ -77,6 +77,7 @@ private:
     void FailLocked();
     void ApplyVolumeLocked();
     void WatchLocked();
+    uint32_t FrameBytes() const { return 2 * static_cast<uint32_t>(m_channels); }
 
     static void OnContextState(pa_context* context, void* self);
     static void OnContextEvent(pa_context* context, pa_subscription_event_type_t type, uint32_t index, void* self);
@@ -92,6 +93,7 @@ private:
     // Guarded by the main-loop lock.
     std::vector<std::string> m_sinkNames; // device id -> sink name; "" is the server's default
     std::string m_sinkName;               // the open device's sink
+    int m_channels = 1;                   // of the open device's stream
     std::string m_streamName = "Noise";
     bool m_corked = false;
     bool m_failed = false; // the stream or the server died
