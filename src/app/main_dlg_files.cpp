@@ -61,6 +61,8 @@ SoundValues CMainDlg::Sound() const
     sound.notchWidthOctaves = m_notchWidthOctaves;
     sound.endless = m_endless && !IsTone(m_noiseType);
     sound.seed = m_seed;
+    // The shape read by the last Play or To File (ApplyHearingShape).
+    sound.tilt = IsTone(m_noiseType) ? SpectrumTilt{} : m_synth.m_tilt;
     return sound;
 }
 
@@ -96,6 +98,8 @@ void CMainDlg::OnToFile()
     // A refused value leaves the values after it unread: writing now would
     // use stale ones.
     if (!UpdateData(true))
+        return;
+    if (!ApplyHearingShape())
         return;
     if (!m_synth.m_ready)
     {

@@ -75,6 +75,7 @@ void CMainDlg::ApplyNoiseSetting()
             m_notch = extras.notch;
             m_notchWidthOctaves = extras.notch ? ValidNotchWidth(extras.notchWidthOctaves) : 1.0;
             m_endless = extras.endless;
+            m_hearingShaped = extras.hearingShaped;
         }
     }
     m_freqSlider->SetPos(FreqToSliderPos(m_tinnitusFreq), true);
@@ -154,6 +155,7 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
         extras.notch = m_notch && !IsTone(m_noiseType);
         extras.notchWidthOctaves = extras.notch ? m_notchWidthOctaves : 0.0;
         extras.brown = m_noiseType == Brown;
+        extras.hearingShaped = m_hearingShaped;
         WriteNoiseExtras(setting, extras);
         return;
     }

@@ -92,6 +92,9 @@ constexpr int IDC_MATCH = 1143;
 constexpr int IDC_BROWN = 1150;
 // The frame of the picture of the sound.
 constexpr int IDC_SPECTRUM = 1160;
+// Shaping the noise to the hearing profile, and the hearing check.
+constexpr int IDC_HEARING_SHAPED = 1180;
+constexpr int IDC_HEARING_CHECK = 1181;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;
