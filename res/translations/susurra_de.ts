@@ -534,7 +534,7 @@
         <translation>Test &amp;wiederholen</translation>
     </message>
     <message>
-        <source>Checking the %1.</source>
+        <source>Checking: %1.</source>
         <translation>Geprüft wird: %1.</translation>
     </message>
     <message>

@@ -511,7 +511,7 @@
     </message>
     <message>
         <source>&amp;Keep it</source>
-        <translation>Con&amp;server</translation>
+        <translation>Co&amp;nserver</translation>
     </message>
     <message>
         <source>Clear Pro&amp;file…</source>
@@ -534,7 +534,7 @@
         <translation>&amp;Refaire le test</translation>
     </message>
     <message>
-        <source>Checking the %1.</source>
+        <source>Checking: %1.</source>
         <translation>Test : %1.</translation>
     </message>
     <message>

@@ -112,8 +112,11 @@ void CHearingChart::paintEvent(QPaintEvent*)
     }
     painter.setPen(colours.color(QPalette::Text));
     painter.drawRect(plot);
+    // 12000 Hz lies too close to 8000 Hz for a label of its own.
     for (int hz : kGridHz)
     {
+        if (hz == 12000)
+            continue;
         const QString label = HzLabel(hz);
         const double x = Place(hz, kFloorDb).x() - metrics.horizontalAdvance(label) / 2.0;
         painter.drawText(QPointF(std::clamp(x, 0.0, width() - metrics.horizontalAdvance(label)),
@@ -124,7 +127,9 @@ void CHearingChart::paintEvent(QPaintEvent*)
     {
         const QString label = QString::number(db);
         const double y = Place(static_cast<int>(kLowestHz), db).y();
-        painter.drawText(QPointF(plot.left() - metrics.horizontalAdvance(label) - 3.0, y + metrics.ascent() / 2.5),
+        // The lowest label stays above the frequencies' row.
+        painter.drawText(QPointF(plot.left() - metrics.horizontalAdvance(label) - 3.0,
+                                 std::min(y + metrics.ascent() / 2.5, plot.bottom() - 1.0)),
                          label);
     }
 
@@ -138,6 +143,7 @@ void CHearingChart::paintEvent(QPaintEvent*)
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         QPainterPath line;
+        bool started = false;
         for (const HearingThreshold& t : m_thresholds)
         {
             if (t.ear != ear)
@@ -151,7 +157,8 @@ void CHearingChart::paintEvent(QPaintEvent*)
                 painter.drawLine(at - QPointF(0, 9), at - QPointF(-3, 5));
                 continue;
             }
-            line.isEmpty() ? line.moveTo(at) : line.lineTo(at);
+            started ? line.lineTo(at) : line.moveTo(at);
+            started = true;
             if (ear == HearingEar::Left)
             {
                 painter.drawLine(at + QPointF(-r, -r), at + QPointF(r, r));

@@ -220,7 +220,8 @@ void CHearingCheckDlg::OnStart()
     // Full scale: the levels are the samples' own, as the command line plays them.
     m_engine.SetVolume(CPlaybackEngine::kMaxVolumePosition);
     m_chart->SetThresholds({});
-    m_info->setText(tr("Checking the %1.")
+    m_clear->setEnabled(false);
+    m_info->setText(tr("Checking: %1.")
                         .arg(ear == HearingEar::Left    ? tr("left ear")
                              : ear == HearingEar::Right ? tr("right ear")
                                                         : tr("both ears")));

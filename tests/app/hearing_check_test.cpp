@@ -2,6 +2,7 @@
 // The Hearing Check dialog and the "Shape to my hearing" box of the main
 // window, on the scripted wave-output backend: a simulated listener answers
 // the tones the fake device is handed.
+#include "app/app_translation.h"
 #include "app/hearing_chart.h"
 #include "app/hearing_check_dlg.h"
 #include "settings/hearing_profile_file.h"
@@ -9,6 +10,7 @@
 #include "testing/file_compare.h"
 #include "tests/app/main_dlg_window_fixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
@@ -333,4 +335,40 @@ TEST_F(HearingCheck, ToFileShapesTheNoiseOnlyWithTheBoxAndAProfile)
     // Unticked, a noise of the plain shape again (with phases of its own).
     EXPECT_NEAR(HighShare(write("off_again.wav", false)), HighShare(plain), 0.1 * HighShare(plain));
     EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
+
+// Each language: every button of both pages translated, and each mnemonic
+// letter once in the dialog.
+TEST_F(HearingCheck, EveryButtonIsTranslatedWithAMnemonicOfItsOwn)
+{
+    CMainDlg& english = Start();
+    QStringList englishTexts;
+    InDialog(english, [&](CHearingCheckDlg& dialog) {
+        for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+            englishTexts << button->text();
+    });
+    for (QLocale::Language language : {QLocale::German, QLocale::French})
+    {
+        CAppTranslation::Install(QLocale(language));
+        CMainDlg& d = Start();
+        InDialog(d, [&](CHearingCheckDlg& dialog) {
+            SCOPED_TRACE(dialog.windowTitle().toStdString());
+            EXPECT_NE(dialog.windowTitle(), "Hearing Check");
+            std::map<QChar, QString> seen;
+            const QList<QAbstractButton*> buttons = dialog.findChildren<QAbstractButton*>();
+            ASSERT_EQ(buttons.size(), englishTexts.size());
+            for (qsizetype i = 0; i < buttons.size(); ++i)
+            {
+                const QString text = buttons[i]->text();
+                EXPECT_NE(text, englishTexts[i]);
+                const qsizetype at = text.indexOf(QLatin1Char('&'));
+                ASSERT_GE(at, 0) << text.toStdString();
+                const QChar letter = text[at + 1].toLower();
+                EXPECT_FALSE(seen.count(letter)) << text.toStdString() << " and " << seen[letter].toStdString();
+                seen[letter] = text;
+            }
+        });
+        m_dialog.reset();
+        CAppTranslation::Remove();
+    }
 }
