@@ -94,8 +94,8 @@ protected:
             const double db = 20.0 * std::log10(std::max(peak, 1) / 32767.0);
             // Quiet at first, then never more than 5 dB up (the samples
             // round down and rarely hit the crest: a little slack).
-            const double allowed =
-                answers == 0 ? 32767.0 * std::pow(10.0, -40.0 / 20.0) : last * std::pow(10.0, 0.25) * 1.01 + 1.0;
+            const double allowed = answers == 0 ? 32767.0 * std::pow(10.0, -40.0 / 20.0)
+                                                : (last + 1.0) * std::pow(10.0, 0.25) * 1.01 + 1.0;
             EXPECT_LE(peak, allowed) << "too loud at answer " << answers;
             last = peak;
             dialog.findChild<QPushButton*>(hears(ShownHz(&dialog), db) ? "heard" : "notHeard")->click();
