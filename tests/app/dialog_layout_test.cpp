@@ -33,9 +33,9 @@ TEST_F(DialogLayout, ControlsAreCreatedInTabOrderWithTheirKinds)
     // Following the focus chain from Play visits the tab stops as the window
     // reads: Actions, Audio Settings, Sleep Timer, then Noise Settings, File
     // Settings and Gentle Sound, each from top left to bottom right.
-    const QList<int> readingOrder{1002, 1001, 1010, 1030, 57670, 1003, 1029, 1027, 1110, 1111, 1112, 1049, 1051,
-                                  1004, 1005, 1006, 1034, 1150,  1143, 1036, 1035, 1007, 1008, 1018, 1019, 1100,
-                                  1180, 1181, 1140, 1141, 1057, 1000, 1020,  1021, 1022, 1013, 1048, 1116, 1114, 1115};
+    const QList<int> readingOrder{1002, 1001, 1010, 1030, 57670, 1003, 1029, 1027, 1110, 1111, 1112, 1049, 1051, 1004,
+                                  1005, 1006, 1034, 1150, 1143,  1036, 1035, 1007, 1008, 1018, 1019, 1100, 1180, 1181,
+                                  1140, 1141, 1057, 1000, 1020,  1021, 1022, 1013, 1048, 1116, 1114, 1115};
     QList<int> chain;
     QWidget* w = dlg.GetDlgItem(IDC_PLAY);
     const QWidget* page = w->parentWidget();
