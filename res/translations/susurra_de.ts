@@ -398,6 +398,14 @@
         <translation>Rechtes Ohr</translation>
     </message>
     <message>
+        <source>Shape to my hearing</source>
+        <translation>Ans Gehör anpassen</translation>
+    </message>
+    <message>
+        <source>Hearing Check…</source>
+        <translation>Hörtest…</translation>
+    </message>
+    <message>
         <source>Tone in:</source>
         <translation>Ton:</translation>
     </message>
@@ -422,6 +430,172 @@
     <message>
         <source>I have no room for another file setting. Please delete one you no longer need.</source>
         <translation>Für eine weitere Datei-Einstellung ist kein Platz. Bitte löschen Sie eine, die Sie nicht mehr brauchen.</translation>
+    </message>
+</context>
+<context>
+    <name>CHearingChart</name>
+    <message>
+        <source>Hearing profile chart</source>
+        <translation>Diagramm des Hörprofils</translation>
+    </message>
+    <message>
+        <source>No thresholds.</source>
+        <translation>Keine Schwellen.</translation>
+    </message>
+    <message>
+        <source>%1 Hz: %2 dBFS</source>
+        <translation>%1 Hz: %2 dBFS</translation>
+    </message>
+    <message>
+        <source>%1 Hz: not heard</source>
+        <translation>%1 Hz: nicht gehört</translation>
+    </message>
+    <message>
+        <source>Left ear</source>
+        <translation>Linkes Ohr</translation>
+    </message>
+    <message>
+        <source>Right ear</source>
+        <translation>Rechtes Ohr</translation>
+    </message>
+    <message>
+        <source>Both ears</source>
+        <translation>Beide Ohren</translation>
+    </message>
+    <message>
+        <source>%1: %2.</source>
+        <translation>%1: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>CHearingCheckDlg</name>
+    <message>
+        <source>Hearing Check</source>
+        <translation>Hörtest</translation>
+    </message>
+    <message>
+        <source>Not a medical device and not a clinical audiogram. The levels are relative to this sound device, with no absolute calibration. Set the system volume low before you start, and stop at once if a tone hurts or your tinnitus grows louder.</source>
+        <translation>Kein Medizinprodukt und kein klinisches Audiogramm. Die Pegel beziehen sich auf dieses Audiogerät, ohne absolute Kalibrierung. Stellen Sie die Systemlautstärke vor dem Start leise, und brechen Sie sofort ab, wenn ein Ton schmerzt oder Ihr Tinnitus lauter wird.</translation>
+    </message>
+    <message>
+        <source>Ear</source>
+        <translation>Ohr</translation>
+    </message>
+    <message>
+        <source>&amp;Left</source>
+        <translation>&amp;Links</translation>
+    </message>
+    <message>
+        <source>&amp;Right</source>
+        <translation>&amp;Rechts</translation>
+    </message>
+    <message>
+        <source>&amp;Both ears or loudspeakers</source>
+        <translation>&amp;Beide Ohren oder Lautsprecher</translation>
+    </message>
+    <message>
+        <source>Include &amp;12000 Hz</source>
+        <translation>&amp;12000 Hz einbeziehen</translation>
+    </message>
+    <message>
+        <source>&amp;Start the Check</source>
+        <translation>Test &amp;starten</translation>
+    </message>
+    <message>
+        <source>Did you hear the tone?</source>
+        <translation>Haben Sie den Ton gehört?</translation>
+    </message>
+    <message>
+        <source>&amp;Heard</source>
+        <translation>&amp;Gehört</translation>
+    </message>
+    <message>
+        <source>&amp;Not heard</source>
+        <translation>&amp;Nicht gehört</translation>
+    </message>
+    <message>
+        <source>Play &amp;again</source>
+        <translation>&amp;Erneut abspielen</translation>
+    </message>
+    <message>
+        <source>Each tone is three short pulses. Answer Heard only when you are sure.</source>
+        <translation>Jeder Ton besteht aus drei kurzen Pulsen. Antworten Sie nur dann mit Gehört, wenn Sie sicher sind.</translation>
+    </message>
+    <message>
+        <source>S&amp;top the Check</source>
+        <translation>Test &amp;abbrechen</translation>
+    </message>
+    <message>
+        <source>Clear the saved hearing profile? This cannot be undone.</source>
+        <translation>Das gespeicherte Hörprofil löschen? Das lässt sich nicht rückgängig machen.</translation>
+    </message>
+    <message>
+        <source>&amp;Yes, clear it</source>
+        <translation>&amp;Ja, löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Keep it</source>
+        <translation>Be&amp;halten</translation>
+    </message>
+    <message>
+        <source>Clear Pro&amp;file…</source>
+        <translation>Pro&amp;fil löschen…</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>Schl&amp;ießen</translation>
+    </message>
+    <message>
+        <source>No hearing profile is saved yet.</source>
+        <translation>Noch kein Hörprofil gespeichert.</translation>
+    </message>
+    <message>
+        <source>Saved profile: %1, on %2.</source>
+        <translation>Gespeichertes Profil: %1, auf %2.</translation>
+    </message>
+    <message>
+        <source>Re&amp;do the Check</source>
+        <translation>Test &amp;wiederholen</translation>
+    </message>
+    <message>
+        <source>Checking: %1.</source>
+        <translation>Geprüft wird: %1.</translation>
+    </message>
+    <message>
+        <source>left ear</source>
+        <translation>linkes Ohr</translation>
+    </message>
+    <message>
+        <source>right ear</source>
+        <translation>rechtes Ohr</translation>
+    </message>
+    <message>
+        <source>both ears</source>
+        <translation>beide Ohren</translation>
+    </message>
+    <message>
+        <source>No sound device plays the tones: choose one in the main window. Nothing was saved.</source>
+        <translation>Kein Audiogerät spielt die Töne: Wählen Sie eines im Hauptfenster. Nichts wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>%1 Hz, %2</source>
+        <translation>%1 Hz, %2</translation>
+    </message>
+    <message>
+        <source>Frequency %1 of %2, tone %3 at this frequency.</source>
+        <translation>Frequenz %1 von %2, Ton %3 bei dieser Frequenz.</translation>
+    </message>
+    <message>
+        <source>The check was stopped; nothing was saved.</source>
+        <translation>Der Test wurde abgebrochen; nichts wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>The profile was not saved: %1</source>
+        <translation>Das Profil wurde nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>Saved: %1, on %2.</source>
+        <translation>Gespeichert: %1, auf %2.</translation>
     </message>
 </context>
 <context>
@@ -564,6 +738,18 @@
     <message>
         <source>Left ear</source>
         <translation>Links</translation>
+    </message>
+    <message>
+        <source>checking hearing</source>
+        <translation>Hörtest läuft</translation>
+    </message>
+    <message>
+        <source>No hearing profile yet: Hearing Check makes one. Until then the noise plays unshaped.</source>
+        <translation>Noch kein Hörprofil: Der Hörtest erstellt eines. Bis dahin spielt das Rauschen unverändert.</translation>
+    </message>
+    <message>
+        <source>Shapes the noise to the hearing profile of %1, made on %2.</source>
+        <translation>Passt das Rauschen an das Hörprofil vom %1 an, erstellt auf %2.</translation>
     </message>
     <message>
         <source>Right ear</source>
@@ -768,6 +954,13 @@
     <message>
         <source>Step up</source>
         <translation>Eins mehr</translation>
+    </message>
+</context>
+<context>
+    <name>HearingProfile</name>
+    <message>
+        <source>The hearing profile %1 is damaged (%2); it was left as it is. Clear it in Hearing Check and take the check again.</source>
+        <translation>Das Hörprofil %1 ist beschädigt (%2); es wurde nicht verändert. Löschen Sie es im Hörtest, und machen Sie den Test erneut.</translation>
     </message>
 </context>
 <context>

@@ -398,6 +398,14 @@
         <translation>Oreille droite</translation>
     </message>
     <message>
+        <source>Shape to my hearing</source>
+        <translation>Adapter à mon ouïe</translation>
+    </message>
+    <message>
+        <source>Hearing Check…</source>
+        <translation>Test auditif…</translation>
+    </message>
+    <message>
         <source>Tone in:</source>
         <translation>Son&#x202f;:</translation>
     </message>
@@ -422,6 +430,172 @@
     <message>
         <source>I have no room for another file setting. Please delete one you no longer need.</source>
         <translation>Il n&apos;y a plus de place pour un réglage de fichier. Veuillez en supprimer un dont vous n&apos;avez plus besoin.</translation>
+    </message>
+</context>
+<context>
+    <name>CHearingChart</name>
+    <message>
+        <source>Hearing profile chart</source>
+        <translation>Graphique du profil auditif</translation>
+    </message>
+    <message>
+        <source>No thresholds.</source>
+        <translation>Aucun seuil.</translation>
+    </message>
+    <message>
+        <source>%1 Hz: %2 dBFS</source>
+        <translation>%1 Hz : %2 dBFS</translation>
+    </message>
+    <message>
+        <source>%1 Hz: not heard</source>
+        <translation>%1 Hz : non entendu</translation>
+    </message>
+    <message>
+        <source>Left ear</source>
+        <translation>Oreille gauche</translation>
+    </message>
+    <message>
+        <source>Right ear</source>
+        <translation>Oreille droite</translation>
+    </message>
+    <message>
+        <source>Both ears</source>
+        <translation>Les deux oreilles</translation>
+    </message>
+    <message>
+        <source>%1: %2.</source>
+        <translation>%1 : %2.</translation>
+    </message>
+</context>
+<context>
+    <name>CHearingCheckDlg</name>
+    <message>
+        <source>Hearing Check</source>
+        <translation>Test auditif</translation>
+    </message>
+    <message>
+        <source>Not a medical device and not a clinical audiogram. The levels are relative to this sound device, with no absolute calibration. Set the system volume low before you start, and stop at once if a tone hurts or your tinnitus grows louder.</source>
+        <translation>Ni un dispositif médical ni un audiogramme clinique. Les niveaux sont relatifs à ce périphérique audio, sans étalonnage absolu. Baissez le volume du système avant de commencer, et arrêtez aussitôt si un son fait mal ou si votre acouphène augmente.</translation>
+    </message>
+    <message>
+        <source>Ear</source>
+        <translation>Oreille</translation>
+    </message>
+    <message>
+        <source>&amp;Left</source>
+        <translation>&amp;Gauche</translation>
+    </message>
+    <message>
+        <source>&amp;Right</source>
+        <translation>&amp;Droite</translation>
+    </message>
+    <message>
+        <source>&amp;Both ears or loudspeakers</source>
+        <translation>Les deu&amp;x oreilles ou haut-parleurs</translation>
+    </message>
+    <message>
+        <source>Include &amp;12000 Hz</source>
+        <translation>Inclure &amp;12000 Hz</translation>
+    </message>
+    <message>
+        <source>&amp;Start the Check</source>
+        <translation>&amp;Commencer le test</translation>
+    </message>
+    <message>
+        <source>Did you hear the tone?</source>
+        <translation>Avez-vous entendu le son ?</translation>
+    </message>
+    <message>
+        <source>&amp;Heard</source>
+        <translation>&amp;Entendu</translation>
+    </message>
+    <message>
+        <source>&amp;Not heard</source>
+        <translation>&amp;Pas entendu</translation>
+    </message>
+    <message>
+        <source>Play &amp;again</source>
+        <translation>Rejouer le &amp;son</translation>
+    </message>
+    <message>
+        <source>Each tone is three short pulses. Answer Heard only when you are sure.</source>
+        <translation>Chaque son est fait de trois impulsions brèves. Ne répondez Entendu que si vous en êtes sûr.</translation>
+    </message>
+    <message>
+        <source>S&amp;top the Check</source>
+        <translation>Arrê&amp;ter le test</translation>
+    </message>
+    <message>
+        <source>Clear the saved hearing profile? This cannot be undone.</source>
+        <translation>Effacer le profil auditif enregistré ? Impossible d’annuler.</translation>
+    </message>
+    <message>
+        <source>&amp;Yes, clear it</source>
+        <translation>&amp;Oui, l’effacer</translation>
+    </message>
+    <message>
+        <source>&amp;Keep it</source>
+        <translation>Co&amp;nserver</translation>
+    </message>
+    <message>
+        <source>Clear Pro&amp;file…</source>
+        <translation>Effacer le pro&amp;fil…</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>Fer&amp;mer</translation>
+    </message>
+    <message>
+        <source>No hearing profile is saved yet.</source>
+        <translation>Aucun profil auditif enregistré pour l’instant.</translation>
+    </message>
+    <message>
+        <source>Saved profile: %1, on %2.</source>
+        <translation>Profil enregistré : %1, sur %2.</translation>
+    </message>
+    <message>
+        <source>Re&amp;do the Check</source>
+        <translation>&amp;Refaire le test</translation>
+    </message>
+    <message>
+        <source>Checking: %1.</source>
+        <translation>Test : %1.</translation>
+    </message>
+    <message>
+        <source>left ear</source>
+        <translation>oreille gauche</translation>
+    </message>
+    <message>
+        <source>right ear</source>
+        <translation>oreille droite</translation>
+    </message>
+    <message>
+        <source>both ears</source>
+        <translation>les deux oreilles</translation>
+    </message>
+    <message>
+        <source>No sound device plays the tones: choose one in the main window. Nothing was saved.</source>
+        <translation>Aucun périphérique audio ne joue les sons : choisissez-en un dans la fenêtre principale. Rien n’a été enregistré.</translation>
+    </message>
+    <message>
+        <source>%1 Hz, %2</source>
+        <translation>%1 Hz, %2</translation>
+    </message>
+    <message>
+        <source>Frequency %1 of %2, tone %3 at this frequency.</source>
+        <translation>Fréquence %1 sur %2, son %3 à cette fréquence.</translation>
+    </message>
+    <message>
+        <source>The check was stopped; nothing was saved.</source>
+        <translation>Le test a été arrêté ; rien n’a été enregistré.</translation>
+    </message>
+    <message>
+        <source>The profile was not saved: %1</source>
+        <translation>Le profil n’a pas été enregistré : %1</translation>
+    </message>
+    <message>
+        <source>Saved: %1, on %2.</source>
+        <translation>Enregistré : %1, sur %2.</translation>
     </message>
 </context>
 <context>
@@ -564,6 +738,18 @@
     <message>
         <source>Left ear</source>
         <translation>Gauche</translation>
+    </message>
+    <message>
+        <source>checking hearing</source>
+        <translation>test auditif en cours</translation>
+    </message>
+    <message>
+        <source>No hearing profile yet: Hearing Check makes one. Until then the noise plays unshaped.</source>
+        <translation>Pas encore de profil auditif : le Test auditif en crée un. D’ici là, le bruit est joué sans adaptation.</translation>
+    </message>
+    <message>
+        <source>Shapes the noise to the hearing profile of %1, made on %2.</source>
+        <translation>Adapte le bruit au profil auditif du %1, établi sur %2.</translation>
     </message>
     <message>
         <source>Right ear</source>
@@ -768,6 +954,13 @@
     <message>
         <source>Step up</source>
         <translation>Un de plus</translation>
+    </message>
+</context>
+<context>
+    <name>HearingProfile</name>
+    <message>
+        <source>The hearing profile %1 is damaged (%2); it was left as it is. Clear it in Hearing Check and take the check again.</source>
+        <translation>Le profil auditif %1 est endommagé (%2) ; il a été laissé tel quel. Effacez-le dans Test auditif et refaites le test.</translation>
     </message>
 </context>
 <context>

@@ -88,6 +88,7 @@ void CMainDlg::DoDataExchange(CDataExchange& dx)
     dx.Radio(IDC_PHYSIOLOGICAL, m_noiseType);
     ExchangeSleepTimer(dx);
     dx.Check(IDC_ENDLESS, m_endless);
+    dx.Check(IDC_HEARING_SHAPED, m_hearingShaped);
 }
 
 void CMainDlg::BindControls()
@@ -190,6 +191,7 @@ bool CMainDlg::OnInitDialog()
         FillDevices();
     SetUpNotchControls();
     SetUpStereoControls();
+    SetUpHearingControls();
     SetUpSpectrumView();
     m_initDone = true;
     ApplyNoiseSetting();
@@ -234,7 +236,9 @@ void CMainDlg::SetUpIconButtons()
 void CMainDlg::ShowStatus(const std::string& text)
 {
     // The match's tones start and stop the engine; the line says what the user is doing.
-    ShowStatus(m_matchDialog != nullptr ? tr("matching pitch") : CCoreText::Translate(text));
+    ShowStatus(m_matchDialog != nullptr     ? tr("matching pitch")
+               : m_hearingDialog != nullptr ? tr("checking hearing")
+                                            : CCoreText::Translate(text));
 }
 
 void CMainDlg::ShowStatus(const QString& text)

@@ -28,6 +28,7 @@
 
 #include <chrono>
 #include <optional>
+#include <utility>
 #include <string>
 
 class CComboCtrl;
@@ -146,6 +147,10 @@ public:
     void ApplyMatchedFrequency(int frequency);
     // The notch the current parameters ask for (off for the tone).
     NotchBand CurrentNotch() const;
+    // Shaping to the hearing profile (main_dlg_hearing.cpp): the check box,
+    // and the Hearing Check dialog.
+    void OnHearingShaped();
+    void OnHearingCheck();
 
     // Stereo (main_dlg_stereo.cpp). The check box restarts a playing sound
     // with it, as Endless does; the ears' levels and the tone's ear are
@@ -230,6 +235,9 @@ public:
     // Noise that never repeats; each Play and each To File draws a new seed.
     bool m_endless = false;
     uint64_t m_seed = 0; // of the last endless file
+    // The noise shaped to the hearing profile, when there is one.
+    bool m_hearingShaped = false;
+    QCheckBox* m_hearingShapedCheck = nullptr;
     CSpectrumView* m_spectrumView = nullptr;
     // Two channels, each ear at its own level; kept with a noise setting.
     StereoSound m_stereo;
@@ -305,6 +313,19 @@ private:
     // redrawn from the controls whenever one of the values it shows changes.
     void SetUpSpectrumView();
     void ShowSpectrum();
+    void SetUpHearingControls();
+    // Says on the shaping box what it will do: which profile shapes the
+    // noise, or why none does.
+    void ShowHearingHint();
+    // The one place the listener's shape is built from the profile: off
+    // unless the box is ticked for a noise and a profile exists; nullopt,
+    // after a message, when the profile could not be read.
+    // Left and right in stereo; one channel takes the first.
+    using EarTilts = std::pair<SpectrumTilt, SpectrumTilt>;
+    std::optional<EarTilts> HearingShape();
+    // Reads the shape for Play and To File into the synthesizer and the
+    // engine; a new shape makes the signal stale. False when refused.
+    bool ApplyHearingShape();
     // Makes the signal of the current parameters, while playback waits.
     void MakeSignal();
     // Asks for a file name; a path too long for the writer is refused with
@@ -338,6 +359,8 @@ private:
     bool m_preferencesRefused = false;
     // The pitch match while it is open over the window.
     QDialog* m_matchDialog = nullptr;
+    // The hearing check while it is open over the window.
+    QDialog* m_hearingDialog = nullptr;
     bool m_leaveWhenIdle = false;
     // At most 1 s per question, on the window's thread; without a bus, nothing.
     CSleepInhibitor m_inhibitor{SessionBusAddress(), 1000};

@@ -11,8 +11,10 @@ void CMainDlg::UpdateEndlessEnabled()
     // Follows the radios, not m_noiseType: a refused value leaves the type unread.
     const QList<QAbstractButton*> types = RadioGroup(IDC_PHYSIOLOGICAL);
     const bool tone = types.size() > TinnitusFinder && types[TinnitusFinder]->isChecked();
-    if (QWidget* box = GetDlgItem(IDC_ENDLESS))
-        box->setEnabled(!tone);
+    // Shaping to the hearing profile, too, is for the noises only.
+    for (int id : {IDC_ENDLESS, IDC_HEARING_SHAPED})
+        if (QWidget* box = GetDlgItem(id))
+            box->setEnabled(!tone);
 }
 
 void CMainDlg::OnEndless()

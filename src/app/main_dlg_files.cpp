@@ -71,6 +71,9 @@ SoundValues CMainDlg::Sound() const
     sound.endless = m_endless && !IsTone(m_noiseType);
     sound.seed = m_seed;
     sound.stereo = m_stereo;
+    // The shape read by the last Play or To File (ApplyHearingShape).
+    sound.tilt = IsTone(m_noiseType) ? SpectrumTilt{} : m_synth.m_tilt;
+    sound.rightTilt = IsTone(m_noiseType) || !m_stereo.on ? SpectrumTilt{} : m_rightSynth.m_tilt;
     return sound;
 }
 
@@ -111,6 +114,8 @@ void CMainDlg::OnToFile()
     // A refused value leaves the values after it unread: writing now would
     // use stale ones.
     if (!UpdateData(true))
+        return;
+    if (!ApplyHearingShape())
         return;
     if (!m_synth.m_ready)
     {

@@ -78,6 +78,8 @@ void CMainDlg::OnPlay()
     if (!UpdateData(true))
         return;
     StartSound();
+    if (!ApplyHearingShape())
+        return;
     CBusyScope busy(*this);
     m_controlsJustRead = true;
     // Before Play: a run it starts falls from its first halves on.

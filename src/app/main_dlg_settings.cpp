@@ -79,6 +79,7 @@ void CMainDlg::ApplyNoiseSetting()
             if (extras.stereo != m_stereo)
                 m_engine.MarkSurfChanged();
             m_stereo = extras.stereo;
+            m_hearingShaped = extras.hearingShaped;
         }
     }
     m_freqSlider->SetPos(FreqToSliderPos(m_tinnitusFreq), true);
@@ -161,6 +162,7 @@ void CMainDlg::FillSlotFromMembers(SettingsKind kind, int slot)
         extras.brown = m_noiseType == Brown;
         if (m_stereo.on)
             extras.stereo = m_stereo;
+        extras.hearingShaped = m_hearingShaped;
         WriteNoiseExtras(setting, extras);
         return;
     }

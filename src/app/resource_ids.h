@@ -100,6 +100,9 @@ constexpr int IDC_RIGHT_EAR_LABEL = 1173;
 constexpr int IDC_RIGHT_EAR = 1174;
 constexpr int IDC_TONE_EAR_LABEL = 1175;
 constexpr int IDC_TONE_EAR = 1176;
+// Shaping the noise to the hearing profile, and the hearing check.
+constexpr int IDC_HEARING_SHAPED = 1180;
+constexpr int IDC_HEARING_CHECK = 1181;
 
 // Controls of the About box (template 141).
 constexpr int IDC_ABOUT_ICON = 1060;

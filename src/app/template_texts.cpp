@@ -48,6 +48,8 @@ static const char* const kTexts[] = {
     QT_TRANSLATE_NOOP("CDialogTemplate", "Program Status:"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Static"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "&Endless (never repeats)"),
+    QT_TRANSLATE_NOOP("CDialogTemplate", "Shape to my hearing"),
+    QT_TRANSLATE_NOOP("CDialogTemplate", "Hearing Check…"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "&Notch at tinnitus frequency"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Wi&dth:"),
     QT_TRANSLATE_NOOP("CDialogTemplate", "Stereo (&2 ears)"),

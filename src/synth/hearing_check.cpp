@@ -131,3 +131,17 @@ std::vector<int16_t> RenderHearingTone(const CHearingCheck::Tone& tone)
     const double hz = tone.frequencyHz;
     return RenderToneSequence({hz, hz, hz}, shape);
 }
+
+HearingProfile ProfileAfterCheck(const HearingProfile* previous, std::string date, std::string device,
+                                 const std::vector<HearingThreshold>& fresh)
+{
+    HearingProfile profile;
+    profile.date = std::move(date);
+    profile.device = std::move(device);
+    if (previous != nullptr && previous->device == profile.device)
+        for (const HearingThreshold& t : previous->thresholds)
+            if (std::none_of(fresh.begin(), fresh.end(), [&](const HearingThreshold& f) { return f.ear == t.ear; }))
+                profile.thresholds.push_back(t);
+    profile.thresholds.insert(profile.thresholds.end(), fresh.begin(), fresh.end());
+    return profile;
+}

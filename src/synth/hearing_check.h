@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "synth/hearing_profile.h"
@@ -82,3 +83,9 @@ double HearingToneAmplitude(int levelDb);
 // One question's sound: three pulses of the tone, 44100 Hz mono, never
 // louder than kMaxDb.
 std::vector<int16_t> RenderHearingTone(const CHearingCheck::Tone& tone);
+
+// The profile a finished check leaves: its thresholds, after those of the
+// other ears from previous (may be null) when that was made on the same
+// device; a profile of another device is replaced whole.
+HearingProfile ProfileAfterCheck(const HearingProfile* previous, std::string date, std::string device,
+                                 const std::vector<HearingThreshold>& fresh);

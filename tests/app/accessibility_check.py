@@ -24,8 +24,8 @@ READING_ORDER = [
     "Stop after", "Fade out over (min)", "Then quit Susurra", "Select Setting", "Save Setting",
     "Physiological Noise", "White Noise", "Pink Noise", "Tinnitus Finder", "Brown Noise", "Match\u2026",
     "Frequency (Hz)", "Frequency (Hz)", "Lower Limit (Hz)", "Upper Limit (Hz)", "Strength (%)",
-    "Period (s)", "Endless (never repeats)", "Notch at tinnitus frequency", "Width",
-    "Stereo (2 ears)", "Left ear", "Right ear", "Tone in",
+    "Period (s)", "Endless (never repeats)", "Shape to my hearing", "Hearing Check\u2026",
+    "Notch at tinnitus frequency", "Width", "Stereo (2 ears)", "Left ear", "Right ear", "Tone in",
     "Select Setting", "Save Setting", "Fade-in (s)", "Fade-out (s)", "Total Playing Time",
     "File Name", "Browse", "Keep the computer awake while playing", "Fade in at Play (s)",
     "Glide between sounds",
@@ -185,6 +185,13 @@ def main():
     press(match, "Cancel")
     wait_for("Match to close", lambda: None if any(
         w is not None and w.name == match.name and w.getState().contains(pyatspi.STATE_SHOWING)
+        for w in application()) else True)
+
+    press(top, "Hearing Check\u2026")
+    hearing = check_names("Hearing Check")
+    press(hearing, "Close")
+    wait_for("Hearing Check to close", lambda: None if any(
+        w is not None and w.name == hearing.name and w.getState().contains(pyatspi.STATE_SHOWING)
         for w in application()) else True)
 
     # A value out of range gets a message box.

@@ -22,7 +22,7 @@ TEST_F(DialogLayout, ControlsAreCreatedInTabOrderWithTheirKinds)
 {
     CDialogBase dlg(IDD_MAIN);
     dlg.Create();
-    ASSERT_EQ(dlg.Controls().size(), 86);
+    ASSERT_EQ(dlg.Controls().size(), 88);
     EXPECT_NE(dlg.GetDlgItemAs<QCheckBox>(IDC_ENDLESS), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<QSpinBox>(IDC_LEFT_EAR), nullptr);
     EXPECT_NE(dlg.GetDlgItemAs<CIconButton>(ID_HELP), nullptr);
@@ -36,8 +36,9 @@ TEST_F(DialogLayout, ControlsAreCreatedInTabOrderWithTheirKinds)
     // reads: Actions, Audio Settings, Sleep Timer, then Noise Settings, File
     // Settings and Gentle Sound, each from top left to bottom right.
     const QList<int> readingOrder{1002, 1001, 1010, 1030, 57670, 1003, 1029, 1027, 1110, 1111, 1112, 1049, 1051, 1004,
-                                  1005, 1006, 1034, 1150, 1143,  1036, 1035, 1007, 1008, 1018, 1019, 1100, 1140, 1141,
-                                  1170, 1172, 1174, 1176, 1057,  1000, 1020, 1021, 1022, 1013, 1048, 1116, 1114, 1115};
+                                  1005, 1006, 1034, 1150, 1143,  1036, 1035, 1007, 1008, 1018, 1019, 1100, 1180, 1181,
+                                  1140, 1141, 1170, 1172, 1174,  1176, 1057, 1000, 1020, 1021, 1022, 1013, 1048, 1116,
+                                  1114, 1115};
     QList<int> chain;
     QWidget* w = dlg.GetDlgItem(IDC_PLAY);
     const QWidget* page = w->parentWidget();

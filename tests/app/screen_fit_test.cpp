@@ -3,6 +3,8 @@
 // up one headless screen per run): each control a user can reach lies on the
 // screen once the keyboard or the scroll bars bring it there.
 #include "main_dlg_window_fixture.h"
+#include "settings/hearing_profile_file.h"
+#include "synth/hearing_check.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -110,4 +112,25 @@ TEST_F(ScreenFit, AboutBoxAndMatchDialog)
             match->close();
     });
     d.GetDlgItemAs<QPushButton>(IDC_MATCH)->click();
+}
+
+TEST_F(ScreenFit, HearingCheckWithItsChartAndItsQuestions)
+{
+    HearingProfile profile{"2026-01-02", "Speakers", {}};
+    for (int hz : CHearingCheck::Frequencies(true))
+        profile.thresholds.push_back({HearingEar::Left, hz, -40, hz != 12000});
+    ASSERT_TRUE(SaveHearingProfile(Folder(), profile));
+    CMainDlg& d = Start();
+    QTimer::singleShot(0, [] {
+        QWidget* hearing = QApplication::activeModalWidget();
+        ExpectEveryControlReachable(hearing);
+        if (hearing == nullptr)
+            return;
+        hearing->findChild<QPushButton*>("clear")->click();
+        ExpectEveryControlReachable(hearing);
+        hearing->findChild<QPushButton*>("start")->click();
+        ExpectEveryControlReachable(hearing);
+        hearing->close();
+    });
+    Button(d, IDC_HEARING_CHECK)->click();
 }
