@@ -32,10 +32,18 @@ std::optional<HearingProfileLoad> LoadProfileForCommand()
     return load;
 }
 
-std::optional<SpectrumTilt> ShapeTilt(bool shaped)
+namespace
 {
+
+// The tilts of the ears asked for; every one off when shaped is false or
+// there is no profile yet (told on standard error); nullopt when the
+// profile could not be read.
+template <size_t N>
+std::optional<std::array<SpectrumTilt, N>> ShapeTilts(bool shaped, const std::array<HearingEar, N>& ears)
+{
+    std::array<SpectrumTilt, N> tilts{};
     if (!shaped)
-        return SpectrumTilt{};
+        return tilts;
     const std::optional<HearingProfileLoad> load = LoadProfileForCommand();
     if (!load)
         return std::nullopt;
@@ -43,8 +51,23 @@ std::optional<SpectrumTilt> ShapeTilt(bool shaped)
     {
         std::fprintf(stderr, "susurra-cli: no hearing profile yet ('susurra-cli hearing' makes one); "
                              "the noise is not shaped\n");
-        return SpectrumTilt{};
+        return tilts;
     }
+    for (size_t i = 0; i < N; ++i)
+        tilts[i] = HearingTilt(load->profile, ears[i]);
+    return tilts;
+}
+
+} // namespace
+
+std::optional<SpectrumTilt> ShapeTilt(bool shaped)
+{
     // One channel: the shape of both ears together.
-    return HearingTilt(load->profile, HearingEar::Both);
+    const auto tilts = ShapeTilts<1>(shaped, {HearingEar::Both});
+    return tilts ? std::optional<SpectrumTilt>((*tilts)[0]) : std::nullopt;
+}
+
+std::optional<std::array<SpectrumTilt, 2>> ShapeEarTilts(bool shaped)
+{
+    return ShapeTilts<2>(shaped, {HearingEar::Left, HearingEar::Right});
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <unistd.h>
 
 #include "base/printable_text.h"
 #include "cli/cli_commands.h"
@@ -69,5 +70,10 @@ int RunCommand(int argc, char** argv)
 // was lost.
 int main(int argc, char** argv)
 {
+    // Into a file or a pipe the longest help goes out whole at the end, so
+    // that a failed write is seen with its reason rather than halfway.
+    static char outputBuffer[1 << 16];
+    if (::isatty(STDOUT_FILENO) == 0)
+        std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     return FinishStandardOutput(RunCommand(argc, argv));
 }
