@@ -108,6 +108,80 @@ INSTANTIATE_TEST_SUITE_P(Blocks, NoiseExtrasStray,
                                            StrayBytes{"brown with wrong check", {'S', 'x', 1, 4, 0, 0}}),
                          RowName());
 
+// Stereo keeps the ears in reserved1 (offsets 1..3), and the check byte
+// covers them after the block's first five bytes.
+struct StereoRow
+{
+    std::string name;
+    NoiseExtras extras;
+    unsigned char ears[3];
+    unsigned char block[6];
+};
+
+using NoiseExtrasStereo = ::testing::TestWithParam<StereoRow>;
+
+TEST_P(NoiseExtrasStereo, IsWrittenAsItsGoldenBytesReadFromThemAndSurvivesTheFile)
+{
+    const StereoRow& row = GetParam();
+    NoiseSetting s = MakeNoise("Mine");
+    WriteNoiseExtras(s, row.extras);
+    EXPECT_TRUE(SameBytes(s.reserved1, row.ears, 3));
+    EXPECT_TRUE(SameBytes(s.reserved2, row.block, 6));
+
+    NoiseSetting golden = MakeNoise("Mine");
+    std::memcpy(golden.reserved1, row.ears, 3);
+    std::memcpy(golden.reserved2, row.block, 6);
+    EXPECT_EQ(ReadNoiseExtras(golden), row.extras);
+    const NoiseSetting back = RoundTrip(golden);
+    EXPECT_TRUE(SameBytes(&back, &golden, sizeof golden)) << "the record comes back byte for byte";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, NoiseExtrasStereo,
+    ::testing::Values(
+        StereoRow{"stereo", {.stereo = {true, {0, -6}, ToneEar::Both}}, {0, 6, 0}, {'S', 'x', 1, 8, 0, 0x4D}},
+        StereoRow{"endless stereo silent left quietest right tone right",
+                  {.endless = true, .stereo = {true, {StereoSound::kSilent, -60}, ToneEar::Right}},
+                  {255, 60, 2},
+                  {'S', 'x', 1, 9, 0, 0x71}},
+        StereoRow{
+            "shaped stereo with a half octave notch",
+            {.notch = true, .notchWidthOctaves = 0.5, .hearingShaped = true, .stereo = {true, {-20, 0}, ToneEar::Left}},
+            {20, 0, 1},
+            {'S', 'x', 1, 0x1A, 1, 0xDD}}),
+    RowName());
+
+TEST(NoiseExtras, StereoOffWritesNoEarsAndStrayEarsReadAsAllOff)
+{
+    NoiseSetting s = MakeNoise("Mine");
+    WriteNoiseExtras(s, NoiseExtras{.endless = true, .stereo = {false, {-6, -12}, ToneEar::Left}});
+    EXPECT_EQ(ReadNoiseExtras(s), NoiseExtras{.endless = true});
+    for (unsigned char b : s.reserved1)
+        EXPECT_EQ(b, 0);
+
+    // Each with a check byte that fits, so only the ears are wrong.
+    const struct
+    {
+        const char* name;
+        unsigned char ears[3];
+        unsigned char check;
+    } stray[] = {{"ear below -60 dB", {61, 0, 0}, 0x43}, {"unknown tone ear", {0, 0, 3}, 0x3A}};
+    for (const auto& row : stray)
+    {
+        NoiseSetting bad = MakeNoise("Mine");
+        std::memcpy(bad.reserved1, row.ears, 3);
+        const unsigned char block[6] = {'S', 'x', 1, 8, 0, row.check};
+        std::memcpy(bad.reserved2, block, 6);
+        EXPECT_EQ(ReadNoiseExtras(bad), NoiseExtras{}) << row.name;
+        const NoiseSetting back = RoundTrip(bad);
+        EXPECT_EQ(ReadNoiseExtras(back), NoiseExtras{}) << row.name;
+        for (unsigned char b : back.reserved1)
+            EXPECT_EQ(b, 0) << row.name;
+        for (unsigned char b : back.reserved2)
+            EXPECT_EQ(b, 0) << row.name;
+    }
+}
+
 struct TypeRecordRow
 {
     std::string name;
