@@ -63,9 +63,6 @@ TEST_F(CliRenderTest, StereoPutsEachEarAtItsLevelAndTheToneInItsEar)
         << Err();
     EXPECT_EQ(Peak(WaveChannel(Out(), 0)), 0);
     EXPECT_TRUE(WaveChannel(Out(), 1) == WaveSamples(LibraryFile(TinnitusFinder, 440.0, 3.0, 30.0, 20.0, 0.0, 1.0)));
-
-    ASSERT_EQ(Run("render --stereo --no-stereo --length 00:00:04 --fade-in 1 --fade-out 1 -"), 0) << Err();
-    EXPECT_TRUE(SameBytes(Out(), LibraryFile(Pink, 440.0, 4.0, 30.0, 20.0, 1.0, 1.0))) << "mono as ever";
 }
 
 TEST_F(CliRenderTest, SuffixChoosesTheFileTypeInAnyCase)

@@ -72,14 +72,6 @@ double Correlation(const std::vector<double>& a, const std::vector<double>& b)
     return ab / std::sqrt(aa * bb);
 }
 
-double Rms(const std::vector<double>& x)
-{
-    double sum = 0.0;
-    for (double v : x)
-        sum += v * v;
-    return std::sqrt(sum / static_cast<double>(x.size()));
-}
-
 // Mean power in third-octave bands from 200 Hz up to 10 kHz, in dB.
 std::vector<double> ThirdOctaveLevels(const std::vector<double>& x)
 {
@@ -161,7 +153,7 @@ TEST_P(StereoLevels, EachEarIsAtItsLevelAndTheToneOnlyInItsEar)
             EXPECT_EQ(Peak(got), 0) << "ear " << ear;
             continue;
         }
-        EXPECT_NEAR(20.0 * std::log10(Rms(got) / Rms(reference)), row.expectedDb[ear], 0.1) << "ear " << ear;
+        EXPECT_NEAR(RmsDb(got) - RmsDb(reference), row.expectedDb[ear], 0.1) << "ear " << ear;
         if (row.expectedDb[ear] == 0.0)
         {
             EXPECT_TRUE(got == reference) << "ear " << ear;
@@ -215,7 +207,7 @@ TEST_P(StereoFileType, DecodesToTwoChannelsOfItsLength)
     {
         EXPECT_LE(std::abs(Correlation(file.ears[0], file.ears[1])), 0.1) << "the ears stay apart";
         for (int ear = 0; ear < 2; ++ear)
-            EXPECT_NEAR(20.0 * std::log10(Rms(file.ears[ear]) / Rms(wave.ears[ear])), 0.0, 1.0);
+            EXPECT_NEAR(RmsDb(file.ears[ear]) - RmsDb(wave.ears[ear]), 0.0, 1.0);
     }
 }
 
@@ -243,8 +235,6 @@ TEST(StereoWave, IsRefusedBeyondHalfTheMonoLength)
 {
     EXPECT_EQ(Limits::MaxWaveSeconds(1), 48695);
     EXPECT_EQ(Limits::MaxWaveSeconds(2), 24347);
-    EXPECT_LT(4.0 * 24347 * 44100 + 36, 4294967296.0);
-    EXPECT_GE(4.0 * 24348 * 44100 + 36, 4294967296.0);
 
     CTempFolder dir;
     SoundValues sound;
