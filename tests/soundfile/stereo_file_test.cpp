@@ -88,6 +88,7 @@ struct NoiseRow
 {
     std::string name;
     bool endless;
+    double surfStrength;
 };
 
 using StereoNoise = ::testing::TestWithParam<NoiseRow>;
@@ -97,6 +98,7 @@ TEST_P(StereoNoise, EachEarHasItsOwnNoiseWithTheMonoSpectrum)
     CTempFolder dir;
     SoundValues sound; // pink 100..20000 Hz, surf 30 % every 20 s
     sound.endless = GetParam().endless;
+    sound.surfStrength = GetParam().surfStrength;
     sound.seed = 7;
     constexpr double kSeconds = 12.0;
     const Decoded mono = Decode(Render(dir, "mono.wav", sound, kSeconds));
@@ -115,7 +117,9 @@ TEST_P(StereoNoise, EachEarHasItsOwnNoiseWithTheMonoSpectrum)
         EXPECT_NEAR(right[i], expected[i], 1.0) << "third octave " << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(Noises, StereoNoise, ::testing::Values(NoiseRow{"repeated", false}, NoiseRow{"endless", true}),
+INSTANTIATE_TEST_SUITE_P(Noises, StereoNoise,
+                         ::testing::Values(NoiseRow{"repeated", false, 30.0}, NoiseRow{"endless", true, 30.0},
+                                           NoiseRow{"repeated without surf", false, 0.0}),
                          RowName());
 
 struct LevelRow
