@@ -22,6 +22,20 @@ inline std::vector<double> WaveSamples(const std::string& bytes)
     return samples;
 }
 
+// The samples of one channel (0 left, 1 right) of a 16-bit two-channel wave
+// file's bytes, after the 44-byte header.
+inline std::vector<double> WaveChannel(const std::string& bytes, int channel)
+{
+    std::vector<double> samples((bytes.size() - 44) / 4);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+    {
+        int16_t v;
+        std::memcpy(&v, bytes.data() + 44 + 4 * i + 2 * channel, 2);
+        samples[i] = v;
+    }
+    return samples;
+}
+
 // The largest magnitude among the samples.
 template <class Samples>
 int Peak(const Samples& samples)

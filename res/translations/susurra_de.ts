@@ -1017,5 +1017,9 @@
         <source>I can&apos;t write %1: %2 is missing</source>
         <translation>Ich kann %1 nicht schreiben: %2 fehlt</translation>
     </message>
+    <message>
+        <source>I can&apos;t write %1: a stereo WAV file can be at most 06:45:47 (24347 s) long</source>
+        <translation>Ich kann %1 nicht schreiben: Eine Stereo-WAV-Datei darf höchstens 06:45:47 (24347 s) lang sein</translation>
+    </message>
 </context>
 </TS>

@@ -1017,5 +1017,9 @@
         <source>I can&apos;t write %1: %2 is missing</source>
         <translation>Je ne peux pas écrire %1 : %2 est introuvable</translation>
     </message>
+    <message>
+        <source>I can&apos;t write %1: a stereo WAV file can be at most 06:45:47 (24347 s) long</source>
+        <translation>Je ne peux pas écrire %1 : un fichier WAV stéréo dure au plus 06:45:47 (24347 s)</translation>
+    </message>
 </context>
 </TS>

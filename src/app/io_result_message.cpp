@@ -48,6 +48,10 @@ QString IoResultMessage(const CIoResult& result)
                        "I can't write %1: %2 files can only be written into regular files, not into pipes or devices")
                 .arg(path, detail);
         case IoProblem::WaveTooLong:
+            if (result.detail == kStereoDetail)
+                return QCoreApplication::translate(
+                           "IoResult", "I can't write %1: a stereo WAV file can be at most 06:45:47 (24347 s) long")
+                    .arg(path);
             return QCoreApplication::translate("IoResult",
                                                "I can't write %1: a sound file can be at most 13:31:35 (48695 s) long")
                 .arg(path);

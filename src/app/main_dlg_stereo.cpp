@@ -98,5 +98,5 @@ void CMainDlg::OnStereoLevels()
 
 int CMainDlg::MaxWaveSeconds() const
 {
-    return m_stereo.on ? Limits::kMaxWaveSeconds / 2 : Limits::kMaxWaveSeconds;
+    return Limits::MaxWaveSeconds(m_stereo.on ? 2 : 1);
 }

@@ -37,6 +37,8 @@ std::string IoResultText(const CIoResult& result)
             return "I can't write " + path + ": " + result.detail
                    + " files can only be written into regular files, not into pipes or devices";
         case IoProblem::WaveTooLong:
+            if (result.detail == kStereoDetail)
+                return "I can't write " + path + ": a stereo WAV file can be at most 06:45:47 (24347 s) long";
             return "I can't write " + path + ": a sound file can be at most 13:31:35 (48695 s) long";
         case IoProblem::CompressedTooLong:
             return "I can't write " + path + ": a sound file can be at most 23:59:59 long";

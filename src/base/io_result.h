@@ -18,13 +18,17 @@ enum class IoProblem
     CreateFolder,      // "I can't create the folder PATH: errno"
     DanglingLink,      // a symbolic link to nothing: not written through
     NotSeekable,       // detail: the suffix of a type that needs a seekable file
-    WaveTooLong,       // beyond the WAV header's 13:31:35
+    WaveTooLong,       // beyond the WAV header's 13:31:35; detail kStereoDetail: its 06:45:47
     CompressedTooLong, // beyond 23:59:59
     UnknownSuffix,     // detail: the text that lists the known suffixes
     TypeNotWritable,   // detail: the suffix libsndfile cannot write
     NoSpace,           // neededMb, freeMb: the estimate does not fit
     ModuleMissing,     // detail: the module's file name
 };
+
+// The detail of a WaveTooLong for a two-channel file, whose header holds
+// half as long.
+inline constexpr char kStereoDetail[] = "stereo";
 
 // The outcome of a file or settings operation: Ok, or the problem with the
 // path it concerns and the system's error number (0 when none applies).

@@ -34,12 +34,16 @@ std::optional<HearingProfileLoad> LoadProfileForCommand()
 
 namespace
 {
-// The profile to shape by: an empty one (no tilt) when not shaped or when
-// there is none yet (after a note); nullopt when it could not be read.
-std::optional<HearingProfile> ShapingProfile(bool shaped)
+
+// The tilts of the ears asked for; every one off when shaped is false or
+// there is no profile yet (told on standard error); nullopt when the
+// profile could not be read.
+template <size_t N>
+std::optional<std::array<SpectrumTilt, N>> ShapeTilts(bool shaped, const std::array<HearingEar, N>& ears)
 {
+    std::array<SpectrumTilt, N> tilts{};
     if (!shaped)
-        return HearingProfile{};
+        return tilts;
     const std::optional<HearingProfileLoad> load = LoadProfileForCommand();
     if (!load)
         return std::nullopt;
@@ -47,26 +51,23 @@ std::optional<HearingProfile> ShapingProfile(bool shaped)
     {
         std::fprintf(stderr, "susurra-cli: no hearing profile yet ('susurra-cli hearing' makes one); "
                              "the noise is not shaped\n");
-        return HearingProfile{};
+        return tilts;
     }
-    return load->profile;
+    for (size_t i = 0; i < N; ++i)
+        tilts[i] = HearingTilt(load->profile, ears[i]);
+    return tilts;
 }
+
 } // namespace
 
 std::optional<SpectrumTilt> ShapeTilt(bool shaped)
 {
-    const std::optional<HearingProfile> profile = ShapingProfile(shaped);
-    if (!profile)
-        return std::nullopt;
     // One channel: the shape of both ears together.
-    return HearingTilt(*profile, HearingEar::Both);
+    const auto tilts = ShapeTilts<1>(shaped, {HearingEar::Both});
+    return tilts ? std::optional<SpectrumTilt>((*tilts)[0]) : std::nullopt;
 }
 
 std::optional<std::array<SpectrumTilt, 2>> ShapeEarTilts(bool shaped)
 {
-    const std::optional<HearingProfile> profile = ShapingProfile(shaped);
-    if (!profile)
-        return std::nullopt;
-    return std::array<SpectrumTilt, 2>{HearingTilt(*profile, HearingEar::Left),
-                                       HearingTilt(*profile, HearingEar::Right)};
+    return ShapeTilts<2>(shaped, {HearingEar::Left, HearingEar::Right});
 }

@@ -20,5 +20,6 @@ std::optional<HearingProfileLoad> LoadProfileForCommand();
 // shaped is false; without a profile, off after a note on standard error;
 // nullopt when the profile could not be read (told on standard error).
 std::optional<SpectrumTilt> ShapeTilt(bool shaped);
-// The same for stereo: each ear its own shape (left, right).
+// The same for stereo: the left ear's tilt and the right ear's, each from
+// that ear's thresholds where they were measured.
 std::optional<std::array<SpectrumTilt, 2>> ShapeEarTilts(bool shaped);

@@ -2,6 +2,7 @@
 // susurra-cli render: writes the sound into a WAV file, the same bytes as the
 // window's To File for the same values.
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -82,10 +83,11 @@ struct FileOptions
 const char kHelpHead[] = "Usage: susurra-cli render [options] OUTPUT.wav|.flac|.opus|.mp3\n"
                          "\n"
                          "Writes the noise (or the tone) with its surf, fades and total length into a\n"
-                         "16-bit mono WAV file at 44100 Hz, or, by OUTPUT's suffix, into a lossless\n"
-                         "FLAC file (the same samples), an Ogg Opus file (about 48 kbit/s) or an MP3\n"
-                         "file (about 96 kbit/s); a name without a suffix is a WAV file, another\n"
-                         "suffix is refused. OUTPUT \"-\" writes the WAV file to standard\n"
+                         "16-bit WAV file at 44100 Hz (mono; two channels with --stereo), or, by\n"
+                         "OUTPUT's suffix, into a lossless FLAC file (the same samples), an Ogg Opus\n"
+                         "file (about 48 kbit/s per channel) or an MP3 file (about 96 kbit/s); a\n"
+                         "name without a suffix is a WAV file, another suffix is refused. OUTPUT \"-\" "
+                         "writes the WAV file to standard\n"
                          "output. Without options it writes the noise and file settings that the window\n"
                          "selects at start; at first start that is \"Easy Bay Surf\" (pink noise\n"
                          "100..20000 Hz, surf 30 % every 20 s) as a \"Standard CD\" (fades of 10 s,\n"
@@ -99,8 +101,8 @@ const char kHelpTail[] = "\n"
                          "  --fade-in S            seconds of rising level at the start, 0..1000; default 10\n"
                          "  --fade-out S           seconds of falling level at the end, 0..1000; default 10\n"
                          "  --length HH:MM:SS      total playing time, 00:00:00..23:59:59, for a WAV file\n"
-                         "                         at most 13:31:35 (its header holds no more);\n"
-                         "                         default 01:19:00\n"
+                         "                         at most 13:31:35 (its header holds no more), a\n"
+                         "                         stereo one half that, 06:45:47; default 01:19:00\n"
                          "\n"
                          "Settings:\n"
                          "%s"
@@ -119,6 +121,8 @@ const char kHelpTail[] = "\n"
                          "  susurra-cli render --endless --seed 42 --length 08:00:00 night.wav\n"
                          "  susurra-cli render --length 20:00:00 night.opus\n"
                          "  susurra-cli render --type white --notch --tinnitus-freq 6000 notched.wav\n"
+                         "  susurra-cli render --stereo --ear-levels 0,-12 --length 02:00:00 ears.flac\n"
+                         "  susurra-cli render --type tinnitus --stereo --tone-ear left tone.wav\n"
                          "\n"
                          "Exit status: 0 written, 1 the file could not be written, 2 a bad option.\n";
 
@@ -334,9 +338,15 @@ int RunRender(int argc, char** argv)
         std::fprintf(stderr, "susurra-cli: %s: %s.\n", ArgumentText(output).c_str(), UnknownSuffixText());
         return 2;
     }
-    if (type == SoundFileType::Wave && file.hours * 3600 + file.minutes * 60 + file.seconds > Limits::kMaxWaveSeconds)
+    const StereoSound stereo = StereoOf(noise);
+    if (type == SoundFileType::Wave
+        && file.hours * 3600 + file.minutes * 60 + file.seconds > Limits::MaxWaveSeconds(stereo.on ? 2 : 1))
     {
-        std::fprintf(stderr, "susurra-cli: --length: a WAV file can hold at most 13:31:35 of sound.\n");
+        if (stereo.on)
+            std::fprintf(stderr, "susurra-cli: --length: a stereo WAV file can hold at most 06:45:47 of sound, "
+                                 "half of a mono one's 13:31:35.\n");
+        else
+            std::fprintf(stderr, "susurra-cli: --length: a WAV file can hold at most 13:31:35 of sound.\n");
         return 2;
     }
     if (!CanWriteType(type))
@@ -369,10 +379,24 @@ int RunRender(int argc, char** argv)
     sound.endless = noise.endless == 1 && !IsTone(noise.noiseType);
     sound.notch = noise.notch == 1 && !IsTone(noise.noiseType);
     sound.notchWidthOctaves = noise.notchWidthOctaves;
-    const std::optional<SpectrumTilt> tilt = ShapeTilt(noise.hearingShaped == 1 && !IsTone(noise.noiseType));
-    if (!tilt)
-        return 1;
-    sound.tilt = *tilt;
+    sound.stereo = stereo;
+    const bool shaped = noise.hearingShaped == 1 && !IsTone(noise.noiseType);
+    if (stereo.on)
+    {
+        // Each ear shaped to its own hearing.
+        const std::optional<std::array<SpectrumTilt, 2>> tilts = ShapeEarTilts(shaped);
+        if (!tilts)
+            return 1;
+        sound.tilt = (*tilts)[0];
+        sound.rightTilt = (*tilts)[1];
+    }
+    else
+    {
+        const std::optional<SpectrumTilt> tilt = ShapeTilt(shaped);
+        if (!tilt)
+            return 1;
+        sound.tilt = *tilt;
+    }
     if (sound.endless)
     {
         sound.seed = SeedOrRandom(noise);

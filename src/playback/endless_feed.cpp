@@ -19,13 +19,13 @@ void CEndlessFeed::Wake()
 }
 
 const int16_t* CEndlessFeed::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch,
-                                   const SpectrumTilt& tilt)
+                                   const SpectrumTilt& tilt, std::optional<uint64_t> levelSeed)
 {
     m_running.store(false, std::memory_order_release);
     {
         std::lock_guard lock(m_workMutex);
         m_noise.SetTilt(tilt);
-        m_noise.Start(type, lower, upper, seed, notch);
+        m_noise.Start(type, lower, upper, seed, notch, levelSeed);
         m_noise.Next(Period(0));
         m_current.store(0, std::memory_order_relaxed);
         m_nextReady.store(false, std::memory_order_release);

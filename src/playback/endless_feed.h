@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -30,8 +31,9 @@ public:
     // Begins a run (waiting for a period the producer may be making for the
     // last run), makes O_0 on the calling thread and returns it; the
     // producer starts on O_1 at once.
+    // levelSeed: the left ear's seed for the right ear (StartEndlessSpectrum).
     const int16_t* Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {},
-                         const SpectrumTilt& tilt = {});
+                         const SpectrumTilt& tilt = {}, std::optional<uint64_t> levelSeed = std::nullopt);
 
     // The next period when the producer has made it; otherwise (the machine
     // was too busy for seconds) the current one again, so that the sound

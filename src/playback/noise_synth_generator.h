@@ -14,6 +14,7 @@ public:
     {
         m_synth.Synthesize(type, lower, upper, notch);
     }
+    void MatchRmsOf(const int16_t* reference) override { m_synth.MatchRmsOf(reference); }
     void SynthesizeTone(double frequency) override { m_synth.SynthesizeTone(frequency); }
     const int16_t* Source() const override { return m_synth.m_source.get(); }
 

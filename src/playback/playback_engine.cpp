@@ -291,6 +291,7 @@ void CPlaybackEngine::SynthesizeRight(bool leftMadeNow)
         && SameNotch(m_rightMade->notch, wanted.notch))
         return;
     m_rightSynth->Synthesize(wanted.type, wanted.lower, wanted.upper, wanted.notch);
+    m_rightSynth->MatchRmsOf(m_synth.Source());
     m_rightMade = wanted;
 }
 
@@ -448,7 +449,7 @@ void CPlaybackEngine::OnPlay()
     {
         // The same run, with the right ear's own endless noise.
         run.seed = RightEarSeed(run.seed);
-        m_rightChain->Start(run);
+        m_rightChain->Start(run, m_params.seed);
     }
     {
         const auto lock = m_chain.Lock();

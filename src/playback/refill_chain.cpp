@@ -24,7 +24,7 @@ NotchBand CRefillChain::Notch(const PlayParameters& params)
                      ValidNotchWidth(params.notchWidthOctaves)};
 }
 
-void CRefillChain::Start(const PlayParameters& params)
+void CRefillChain::Start(const PlayParameters& params, std::optional<uint64_t> levelSeed)
 {
     // No refill runs now, so the feed may start over; the producer's work
     // for an earlier run is waited for, never played.
@@ -35,7 +35,7 @@ void CRefillChain::Start(const PlayParameters& params)
         if (!m_feed)
             m_feed = std::make_unique<CEndlessFeed>();
         source = m_feed->Start(params.noiseType, params.lowerLimit, params.upperLimit, params.seed, Notch(params),
-                               m_endlessTilt);
+                               m_endlessTilt, levelSeed);
     }
     SetSurf(params.surfStrength, params.surfPeriod);
     std::lock_guard lock(m_mutex);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <mutex>
 
@@ -55,7 +56,9 @@ public:
     // Begins a run of `params` at stream position 0 (the endless feed
     // starts afresh with the run's seed) and fills both halves. The synth's
     // signal must be made.
-    void Start(const PlayParameters& params);
+    // levelSeed: for the right ear, the left ear's seed, whose level its
+    // endless noise takes (StartEndlessSpectrum).
+    void Start(const PlayParameters& params, std::optional<uint64_t> levelSeed = std::nullopt);
 
     // Locked. Fills half 0 or 1 with the stream's next samples and returns
     // how many of them come before the stream's end (0 once it ended).

@@ -20,8 +20,8 @@ struct SoundModuleApi
     std::unique_ptr<IWaveOut> (*createWaveOut)(WaveBackend backend);
     CIoResult (*writeCompressedFile)(const char* fileName, SoundFileType type, double totalSeconds,
                                      const std::function<CIoResult(int fd)>& writeWave, EncoderTimes* times,
-                                     const FileSystemCalls& calls);
-    int64_t (*estimatedFileBytes)(SoundFileType type, double seconds);
+                                     const FileSystemCalls& calls, int channels);
+    int64_t (*estimatedFileBytes)(SoundFileType type, double seconds, int channels);
     bool (*canWriteType)(SoundFileType type);
 };
 

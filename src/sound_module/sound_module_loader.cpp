@@ -93,20 +93,20 @@ std::unique_ptr<IWaveOut> CreateWaveOut(WaveBackend backend)
 
 CIoResult WriteCompressedFile(const char* fileName, SoundFileType type, double totalSeconds,
                               const std::function<CIoResult(int fd)>& writeWave, EncoderTimes* times,
-                              const FileSystemCalls& calls)
+                              const FileSystemCalls& calls, int channels)
 {
     if (const SoundModuleApi* api = Module())
-        return api->writeCompressedFile(fileName, type, totalSeconds, writeWave, times, calls);
+        return api->writeCompressedFile(fileName, type, totalSeconds, writeWave, times, calls, channels);
     CIoResult result = CIoResult::Failure(IoProblem::ModuleMissing, fileName);
     result.detail = kSoundModuleFile;
     return result;
 }
 
-int64_t EstimatedFileBytes(SoundFileType type, double seconds)
+int64_t EstimatedFileBytes(SoundFileType type, double seconds, int channels)
 {
     if (const SoundModuleApi* api = Module())
-        return api->estimatedFileBytes(type, seconds);
-    return static_cast<int64_t>(2.0 * 44100.0 * seconds) + static_cast<int64_t>(sizeof(WaveFileHeader));
+        return api->estimatedFileBytes(type, seconds, channels);
+    return static_cast<int64_t>(2.0 * channels * 44100.0 * seconds) + static_cast<int64_t>(sizeof(WaveFileHeader));
 }
 
 bool CanWriteType(SoundFileType type)

@@ -182,8 +182,12 @@ struct CheckedFile
 class CEncoder
 {
 public:
-    CEncoder(SNDFILE* file, const CheckedFile& output, SoundFileType type, int fd)
-        : m_file(file), m_output(output), m_fd(fd)
+    CEncoder(SNDFILE* file, const CheckedFile& output, SoundFileType type, int fd, int channels)
+        : m_file(file),
+          m_output(output),
+          m_fd(fd),
+          m_channels(static_cast<size_t>(channels)),
+          m_wideSamples(type == SoundFileType::Mp3 && channels == 2)
     {
         if (type == SoundFileType::Opus)
         {
@@ -193,7 +197,8 @@ public:
             io.flags |= SOXR_NO_DITHER;
             const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
             soxr_error_t error = nullptr;
-            m_resampler = soxr_create(kSampleRate, kOpusRate, 1, &error, &io, &quality, nullptr);
+            m_resampler =
+                soxr_create(kSampleRate, kOpusRate, static_cast<unsigned>(channels), &error, &io, &quality, nullptr);
             if (error != nullptr)
                 m_resampler = nullptr;
         }
@@ -226,8 +231,11 @@ private:
         std::vector<char> bytes(kChunk * sizeof(int16_t));
         std::vector<int16_t> samples(kChunk);
         std::vector<int16_t> resampled(kChunk * 2);
+        if (m_wideSamples)
+            m_wide.resize(kChunk);
         size_t headerLeft = kWaveHeaderBytes;
-        size_t carried = 0; // bytes of a half sample kept for the next read
+        size_t carried = 0; // bytes of a part frame kept for the next read
+        const size_t frameBytes = sizeof(int16_t) * m_channels;
         for (;;)
         {
             const ssize_t got = ::read(m_fd, bytes.data() + carried, bytes.size() - carried);
@@ -245,23 +253,36 @@ private:
                 headerLeft -= skip;
                 from = skip;
             }
-            const size_t count = (have - from) / sizeof(int16_t);
-            std::memcpy(samples.data(), bytes.data() + from, count * sizeof(int16_t));
-            carried = have - from - count * sizeof(int16_t);
-            std::memmove(bytes.data(), bytes.data() + from + count * sizeof(int16_t), carried);
-            if (!Put(samples.data(), count, resampled, false))
+            const size_t frames = (have - from) / frameBytes;
+            std::memcpy(samples.data(), bytes.data() + from, frames * frameBytes);
+            carried = have - from - frames * frameBytes;
+            std::memmove(bytes.data(), bytes.data() + from + frames * frameBytes, carried);
+            if (!Put(samples.data(), frames, resampled, false))
                 return false;
         }
         return Put(nullptr, 0, resampled, true);
     }
 
-    // Hands count samples to the encoder, through the resampler for Opus;
+    // Hands count frames to the encoder, through the resampler for Opus;
     // last drains the resampler.
     bool Put(const int16_t* data, size_t count, std::vector<int16_t>& resampled, bool last)
     {
+        const size_t channels = m_channels;
+        if (m_wideSamples)
+        {
+            // libsndfile's two-channel MP3 writer copies only half of each
+            // run of 16-bit samples; its 32-bit one takes them all.
+            for (size_t i = 0; i < count * channels; ++i)
+                m_wide[i] = static_cast<int>(data[i]) * 65536;
+            return count == 0
+                   || (sf_write_int(m_file, m_wide.data(), static_cast<sf_count_t>(count * channels))
+                           == static_cast<sf_count_t>(count * channels)
+                       && !m_output.failed);
+        }
         if (m_resampler == nullptr)
             return count == 0
-                   || (sf_write_short(m_file, data, static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count)
+                   || (sf_write_short(m_file, data, static_cast<sf_count_t>(count * channels))
+                           == static_cast<sf_count_t>(count * channels)
                        && !m_output.failed);
         size_t offset = 0;
         do
@@ -269,14 +290,14 @@ private:
             size_t used = 0;
             size_t made = 0;
             const size_t give = count - offset;
-            if (soxr_process(m_resampler, last ? nullptr : data + offset, give, &used, resampled.data(),
-                             resampled.size(), &made)
+            if (soxr_process(m_resampler, last ? nullptr : data + offset * channels, give, &used, resampled.data(),
+                             resampled.size() / channels, &made)
                 != nullptr)
                 return false;
             offset += used;
             if (made > 0
-                && (sf_write_short(m_file, resampled.data(), static_cast<sf_count_t>(made))
-                        != static_cast<sf_count_t>(made)
+                && (sf_write_short(m_file, resampled.data(), static_cast<sf_count_t>(made * channels))
+                        != static_cast<sf_count_t>(made * channels)
                     || m_output.failed))
                 return false;
             if (last && made == 0)
@@ -288,6 +309,9 @@ private:
     SNDFILE* m_file;
     const CheckedFile& m_output;
     int m_fd;
+    size_t m_channels;  // of the stream and the file, interleaved
+    bool m_wideSamples; // the samples go to libsndfile as 32-bit ones
+    std::vector<int> m_wide;
     soxr_t m_resampler = nullptr;
     bool m_ok = false;
     double m_cpuSeconds = 0.0;
@@ -337,9 +361,9 @@ std::string FolderOf(const std::string& fileName)
 
 } // namespace
 
-int64_t EstimatedFileBytes(SoundFileType type, double seconds)
+int64_t EstimatedFileBytes(SoundFileType type, double seconds, int channels)
 {
-    const double waveBytes = 2.0 * kSampleRate * seconds;
+    const double waveBytes = 2.0 * channels * kSampleRate * seconds;
     switch (type)
     {
         case SoundFileType::Flac:
@@ -347,7 +371,9 @@ int64_t EstimatedFileBytes(SoundFileType type, double seconds)
             // 0.62 of its WAV's size; the bound leaves a little room above.
             return static_cast<int64_t>(kFlacShareOfWave * waveBytes);
         case SoundFileType::Opus:
-            return static_cast<int64_t>(52000.0 / 8.0 * seconds);
+            // Opus codes each channel at about 48 kbit/s; MP3 shares its
+            // 96 kbit/s between them.
+            return static_cast<int64_t>(52000.0 / 8.0 * channels * seconds);
         case SoundFileType::Mp3:
             return static_cast<int64_t>(100000.0 / 8.0 * seconds);
         default:
@@ -370,9 +396,11 @@ bool CanWriteType(SoundFileType type)
 
 CIoResult WriteCompressedFile(const char* fileName, SoundFileType type, double totalSeconds,
                               const std::function<CIoResult(int fd)>& writeWave, EncoderTimes* times,
-                              const FileSystemCalls& calls)
+                              const FileSystemCalls& calls, int channels)
 {
     const std::string name = fileName;
+    if (channels != 1 && channels != 2)
+        return CIoResult::Failure(IoProblem::Write, name, EINVAL);
     if (type == SoundFileType::Unknown || type == SoundFileType::Wave)
     {
         CIoResult result = CIoResult::Failure(IoProblem::UnknownSuffix, name);
@@ -391,7 +419,7 @@ CIoResult WriteCompressedFile(const char* fileName, SoundFileType type, double t
     if (::statvfs(FolderOf(name).c_str(), &space) == 0)
     {
         const double freeBytes = static_cast<double>(space.f_bavail) * static_cast<double>(space.f_frsize);
-        const int64_t needed = EstimatedFileBytes(type, totalSeconds);
+        const int64_t needed = EstimatedFileBytes(type, totalSeconds, channels);
         if (static_cast<double>(needed) > freeBytes)
         {
             CIoResult result = CIoResult::Failure(IoProblem::NoSpace, name);
@@ -403,7 +431,7 @@ CIoResult WriteCompressedFile(const char* fileName, SoundFileType type, double t
 
     SF_INFO info{};
     info.samplerate = FileRate(type);
-    info.channels = 1;
+    info.channels = channels;
     info.format = SndfileFormat(type);
     CheckedFile output;
     output.ogg = type == SoundFileType::Opus;
@@ -446,7 +474,7 @@ CIoResult WriteCompressedFile(const char* fileName, SoundFileType type, double t
     {
         // A deeper pipe lets the encoder fall behind a burst of blocks.
         ::fcntl(ends[1], F_SETPIPE_SZ, kPipeBytes);
-        CEncoder encoder(file, output, type, ends[0]);
+        CEncoder encoder(file, output, type, ends[0], channels);
         if (!encoder.ResamplerReady(type))
         {
             ::close(ends[0]);

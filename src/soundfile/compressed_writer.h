@@ -28,14 +28,15 @@ struct EncoderTimes
 // write, MP3 into a pipe. A regular file appears only whole (see
 // CFileReplacement, which flushes and renames through calls): a failure
 // leaves the old one. Ok when the whole file was written; when the encoder
-// failed, its reason rather than the wave stream's broken pipe.
+// failed, its reason rather than the wave stream's broken pipe. channels
+// (1 or 2) is the wave stream's, interleaved, and the file's.
 CIoResult WriteCompressedFile(const char* fileName, SoundFileType type, double totalSeconds,
                               const std::function<CIoResult(int fd)>& writeWave, EncoderTimes* times = nullptr,
-                              const FileSystemCalls& calls = {});
+                              const FileSystemCalls& calls = {}, int channels = 1);
 
 // The bytes a file of `seconds` of the type needs at most, about: FLAC's
 // bound holds for the loudest noise; the WAV size for Wave.
-int64_t EstimatedFileBytes(SoundFileType type, double seconds);
+int64_t EstimatedFileBytes(SoundFileType type, double seconds, int channels = 1);
 
 // Whether this system's libsndfile writes the type (Wave always).
 bool CanWriteType(SoundFileType type);

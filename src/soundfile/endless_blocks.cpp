@@ -20,9 +20,10 @@ CEndlessBlocks::CEndlessBlocks()
 
 CEndlessBlocks::~CEndlessBlocks() = default;
 
-void CEndlessBlocks::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
+void CEndlessBlocks::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch,
+                           std::optional<uint64_t> levelSeed)
 {
-    StartEndlessSpectrum(m_spectrum, m_workspaces[0], type, lower, upper, seed, notch);
+    StartEndlessSpectrum(m_spectrum, m_workspaces[0], type, lower, upper, seed, notch, levelSeed);
     m_firstMade = true;
     std::lock_guard lock(m_mutex);
     std::fill(std::begin(m_headBlock), std::end(m_headBlock), -1);

@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <mutex>
 
@@ -30,7 +31,9 @@ public:
 
     // Begins a file of noise type 0..2 in the band, drawn from seed. Makes
     // P_0 here for the run's scale.
-    void Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
+    // levelSeed: the left ear's seed for the right ear (StartEndlessSpectrum).
+    void Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {},
+               std::optional<uint64_t> levelSeed = std::nullopt);
     // The listener's shape from the next Start on; off by default.
     void SetTilt(const SpectrumTilt& tilt) { m_spectrum.SetTilt(tilt); }
 

@@ -50,6 +50,15 @@ struct FileValues
 // ready for playback; the endless file draws its own periods.
 void MakeSignal(CNoiseSynth& synth, const SoundValues& sound);
 
+// The right ear's synthesizer: its phases start at kRightEarPhaseState, so
+// that its noise shares none with the left ear's. Call once, before its
+// first period.
+void StartRightEar(CNoiseSynth& synth);
+// Makes the right ear's noise period into synth (started by StartRightEar):
+// the same type, band and notch as the left, shaped by sound.rightTilt.
+// The tone needs none. Its loudness is the left period's (left).
+void MakeRightSignal(CNoiseSynth& synth, const SoundValues& sound, const CNoiseSynth& left);
+
 // Writes the period now in synth as a sound file: into writer.fileName, or
 // into fd when it is not -1 (left open; always WAV). The name's suffix
 // chooses the type (sound_file_type.h): WAV through the writer alone, FLAC,
@@ -59,5 +68,11 @@ void MakeSignal(CNoiseSynth& synth, const SoundValues& sound);
 // otherwise. Endless noise draws period b of the file from sound.seed for
 // block b, spread over the writer's workers. Ok when the whole file was
 // written; otherwise why not, for the caller to tell.
+// With sound.stereo.on the file has two channels: the tone in both (silent
+// in the ear it does not play in), or the right ear's noise from right
+// (made by MakeRightSignal); without one, the right ear's period is made
+// here for this file. Endless noise draws the right ear's periods from
+// RightEarSeed(sound.seed). Each ear then gets its level.
 CIoResult WriteSoundFile(CWaveWriter& writer, const CNoiseSynth& synth, const SoundValues& sound,
-                         const FileValues& file, int fd = -1, EncoderTimes* times = nullptr);
+                         const FileValues& file, int fd = -1, EncoderTimes* times = nullptr,
+                         const CNoiseSynth* right = nullptr);

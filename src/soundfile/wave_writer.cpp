@@ -37,7 +37,8 @@ inline int32_t RoundSample(double x)
 
 } // namespace
 
-CWaveWriter::CWaveWriter(int workers) : block(MakeZeroedArray<int16_t>(static_cast<size_t>(kSlots) * kMaxBlockSamples))
+CWaveWriter::CWaveWriter(int workers)
+    : block(MakeZeroedArray<int16_t>(static_cast<size_t>(kSlots) * kMaxBlockSamples * 2))
 {
     m_workerCount = std::max(workers, 0);
     std::fill(std::begin(m_slotBlock), std::end(m_slotBlock), -1);
@@ -117,13 +118,26 @@ CIoResult CWaveWriter::Prepare(double totalSeconds, double surfStrength, double 
     static_assert(CEndlessBlocks::kSlots >= kSlots);
     if (endless != nullptr && blockLength != kMaxBlockSamples)
         return CIoResult::Failure(IoProblem::Write, fileName, EINVAL);
+    const bool stereo = channels == 2;
+    if ((channels != 1 && !stereo) || (stereo && rightSource == nullptr)
+        || (stereo && (endless == nullptr) != (rightEndless == nullptr)))
+        return CIoResult::Failure(IoProblem::Write, fileName, EINVAL);
+    // Up to kMaxSamples the header must tell the truth, and two channels
+    // fill it twice as fast.
+    if (stereo && maxSamples <= kMaxSamples)
+        maxSamples = std::min(maxSamples, kMaxStereoSamples);
 
     const double t = totalSeconds * kSamplesPerSecond;
     const double f = static_cast<double>(blockLength);
     // The header's 32-bit sizes end at 13:31:35; a longer file would carry
     // sizes that lie about its contents, so it is refused before any byte.
     if (!(t >= 0.0 && t < static_cast<double>(maxSamples) + 0.5))
-        return CIoResult::Failure(IoProblem::WaveTooLong, fileName);
+    {
+        CIoResult result = CIoResult::Failure(IoProblem::WaveTooLong, fileName);
+        if (stereo)
+            result.detail = kStereoDetail;
+        return result;
+    }
     // Rounding inputs beyond int32 would overflow; the fades never count for
     // more than the whole file anyway, so they are capped at the limit first.
     const double maxFade = static_cast<double>(kMaxSamples);
@@ -138,6 +152,9 @@ CIoResult CWaveWriter::Prepare(double totalSeconds, double surfStrength, double 
     Job& job = plan.job;
     job.source = source;
     job.endless = endless;
+    job.rightSource = stereo ? rightSource : nullptr;
+    job.rightEndless = stereo ? rightEndless : nullptr;
+    job.channelGain = channelGain;
     job.surfStrength = surfStrength;
     job.surfPeriod = surfPeriod;
     job.denominator = std::exp(2.0) - 1.0;
@@ -148,8 +165,12 @@ CIoResult CWaveWriter::Prepare(double totalSeconds, double surfStrength, double 
     job.blockLength = blockLength;
     plan.blocks = static_cast<int64_t>(std::ceil(t / f));
 
-    header.dataSize = static_cast<uint32_t>(2 * job.samples);
-    header.riffSize = static_cast<uint32_t>(2 * job.samples + 36);
+    const int64_t frameBytes = 2 * static_cast<int64_t>(channels);
+    header.channels = static_cast<uint16_t>(channels);
+    header.byteRate = static_cast<uint32_t>(frameBytes * kSampleRate);
+    header.blockAlign = static_cast<uint16_t>(frameBytes);
+    header.dataSize = static_cast<uint32_t>(frameBytes * job.samples);
+    header.riffSize = static_cast<uint32_t>(frameBytes * job.samples + 36);
     return {};
 }
 
@@ -193,7 +214,7 @@ bool CWaveWriter::WriteGainFree(int fd, const Plan& plan)
             ComputeBlock(job, i, faded);
             data = faded;
         }
-        if (Cancelled() || !WriteAll(fd, data, static_cast<size_t>(count) * sizeof(int16_t)))
+        if (Cancelled() || !WriteAll(fd, data, static_cast<size_t>(count * Channels(job)) * sizeof(int16_t)))
         {
             m_error = errno;
             return false;
@@ -216,10 +237,9 @@ bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
         {
             SetPos(static_cast<int>(100 * (i + 1) / plan.blocks));
             Job job = plan.job;
-            if (job.endless != nullptr)
-                job.source = job.endless->Make(i);
+            TakeEndless(job, i);
             ComputeBlock(job, i, Slot(0));
-            const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
+            const size_t bytes = static_cast<size_t>(BlockSamples(job, i) * Channels(job)) * sizeof(int16_t);
             if (Cancelled() || !WriteAll(fd, Slot(0), bytes))
             {
                 m_error = errno;
@@ -252,7 +272,7 @@ bool CWaveWriter::WriteComputedAhead(int fd, const Plan& plan)
                     m_blockDone.wait(lock);
             }
         }
-        const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i)) * sizeof(int16_t);
+        const size_t bytes = static_cast<size_t>(BlockSamples(plan.job, i) * Channels(plan.job)) * sizeof(int16_t);
         ok = !Cancelled() && WriteAll(fd, Slot(i), bytes);
         if (!ok)
             m_error = errno;
@@ -303,8 +323,7 @@ bool CWaveWriter::ComputeNextBlock(std::unique_lock<std::mutex>& lock)
     Job job = m_job;
     ++m_busyWorkers;
     lock.unlock();
-    if (job.endless != nullptr)
-        job.source = job.endless->Make(i);
+    TakeEndless(job, i);
     ComputeBlock(job, i, Slot(i));
     lock.lock();
     --m_busyWorkers;
@@ -315,7 +334,15 @@ bool CWaveWriter::ComputeNextBlock(std::unique_lock<std::mutex>& lock)
 
 int16_t* CWaveWriter::Slot(int64_t blockIndex) const
 {
-    return block.get() + (blockIndex % kSlots) * kMaxBlockSamples;
+    return block.get() + (blockIndex % kSlots) * kMaxBlockSamples * 2;
+}
+
+void CWaveWriter::TakeEndless(Job& job, int64_t i)
+{
+    if (job.endless != nullptr)
+        job.source = job.endless->Make(i);
+    if (job.rightEndless != nullptr)
+        job.rightSource = job.rightEndless->Make(i);
 }
 
 // The last block holds what remains of N; a total that rounds down can leave
@@ -348,6 +375,11 @@ bool CWaveWriter::TouchesFade(const Job& job, int64_t blockIndex)
 // step is evaluated exactly as written, so the samples are the same.
 void CWaveWriter::ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out)
 {
+    if (Channels(job) == 2)
+    {
+        ComputeStereoBlock(job, blockIndex, out);
+        return;
+    }
     const bool plain = blockIndex < 0;
     const int64_t start = plain ? 0 : blockIndex * job.blockLength;
     const int64_t count = plain ? job.blockLength : BlockSamples(job, blockIndex);
@@ -420,4 +452,89 @@ void CWaveWriter::SetPos(int position)
 bool CWaveWriter::Cancelled() const
 {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+}
+
+// The same gain as ComputeBlock, computed once per frame and applied to both
+// channels in the same steps, so that a channel at a gain of exactly 1 holds
+// the samples the mono file would; each channel's own gain comes last.
+void CWaveWriter::ComputeStereoBlock(const Job& job, int64_t blockIndex, int16_t* out)
+{
+    const bool plain = blockIndex < 0;
+    const int64_t start = plain ? 0 : blockIndex * job.blockLength;
+    const int64_t count = plain ? job.blockLength : BlockSamples(job, blockIndex);
+    const double s = job.surfStrength;
+    const double p = job.surfPeriod;
+    if (p == 0.0)
+    {
+        std::fill(out, out + 2 * count, int16_t{0});
+        return;
+    }
+    const int64_t fadeInEnd = !plain && blockIndex < job.fadeInBlocks ? job.fadeInSamples : 0;
+    const int64_t fadeOutStart =
+        !plain && job.fadeOutSamples <= job.samples ? job.samples - job.fadeOutSamples : INT64_MAX;
+    const double fi = static_cast<double>(job.fadeInSamples);
+    const double fo = static_cast<double>(job.fadeOutSamples);
+    const double strength = 0.01 * s;
+    const double d = job.denominator;
+    const double gainLeft = job.channelGain[0];
+    const double gainRight = job.channelGain[1];
+
+    constexpr int kRun = 256;
+    double left[kRun];
+    double right[kRun];
+    double work[kRun];
+    for (int64_t runStart = 0; runStart < count; runStart += kRun)
+    {
+        const int length = static_cast<int>(std::min<int64_t>(kRun, count - runStart));
+        const int16_t* srcLeft = job.source + runStart;
+        const int16_t* srcRight = job.rightSource + runStart;
+        const int64_t n0 = start + runStart;
+        if (s == 0.0)
+        {
+            for (int k = 0; k < length; ++k)
+            {
+                left[k] = 0.1 * srcLeft[k];
+                right[k] = 0.1 * srcRight[k];
+            }
+        }
+        else
+        {
+            const double nd0 = static_cast<double>(n0);
+            for (int k = 0; k < length; ++k)
+                work[k] = ((nd0 + static_cast<double>(k)) / p) * kTwoPiOverSampleRate;
+            for (int k = 0; k < length; ++k)
+                work[k] = std::cos(work[k]);
+            for (int k = 0; k < length; ++k)
+                work[k] = 2.0 - strength * (1.0 + work[k]);
+            for (int k = 0; k < length; ++k)
+                work[k] = std::exp(work[k]);
+            for (int k = 0; k < length; ++k)
+                work[k] = (work[k] - 1.0) / d;
+            for (int k = 0; k < length; ++k)
+            {
+                left[k] = 0.1 * srcLeft[k] * work[k];
+                right[k] = 0.1 * srcRight[k] * work[k];
+            }
+        }
+        for (int64_t n = std::max(n0, int64_t{0}); n < std::min(n0 + length, fadeInEnd); ++n)
+        {
+            const double g = std::exp(3.0 * (static_cast<double>(n) / fi - 1.0));
+            left[n - n0] *= g;
+            right[n - n0] *= g;
+        }
+        for (int64_t n = std::max(n0, fadeOutStart); n < n0 + length; ++n)
+        {
+            const double g = std::exp(-3.0 * static_cast<double>(n - fadeOutStart) / fo);
+            left[n - n0] *= g;
+            right[n - n0] *= g;
+        }
+        int16_t* dst = out + 2 * runStart;
+        for (int k = 0; k < length; ++k)
+        {
+            const double l = left[k] * gainLeft;
+            const double r = right[k] * gainRight;
+            dst[2 * k] = std::isfinite(l) ? static_cast<int16_t>(RoundSample(l)) : int16_t{0};
+            dst[2 * k + 1] = std::isfinite(r) ? static_cast<int16_t>(RoundSample(r)) : int16_t{0};
+        }
+    }
 }

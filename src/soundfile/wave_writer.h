@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <climits>
 #include <condition_variable>
@@ -23,7 +24,9 @@ class CEndlessBlocks;
 
 // Writes the period in `source`, repeated end to end, as a 16-bit mono PCM
 // wave file at 44100 Hz, with the surf gain, a fade-in, a fade-out and one
-// tenth of the period's level, block by block.
+// tenth of the period's level, block by block. In stereo (channels 2) the
+// right ear plays rightSource instead, the channels interleaved left, right;
+// both get the same surf and fades, then each its own gain.
 //
 // The header is written first with its final sizes, and nothing is patched
 // later; only a file written in place, which a failure cannot remove, gets
@@ -42,6 +45,8 @@ public:
     static constexpr uint32_t kMaxBlockSamples = 262144;
     // The largest N whose sizes fit the header: 2 N + 36 < 2^32.
     static constexpr int64_t kMaxSamples = 2147483629;
+    // The same for N frames of two channels: 4 N + 36 < 2^32.
+    static constexpr int64_t kMaxStereoSamples = 1073741814;
     static constexpr int kMaxFileNameChars = 255;
 
     // workers: threads that compute blocks besides the caller; 0 makes the
@@ -59,9 +64,9 @@ public:
     // a cancel leaves the old file as it was and no temporary behind, and a
     // file that must be written in place claims no samples in its header
     // until the last one is written. Ok when the whole file was written;
-    // otherwise Open or Write with errno, WaveTooLong (beyond 13:31:35,
-    // refused before the file is touched) or Cancelled. blockLength is
-    // 1..262144 samples of source.
+    // otherwise Open or Write with errno, WaveTooLong (beyond 13:31:35, or
+    // half that in stereo; refused before the file is touched) or Cancelled.
+    // blockLength is 1..262144 samples of source.
     CIoResult Write(double totalSeconds, double surfStrength, double surfPeriod, double fadeIn, double fadeOut,
                     uint32_t blockLength);
 
@@ -69,6 +74,7 @@ public:
     // fileName names it in the result. maxSamples is the longest file it
     // accepts: only a stream that feeds an encoder, whose header nobody
     // reads, may go beyond kMaxSamples, and its header's sizes are then wrong.
+    // Up to kMaxSamples the header's bound for the channels holds as well.
     CIoResult WriteTo(int fd, double totalSeconds, double surfStrength, double surfPeriod, double fadeIn,
                       double fadeOut, uint32_t blockLength, int64_t maxSamples = kMaxSamples);
 
@@ -78,13 +84,21 @@ public:
     // Endless noise: block b plays period b made here instead of `source`;
     // started by the caller, not owned; null for the repeated period.
     CEndlessBlocks* endless = nullptr;
+    // 1 mono, 2 stereo. The right ear's period (not owned) and endless
+    // periods in stereo, and each channel's factor after the fades (left,
+    // right); mono ignores them all.
+    int channels = 1;
+    const int16_t* rightSource = nullptr;
+    CEndlessBlocks* rightEndless = nullptr;
+    std::array<double, 2> channelGain{1.0, 1.0};
     IProgressSink* progress = nullptr; // "Saving Status:"; may be null
     // Set (from any thread or a signal handler) to stop the write between
     // blocks; may be null.
     const std::atomic<bool>* cancel = nullptr;
     // The flush and the rename of every file written, for tests.
     FileSystemCalls fileCalls;
-    // kSlots output blocks of kMaxBlockSamples samples each.
+    // kSlots output blocks of kMaxBlockSamples frames of up to two channels
+    // each; a mono file touches only the first half of each.
     ZeroedArray<int16_t> block;
 
 private:
@@ -95,6 +109,9 @@ private:
     {
         const int16_t* source = nullptr;
         CEndlessBlocks* endless = nullptr;
+        const int16_t* rightSource = nullptr; // null: mono
+        CEndlessBlocks* rightEndless = nullptr;
+        std::array<double, 2> channelGain{1.0, 1.0};
         double surfStrength = 0.0;
         double surfPeriod = 0.0;
         double denominator = 0.0;   // e^2 - 1
@@ -124,6 +141,10 @@ private:
     static int64_t BlockSamples(const Job& job, int64_t blockIndex);
     static bool TouchesFade(const Job& job, int64_t blockIndex);
     static void ComputeBlock(const Job& job, int64_t blockIndex, int16_t* out);
+    static void ComputeStereoBlock(const Job& job, int64_t blockIndex, int16_t* out);
+    static int Channels(const Job& job) { return job.rightSource != nullptr ? 2 : 1; }
+    // Makes the endless periods of block i into job's sources.
+    static void TakeEndless(Job& job, int64_t i);
     void SetPos(int position);
     bool Cancelled() const;
 

@@ -21,8 +21,9 @@ inline double ToneEarGain(const StereoSound& stereo, int ear)
 }
 
 // The right ear's synthesizer starts its phase generator here instead of at
-// 1, far along the generator's sequence, so its first period shares no
-// phases with the left one's.
+// 1: 3,408,982,936 draws along the generator's 2^32-long sequence, some
+// 26,000 periods from the left ear's start and 6,700 before the left's start
+// comes round again, so the ears never share phases.
 inline constexpr std::uint32_t kRightEarPhaseState = 0x9E3779B9u;
 
 // The right ear's endless noise is drawn from this seed, the left's from

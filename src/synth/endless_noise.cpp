@@ -209,14 +209,14 @@ double CEndlessWorkspace::Rms() const
 }
 
 void StartEndlessSpectrum(CEndlessSpectrum& spectrum, CEndlessWorkspace& workspace, int type, double lower,
-                          double upper, uint64_t seed, const NotchBand& notch)
+                          double upper, uint64_t seed, const NotchBand& notch, std::optional<uint64_t> levelSeed)
 {
     const SpectrumTilt tilt = spectrum.Tilt();
-    if (tilt.On())
+    if (tilt.On() || levelSeed)
     {
         // Peak normalisation alone would let the level drift with the shape.
         spectrum.SetTilt({});
-        spectrum.Reset(type, lower, upper, seed, notch);
+        spectrum.Reset(type, lower, upper, levelSeed.value_or(seed), notch);
         workspace.MakeRaw(spectrum, 0);
         const double plainScale = EndlessScale(workspace.Peak(), spectrum.PeakTarget());
         const double plainRms = workspace.Rms();
@@ -254,9 +254,10 @@ CEndlessNoise::CEndlessNoise() : m_head(new double[kX]()) {}
 
 CEndlessNoise::~CEndlessNoise() = default;
 
-void CEndlessNoise::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch)
+void CEndlessNoise::Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch,
+                          std::optional<uint64_t> levelSeed)
 {
-    StartEndlessSpectrum(m_spectrum, m_workspace, type, lower, upper, seed, notch);
+    StartEndlessSpectrum(m_spectrum, m_workspace, type, lower, upper, seed, notch, levelSeed);
     m_next = 0;
     m_firstMade = true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <memory>
 #include <vector>
 
@@ -116,8 +117,13 @@ double EndlessScale(double peakOfFirstPeriod, double peakTarget);
 // Resets spectrum for a run, makes P_0 into workspace and sets the scale
 // from it (EndlessScale). With a tilt, the scale is that of the same run
 // without it, times the ratio of their RMS, so the level stays the same.
+// With levelSeed (the left ear's seed, for the right ear), the scale is
+// taken from that seed's untilted P_0 instead: the two ears' raw periods
+// have the same RMS, so they play equally loud, where each ear's own peak
+// would set them up to about a dB apart.
 void StartEndlessSpectrum(CEndlessSpectrum& spectrum, CEndlessWorkspace& workspace, int type, double lower,
-                          double upper, uint64_t seed, const NotchBand& notch);
+                          double upper, uint64_t seed, const NotchBand& notch,
+                          std::optional<uint64_t> levelSeed = std::nullopt);
 
 // Makes the output periods one after the other, for playback. Everything is
 // allocated in the constructor; Start and Next allocate nothing. One thread
@@ -134,7 +140,9 @@ public:
 
     // Begins a run: the bins of the type and band, the seed, and the scale
     // from P_0. The next period made is O_0.
-    void Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {});
+    // levelSeed: see StartEndlessSpectrum.
+    void Start(int type, double lower, double upper, uint64_t seed, const NotchBand& notch = {},
+               std::optional<uint64_t> levelSeed = std::nullopt);
     // The listener's shape from the next Start on.
     void SetTilt(const SpectrumTilt& tilt) { m_spectrum.SetTilt(tilt); }
     // Makes the next output period into out (N samples).

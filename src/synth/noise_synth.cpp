@@ -198,6 +198,15 @@ void CNoiseSynth::MatchRms(double rms)
         m_samples[n] = static_cast<int16_t>(std::clamp(std::lround(scale * m_samples[n]), -32768L, 32767L));
 }
 
+void CNoiseSynth::MatchRmsOf(const int16_t* reference)
+{
+    double sum = 0.0;
+    for (int n = 0; n < kN; ++n)
+        sum += static_cast<double>(reference[n]) * reference[n];
+    MatchRms(std::sqrt(sum / kN));
+    std::memcpy(m_source.get(), m_samples.get(), kN * sizeof(int16_t));
+}
+
 void CNoiseSynth::Synthesize(int type, double lower, double upper, const NotchBand& notch)
 {
     MakeTables();

@@ -42,6 +42,12 @@ public:
     // and the period brought to the RMS it would have without the tilt.
     void Synthesize(int type, double lower, double upper, const NotchBand& notch = {});
 
+    // Scales the period in m_samples and m_source to the RMS of `reference`
+    // (kPeriodSamples long): the right ear of a stereo sound takes the left's
+    // loudness, which scaling each ear to the same peak would miss by up to
+    // about a dB.
+    void MatchRmsOf(const int16_t* reference);
+
     // Makes one second of tone into m_samples[0..44099] and copies all of
     // m_samples to m_source. Leaves m_ready as it is.
     void SynthesizeTone(double frequency);

@@ -23,6 +23,12 @@ inline constexpr ParameterLimit kFade{"fade (s)", 0.0, 1000.0};
 
 // The longest sound a WAV file can describe: 13:31:35.
 inline constexpr int kMaxWaveSeconds = 48695;
+// The same for a number of channels: two channels fill the header's sizes
+// twice as fast, so a stereo WAV holds half as long, 6:45:47.
+constexpr int MaxWaveSeconds(int channels)
+{
+    return channels == 2 ? kMaxWaveSeconds / 2 : kMaxWaveSeconds;
+}
 // The longest time the time control can hold: 23:59:59.
 inline constexpr int kMaxClockSeconds = 86399;
 

@@ -5,8 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "tests/cli/cli_fixture.h"
 #include "testing/file_compare.h"
@@ -35,6 +38,31 @@ TEST_F(CliRenderTest, FilesAndStandardOutputHoldTheSameBytesAsTheWindowWrites)
 
     ASSERT_EQ(Run("render --type brown --length 00:00:07 --fade-in 1 --fade-out 2 -"), 0) << Err();
     EXPECT_TRUE(SameBytes(Out(), LibraryFile(Brown, 440.0, 7.0, 30.0, 20.0, 1.0, 2.0)));
+}
+
+// Each ear against the mono file of the same values: the left at -6 dB
+// within the rounding of both, the right silent; the tone in its ear alone.
+TEST_F(CliRenderTest, StereoPutsEachEarAtItsLevelAndTheToneInItsEar)
+{
+    ASSERT_EQ(Run("render --stereo --ear-levels -6,silent --length 00:00:05 --fade-in 1 --fade-out 1 '{dir}ears.wav'"),
+              0)
+        << Err();
+    const std::string ears = File("ears.wav");
+    ASSERT_EQ(ears.size(), 44u + 4u * 5u * 44100u);
+    EXPECT_EQ(ears.substr(22, 2), std::string("\x02\x00", 2)) << "two channels";
+    const std::vector<double> mono = WaveSamples(LibraryFile(Pink, 440.0, 5.0, 30.0, 20.0, 1.0, 1.0));
+    const std::vector<double> left = WaveChannel(ears, 0);
+    ASSERT_EQ(left.size(), mono.size());
+    double worst = 0.0;
+    for (size_t i = 0; i < mono.size(); ++i)
+        worst = std::max(worst, std::abs(left[i] - std::pow(10.0, -6.0 / 20.0) * mono[i]));
+    EXPECT_LE(worst, 0.75);
+    EXPECT_EQ(Peak(WaveChannel(ears, 1)), 0);
+
+    ASSERT_EQ(Run("render --type tinnitus --stereo --tone-ear right --length 00:00:03 --fade-in 0 --fade-out 1 -"), 0)
+        << Err();
+    EXPECT_EQ(Peak(WaveChannel(Out(), 0)), 0);
+    EXPECT_TRUE(WaveChannel(Out(), 1) == WaveSamples(LibraryFile(TinnitusFinder, 440.0, 3.0, 30.0, 20.0, 0.0, 1.0)));
 }
 
 TEST_F(CliRenderTest, SuffixChoosesTheFileTypeInAnyCase)
@@ -138,6 +166,23 @@ INSTANTIATE_TEST_SUITE_P(
                    "--fade-out: Please enter a number between 0 and 1000."},
         RefusalRow{"length beyond a wave file", "render --length 13:31:36 '{dir}x.wav'", 2,
                    "--length: a WAV file can hold at most 13:31:35 of sound."},
+        RefusalRow{"length beyond a stereo wave file", "render --stereo --length 06:45:48 '{dir}x.wav'", 2,
+                   "--length: a stereo WAV file can hold at most 06:45:47 of sound, half of a mono one's "
+                   "13:31:35."},
+        RefusalRow{"ear levels without stereo", "render --ear-levels 0,-6 '{dir}x.wav'", 2,
+                   "--ear-levels: only stereo sound has a level for each ear; add --stereo."},
+        RefusalRow{"tone ear without stereo",
+                   "render --type tinnitus --stereo --no-stereo --tone-ear left "
+                   "'{dir}x.wav'",
+                   2, "--tone-ear: only stereo sound plays the tone in one ear; add --stereo."},
+        RefusalRow{"ear level not a number", "render --stereo --ear-levels 0,loud '{dir}x.wav'", 2,
+                   "--ear-levels: Please give two levels as LEFT,RIGHT: whole dB from -60 to 0, or silent."},
+        RefusalRow{"ear level below the quietest", "render --stereo --ear-levels=-61,0 '{dir}x.wav'", 2,
+                   "--ear-levels: Please give two levels as LEFT,RIGHT: whole dB from -60 to 0, or silent."},
+        RefusalRow{"one ear level", "render --stereo --ear-levels -6 '{dir}x.wav'", 2,
+                   "--ear-levels: Please give two levels as LEFT,RIGHT: whole dB from -60 to 0, or silent."},
+        RefusalRow{"tone ear unknown", "render --stereo --tone-ear middle '{dir}x.wav'", 2,
+                   "--tone-ear: Please choose left, right or both."},
         RefusalRow{"missing folder", "render --length 00:00:01 '{dir}no/x.wav'", 1,
                    "I can't open {dir}no/x.wav: No such file or directory"},
         RefusalRow{"full device", "render --length 00:00:30 /dev/full", 1,
@@ -290,6 +335,33 @@ TEST_F(CliHearingShapedRender, AProfileShapesTheNoiseAtTheSameLevelAndOffLeavesI
     ASSERT_EQ(shaped.size(), plain.size());
     EXPECT_NE(shaped, plain);
     EXPECT_NEAR(RmsDb(WaveSamples(shaped)), RmsDb(WaveSamples(plain)), 1.0);
+}
+
+// The share of a signal's power in its steps from sample to sample: more
+// for a brighter sound.
+double Brightness(const std::vector<double>& x)
+{
+    double steps = 0.0, power = 0.0;
+    for (size_t i = 1; i < x.size(); ++i)
+    {
+        steps += (x[i] - x[i - 1]) * (x[i] - x[i - 1]);
+        power += x[i] * x[i];
+    }
+    return steps / power;
+}
+
+// The left ear hears the highs worse, the right the lows: in stereo each ear
+// gets its own shape, the left brighter than unshaped, the right darker.
+TEST_F(CliHearingShapedRender, InStereoEachEarIsShapedToItsOwnHearing)
+{
+    std::ofstream(m_dir / "hearing.ini") << "date=2026-12-08\ndevice=x\nleft 250=-60\nleft 8000=-30\n"
+                                            "right 250=-30\nright 8000=-60\n";
+    ASSERT_EQ(Run(m_render + "--stereo --hearing-shaped '{dir}shaped.wav'"), 0) << Err();
+    ASSERT_EQ(Run(m_render + "--stereo '{dir}plain.wav'"), 0) << Err();
+    const std::string shaped = File("shaped.wav");
+    const std::string plain = File("plain.wav");
+    EXPECT_GT(Brightness(WaveChannel(shaped, 0)), 1.5 * Brightness(WaveChannel(plain, 0)));
+    EXPECT_LT(Brightness(WaveChannel(shaped, 1)), Brightness(WaveChannel(plain, 1)) / 1.5);
 }
 
 TEST_F(CliHearingShapedRender, HearingShowsTheSavedProfileByEarAndFrequencyAndClearsIt)

@@ -14,6 +14,7 @@
 #include "testing/engine_doubles.h"
 #include "testing/fake_wave_out.h"
 #include "testing/param_name.h"
+#include "testing/sound_level.h"
 #include "synth/ear_gain.h"
 #include "synth/endless_noise.h"
 #include "synth/noise_type.h"
@@ -173,7 +174,7 @@ TEST(EndlessPlayback, PlayAfterStopStartsTheSeedOver)
 }
 
 // In stereo each ear draws its own endless noise (the right one from its own
-// seed) in its own hearing shape.
+// seed, at the left one's level) in its own hearing shape.
 TEST(EndlessPlayback, InStereoEachEarPlaysItsOwnSeedInItsOwnShape)
 {
     CFakeWaveOut fake;
@@ -204,8 +205,10 @@ TEST(EndlessPlayback, InStereoEachEarPlaysItsOwnSeedInItsOwnShape)
     noise.Start(Pink, 100.0, 20000.0, kSeed);
     noise.Next(expected[0].data());
     noise.SetTilt(rightShape);
-    noise.Start(Pink, 100.0, 20000.0, RightEarSeed(kSeed));
+    noise.Start(Pink, 100.0, 20000.0, RightEarSeed(kSeed), {}, kSeed);
     noise.Next(expected[1].data());
+    // The ears play equally loud: each one's own peak would set them apart.
+    EXPECT_NEAR(RmsDb(expected[0]), RmsDb(expected[1]), 0.05);
     for (int i = 0; i < kN; ++i)
     {
         ASSERT_EQ(tape[2 * i], expected[0][i]) << i;

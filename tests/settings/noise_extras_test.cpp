@@ -74,6 +74,7 @@ struct StrayBytes
 {
     const char* name;
     unsigned char bytes[6];
+    unsigned char ears[3] = {}; // reserved1, where stereo keeps the ears
 };
 
 using NoiseExtrasStray = ::testing::TestWithParam<StrayBytes>;
@@ -82,10 +83,13 @@ TEST_P(NoiseExtrasStray, ReadAsAllOffAndAreWrittenAsZeros)
 {
     NoiseSetting s = MakeNoise("Mine");
     std::memcpy(s.reserved2, GetParam().bytes, 6);
+    std::memcpy(s.reserved1, GetParam().ears, 3);
     EXPECT_EQ(ReadNoiseExtras(s), NoiseExtras{});
     const NoiseSetting back = RoundTrip(s);
     EXPECT_EQ(ReadNoiseExtras(back), NoiseExtras{});
     for (unsigned char b : back.reserved2)
+        EXPECT_EQ(b, 0);
+    for (unsigned char b : back.reserved1)
         EXPECT_EQ(b, 0);
 }
 
@@ -105,8 +109,62 @@ INSTANTIATE_TEST_SUITE_P(Blocks, NoiseExtrasStray,
                                            StrayBytes{"notch without width", {'S', 'x', 1, 2, 0, 0x9F}},
                                            StrayBytes{"notch of unknown width", {'S', 'x', 1, 2, 3, 0x96}},
                                            StrayBytes{"width without notch", {'S', 'x', 1, 1, 1, 0xA7}},
-                                           StrayBytes{"brown with wrong check", {'S', 'x', 1, 4, 0, 0}}),
+                                           StrayBytes{"brown with wrong check", {'S', 'x', 1, 4, 0, 0}},
+                                           StrayBytes{"stereo ear below -60 dB", {'S', 'x', 1, 8, 0, 0x43}, {61, 0, 0}},
+                                           StrayBytes{"stereo unknown tone ear", {'S', 'x', 1, 8, 0, 0x3A}, {0, 0, 3}}),
                          RowName());
+
+// Stereo keeps the ears in reserved1 (offsets 1..3), and the check byte
+// covers them after the block's first five bytes.
+struct StereoRow
+{
+    std::string name;
+    NoiseExtras extras;
+    unsigned char ears[3];
+    unsigned char block[6];
+};
+
+using NoiseExtrasStereo = ::testing::TestWithParam<StereoRow>;
+
+TEST_P(NoiseExtrasStereo, IsWrittenAsItsGoldenBytesReadFromThemAndSurvivesTheFile)
+{
+    const StereoRow& row = GetParam();
+    NoiseSetting s = MakeNoise("Mine");
+    WriteNoiseExtras(s, row.extras);
+    EXPECT_TRUE(SameBytes(s.reserved1, row.ears, 3));
+    EXPECT_TRUE(SameBytes(s.reserved2, row.block, 6));
+
+    NoiseSetting golden = MakeNoise("Mine");
+    std::memcpy(golden.reserved1, row.ears, 3);
+    std::memcpy(golden.reserved2, row.block, 6);
+    EXPECT_EQ(ReadNoiseExtras(golden), row.extras);
+    const NoiseSetting back = RoundTrip(golden);
+    EXPECT_TRUE(SameBytes(&back, &golden, sizeof golden)) << "the record comes back byte for byte";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, NoiseExtrasStereo,
+    ::testing::Values(
+        StereoRow{"stereo", {.stereo = {true, {0, -6}, ToneEar::Both}}, {0, 6, 0}, {'S', 'x', 1, 8, 0, 0x4D}},
+        StereoRow{"endless stereo silent left quietest right tone right",
+                  {.endless = true, .stereo = {true, {StereoSound::kSilent, -60}, ToneEar::Right}},
+                  {255, 60, 2},
+                  {'S', 'x', 1, 9, 0, 0x71}},
+        StereoRow{
+            "shaped stereo with a half octave notch",
+            {.notch = true, .notchWidthOctaves = 0.5, .hearingShaped = true, .stereo = {true, {-20, 0}, ToneEar::Left}},
+            {20, 0, 1},
+            {'S', 'x', 1, 0x1A, 1, 0xDD}}),
+    RowName());
+
+TEST(NoiseExtras, StereoOffWritesNoEars)
+{
+    NoiseSetting s = MakeNoise("Mine");
+    WriteNoiseExtras(s, NoiseExtras{.endless = true, .stereo = {false, {-6, -12}, ToneEar::Left}});
+    EXPECT_EQ(ReadNoiseExtras(s), NoiseExtras{.endless = true});
+    for (unsigned char b : s.reserved1)
+        EXPECT_EQ(b, 0);
+}
 
 struct TypeRecordRow
 {
