@@ -265,15 +265,10 @@ int RunHearing(int argc, char** argv)
     }
     device.Close();
 
-    HearingProfile profile;
-    profile.date = Today();
-    profile.device = device.DeviceName();
     // The other ears of an earlier check on the same device stay.
-    if (previous->state == HearingProfileLoad::State::Loaded && previous->profile.device == profile.device)
-        for (const HearingThreshold& t : previous->profile.thresholds)
-            if (t.ear != options.ear)
-                profile.thresholds.push_back(t);
-    profile.thresholds.insert(profile.thresholds.end(), check.Thresholds().begin(), check.Thresholds().end());
+    const HearingProfile profile =
+        ProfileAfterCheck(previous->state == HearingProfileLoad::State::Loaded ? &previous->profile : nullptr, Today(),
+                          device.DeviceName(), check.Thresholds());
     PrintThresholds(check.Thresholds());
     const CIoResult saved = SaveHearingProfile(HearingProfileFolder(), profile);
     if (!saved)
