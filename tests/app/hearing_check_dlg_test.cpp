@@ -201,9 +201,11 @@ TEST_F(HearingCheck, NoCueIsLouderThanTheCapWhateverTheAnswers)
         {"always hears", [](int, double) { return true; }},
         {"random", [&](int, double) { return random() % 3 == 0; }},
     };
-    for (const auto& [name, hears] : listeners)
+    for (const auto& listener : listeners)
     {
-        SCOPED_TRACE(name);
+        // Not a structured binding: clang 14 cannot capture those.
+        const auto& hears = listener.second;
+        SCOPED_TRACE(listener.first);
         InDialog(d, [&](CHearingCheckDlg& dialog) {
             dialog.findChild<QPushButton*>("start")->click();
             Listen(dialog, hears);
