@@ -590,18 +590,23 @@ struct StopRow
     const char* name;
     int type;
     bool glide;
+    bool stereo;
 };
 
 class PlaybackEngineStop : public ::testing::TestWithParam<StopRow>
 {};
 
 // Stop replaces the queued sound with a ramp from the first replaceable
-// sample down to silence within 50 ms, in every mode; the next Play takes
-// that tail back before it starts.
+// sample down to silence within 50 ms, in every mode (in stereo both channels
+// fall from the same frame); the next Play takes that tail back before it starts.
 TEST_P(PlaybackEngineStop, RampsTheQueuedSoundToSilenceWithin50ms)
 {
-    EngineRig rig({kGood}, GetParam().type, 0);
-    rig.controls.m_params.glide = GetParam().glide;
+    const StopRow& row = GetParam();
+    EngineRig rig({kGood}, row.type, 0);
+    rig.controls.m_params.glide = row.glide;
+    if (row.stereo)
+        rig.controls.m_params.stereo = StereoSound{true, {0, -6}, ToneEar::Both};
+    const std::size_t channels = row.stereo ? 2 : 1;
     rig.fake.EnableReplace(4410);
     rig.Start();
     ASSERT_TRUE(rig.fake.CompleteNext());
@@ -614,12 +619,21 @@ TEST_P(PlaybackEngineStop, RampsTheQueuedSoundToSilenceWithin50ms)
     EXPECT_TRUE(rig.fake.Queued().empty());
     const std::vector<int16_t> tape = rig.fake.Tape();
     ASSERT_EQ(tape.size(), queued.size());
-    for (size_t i = 0; i < from; ++i)
+    for (size_t i = 0; i < channels * from; ++i)
         ASSERT_EQ(tape[i], queued[i]) << i;
-    for (size_t k = 0; from + k < tape.size(); ++k)
+    for (size_t i = channels * from; i < tape.size(); ++i)
     {
-        const double gain = k < 2205 ? 1.0 - k / 2205.0 : 0.0;
-        ASSERT_EQ(tape[from + k], static_cast<int16_t>(std::round(queued[from + k] * gain))) << k;
+        const size_t k = i / channels - from;
+        const double gain = k < 2205 ? 1.0 - static_cast<double>(k) / 2205.0 : 0.0;
+        if (!row.stereo)
+        {
+            ASSERT_EQ(tape[i], static_cast<int16_t>(std::round(queued[i] * gain))) << k;
+            continue;
+        }
+        // The ramp falls from the ear's own samples, made at full level then scaled.
+        const int16_t full = (i % 2 == 0 ? rig.generator : rig.right).Source()[(i / 2) % 262144];
+        const double ear = i % 2 == 0 ? 1.0 : std::pow(10.0, -6 / 20.0);
+        ASSERT_EQ(tape[i], static_cast<int16_t>(std::round(std::round(full * gain) * ear))) << i;
     }
 
     rig.Clear();
@@ -631,8 +645,9 @@ TEST_P(PlaybackEngineStop, RampsTheQueuedSoundToSilenceWithin50ms)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PlaybackEngineStop,
-                         ::testing::Values(StopRow{"noise", 0, false}, StopRow{"noise with glide", 0, true},
-                                           StopRow{"tone", 3, false}),
+                         ::testing::Values(StopRow{"noise", 0, false, false},
+                                           StopRow{"noise with glide", 0, true, false},
+                                           StopRow{"tone", 3, false, false}, StopRow{"stereo", 0, false, true}),
                          RowName());
 
 // Stereo with the real synthesizers: each ear its own noise (independent
@@ -780,35 +795,6 @@ TEST(PlaybackEngine, ACueForOneEarPlaysInItsChannelAndSilenceInTheOther)
         }
     }
     EXPECT_EQ(rig.fake.CountCalls("Open"), 1) << "one reopen, for the first ear's cue";
-}
-
-// Stop's ramp over the queued sound counts frames: both channels fall alike
-// from the first replaceable frame on.
-TEST(PlaybackEngine, InStereoStopRampsBothChannelsFromTheSameFrame)
-{
-    EngineRig rig({kGood}, 0, 0);
-    rig.controls.m_params.stereo = StereoSound{true, {0, -6}, ToneEar::Both};
-    rig.fake.EnableReplace(4410);
-    rig.Start();
-    ASSERT_TRUE(rig.fake.CompleteNext());
-    const std::vector<int16_t> queued = rig.fake.Tape();
-    const std::size_t from = static_cast<std::size_t>(rig.fake.Played()) + 4410;
-    ASSERT_EQ(rig.fake.Played(), 131072);
-    rig.engine.OnStop();
-    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
-    const std::vector<int16_t> tape = rig.fake.Tape();
-    ASSERT_EQ(tape.size(), queued.size());
-    for (std::size_t i = 0; i < 2 * from; ++i)
-        ASSERT_EQ(tape[i], queued[i]) << i;
-    for (std::size_t i = 2 * from; i < tape.size(); ++i)
-    {
-        const std::size_t k = i / 2 - from;
-        const double gain = k < 2205 ? 1.0 - static_cast<double>(k) / 2205.0 : 0.0;
-        // The ramp falls from the ear's own samples, made at full level then scaled.
-        const int16_t full = (i % 2 == 0 ? rig.generator : rig.right).Source()[(i / 2) % 262144];
-        const double ear = i % 2 == 0 ? 1.0 : std::pow(10.0, -6 / 20.0);
-        ASSERT_EQ(tape[i], static_cast<int16_t>(std::round(std::round(full * gain) * ear))) << i;
-    }
 }
 
 // A glide in stereo crossfades each ear from its old noise into its new one,
