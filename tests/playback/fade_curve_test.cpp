@@ -72,28 +72,6 @@ INSTANTIATE_TEST_SUITE_P(Lengths, FadeCurveTest,
                                          FadeLength{"TenMinutes", 600 * kRate}),
                          [](const testing::TestParamInfo<FadeLength>& info) { return info.param.name; });
 
-TEST(FadeCurve, GlideWeightsKeepThePowerLevel)
-{
-    EXPECT_EQ(FadeCurve::GlideOldWeight(0.0), 1.0);
-    EXPECT_EQ(FadeCurve::GlideNewWeight(0.0), 0.0);
-    EXPECT_EQ(FadeCurve::GlideOldWeight(1.0), 0.0);
-    EXPECT_EQ(FadeCurve::GlideNewWeight(1.0), 1.0);
-    for (double t = 0.0; t <= 1.0; t += 1.0 / 64)
-    {
-        const double a = FadeCurve::GlideOldWeight(t), b = FadeCurve::GlideNewWeight(t);
-        EXPECT_NEAR(a * a + b * b, 1.0, 1e-12) << t;
-    }
-}
-
-TEST(GainStage, WithoutFadesEverySampleStaysAsItIs)
-{
-    std::vector<int16_t> samples = {-32768, -3, -1, 0, 1, 2, 32767};
-    const std::vector<int16_t> before = samples;
-    CGainStage gain;
-    EXPECT_EQ(gain.Apply(samples.data(), 7, 0), 7);
-    EXPECT_EQ(samples, before);
-}
-
 TEST(GainStage, FadesTouchOnlyTheirStretchesByStreamIndexAndCutAtTheEnd)
 {
     std::vector<int16_t> samples(1000, 10000);

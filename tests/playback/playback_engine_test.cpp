@@ -548,60 +548,28 @@ TEST(PlaybackEngine, AnEndSetBeforePlayCountsFromTheRunsFirstSample)
     EXPECT_TRUE(rig.BothQueuedInOrder());
 }
 
-// Where the device can replace queued sound, a glide is heard from the first
-// sample it can still replace, not after the halves already queued.
-TEST(PlaybackEngine, WhereTheDeviceCanReplaceQueuedSoundGlideIsHeardWithinHalfASecond)
-{
-    EngineRig rig({kGood}, 0, 0);
-    rig.controls.m_params.glide = true;
-    rig.fake.EnableReplace(4410);
-    rig.Start();
-    ASSERT_TRUE(rig.fake.CompleteNext()); // half 0 played; the stream is made up to 393216
-    const std::vector<int16_t> before = rig.generator.m_source;
-    rig.controls.m_params.noiseType = 2;
-    rig.generator.m_ready = false;
-    rig.engine.OnPlay();
-    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
-    const std::vector<int16_t>& after = rig.generator.m_source;
-    const std::vector<int16_t> tape = rig.fake.Tape();
-    const size_t played = 131072, from = played + 4410;
-    ASSERT_LE(from - played, 22050u) << "heard more than half a second later";
-    ASSERT_GE(tape.size(), 4u * 131072);
-    for (size_t i = 0; i < from; ++i)
-        ASSERT_EQ(tape[i], before[i % 262144]) << i;
-    for (size_t k = 0; from + k < tape.size(); ++k)
-    {
-        const size_t i = (from + k) % 262144;
-        const double t = k / 44100.0;
-        const int16_t mixed = k >= 44100 ? after[i]
-                                         : static_cast<int16_t>(std::round(before[i] * std::cos(t * M_PI / 2)
-                                                                           + after[i] * std::sin(t * M_PI / 2)));
-        ASSERT_EQ(tape[from + k], mixed) << k;
-    }
-    // Both halves are queued again after the replaced sound and go on with it.
-    EXPECT_EQ(rig.fake.Queued().size(), 2u);
-    ASSERT_TRUE(rig.fake.CompleteNext());
-    const std::vector<int16_t> later = rig.fake.Tape();
-    EXPECT_EQ(later.size(), tape.size() + 131072);
-}
-
 struct StopRow
 {
     const char* name;
     int type;
     bool glide;
+    bool stereo;
 };
 
 class PlaybackEngineStop : public ::testing::TestWithParam<StopRow>
 {};
 
 // Stop replaces the queued sound with a ramp from the first replaceable
-// sample down to silence within 50 ms, in every mode; the next Play takes
-// that tail back before it starts.
+// sample down to silence within 50 ms, in every mode (in stereo both channels
+// fall from the same frame); the next Play takes that tail back before it starts.
 TEST_P(PlaybackEngineStop, RampsTheQueuedSoundToSilenceWithin50ms)
 {
-    EngineRig rig({kGood}, GetParam().type, 0);
-    rig.controls.m_params.glide = GetParam().glide;
+    const StopRow& row = GetParam();
+    EngineRig rig({kGood}, row.type, 0);
+    rig.controls.m_params.glide = row.glide;
+    if (row.stereo)
+        rig.controls.m_params.stereo = StereoSound{true, {0, -6}, ToneEar::Both};
+    const std::size_t channels = row.stereo ? 2 : 1;
     rig.fake.EnableReplace(4410);
     rig.Start();
     ASSERT_TRUE(rig.fake.CompleteNext());
@@ -614,12 +582,21 @@ TEST_P(PlaybackEngineStop, RampsTheQueuedSoundToSilenceWithin50ms)
     EXPECT_TRUE(rig.fake.Queued().empty());
     const std::vector<int16_t> tape = rig.fake.Tape();
     ASSERT_EQ(tape.size(), queued.size());
-    for (size_t i = 0; i < from; ++i)
+    for (size_t i = 0; i < channels * from; ++i)
         ASSERT_EQ(tape[i], queued[i]) << i;
-    for (size_t k = 0; from + k < tape.size(); ++k)
+    for (size_t i = channels * from; i < tape.size(); ++i)
     {
-        const double gain = k < 2205 ? 1.0 - k / 2205.0 : 0.0;
-        ASSERT_EQ(tape[from + k], static_cast<int16_t>(std::round(queued[from + k] * gain))) << k;
+        const size_t k = i / channels - from;
+        const double gain = k < 2205 ? 1.0 - static_cast<double>(k) / 2205.0 : 0.0;
+        if (!row.stereo)
+        {
+            ASSERT_EQ(tape[i], static_cast<int16_t>(std::round(queued[i] * gain))) << k;
+            continue;
+        }
+        // The ramp falls from the ear's own samples, made at full level then scaled.
+        const int16_t full = (i % 2 == 0 ? rig.generator : rig.right).Source()[(i / 2) % 262144];
+        const double ear = i % 2 == 0 ? 1.0 : std::pow(10.0, -6 / 20.0);
+        ASSERT_EQ(tape[i], static_cast<int16_t>(std::round(std::round(full * gain) * ear))) << i;
     }
 
     rig.Clear();
@@ -631,8 +608,9 @@ TEST_P(PlaybackEngineStop, RampsTheQueuedSoundToSilenceWithin50ms)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PlaybackEngineStop,
-                         ::testing::Values(StopRow{"noise", 0, false}, StopRow{"noise with glide", 0, true},
-                                           StopRow{"tone", 3, false}),
+                         ::testing::Values(StopRow{"noise", 0, false, false},
+                                           StopRow{"noise with glide", 0, true, false},
+                                           StopRow{"tone", 3, false, false}, StopRow{"stereo", 0, false, true}),
                          RowName());
 
 // Stereo with the real synthesizers: each ear its own noise (independent
@@ -782,64 +760,57 @@ TEST(PlaybackEngine, ACueForOneEarPlaysInItsChannelAndSilenceInTheOther)
     EXPECT_EQ(rig.fake.CountCalls("Open"), 1) << "one reopen, for the first ear's cue";
 }
 
-// Stop's ramp over the queued sound counts frames: both channels fall alike
-// from the first replaceable frame on.
-TEST(PlaybackEngine, InStereoStopRampsBothChannelsFromTheSameFrame)
+struct GlideRow
 {
-    EngineRig rig({kGood}, 0, 0);
-    rig.controls.m_params.stereo = StereoSound{true, {0, -6}, ToneEar::Both};
-    rig.fake.EnableReplace(4410);
-    rig.Start();
-    ASSERT_TRUE(rig.fake.CompleteNext());
-    const std::vector<int16_t> queued = rig.fake.Tape();
-    const std::size_t from = static_cast<std::size_t>(rig.fake.Played()) + 4410;
-    ASSERT_EQ(rig.fake.Played(), 131072);
-    rig.engine.OnStop();
-    EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
-    const std::vector<int16_t> tape = rig.fake.Tape();
-    ASSERT_EQ(tape.size(), queued.size());
-    for (std::size_t i = 0; i < 2 * from; ++i)
-        ASSERT_EQ(tape[i], queued[i]) << i;
-    for (std::size_t i = 2 * from; i < tape.size(); ++i)
-    {
-        const std::size_t k = i / 2 - from;
-        const double gain = k < 2205 ? 1.0 - static_cast<double>(k) / 2205.0 : 0.0;
-        // The ramp falls from the ear's own samples, made at full level then scaled.
-        const int16_t full = (i % 2 == 0 ? rig.generator : rig.right).Source()[(i / 2) % 262144];
-        const double ear = i % 2 == 0 ? 1.0 : std::pow(10.0, -6 / 20.0);
-        ASSERT_EQ(tape[i], static_cast<int16_t>(std::round(std::round(full * gain) * ear))) << i;
-    }
-}
+    const char* name;
+    bool stereo;
+};
 
-// A glide in stereo crossfades each ear from its old noise into its new one,
-// from the same replaceable frame on.
-TEST(PlaybackEngine, InStereoGlideCrossfadesEachEarIntoItsNewNoise)
+class PlaybackEngineGlide : public ::testing::TestWithParam<GlideRow>
+{};
+
+// Where the device can replace queued sound, a glide is heard from the first
+// sample it can still replace, not after the halves already queued; in stereo
+// each ear crossfades from its old noise into its new one from the same frame.
+TEST_P(PlaybackEngineGlide, IsHeardWithinHalfASecondWhereTheDeviceCanReplaceQueuedSound)
 {
     EngineRig rig({kGood}, 0, 0);
     rig.controls.m_params.glide = true;
-    rig.controls.m_params.stereo.on = true;
+    rig.controls.m_params.stereo.on = GetParam().stereo;
+    const std::size_t channels = GetParam().stereo ? 2 : 1;
     rig.fake.EnableReplace(4410);
     rig.Start();
-    ASSERT_TRUE(rig.fake.CompleteNext());
+    ASSERT_TRUE(rig.fake.CompleteNext()); // half 0 played; the stream is made up to 393216
     const std::vector<int16_t> before[2] = {rig.generator.m_source, rig.right.m_source};
     rig.controls.m_params.noiseType = 2;
     rig.generator.m_ready = false;
     rig.engine.OnPlay();
     EXPECT_EQ(rig.fake.CountCalls("Reset"), 0);
     const std::vector<int16_t>* after[2] = {&rig.generator.m_source, &rig.right.m_source};
-    ASSERT_NE(before[1], *after[1]) << "the right ear's noise was made anew";
+    if (GetParam().stereo)
+    {
+        ASSERT_NE(before[1], *after[1]) << "the right ear's noise was made anew";
+    }
     const std::vector<int16_t> tape = rig.fake.Tape();
-    const std::size_t from = 131072 + 4410;
-    ASSERT_EQ(tape.size(), 2u * 5 * 131072) << "three halves made again, two queued after them";
+    const std::size_t played = 131072, from = played + 4410;
+    ASSERT_LE(from - played, 22050u) << "heard more than half a second later";
+    ASSERT_EQ(tape.size(), channels * 5 * 131072) << "three halves made again, two queued after them";
     for (std::size_t i = 0; i < tape.size(); ++i)
     {
-        const std::size_t frame = i / 2, at = frame % 262144;
-        const int ear = static_cast<int>(i % 2);
+        const std::size_t frame = i / channels, at = frame % 262144;
+        const std::size_t ear = i % channels;
         const double t = frame < from ? 0.0 : std::min(1.0, static_cast<double>(frame - from) / 44100.0);
         const int16_t mixed = static_cast<int16_t>(
             std::round(before[ear][at] * std::cos(t * M_PI / 2) + (*after[ear])[at] * std::sin(t * M_PI / 2)));
         ASSERT_EQ(tape[i], t >= 1.0 ? (*after[ear])[at] : mixed) << i;
     }
+    // Both halves are queued again after the replaced sound and go on with it.
+    EXPECT_EQ(rig.fake.Queued().size(), 2u);
+    ASSERT_TRUE(rig.fake.CompleteNext());
+    EXPECT_EQ(rig.fake.Tape().size(), tape.size() + channels * 131072);
 }
+
+INSTANTIATE_TEST_SUITE_P(Channels, PlaybackEngineGlide,
+                         ::testing::Values(GlideRow{"mono", false}, GlideRow{"stereo", true}), RowName());
 
 } // namespace

@@ -181,37 +181,4 @@ TEST(RefillChain, ASecondEndlessRunPlaysItsOwnPeriodsFromItsFirst)
         ASSERT_EQ(second[i], expected[i]) << i;
 }
 
-// The glide's crossfade, made again over sound already made: cos for the
-// old sound, sin for the new, from the position asked for.
-TEST(RefillChain, GlideCrossfadesFromThePositionAskedForWithEqualPower)
-{
-    CTestGenerator generator;
-    generator.Synthesize(0, 20, 20000, {});
-    const std::vector<int16_t> before = generator.m_source;
-    CRefillChain chain(generator);
-    PlayParameters params;
-    StreamOf(chain, params, 3 * kHalf); // three halves made: 0, 1, 0
-    chain.HoldOldSound();
-    generator.Synthesize(0, 20, 20000, {});
-    const std::vector<int16_t>& after = generator.m_source;
-    const int64_t from = 2 * kHalf + 1000; // in the newest half: source half 0
-    const auto lock = chain.Lock();
-    ASSERT_EQ(chain.Position(), 3 * kHalf);
-    const int count = chain.GlideFrom(from, 0);
-    ASSERT_EQ(count, kHalf - 1000);
-    const int16_t* remade = chain.Remade();
-    for (int k = 0; k < count; ++k)
-    {
-        const int i = 1000 + k;
-        const double t = std::min(k / 44100.0, 1.0);
-        const double mixed =
-            before[i] * std::cos(t * std::numbers::pi / 2) + after[i] * std::sin(t * std::numbers::pi / 2);
-        ASSERT_EQ(remade[k], k >= 44100 ? after[i] : static_cast<int16_t>(std::round(mixed))) << k;
-    }
-    // The refills go on with the new sound alone: the glide is over.
-    chain.FillHalf(1);
-    EXPECT_EQ(std::vector<int16_t>(chain.Buffer() + kHalf, chain.Buffer() + 2 * kHalf),
-              std::vector<int16_t>(after.begin() + kHalf, after.begin() + 2 * kHalf));
-}
-
 } // namespace
