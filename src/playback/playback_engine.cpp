@@ -43,6 +43,7 @@ CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPl
       m_controls(controls),
       m_statusSink(status),
       m_messages(messages),
+      m_cue(waveOut),
       m_chain(synth),
       m_ears(m_chain, synth, rightSynth)
 {}
@@ -147,8 +148,7 @@ bool CPlaybackEngine::OpenDevice()
 void CPlaybackEngine::CloseDevice()
 {
     UnprepareHeaders();
-    if (std::exchange(m_cuePrepared, false))
-        m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
+    m_cue.Release(m_hWaveOut);
     m_waveOut.Close(m_hWaveOut);
     m_deviceOpen = false;
 }
@@ -186,7 +186,7 @@ void CPlaybackEngine::HaltOutput()
         m_queued = 0;
     }
     m_tailQueued = false;
-    m_cueDone.store(true, std::memory_order_release);
+    m_cue.MarkDone();
 }
 
 bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count, ToneEar ear)
@@ -200,33 +200,12 @@ bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count, ToneEar ea
     // One ear needs a channel of its own.
     if (ear != ToneEar::Both && !ReopenWithChannels(2))
         return false;
-    if (m_waveFormat.channels == 2)
-    {
-        m_cueFrames.assign(static_cast<size_t>(count) * 2, 0);
-        for (uint32_t i = 0; i < count; ++i)
-        {
-            if (ear != ToneEar::Right)
-                m_cueFrames[2 * i] = samples[i];
-            if (ear != ToneEar::Left)
-                m_cueFrames[2 * i + 1] = samples[i];
-        }
-        samples = m_cueFrames.data();
-    }
     // The sound server shows the stream by its name: the noise is gone.
     m_waveOut.SetStreamName("Test tone");
     // The halves are queued again in full by the next Play.
     m_paramsChanged = true;
-    if (m_cuePrepared)
-        m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
-    m_cueHeader = WaveHeader{samples, count * 2 * static_cast<uint32_t>(m_waveFormat.channels), 0};
-    m_waveOut.PrepareHeader(m_hWaveOut, &m_cueHeader);
-    m_cuePrepared = true;
-    m_cueDone.store(false, std::memory_order_release);
-    if (m_waveOut.Write(m_hWaveOut, &m_cueHeader) != WaveResult::Ok)
-    {
-        m_cueDone.store(true, std::memory_order_release);
+    if (!m_cue.Queue(m_hWaveOut, samples, count, ear, m_waveFormat.channels))
         return false;
-    }
     const auto lock = m_chain.Lock();
     m_deviceWritten += count;
     return true;
@@ -312,8 +291,7 @@ void CPlaybackEngine::OnPlay()
     // After a failed requeue the other half may still sit at the device: take
     // it back before the halves are refilled and queued again. The same for a
     // cue, and for the end of a stopped run, which belongs to that run.
-    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel) || !m_cueDone.load(std::memory_order_acquire)
-        || m_tailQueued)
+    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel) || !m_cue.Done() || m_tailQueued)
         HaltOutput();
 
     // Glide: the sound goes on and crossfades into the new one. A change
@@ -573,7 +551,7 @@ bool CPlaybackEngine::ReplaceStopTail()
     // device check once they are over, resets them away.
     m_tailQueued = true;
     m_tailEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(count * 1000LL / 44100 + 200);
-    m_cueDone.store(true, std::memory_order_release);
+    m_cue.MarkDone();
     return true;
 }
 
@@ -684,9 +662,9 @@ void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* 
     // The ramp after Stop is no half: nothing follows it.
     if (header == &engine->m_rampHeader)
         return;
-    if (header == &engine->m_cueHeader)
+    if (engine->m_cue.Owns(header))
     {
-        engine->m_cueDone.store(true, std::memory_order_release);
+        engine->m_cue.MarkDone();
         return;
     }
     if (message == WaveMessage::DeviceError)

@@ -13,6 +13,7 @@
 #include "base/message_reporter.h"
 #include "base/play_controls.h"
 #include "base/status_sink.h"
+#include "playback/cue_player.h"
 #include "playback/ear_mixer.h"
 #include "playback/endless_feed.h"
 #include "playback/refill_chain.h"
@@ -96,7 +97,7 @@ public:
     // one); Both plays it in every channel the device has.
     bool PlayCue(const int16_t* samples, uint32_t count, ToneEar ear = ToneEar::Both);
     // True once the last cue was played or handed back (and before any).
-    bool CueDone() const { return m_cueDone.load(std::memory_order_acquire); }
+    bool CueDone() const { return m_cue.Done(); }
 
     // Hold the returned lock while making a new signal during playback (To
     // File with a stale signal): refills wait until it is released. Call no
@@ -225,9 +226,7 @@ private:
     // Shared with the notification thread.
     std::atomic<bool> m_playing{false};
     std::atomic<bool> m_deviceFailed{false};
-    std::atomic<bool> m_cueDone{true};
-    WaveHeader m_cueHeader;
-    bool m_cuePrepared = false;
+    CCuePlayer m_cue; // the cue's header and done flag
     // Guarded by the chain's lock.
     int m_nextHalf = 0; // the half whose completion comes next
     int m_queued = 0;   // halves at the device
@@ -248,5 +247,4 @@ private:
 
     // Stereo: the right ear and the interleaving (UI thread; its run state under the chain lock).
     CEarMixer m_ears;
-    std::vector<int16_t> m_cueFrames; // a cue spread over two channels
 };
