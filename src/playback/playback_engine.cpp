@@ -5,7 +5,6 @@
 #include <cmath>
 #include <utility>
 
-#include "playback/fade_curve.h"
 #include "synth/ear_gain.h"
 #include "synth/noise_type.h"
 #include "synth/rounding.h"
@@ -44,12 +43,10 @@ CPlaybackEngine::CPlaybackEngine(IWaveOut& waveOut, ISignalGenerator& synth, IPl
       m_controls(controls),
       m_statusSink(status),
       m_messages(messages),
+      m_cue(waveOut),
       m_chain(synth),
-      m_rightSynth(rightSynth)
-{
-    if (m_rightSynth)
-        m_rightChain = std::make_unique<CRefillChain>(*m_rightSynth, m_chain);
-}
+      m_ears(m_chain, synth, rightSynth)
+{}
 
 CPlaybackEngine::~CPlaybackEngine()
 {
@@ -151,8 +148,7 @@ bool CPlaybackEngine::OpenDevice()
 void CPlaybackEngine::CloseDevice()
 {
     UnprepareHeaders();
-    if (std::exchange(m_cuePrepared, false))
-        m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
+    m_cue.Release(m_hWaveOut);
     m_waveOut.Close(m_hWaveOut);
     m_deviceOpen = false;
 }
@@ -190,7 +186,7 @@ void CPlaybackEngine::HaltOutput()
         m_queued = 0;
     }
     m_tailQueued = false;
-    m_cueDone.store(true, std::memory_order_release);
+    m_cue.MarkDone();
 }
 
 bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count, ToneEar ear)
@@ -204,33 +200,12 @@ bool CPlaybackEngine::PlayCue(const int16_t* samples, uint32_t count, ToneEar ea
     // One ear needs a channel of its own.
     if (ear != ToneEar::Both && !ReopenWithChannels(2))
         return false;
-    if (m_waveFormat.channels == 2)
-    {
-        m_cueFrames.assign(static_cast<size_t>(count) * 2, 0);
-        for (uint32_t i = 0; i < count; ++i)
-        {
-            if (ear != ToneEar::Right)
-                m_cueFrames[2 * i] = samples[i];
-            if (ear != ToneEar::Left)
-                m_cueFrames[2 * i + 1] = samples[i];
-        }
-        samples = m_cueFrames.data();
-    }
     // The sound server shows the stream by its name: the noise is gone.
     m_waveOut.SetStreamName("Test tone");
     // The halves are queued again in full by the next Play.
     m_paramsChanged = true;
-    if (m_cuePrepared)
-        m_waveOut.UnprepareHeader(m_hWaveOut, &m_cueHeader);
-    m_cueHeader = WaveHeader{samples, count * 2 * static_cast<uint32_t>(m_waveFormat.channels), 0};
-    m_waveOut.PrepareHeader(m_hWaveOut, &m_cueHeader);
-    m_cuePrepared = true;
-    m_cueDone.store(false, std::memory_order_release);
-    if (m_waveOut.Write(m_hWaveOut, &m_cueHeader) != WaveResult::Ok)
-    {
-        m_cueDone.store(true, std::memory_order_release);
+    if (!m_cue.Queue(m_hWaveOut, samples, count, ear, m_waveFormat.channels))
         return false;
-    }
     const auto lock = m_chain.Lock();
     m_deviceWritten += count;
     return true;
@@ -245,90 +220,27 @@ void CPlaybackEngine::ApplyParameters(const PlayParameters& params)
 void CPlaybackEngine::SetSurf(double strength, double period)
 {
     m_chain.SetSurf(strength, period);
-    if (m_rightChain)
-        m_rightChain->SetSurf(strength, period);
+    m_ears.SetSurf(strength, period);
 }
 
 void CPlaybackEngine::SetEndlessTilts(const SpectrumTilt& left, const SpectrumTilt& right)
 {
     m_chain.SetEndlessTilt(left);
-    if (m_rightChain)
-        m_rightChain->SetEndlessTilt(right);
+    m_ears.SetEndlessTilt(right);
 }
 
 void CPlaybackEngine::SetStreamEnd(int64_t end, int64_t fade)
 {
     m_chain.SetStreamEnd(end, fade);
-    if (m_rightChain)
-        m_rightChain->SetStreamEnd(end, fade);
-}
-
-void CPlaybackEngine::SetEars(const PlayParameters& params)
-{
-    const bool stereo = StereoWanted(params);
-    if (stereo && !m_stereoBuffer)
-    {
-        m_stereoBuffer.reset(new int16_t[2 * static_cast<size_t>(kPeriodSamples)]());
-        m_stereoRemade.reset(new int16_t[2 * static_cast<size_t>(CRefillChain::kHistorySamples)]());
-    }
-    const bool tone = IsTone(params.noiseType);
-    const auto lock = m_chain.Lock();
-    m_stereoRun = stereo;
-    m_rightNoise = stereo && !tone;
-    for (int ear = 0; ear < 2; ++ear)
-        m_earGain[ear] = !stereo ? 1.0
-                         : tone  ? ToneEarGain(params.stereo, ear)
-                                 : EarGain(params.stereo.earLevelDb[ear]);
-}
-
-void CPlaybackEngine::SynthesizeRight(bool leftMadeNow)
-{
-    if (!m_rightNoise)
-        return;
-    const RightMade wanted{m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, CRefillChain::Notch(m_params)};
-    if (!leftMadeNow && m_rightSynth->Ready() && m_rightMade && m_rightMade->type == wanted.type
-        && m_rightMade->lower == wanted.lower && m_rightMade->upper == wanted.upper
-        && SameNotch(m_rightMade->notch, wanted.notch))
-        return;
-    m_rightSynth->Synthesize(wanted.type, wanted.lower, wanted.upper, wanted.notch);
-    m_rightSynth->MatchRmsOf(m_synth.Source());
-    m_rightMade = wanted;
+    m_ears.SetStreamEnd(end, fade);
 }
 
 void CPlaybackEngine::MakeHalf(int half)
 {
     m_chain.FillHalf(half);
-    if (m_rightNoise)
-        m_rightChain->FillHalf(half);
-    InterleaveHalf(half);
+    m_ears.FillHalf(half);
+    m_ears.InterleaveHalf(half);
     TakeHalf(half);
-}
-
-void CPlaybackEngine::Interleave(const int16_t* left, const int16_t* right, int16_t* out, int count) const
-{
-    for (int i = 0; i < count; ++i)
-    {
-        out[2 * i] = FadeCurve::Scale(left[i], m_earGain[0]);
-        out[2 * i + 1] = FadeCurve::Scale(right[i], m_earGain[1]);
-    }
-}
-
-void CPlaybackEngine::InterleaveHalf(int half)
-{
-    if (!m_stereoRun)
-        return;
-    const int offset = half != 0 ? m_chain.HalfLength() : 0;
-    const CRefillChain& right = m_rightNoise ? *m_rightChain : m_chain;
-    Interleave(m_chain.Buffer() + offset, right.Buffer() + offset, m_stereoBuffer.get() + 2 * offset,
-               m_chain.Kept(half));
-}
-
-void CPlaybackEngine::InterleaveRemade(int count)
-{
-    if (!m_stereoRun || count <= 0)
-        return;
-    const CRefillChain& right = m_rightNoise ? *m_rightChain : m_chain;
-    Interleave(m_chain.Remade(), right.Remade(), m_stereoRemade.get(), count);
 }
 
 void CPlaybackEngine::SetStatus(const char* text)
@@ -339,9 +251,9 @@ void CPlaybackEngine::SetStatus(const char* text)
 
 void CPlaybackEngine::PrepareHeaders(int halfLength)
 {
-    const int channels = m_stereoRun ? 2 : 1;
+    const int channels = m_ears.Channels();
     const uint32_t bytes = static_cast<uint32_t>(halfLength) * 2 * channels;
-    const int16_t* const buffer = m_stereoRun ? m_stereoBuffer.get() : m_chain.Buffer();
+    const int16_t* const buffer = m_ears.Buffer();
     if (m_headersPrepared && m_halfBytes == bytes && m_headers[0].data == buffer)
         return;
     m_halfBytes = bytes;
@@ -379,23 +291,22 @@ void CPlaybackEngine::OnPlay()
     // After a failed requeue the other half may still sit at the device: take
     // it back before the halves are refilled and queued again. The same for a
     // cue, and for the end of a stopped run, which belongs to that run.
-    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel) || !m_cueDone.load(std::memory_order_acquire)
-        || m_tailQueued)
+    if (m_deviceFailed.exchange(false, std::memory_order_acq_rel) || !m_cue.Done() || m_tailQueued)
         HaltOutput();
 
     // Glide: the sound goes on and crossfades into the new one. A change
     // between noise and tone (other half lengths), of endless noise or
     // between mono and stereo cuts.
     const bool playingNow = m_playing.load(std::memory_order_acquire);
-    const int channels = StereoWanted(m_params) ? 2 : 1;
+    const int channels = m_ears.Wanted(m_params) ? 2 : 1;
     if (playingNow && m_params.glide && !m_chain.Endless() && !m_params.endless
         && CSurfShaper::HalfLength(m_params.noiseType) == CSurfShaper::HalfLength(PlayedType())
         && channels == m_waveFormat.channels)
     {
         // New ear levels are heard from the next refill.
         if (channels == 2)
-            SetEars(m_params);
-        if (!m_synth.Ready() || (m_rightNoise && !m_rightSynth->Ready()))
+            m_ears.SetEars(m_params);
+        if (!m_synth.Ready() || !m_ears.RightReady())
             GlideTo(IsTone(m_params.noiseType), static_cast<double>(m_params.tinnitusFreq));
         return;
     }
@@ -422,7 +333,7 @@ void CPlaybackEngine::OnPlay()
         }
     }
 
-    SetEars(m_params);
+    m_ears.SetEars(m_params);
     const bool leftMadeNow = !m_synth.Ready();
     if (leftMadeNow)
     {
@@ -433,7 +344,7 @@ void CPlaybackEngine::OnPlay()
             m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit,
                                CRefillChain::Notch(m_params));
     }
-    SynthesizeRight(leftMadeNow);
+    m_ears.SynthesizeRight(m_params, leftMadeNow);
 
     PrepareHeaders(CSurfShaper::HalfLength(m_params.noiseType));
     m_ended.store(false, std::memory_order_relaxed);
@@ -445,17 +356,12 @@ void CPlaybackEngine::OnPlay()
         run.fadeOutSamples = m_endAfterFade;
     }
     m_chain.Start(run);
-    if (m_rightNoise)
-    {
-        // The same run, with the right ear's own endless noise.
-        run.seed = RightEarSeed(run.seed);
-        m_rightChain->Start(run, m_params.seed);
-    }
+    m_ears.Start(run, m_params.seed);
     {
         const auto lock = m_chain.Lock();
         m_runBase = m_deviceWritten;
-        InterleaveHalf(0);
-        InterleaveHalf(1);
+        m_ears.InterleaveHalf(0);
+        m_ears.InterleaveHalf(1);
         TakeHalf(0);
         TakeHalf(1);
         m_nextHalf = 0;
@@ -469,21 +375,19 @@ void CPlaybackEngine::OnPlay()
 void CPlaybackEngine::GlideTo(bool tone, double frequency)
 {
     m_chain.HoldOldSound();
-    if (m_rightNoise)
-        m_rightChain->HoldOldSound();
+    m_ears.HoldOldSound();
     if (!tone)
         SetStatus("generating noise signal");
     if (tone)
         m_synth.SynthesizeTone(frequency);
     else
         m_synth.Synthesize(m_params.noiseType, m_params.lowerLimit, m_params.upperLimit, CRefillChain::Notch(m_params));
-    SynthesizeRight(true);
+    m_ears.SynthesizeRight(m_params, true);
     if (!ReplaceWithGlide())
     {
         const auto lock = m_chain.Lock();
         m_chain.GlideFrom(m_chain.Position(), m_params.noiseType);
-        if (m_rightNoise)
-            m_rightChain->GlideFrom(m_chain.Position(), m_params.noiseType);
+        m_ears.GlideFrom(m_chain.Position(), m_params.noiseType);
     }
     m_waveOut.SetStreamName(StreamName(m_params));
     if (!tone)
@@ -508,13 +412,12 @@ bool CPlaybackEngine::ReplaceWithGlide()
         {
             from = std::max(replaceable - m_runBase, m_chain.OldestRemakeable());
             count = m_chain.GlideFrom(from, m_params.noiseType);
-            if (m_rightNoise)
-                m_rightChain->GlideFrom(from, m_params.noiseType);
-            InterleaveRemade(count);
+            m_ears.GlideFrom(from, m_params.noiseType);
+            m_ears.InterleaveRemade(count);
         }
     }
     if (count <= 0
-        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, Remade(), static_cast<uint32_t>(count))
+        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, m_ears.Remade(), static_cast<uint32_t>(count))
                != WaveResult::Ok)
     {
         m_playing.store(true, std::memory_order_release);
@@ -544,7 +447,7 @@ bool CPlaybackEngine::QueueHalf(WaveHandle handle, int half)
     if (m_waveOut.Write(handle, &m_headers[half]) != WaveResult::Ok)
         return false;
     ++m_queued;
-    m_deviceWritten += m_headers[half].bufferLengthBytes / (m_stereoRun ? 4 : 2);
+    m_deviceWritten += m_headers[half].bufferLengthBytes / m_ears.FrameBytes();
     return true;
 }
 
@@ -576,8 +479,7 @@ void CPlaybackEngine::ClearStreamEnd()
 {
     m_endAfter = -1;
     m_chain.ClearStreamEnd();
-    if (m_rightChain)
-        m_rightChain->ClearStreamEnd();
+    m_ears.ClearStreamEnd();
 }
 
 int64_t CPlaybackEngine::PlayedSample() const
@@ -634,12 +536,11 @@ bool CPlaybackEngine::ReplaceStopTail()
         const auto lock = m_chain.Lock();
         from = std::max(replaceable - m_runBase, m_chain.OldestMade());
         count = m_chain.StopTail(from, m_deviceWritten - m_runBase);
-        if (m_rightNoise)
-            m_rightChain->StopTail(from, m_deviceWritten - m_runBase);
-        InterleaveRemade(count);
+        m_ears.StopTail(from, m_deviceWritten - m_runBase);
+        m_ears.InterleaveRemade(count);
     }
     if (count <= 0 || m_runBase + from + count != m_deviceWritten
-        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, Remade(), static_cast<uint32_t>(count))
+        || m_waveOut.ReplaceQueued(m_hWaveOut, m_runBase + from, m_ears.Remade(), static_cast<uint32_t>(count))
                != WaveResult::Ok)
         return false;
     {
@@ -650,7 +551,7 @@ bool CPlaybackEngine::ReplaceStopTail()
     // device check once they are over, resets them away.
     m_tailQueued = true;
     m_tailEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(count * 1000LL / 44100 + 200);
-    m_cueDone.store(true, std::memory_order_release);
+    m_cue.MarkDone();
     return true;
 }
 
@@ -661,11 +562,10 @@ void CPlaybackEngine::QueueStopRamp(int64_t heard)
     {
         const auto lock = m_chain.Lock();
         m_chain.StopTail(heard, heard + CRefillChain::kStopRampSamples);
-        if (m_rightNoise)
-            m_rightChain->StopTail(heard, heard + CRefillChain::kStopRampSamples);
-        InterleaveRemade(CRefillChain::kStopRampSamples);
+        m_ears.StopTail(heard, heard + CRefillChain::kStopRampSamples);
+        m_ears.InterleaveRemade(CRefillChain::kStopRampSamples);
     }
-    m_rampHeader.data = Remade();
+    m_rampHeader.data = m_ears.Remade();
     m_rampHeader.bufferLengthBytes = CRefillChain::kStopRampSamples * 2 * static_cast<uint32_t>(m_waveFormat.channels);
     if (!m_rampPrepared)
         m_rampPrepared = m_waveOut.PrepareHeader(m_hWaveOut, &m_rampHeader) == WaveResult::Ok;
@@ -762,9 +662,9 @@ void CPlaybackEngine::WaveOutProc(WaveHandle handle, WaveMessage message, void* 
     // The ramp after Stop is no half: nothing follows it.
     if (header == &engine->m_rampHeader)
         return;
-    if (header == &engine->m_cueHeader)
+    if (engine->m_cue.Owns(header))
     {
-        engine->m_cueDone.store(true, std::memory_order_release);
+        engine->m_cue.MarkDone();
         return;
     }
     if (message == WaveMessage::DeviceError)

@@ -13,6 +13,8 @@
 #include "base/message_reporter.h"
 #include "base/play_controls.h"
 #include "base/status_sink.h"
+#include "playback/cue_player.h"
+#include "playback/ear_mixer.h"
 #include "playback/endless_feed.h"
 #include "playback/refill_chain.h"
 #include "playback/signal_generator.h"
@@ -35,12 +37,12 @@
 // The engine keeps the transport (Play, Stop, the cue, the queue of halves)
 // and the device; the chain makes the stream.
 //
-// Stereo (PlayParameters::stereo): a second chain makes the right ear's
-// noise from a generator of its own, with the same positions, surf, fades,
-// glide and stop ramp as the left; the engine interleaves the two halves
-// into a two-channel play buffer with each ear's gain, and the device is
-// opened with two channels. Mono runs take none of this and stay exactly as
-// they were. Without a right-ear generator stereo plays as mono.
+// Stereo (PlayParameters::stereo): the ear mixer (CEarMixer) makes the
+// right ear's noise with a second chain and interleaves the two ears into a
+// two-channel play buffer with each ear's gain; the engine opens the device
+// with two channels and drives both ears through the same steps. Mono runs
+// take none of this and stay exactly as they were. Without a right-ear
+// generator stereo plays as mono.
 //
 // The wave-output service, the generators and the interfaces passed in must
 // outlive the engine; its destructor stops playback and closes the device.
@@ -95,7 +97,7 @@ public:
     // one); Both plays it in every channel the device has.
     bool PlayCue(const int16_t* samples, uint32_t count, ToneEar ear = ToneEar::Both);
     // True once the last cue was played or handed back (and before any).
-    bool CueDone() const { return m_cueDone.load(std::memory_order_acquire); }
+    bool CueDone() const { return m_cue.Done(); }
 
     // Hold the returned lock while making a new signal during playback (To
     // File with a stale signal): refills wait until it is released. Call no
@@ -167,22 +169,8 @@ private:
     // Opens the device anew with `channels` unless it has them; on failure
     // it tries the channels it had, and false.
     bool ReopenWithChannels(int channels);
-    // The run's ears: whether it is stereo and each channel's gain (taken
-    // under the chain lock).
-    void SetEars(const PlayParameters& params);
-    bool StereoWanted(const PlayParameters& params) const { return params.stereo.on && m_rightChain; }
-    // Makes the right ear's period when the left one was made now or it was
-    // made for other values.
-    void SynthesizeRight(bool leftMadeNow);
     // Locked. Makes half `half` of the stream (both ears in stereo) and sets its header.
     void MakeHalf(int half);
-    // Locked. In stereo, interleaves the ears' samples of a half into the
-    // play buffer, or of what the chains made again into m_stereoRemade.
-    void InterleaveHalf(int half);
-    void InterleaveRemade(int count);
-    void Interleave(const int16_t* left, const int16_t* right, int16_t* out, int count) const;
-    // What the device gets made again from: the chain's, or interleaved.
-    const int16_t* Remade() const { return m_stereoRun ? m_stereoRemade.get() : m_chain.Remade(); }
     void CloseDevice();
     void HaltOutput();
     void PrepareHeaders(int halfLength);
@@ -206,7 +194,7 @@ private:
     // Sets a half's header to what the chain kept of it.
     void TakeHalf(int half)
     {
-        m_headers[half].bufferLengthBytes = static_cast<uint32_t>(m_chain.Kept(half)) * (m_stereoRun ? 4 : 2);
+        m_headers[half].bufferLengthBytes = static_cast<uint32_t>(m_chain.Kept(half)) * m_ears.FrameBytes();
     }
     bool QueueHalf(WaveHandle handle, int half);
 
@@ -238,9 +226,7 @@ private:
     // Shared with the notification thread.
     std::atomic<bool> m_playing{false};
     std::atomic<bool> m_deviceFailed{false};
-    std::atomic<bool> m_cueDone{true};
-    WaveHeader m_cueHeader;
-    bool m_cuePrepared = false;
+    CCuePlayer m_cue; // the cue's header and done flag
     // Guarded by the chain's lock.
     int m_nextHalf = 0; // the half whose completion comes next
     int m_queued = 0;   // halves at the device
@@ -259,21 +245,6 @@ private:
 
     CRefillChain m_chain;
 
-    // Stereo. The right ear's chain shares the left one's lock.
-    ISignalGenerator* m_rightSynth = nullptr;
-    std::unique_ptr<CRefillChain> m_rightChain;
-    struct RightMade
-    {
-        int type;
-        double lower, upper;
-        NotchBand notch;
-    };
-    std::optional<RightMade> m_rightMade; // what the right period was made for
-    // Guarded by the chain lock.
-    bool m_stereoRun = false;  // the run plays two channels
-    bool m_rightNoise = false; // the right chain makes the right ear (noise); else the left's tone
-    double m_earGain[2] = {1.0, 1.0};
-    std::unique_ptr<int16_t[]> m_stereoBuffer; // two interleaved halves; made by the first stereo Play
-    std::unique_ptr<int16_t[]> m_stereoRemade;
-    std::vector<int16_t> m_cueFrames; // a cue spread over two channels
+    // Stereo: the right ear and the interleaving (UI thread; its run state under the chain lock).
+    CEarMixer m_ears;
 };
