@@ -174,3 +174,11 @@ TEST_F(IconButton, BalloonTipShowsOnlyAnActiveTooltip)
     QApplication::sendEvent(&m_button, &help);
     EXPECT_EQ(CBalloonTip::Shown(), nullptr);
 }
+
+TEST_F(IconButton, HoverCursorIsSetAndCleared)
+{
+    m_button.SetHoverCursor(QCursor(Qt::PointingHandCursor));
+    EXPECT_EQ(m_button.cursor().shape(), Qt::PointingHandCursor);
+    m_button.SetHoverCursor(std::nullopt);
+    EXPECT_EQ(m_button.cursor().shape(), Qt::ArrowCursor);
+}
