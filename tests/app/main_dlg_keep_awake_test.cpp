@@ -10,7 +10,6 @@
 #include <chrono>
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,11 +42,6 @@ struct Ending
     const char* name;
     std::function<void(KeepAwake&, CMainDlg&)> end;
 };
-
-void PrintTo(const Ending& ending, std::ostream* out)
-{
-    *out << ending.name;
-}
 
 class KeepAwakeUntil : public KeepAwake, public testing::WithParamInterface<Ending>
 {

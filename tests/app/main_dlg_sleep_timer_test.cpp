@@ -13,7 +13,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <ostream>
 #include <vector>
 
 namespace
@@ -178,10 +177,7 @@ struct PreferencesFile
     const char* problem; // on stderr; empty: read as usual
 };
 
-void PrintTo(const PreferencesFile& file, std::ostream* out)
-{
-    *out << file.name;
-}
+const char kStopAfterRange[] = "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59.";
 
 const char kTwentyMinutes[] = "[SleepTimer]\nStopAfterMinutes=20\n";
 
@@ -250,11 +246,6 @@ struct TypedValue
     bool refused;          // with the range message
 };
 
-void PrintTo(const TypedValue& value, std::ostream* out)
-{
-    *out << value.name;
-}
-
 class SleepTimerTyping : public SleepTimer, public testing::WithParamInterface<TypedValue>
 {};
 
@@ -274,8 +265,7 @@ TEST_P(SleepTimerTyping, TheFieldTakesAValueOnlyWhenItIsLeftAndValid)
     Button(d, IDC_SLEEP_QUIT)->setFocus();
     Settle();
     EXPECT_EQ(Text(d, IDC_SLEEP_COUNTDOWN), GetParam().countdown);
-    const QStringList refusal{"Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."};
-    EXPECT_EQ(m_messages.Texts(), GetParam().refused ? refusal : QStringList{});
+    EXPECT_EQ(m_messages.Texts(), GetParam().refused ? QStringList{kStopAfterRange} : QStringList{});
     EXPECT_EQ(d.GetDlgItemAs<CComboCtrl>(IDC_SLEEP_STOP_AFTER)->GetCount(), 11) << "nothing added to the list";
 }
 
@@ -327,18 +317,15 @@ TEST_P(SleepTimerValidation, OutOfRangeValuesAreRefusedNamingTheRange)
     EXPECT_FALSE(d.SleepTimerRunning());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, SleepTimerValidation,
-    testing::Values(BadValue{"StopAfterPastADay", IDC_SLEEP_STOP_AFTER, "24:00",
-                             "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
-                    BadValue{"StopAfterNoTime", IDC_SLEEP_STOP_AFTER, "0:00",
-                             "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
-                    BadValue{"StopAfterWords", IDC_SLEEP_STOP_AFTER, "soon",
-                             "Please enter Off, a choice from the list or a time h:mm between 0:01 and 23:59."},
-                    BadValue{"FadeOutOverAnHour", IDC_SLEEP_FADE_OUT, "61", "Please enter a number between 0 and 60."},
-                    BadValue{"FadeInOverAMinute", IDC_FADE_IN_AT_PLAY, "61",
-                             "Please enter a number between 0 and 60."}),
-    RowName());
+INSTANTIATE_TEST_SUITE_P(Values, SleepTimerValidation,
+                         testing::Values(BadValue{"StopAfterPastADay", IDC_SLEEP_STOP_AFTER, "24:00", kStopAfterRange},
+                                         BadValue{"StopAfterNoTime", IDC_SLEEP_STOP_AFTER, "0:00", kStopAfterRange},
+                                         BadValue{"StopAfterWords", IDC_SLEEP_STOP_AFTER, "soon", kStopAfterRange},
+                                         BadValue{"FadeOutOverAnHour", IDC_SLEEP_FADE_OUT, "61",
+                                                  "Please enter a number between 0 and 60."},
+                                         BadValue{"FadeInOverAMinute", IDC_FADE_IN_AT_PLAY, "61",
+                                                  "Please enter a number between 0 and 60."}),
+                         RowName());
 
 TEST_F(SleepTimer, FadeInAtPlayRisesFromSilence)
 {

@@ -19,10 +19,6 @@ struct EditRow
     std::function<void(CMainDlg&)> edit;
     const char* shown; // a part of what the picture then says
 };
-void PrintTo(const EditRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
 
 class MainDlgSpectrum : public MainWindowTest, public ::testing::WithParamInterface<EditRow>
 {};

@@ -59,7 +59,6 @@ public:
 TEST_F(MainDlgStereo, ASettingKeepsTheEarsInItsRecord)
 {
     CMainDlg& saved = Start();
-    EXPECT_FALSE(Button(saved, IDC_STEREO)->isChecked()) << "off by default";
     SetStereo(saved, -20, StereoSound::kSilent, 2);
     SaveAs(saved, "Two Ears");
     // reserved1: left 20 dB down, right silent (255), the tone in the right
@@ -74,26 +73,18 @@ TEST_F(MainDlgStereo, ASettingKeepsTheEarsInItsRecord)
     saved.OnExit();
 
     CMainDlg& d = Start();
-    const auto expectShown = [&](bool on, int left, int right, int toneEar) {
+    const auto expectShown = [&](const char* when, bool on, int left, int right, int toneEar) {
+        SCOPED_TRACE(when);
         EXPECT_EQ(Button(d, IDC_STEREO)->isChecked(), on);
         EXPECT_EQ(Ear(d, 0)->value(), left);
         EXPECT_EQ(Ear(d, 1)->value(), right);
         EXPECT_EQ(d.GetDlgItemAs<CComboCtrl>(IDC_TONE_EAR)->GetCurSel(), toneEar);
     };
-    {
-        SCOPED_TRACE("the saved selection is applied at start");
-        expectShown(true, -20, StereoSound::kSilent, 2);
-    }
+    expectShown("the saved selection is applied at start", true, -20, StereoSound::kSilent, 2);
     Select(d, "Easy Bay Surf");
-    {
-        SCOPED_TRACE("a built-in setting is mono");
-        expectShown(false, 0, 0, 0);
-    }
+    expectShown("a built-in setting is mono", false, 0, 0, 0);
     Select(d, "Two Ears");
-    {
-        SCOPED_TRACE("reselected");
-        expectShown(true, -20, StereoSound::kSilent, 2);
-    }
+    expectShown("reselected", true, -20, StereoSound::kSilent, 2);
 
     // Saved without Stereo, the record is what it always was.
     Button(d, IDC_STEREO)->click();
@@ -112,11 +103,6 @@ struct EnabledRow
     int typeId;
     bool ears, toneEar;
 };
-
-void PrintTo(const EnabledRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
 
 class MainDlgStereoEnabled : public MainDlgStereo, public ::testing::WithParamInterface<EnabledRow>
 {};

@@ -60,8 +60,6 @@ TEST_F(MainDlg, FirstStartAppliesEasyBaySurfAndStandardCd)
     EXPECT_EQ(d.GetDlgItemAs<QTimeEdit>(IDC_PLAY_TIME)->time(), QTime(1, 19, 0));
     EXPECT_EQ(d.m_freqSlider->GetPos(), 6087);
     EXPECT_EQ(d.m_volumeSlider->GetPos(), 9);
-    for (QWidget* control : d.Controls())
-        EXPECT_TRUE(d.rect().contains(control->geometry())) << control->objectName().toStdString();
 
     // Only the devices that take the format are listed; the first is open and
     // got the slider's volume when the slider first painted.
